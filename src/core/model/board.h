@@ -1,0 +1,92 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/annotation/annotation.h"
+#include "core/model/point.h"
+#include "core/model/uuid.h"
+
+namespace vantrel {
+
+struct Player {
+    std::string id;    // "home-N" or "away-N"; stable across the steps of a tactic
+    int number = 0;    // shirt number; 1 is the goalkeeper in built-in line-ups
+    int team = 0;      // 0 home (blue); any other value is the away team (orange)
+    Point position;
+
+    bool operator==(const Player&) const = default;
+};
+
+enum class PassStyle { ground, loft };
+
+std::span<const PassStyle> allPassStyles();
+std::string_view rawValue(PassStyle style);   // "地面球", "高空球"
+std::optional<PassStyle> passStyleFromRaw(std::string_view raw);
+
+struct BallRoute {
+    Point start;
+    Point end;
+    bool operator==(const BallRoute&) const = default;
+};
+
+struct BoardStep {
+    Uuid id;
+    std::string title;
+    std::string note;
+    std::vector<Player> players;   // home by number, then away by number
+    Point ball;
+    std::optional<std::string> ballOwner;
+    std::optional<std::string> blueFormation;
+    std::optional<std::string> orangeFormation;
+    std::optional<std::map<std::string, Point>> pathControls;   // absent and empty mean the same
+    std::optional<PassStyle> passStyle;                         // absent means ground
+    std::optional<std::vector<BoardAnnotation>> annotations;    // absent and empty mean the same
+
+    bool operator==(const BoardStep&) const = default;
+
+    const Player* player(std::string_view playerID) const;
+    Player* player(std::string_view playerID);
+    const Player* owner() const { return ballOwner ? player(*ballOwner) : nullptr; }
+    PassStyle effectivePassStyle() const { return passStyle.value_or(PassStyle::ground); }
+    bool hasPathControls() const { return pathControls && !pathControls->empty(); }
+    std::optional<Point> pathControl(std::string_view playerID) const;
+};
+
+struct Tactic {
+    std::string name;
+    int format = 7;   // 7 or 11
+    std::vector<BoardStep> steps;
+
+    bool operator==(const Tactic&) const = default;
+};
+
+struct SavedTactic {
+    Uuid id;
+    Tactic tactic;
+    std::optional<bool> highPressAdapted;
+
+    bool operator==(const SavedTactic&) const = default;
+
+    // The library key that selects and remembers this tactic.
+    std::string key() const { return "imported-" + id.string(); }
+};
+
+// Per-transition ball state owned by a running step transition.
+struct BallRollState {
+    Point previousBall;
+    double carryDistance = 0;    // metres rolled since the transition began
+    double rotationAtKick = 0;   // degrees
+    bool didKick = false;
+    bool didReceive = false;
+};
+
+std::string teamName(int team);                      // "蓝队" / "橙队"
+std::string playerLabel(const Player& player);       // "蓝队 7 号"
+std::string playerID(int team, int number);          // "home-7" / "away-7"
+
+}  // namespace vantrel

@@ -1,0 +1,444 @@
+#include "core/model/tactic_json.h"
+
+#include <cmath>
+#include <limits>
+
+namespace vantrel {
+
+namespace {
+
+using nlohmann::json;
+using nlohmann::ordered_json;
+
+// ---------------------------------------------------------------------------
+// Encoding. Templated on the object type: ordered_json keeps field order (compact
+// documents), json sorts keys (exported files).
+
+struct NotEncodable {
+    std::string description;
+};
+
+double finite(double value, const char* what) {
+    if (!std::isfinite(value)) throw NotEncodable{std::string("无法编码非有限数值（") + what + "）"};
+    return value;
+}
+
+template <typename J>
+J pointJson(Point p) {
+    J j = J::object();
+    j["x"] = finite(p.x, "x");
+    j["y"] = finite(p.y, "y");
+    return j;
+}
+
+template <typename J>
+J styleJson(const AnnotationStyle& s) {
+    J j = J::object();
+    j["color"] = std::string(rawValue(s.color));
+    j["lineWidth"] = finite(s.lineWidth, "lineWidth");
+    j["opacity"] = finite(s.opacity, "opacity");
+    j["fill"] = std::string(rawValue(s.fill));
+    j["fontSize"] = finite(s.fontSize, "fontSize");
+    if (s.pattern) j["pattern"] = std::string(rawValue(*s.pattern));
+    if (s.customInk) {
+        J ink = J::object();
+        ink["red"] = finite(s.customInk->red, "red");
+        ink["green"] = finite(s.customInk->green, "green");
+        ink["blue"] = finite(s.customInk->blue, "blue");
+        j["customInk"] = std::move(ink);
+    }
+    if (s.bold) j["bold"] = *s.bold;
+    return j;
+}
+
+template <typename J>
+J annotationJson(const BoardAnnotation& a) {
+    J j = J::object();
+    j["id"] = a.id.string();
+    j["kind"] = std::string(rawValue(a.kind));
+    J points = J::array();
+    for (const auto& p : a.points) points.push_back(pointJson<J>(p));
+    j["points"] = std::move(points);
+    j["text"] = a.text;
+    j["style"] = styleJson<J>(a.style);
+    j["seed"] = a.seed;
+    return j;
+}
+
+template <typename J>
+J stepJson(const BoardStep& s) {
+    J j = J::object();
+    j["id"] = s.id.string();
+    j["title"] = s.title;
+    j["note"] = s.note;
+    J players = J::array();
+    for (const auto& p : s.players) {
+        J pj = J::object();
+        pj["id"] = p.id;
+        pj["number"] = p.number;
+        pj["team"] = p.team;
+        pj["position"] = pointJson<J>(p.position);
+        players.push_back(std::move(pj));
+    }
+    j["players"] = std::move(players);
+    j["ball"] = pointJson<J>(s.ball);
+    if (s.ballOwner) j["ballOwner"] = *s.ballOwner;
+    if (s.blueFormation) j["blueFormation"] = *s.blueFormation;
+    if (s.orangeFormation) j["orangeFormation"] = *s.orangeFormation;
+    if (s.pathControls) {
+        J controls = J::object();
+        for (const auto& [id, point] : *s.pathControls) controls[id] = pointJson<J>(point);
+        j["pathControls"] = std::move(controls);
+    }
+    if (s.passStyle) j["passStyle"] = std::string(rawValue(*s.passStyle));
+    if (s.annotations) {
+        J annotations = J::array();
+        for (const auto& a : *s.annotations) annotations.push_back(annotationJson<J>(a));
+        j["annotations"] = std::move(annotations);
+    }
+    return j;
+}
+
+template <typename J>
+J tacticJson(const Tactic& t) {
+    J j = J::object();
+    j["name"] = t.name;
+    j["format"] = t.format;
+    J steps = J::array();
+    for (const auto& s : t.steps) steps.push_back(stepJson<J>(s));
+    j["steps"] = std::move(steps);
+    return j;
+}
+
+template <typename F>
+auto encoding(F&& make) -> Result<decltype(make())> {
+    try {
+        return make();
+    } catch (const NotEncodable& e) {
+        return Result<decltype(make())>::failure(e.description);
+    } catch (const std::exception& e) {
+        // Text that is not valid UTF-8 cannot be written as JSON.
+        return Result<decltype(make())>::failure(std::string("无法编码：") + e.what());
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Decoding. A reader walks the document with a path for the error description.
+
+struct DecodeError {
+    std::string description;
+};
+
+class Reader {
+public:
+    explicit Reader(const json& root) : node_(root), path_() {}
+    Reader(const json& node, std::string path) : node_(node), path_(std::move(path)) {}
+
+    [[noreturn]] void fail(const std::string& message) const {
+        throw DecodeError{(path_.empty() ? std::string("根值") : path_) + "：" + message};
+    }
+
+    const json& node() const { return node_; }
+
+    const json& object() const {
+        if (!node_.is_object()) fail("应为对象");
+        return node_;
+    }
+    const json& array() const {
+        if (!node_.is_array()) fail("应为数组");
+        return node_;
+    }
+
+    bool has(const char* key) const {
+        auto it = object().find(key);
+        return it != node_.end() && !it->is_null();
+    }
+
+    Reader at(const char* key) const {
+        auto it = object().find(key);
+        if (it == node_.end() || it->is_null()) fail(std::string("缺少必需的键 “") + key + "”");
+        return Reader(*it, child(key));
+    }
+
+    Reader element(std::size_t index) const {
+        return Reader(node_[index], path_ + "[" + std::to_string(index) + "]");
+    }
+
+    std::string string() const {
+        if (!node_.is_string()) fail("应为字符串");
+        return node_.get<std::string>();
+    }
+
+    double number() const {
+        if (!node_.is_number()) fail("应为数字");
+        return node_.get<double>();
+    }
+
+    int integer() const {
+        if (node_.is_number_integer()) {
+            // Unsigned values above the signed range land here too; compare as such.
+            if (node_.is_number_unsigned()) {
+                auto v = node_.get<std::uint64_t>();
+                if (v > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) fail("整数超出范围");
+                return static_cast<int>(v);
+            }
+            auto v = node_.get<std::int64_t>();
+            if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) fail("整数超出范围");
+            return static_cast<int>(v);
+        }
+        if (node_.is_number_float()) {
+            double v = node_.get<double>();
+            if (std::trunc(v) != v) fail("应为整数");
+            if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) fail("整数超出范围");
+            return static_cast<int>(v);
+        }
+        fail("应为整数");
+    }
+
+    std::uint64_t unsignedInteger() const {
+        if (node_.is_number_unsigned()) return node_.get<std::uint64_t>();
+        if (node_.is_number_integer()) fail("应为非负整数");
+        fail("应为 64 位无符号整数");
+    }
+
+    bool boolean() const {
+        if (!node_.is_boolean()) fail("应为布尔值");
+        return node_.get<bool>();
+    }
+
+    Uuid uuid() const {
+        auto parsed = Uuid::parse(string());
+        if (!parsed) fail("不是有效的 UUID");
+        return *parsed;
+    }
+
+    std::string child(const std::string& key) const { return path_.empty() ? key : path_ + "." + key; }
+
+private:
+    const json& node_;
+    std::string path_;
+};
+
+Point readPoint(const Reader& r) {
+    r.object();
+    return {r.at("x").number(), r.at("y").number()};
+}
+
+template <typename Enum>
+Enum readRaw(const Reader& r, std::optional<Enum> (*parse)(std::string_view)) {
+    std::string raw = r.string();
+    auto value = parse(raw);
+    if (!value) r.fail("未知的取值 “" + raw + "”");
+    return *value;
+}
+
+AnnotationStyle readStyle(const Reader& r) {
+    AnnotationStyle s;
+    s.color = readRaw(r.at("color"), annotationColorFromRaw);
+    s.lineWidth = r.at("lineWidth").number();
+    s.opacity = r.at("opacity").number();
+    s.fill = readRaw(r.at("fill"), annotationFillFromRaw);
+    s.fontSize = r.at("fontSize").number();
+    if (r.has("pattern")) s.pattern = readRaw(r.at("pattern"), annotationLinePatternFromRaw);
+    if (r.has("customInk")) {
+        Reader ink = r.at("customInk");
+        s.customInk = AnnotationInk{ink.at("red").number(), ink.at("green").number(), ink.at("blue").number()};
+    }
+    if (r.has("bold")) s.bold = r.at("bold").boolean();
+    return s;
+}
+
+BoardAnnotation readAnnotation(const Reader& r) {
+    BoardAnnotation a;
+    a.id = r.at("id").uuid();
+    a.kind = readRaw(r.at("kind"), annotationToolFromRaw);
+    Reader points = r.at("points");
+    points.array();
+    a.points.reserve(points.node().size());
+    for (std::size_t i = 0; i < points.node().size(); ++i) a.points.push_back(readPoint(points.element(i)));
+    a.text = r.at("text").string();
+    a.style = readStyle(r.at("style"));
+    a.seed = r.at("seed").unsignedInteger();
+    return a;
+}
+
+BoardStep readStep(const Reader& r) {
+    BoardStep s;
+    s.id = r.at("id").uuid();
+    s.title = r.at("title").string();
+    s.note = r.at("note").string();
+    Reader players = r.at("players");
+    players.array();
+    s.players.reserve(players.node().size());
+    for (std::size_t i = 0; i < players.node().size(); ++i) {
+        Reader p = players.element(i);
+        Player player;
+        player.id = p.at("id").string();
+        player.number = p.at("number").integer();
+        player.team = p.at("team").integer();
+        player.position = readPoint(p.at("position"));
+        s.players.push_back(std::move(player));
+    }
+    s.ball = readPoint(r.at("ball"));
+    if (r.has("ballOwner")) s.ballOwner = r.at("ballOwner").string();
+    if (r.has("blueFormation")) s.blueFormation = r.at("blueFormation").string();
+    if (r.has("orangeFormation")) s.orangeFormation = r.at("orangeFormation").string();
+    if (r.has("pathControls")) {
+        Reader controls = r.at("pathControls");
+        std::map<std::string, Point> map;
+        for (const auto& [key, value] : controls.object().items())
+            map[key] = readPoint(Reader(value, controls.child(key)));
+        s.pathControls = std::move(map);
+    }
+    if (r.has("passStyle")) s.passStyle = readRaw(r.at("passStyle"), passStyleFromRaw);
+    if (r.has("annotations")) {
+        Reader annotations = r.at("annotations");
+        annotations.array();
+        std::vector<BoardAnnotation> list;
+        list.reserve(annotations.node().size());
+        for (std::size_t i = 0; i < annotations.node().size(); ++i)
+            list.push_back(readAnnotation(annotations.element(i)));
+        s.annotations = std::move(list);
+    }
+    return s;
+}
+
+Tactic readTactic(const Reader& r) {
+    Tactic t;
+    t.name = r.at("name").string();
+    t.format = r.at("format").integer();
+    Reader steps = r.at("steps");
+    steps.array();
+    t.steps.reserve(steps.node().size());
+    for (std::size_t i = 0; i < steps.node().size(); ++i) t.steps.push_back(readStep(steps.element(i)));
+    return t;
+}
+
+SavedTactic readSaved(const Reader& r) {
+    SavedTactic s;
+    s.id = r.at("id").uuid();
+    s.tactic = readTactic(r.at("tactic"));
+    if (r.has("highPressAdapted")) s.highPressAdapted = r.at("highPressAdapted").boolean();
+    return s;
+}
+
+// Refuses oversized or too deeply nested text before the parser sees it.
+std::optional<std::string> precheck(std::string_view text) {
+    if (text.size() > TacticJson::kMaxDocumentBytes) return "文档过大";
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (char c : text) {
+        if (inString) {
+            if (escaped) escaped = false;
+            else if (c == '\\') escaped = true;
+            else if (c == '"') inString = false;
+            continue;
+        }
+        if (c == '"') inString = true;
+        else if (c == '[' || c == '{') {
+            if (++depth > TacticJson::kMaxNestingDepth) return "嵌套层级过深";
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string parseMessage(const std::exception& e) {
+    // Drop the library's "[json.exception.parse_error.101] " prefix.
+    std::string what = e.what();
+    auto close = what.find("] ");
+    if (what.rfind("[json.exception", 0) == 0 && close != std::string::npos) what.erase(0, close + 2);
+    return "无法解析 JSON（" + what + "）";
+}
+
+template <typename T, typename F>
+Result<T> decoding(std::string_view text, F&& read) {
+    if (auto problem = precheck(text)) return Result<T>::failure(*problem);
+    json root;
+    try {
+        root = json::parse(text.begin(), text.end());
+    } catch (const std::exception& e) {
+        return Result<T>::failure(parseMessage(e));
+    }
+    try {
+        return read(Reader(root));
+    } catch (const DecodeError& e) {
+        return Result<T>::failure(e.description);
+    } catch (const std::exception& e) {
+        return Result<T>::failure(std::string("无法读取：") + e.what());
+    }
+}
+
+}  // namespace
+
+namespace TacticJson {
+
+Result<ordered_json> toJson(const Tactic& tactic) {
+    return encoding([&] { return tacticJson<ordered_json>(tactic); });
+}
+
+Result<ordered_json> toJson(const BoardAnnotation& annotation) {
+    return encoding([&] { return annotationJson<ordered_json>(annotation); });
+}
+
+ordered_json toJson(Point point) {
+    ordered_json j = ordered_json::object();
+    j["x"] = point.x;
+    j["y"] = point.y;
+    return j;
+}
+
+Result<std::string> encodeCompact(const Tactic& tactic) {
+    return encoding([&] { return tacticJson<ordered_json>(tactic).dump(); });
+}
+
+Result<std::string> encodePretty(const Tactic& tactic) {
+    return encoding([&] { return tacticJson<json>(tactic).dump(2); });
+}
+
+Result<std::string> encodeLibrary(const std::vector<SavedTactic>& library) {
+    return encoding([&] {
+        ordered_json list = ordered_json::array();
+        for (const auto& saved : library) {
+            ordered_json j = ordered_json::object();
+            j["id"] = saved.id.string();
+            j["tactic"] = tacticJson<ordered_json>(saved.tactic);
+            if (saved.highPressAdapted) j["highPressAdapted"] = *saved.highPressAdapted;
+            list.push_back(std::move(j));
+        }
+        return list.dump();
+    });
+}
+
+Result<Tactic> decodeTactic(std::string_view text) {
+    return decoding<Tactic>(text, [](const Reader& r) { return readTactic(r); });
+}
+
+Result<std::vector<SavedTactic>> decodeLibrary(std::string_view text) {
+    return decoding<std::vector<SavedTactic>>(text, [](const Reader& r) {
+        r.array();
+        std::vector<SavedTactic> list;
+        list.reserve(r.node().size());
+        for (std::size_t i = 0; i < r.node().size(); ++i) list.push_back(readSaved(r.element(i)));
+        return list;
+    });
+}
+
+Result<BoardAnnotation> decodeAnnotation(std::string_view text) {
+    return decoding<BoardAnnotation>(text, [](const Reader& r) { return readAnnotation(r); });
+}
+
+}  // namespace TacticJson
+
+bool passesImportChecks(const Tactic& tactic) {
+    if (tactic.format != 7 && tactic.format != 11) return false;
+    if (tactic.steps.empty()) return false;
+    const std::size_t expected = static_cast<std::size_t>(2 * tactic.format);
+    for (const auto& step : tactic.steps)
+        if (step.players.size() != expected) return false;
+    return true;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "core/model/board.h"
+#include "core/model/result.h"
+
+namespace vantrel {
+
+// The JSON form of the board. Keys are the field names; optional fields are left out
+// when absent, and `null` reads as absent; unknown keys are ignored; UUIDs are written
+// upper-case; annotation seeds are exact unsigned 64-bit integers.
+namespace TacticJson {
+
+// Documents larger or deeper than this are refused before parsing, so a hostile file
+// cannot exhaust memory or the stack.
+inline constexpr std::size_t kMaxDocumentBytes = 64u * 1024u * 1024u;
+inline constexpr int kMaxNestingDepth = 64;
+
+// Field-ordered values, for composing larger documents (the catalog).
+Result<nlohmann::ordered_json> toJson(const Tactic& tactic);
+Result<nlohmann::ordered_json> toJson(const BoardAnnotation& annotation);
+nlohmann::ordered_json toJson(Point point);
+
+// Compact text (preferences, catalog) and pretty text with sorted keys (exported files).
+// Fails on a number that JSON cannot carry (NaN or infinity).
+Result<std::string> encodeCompact(const Tactic& tactic);
+Result<std::string> encodePretty(const Tactic& tactic);
+Result<std::string> encodeLibrary(const std::vector<SavedTactic>& library);
+
+Result<Tactic> decodeTactic(std::string_view text);
+Result<std::vector<SavedTactic>> decodeLibrary(std::string_view text);
+Result<BoardAnnotation> decodeAnnotation(std::string_view text);
+
+}  // namespace TacticJson
+
+// The checks an imported tactic must pass: format 7 or 11, at least one step, and
+// exactly 2 × format players in every step (only the count).
+bool passesImportChecks(const Tactic& tactic);
+
+}  // namespace vantrel

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "core/model/board.h"
+
+namespace vantrel {
+
+// A run is the quadratic Bézier start → control → end.
+Point quadraticPoint(Point start, Point control, Point end, double t);
+
+namespace MotionPath {
+// Control point of an automatically planned run: bent gently sideways, more when other
+// players stand near the straight line, and towards the middle of the pitch.
+Point control(Point from, Point to, const std::vector<Point>& obstacles, bool urgent);
+}  // namespace MotionPath
+
+struct PathPreview {
+    Point start;
+    Point end;
+    PassStyle style = PassStyle::ground;
+
+    struct Sample {
+        Point position;
+        double height = 0;   // normalised width units
+        bool operator==(const Sample&) const = default;
+    };
+
+    bool operator==(const PathPreview&) const = default;
+
+    // 31 samples of the pass flight, start and end exact.
+    std::vector<Sample> samples() const;
+};
+
+// Keeps the last sampling, so a redraw at display rate costs one comparison.
+class PathPreviewCache {
+public:
+    const std::vector<PathPreview::Sample>& samples(const PathPreview& preview);
+    int computations() const { return computations_; }
+
+private:
+    std::optional<PathPreview> previous_;
+    std::vector<PathPreview::Sample> sampled_;
+    int computations_ = 0;
+};
+
+}  // namespace vantrel

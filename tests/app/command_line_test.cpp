@@ -1,0 +1,141 @@
+// Runs the real executable: exit status, standard error and the file left behind.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class CommandLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("vantrel-cli-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "home");
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs with a private home, so a test can see whether preferences were touched;
+    // `timeout` ends an interactive run that the arguments were meant not to start.
+    Run run(const std::string& args) {
+        std::string cmd = "cd " + quoted(dir.string()) + " && HOME=" + quoted((dir / "home").string()) +
+                          " XDG_CONFIG_HOME=" + quoted((dir / "home/.config").string()) +
+                          " QT_QPA_PLATFORM=offscreen timeout 3 " + quoted(VANTREL_EXECUTABLE) + " " + args +
+                          " >" + quoted((dir / "stdout").string()) + " 2>" + quoted((dir / "stderr").string());
+        int raw = std::system(cmd.c_str());
+        Run r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = slurp(dir / "stdout");
+        r.err = slurp(dir / "stderr");
+        return r;
+    }
+
+    fs::path dir;
+};
+
+TEST_F(CommandLine, ExportWritesTheCatalogSilently) {
+    Run r = run("--export-catalog catalog.json");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    auto catalog = nlohmann::ordered_json::parse(slurp(dir / "catalog.json"));
+    ASSERT_TRUE(catalog.is_object());
+    std::vector<std::string> keys;
+    for (auto& [key, value] : catalog.items()) keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"seven", "eleven", "formations7", "formations11"}));
+    EXPECT_EQ(catalog["seven"].size(), 6u);
+    EXPECT_EQ(catalog["eleven"].size(), 2u);
+    EXPECT_EQ(catalog["formations7"].size(), 6u);
+    EXPECT_EQ(catalog["formations11"].size(), 6u);
+    // Compact: no pretty-printing whitespace between tokens.
+    EXPECT_EQ(slurp(dir / "catalog.json").find("\n"), std::string::npos);
+    // The export never writes the user's preferences.
+    EXPECT_FALSE(fs::exists(dir / "home/.config/Vantrel"));
+    // Nothing but the catalog is left in the directory (no temporary file).
+    int entries = 0;
+    for (auto& e : fs::directory_iterator(dir)) entries += e.path().filename() != "home" &&
+                                                           e.path().filename() != "stdout" &&
+                                                           e.path().filename() != "stderr";
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(CommandLine, ExportReplacesAnExistingFileCompletely) {
+    std::ofstream(dir / "catalog.json") << std::string(4 << 20, 'x');
+    Run r = run("--export-catalog catalog.json");
+    EXPECT_EQ(r.status, 0);
+    auto text = slurp(dir / "catalog.json");
+    EXPECT_EQ(text.front(), '{');
+    EXPECT_EQ(text.back(), '}');
+    EXPECT_NO_THROW((void)nlohmann::json::parse(text));
+}
+
+TEST_F(CommandLine, FailuresReportOnStandardErrorAndLeaveNothing) {
+    Run missing = run("--export-catalog no/such/dir/catalog.json");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err.rfind("Catalog export failed: ", 0), 0u) << missing.err;
+    EXPECT_EQ(missing.err.back(), '\n');
+    EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+    EXPECT_FALSE(fs::exists(dir / "no"));
+
+    fs::create_directories(dir / "adir");
+    Run directory = run("--export-catalog adir");
+    EXPECT_EQ(directory.status, 1);
+    EXPECT_EQ(directory.err.rfind("Catalog export failed: ", 0), 0u) << directory.err;
+    EXPECT_TRUE(fs::is_directory(dir / "adir"));
+    EXPECT_TRUE(fs::is_empty(dir / "adir"));
+
+    if (::geteuid() != 0) {   // root writes anywhere; the permission case means nothing then
+        fs::create_directories(dir / "locked");
+        ::chmod((dir / "locked").c_str(), 0500);
+        Run denied = run("--export-catalog locked/catalog.json");
+        EXPECT_EQ(denied.status, 1);
+        ::chmod((dir / "locked").c_str(), 0700);
+    }
+}
+
+TEST_F(CommandLine, OtherArgumentListsOpenTheWindowInstead) {
+    // The window runs until `timeout` ends it (status 124); no catalog is written.
+    for (const char* args : {"--export-catalog", "--export-catalog a.json extra", "--EXPORT-CATALOG a.json",
+                             "--export-catalog=a.json"}) {
+        Run r = run(args);
+        EXPECT_EQ(r.status, 124) << args << ": " << r.err;
+        EXPECT_FALSE(fs::exists(dir / "a.json")) << args;
+        EXPECT_FALSE(fs::exists(dir / "--export-catalog")) << args;
+    }
+}
+
+}  // namespace
