@@ -29,6 +29,11 @@ Tactic makePlay(const std::string& name, int format, const std::string& formatio
 // Moves from `from` towards `to` by at most `limit` (aspect-weighted), clamped to [0.04, 0.96].
 Point limitedMove(Point from, Point to, double limit);
 
+// Builds a built-in list from its scripts on every call, with fresh step ids; the cached
+// accessors below use these once.
+std::vector<Tactic> buildSevenLibrary();
+std::vector<Tactic> buildElevenLibrary();
+
 // The built-in lists, built once on first use and shared read-only afterwards.
 const std::vector<Tactic>& sevenLibrary();
 const std::vector<Tactic>& elevenLibrary();

@@ -1,0 +1,481 @@
+#include "core/library/builtin_tactics.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <set>
+
+#include "core/library/formation_preset.h"
+#include "core/library/play_reaction.h"
+#include "core/model/ball_flight.h"
+#include "core/pitch/motion_path.h"
+
+namespace vantrel {
+namespace {
+
+using BuiltInTactics::limitedMove;
+
+constexpr double kTolerance = 1e-9;
+
+TEST(LimitedMove, ShortensLongMovesWithThePitchAspect) {
+    // Along the pitch a unit of x counts 1.55 times, so the same limit moves less x.
+    const Point along = limitedMove({0.5, 0.5}, {0.7, 0.5}, 0.12);
+    EXPECT_NEAR(along.x, 0.5 + 0.12 / 1.55, 1e-12);
+    EXPECT_DOUBLE_EQ(along.y, 0.5);
+    const Point across = limitedMove({0.5, 0.5}, {0.5, 0.8}, 0.12);
+    EXPECT_DOUBLE_EQ(across.x, 0.5);
+    EXPECT_NEAR(across.y, 0.62, 1e-12);
+    const Point diagonal = limitedMove({0.2, 0.2}, {0.6, 0.7}, 0.1);
+    EXPECT_NEAR(aspectDistance({0.2, 0.2}, diagonal), 0.1, 1e-12);
+    // A move within the limit arrives exactly.
+    EXPECT_EQ(limitedMove({0.5, 0.5}, {0.55, 0.45}, 0.12), (Point{0.55, 0.45}));
+}
+
+TEST(LimitedMove, ClampsToThePitchAndToleratesOddInput) {
+    EXPECT_EQ(limitedMove({0.95, 0.5}, {0.99, 0.5}, 0.12), (Point{0.96, 0.5}));
+    EXPECT_EQ(limitedMove({0.5, 0.03}, {0.5, 0.02}, 0.12), (Point{0.5, 0.04}));
+    EXPECT_EQ(limitedMove({0.5, 0.1}, {0.5, -0.5}, 0.12), (Point{0.5, 0.04}));
+    // No limit, or none we can read, keeps the player where he is.
+    EXPECT_EQ(limitedMove({0.3, 0.3}, {0.6, 0.6}, 0.0), (Point{0.3, 0.3}));
+    EXPECT_EQ(limitedMove({0.3, 0.3}, {0.6, 0.6}, -0.2), (Point{0.3, 0.3}));
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(limitedMove({0.3, 0.3}, {0.6, 0.6}, nan), (Point{0.3, 0.3}));
+    EXPECT_EQ(limitedMove({0.3, 0.3}, {nan, 0.6}, 0.12), (Point{0.3, 0.3}));
+    EXPECT_EQ(limitedMove({0.3, 0.3}, {0.3, 0.3}, 0.12), (Point{0.3, 0.3}));
+}
+
+TEST(SampleTactic, SevenASideAdvancesThenFindsTheRunner) {
+    const Tactic t = BuiltInTactics::sample(7);
+    EXPECT_EQ(t.name, "边路推进示例");
+    EXPECT_EQ(t.format, 7);
+    ASSERT_EQ(t.steps.size(), 3u);
+
+    const std::vector<Point> blue{{0.10, 0.50}, {0.29, 0.24}, {0.28, 0.50}, {0.29, 0.76},
+                                  {0.53, 0.24}, {0.54, 0.50}, {0.53, 0.76}};
+    const auto& first = t.steps[0];
+    ASSERT_EQ(first.players.size(), 14u);
+    for (int n = 1; n <= 7; ++n) {
+        const Player& home = first.players[n - 1];
+        const Player& away = first.players[n + 6];
+        EXPECT_EQ(home, (Player{"home-" + std::to_string(n), n, 0, blue[n - 1]}));
+        const Point mirrored = n == 1 ? Point{0.9, 0.5} : Point{1.0 - blue[n - 1].x, 1.0 - blue[n - 1].y};
+        EXPECT_EQ(away, (Player{"away-" + std::to_string(n), n, 1, mirrored}));
+    }
+    EXPECT_EQ(first.title, "1 · 初始站位");
+    EXPECT_EQ(first.note, "蓝队控球。观察队形和可用空间。");
+    EXPECT_EQ(first.ball, (Point{0.44, 0.5}));
+    EXPECT_EQ(first.ballOwner, "home-6");
+
+    const auto& second = t.steps[1];
+    EXPECT_EQ(second.title, "2 · 向前推进");
+    EXPECT_EQ(second.note, "蓝队整体向前移动，为持球者创造传球选择。");
+    EXPECT_EQ(second.ball, (Point{0.55, 0.5}));
+    EXPECT_EQ(second.ballOwner, "home-6");
+    for (std::size_t i = 0; i < first.players.size(); ++i) {
+        const Player& before = first.players[i];
+        const Player& after = second.players[i];
+        const bool advances = before.team == 0 && before.number != 1;
+        const double x = advances ? std::min(before.position.x + 0.09, 0.82) : before.position.x;
+        EXPECT_EQ(after.position, (Point{x, before.position.y})) << before.id;
+    }
+
+    const auto& third = t.steps[2];
+    EXPECT_EQ(third.title, "3 · 完成配合");
+    EXPECT_EQ(third.note, "前场球员前插，接应传球。");
+    EXPECT_EQ(third.ball, (Point{0.72, 0.5}));
+    EXPECT_EQ(third.ballOwner, "home-6");
+    for (std::size_t i = 0; i < third.players.size(); ++i) {
+        const Player& before = second.players[i];
+        const double x = before.id == "home-6" ? before.position.x + 0.13 : before.position.x;
+        EXPECT_EQ(third.players[i].position, (Point{x, before.position.y})) << before.id;
+    }
+
+    std::set<Uuid> ids;
+    for (const auto& step : t.steps) {
+        ids.insert(step.id);
+        EXPECT_FALSE(step.blueFormation || step.orangeFormation || step.pathControls || step.passStyle ||
+                     step.annotations);
+    }
+    EXPECT_EQ(ids.size(), 3u);
+    EXPECT_NE(BuiltInTactics::sample(7).steps[0].id, t.steps[0].id);
+}
+
+TEST(SampleTactic, ElevenASideIsTheDefaultForAnyOtherFormat) {
+    for (int format : {11, 9, 0}) {
+        const Tactic t = BuiltInTactics::sample(format);
+        EXPECT_EQ(t.name, "中路配合示例");
+        EXPECT_EQ(t.format, 11);
+        ASSERT_EQ(t.steps.size(), 3u);
+        ASSERT_EQ(t.steps[0].players.size(), 22u);
+        EXPECT_EQ(t.steps[0].players[10], (Player{"home-11", 11, 0, {0.62, 0.80}}));
+        EXPECT_EQ(t.steps[0].players[11], (Player{"away-1", 1, 1, {0.92, 0.5}}));
+        EXPECT_EQ(t.steps[0].players[12].position, (Point{0.75, 0.87}));
+        EXPECT_EQ(t.steps[0].ballOwner, "home-7");
+        EXPECT_EQ(t.steps[1].ballOwner, "home-7");
+        EXPECT_EQ(t.steps[2].ballOwner, "home-10");
+        EXPECT_EQ(t.steps[1].player("home-10")->position, (Point{0.66 + 0.09, 0.5}));
+        EXPECT_EQ(t.steps[2].player("home-10")->position, (Point{0.66 + 0.09 + 0.13, 0.5}));
+        EXPECT_EQ(t.steps[2].player("home-1")->position, (Point{0.08, 0.5}));
+        EXPECT_EQ(t.steps[2].ball, (Point{0.72, 0.5}));
+    }
+}
+
+PlayFrame frame(std::string title, int owner, std::map<int, Point> moves = {}) {
+    return PlayFrame{std::move(title), "", std::move(moves), owner};
+}
+
+TEST(MakePlay, PlacesTheFirstFrameFreelyAndLimitsLaterMoves) {
+    const Tactic t = BuiltInTactics::makePlay("试", 7, "2-3-1", {
+        frame("1 · a", 3, {{2, {0.7, 0.3}}, {-4, {0.01, 0.5}}, {99, {0.5, 0.5}}}),
+        frame("2 · b", 2, {{2, {0.2, 0.3}}, {40, {0.5, 0.5}}}),
+        frame("3 · c", 12),
+    });
+    EXPECT_EQ(t.name, "试");
+    EXPECT_EQ(t.format, 7);
+    ASSERT_EQ(t.steps.size(), 3u);
+
+    // The preset places everybody the frame does not; orange mirrored.
+    const auto spots = FormationPreset::find("2-3-1", 7)->positions(0);
+    const auto& first = t.steps[0];
+    EXPECT_EQ(first.player("home-5")->position, spots[4]);
+    EXPECT_EQ(first.player("away-5")->position, (Point{1 - spots[4].x, 1 - spots[4].y}));
+    // Scripted spots exactly, even off the pitch.
+    EXPECT_EQ(first.player("home-2")->position, (Point{0.7, 0.3}));
+    EXPECT_EQ(first.player("away-4")->position, (Point{0.01, 0.5}));
+    EXPECT_EQ(first.ball, spots[2]);
+    EXPECT_EQ(first.ballOwner, "home-3");
+    EXPECT_FALSE(first.hasPathControls());
+
+    // Later frames move at most 0.12 (aspect-weighted) towards the scripted spot.
+    const auto& second = t.steps[1];
+    EXPECT_NEAR(second.player("home-2")->position.x, 0.7 - 0.12 / 1.55, 1e-12);
+    EXPECT_DOUBLE_EQ(second.player("home-2")->position.y, 0.3);
+    EXPECT_EQ(second.ball, second.player("home-2")->position);
+
+    // An owner who is nobody leaves the ball loose in the middle.
+    EXPECT_EQ(t.steps[2].ball, (Point{0.5, 0.5}));
+    EXPECT_FALSE(t.steps[2].ballOwner.has_value());
+
+    for (const auto& step : t.steps) {
+        EXPECT_EQ(step.blueFormation, "2-3-1");
+        EXPECT_EQ(step.orangeFormation, "2-3-1");
+        EXPECT_FALSE(step.passStyle || step.annotations);
+    }
+}
+
+TEST(MakePlay, ElevenASideKeepsTheSampleLineUpAndNoFormation) {
+    const Tactic t = BuiltInTactics::makePlay("试", 11, "4-3-3", {
+        frame("1 · a", 8),
+        frame("2 · b", 8, {{8, {0.9, 0.78}}}),
+    });
+    ASSERT_EQ(t.steps.size(), 2u);
+    EXPECT_EQ(t.steps[0].players, BuiltInTactics::sample(11).steps[0].players);
+    EXPECT_NEAR(t.steps[1].player("home-8")->position.x, 0.43 + 0.10 / 1.55, 1e-12);
+    for (const auto& step : t.steps) EXPECT_FALSE(step.blueFormation || step.orangeFormation);
+
+    // A 7-a-side play naming no preset keeps the sample line-up and claims none.
+    const Tactic custom = BuiltInTactics::makePlay("试", 7, "9-9", {frame("1 · a", 6)});
+    EXPECT_EQ(custom.steps[0].players, BuiltInTactics::sample(7).steps[0].players);
+    EXPECT_FALSE(custom.steps[0].blueFormation || custom.steps[0].orangeFormation);
+
+    EXPECT_TRUE(BuiltInTactics::makePlay("空", 7, "2-3-1", {}).steps.empty());
+}
+
+TEST(MakePlay, OnlyTheSideWithoutTheBallReactsAndWithinItsLimits) {
+    // Blue passes through the middle; nobody orange is scripted.
+    const Tactic t = BuiltInTactics::makePlay("试", 7, "2-3-1", {
+        frame("1 · a", 3),
+        frame("2 · b", 6, {{6, {0.42, 0.78}}}),
+        frame("3 · c", 6, {{6, {0.5, 0.8}}, {7, {0.55, 0.62}}}),
+        frame("4 · d", 7),
+        frame("5 · e", 7, {{7, {0.62, 0.6}}}),
+    });
+    const std::vector<std::set<std::string>> scripted{{}, {"home-6"}, {"home-6", "home-7"}, {}, {"home-7"}};
+    for (std::size_t i = 1; i < t.steps.size(); ++i) {
+        const auto& before = t.steps[i - 1];
+        const auto& step = t.steps[i];
+        bool orangeReacted = false;
+        for (const auto& p : step.players) {
+            const Point was = before.player(p.id)->position;
+            const double moved = aspectDistance(was, p.position);
+            if (p.team == 0) {
+                if (!scripted[i].count(p.id)) {
+                    EXPECT_EQ(p.position, was) << p.id << " in " << step.title;
+                }
+                continue;
+            }
+            orangeReacted = orangeReacted || moved > 0;
+            EXPECT_LE(moved, (p.number == 1 ? PlayReaction::kGoalkeeperLimit : PlayReaction::kPresserLimit) + kTolerance)
+                << p.id << " in " << step.title;
+            // Every run, scripted or not, has its curve.
+            EXPECT_EQ(step.pathControl(p.id).has_value(), moved > 0) << p.id << " in " << step.title;
+        }
+        EXPECT_TRUE(orangeReacted) << step.title;
+        for (const auto& id : scripted[i]) EXPECT_TRUE(step.pathControl(id).has_value()) << id;
+    }
+}
+
+TEST(MakePlay, IgnoresMovesItCannotPlace) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const int lowest = std::numeric_limits<int>::min();
+    const Tactic t = BuiltInTactics::makePlay("试", 7, "3-2-1", {
+        frame("1 · a", lowest, {{2, {nan, 0.3}}, {lowest, {0.5, 0.5}}}),
+        frame("2 · b", 4, {{4, {0.3, nan}}, {std::numeric_limits<int>::max(), {0.5, 0.5}}}),
+    });
+    const auto spots = FormationPreset::find("3-2-1", 7)->positions(0);
+    EXPECT_EQ(t.steps[0].player("home-2")->position, spots[1]);
+    EXPECT_EQ(t.steps[0].ball, (Point{0.5, 0.5}));
+    EXPECT_EQ(t.steps[1].player("home-4")->position, spots[3]);
+    for (const auto& step : t.steps)
+        for (const auto& p : step.players) EXPECT_TRUE(isFinite(p.position)) << p.id;
+}
+
+TEST(MakePlay, TheSideWithoutTheBallShiftsTowardsItAndStaysGoalSide) {
+    // The carrier dribbles down one touchline towards the goal of the side without the
+    // ball, first blue, then (the same play mirrored) orange.
+    for (const int carrier : {6, -6}) {
+        const double sign = carrier > 0 ? 1.0 : -1.0;
+        auto spot = [&](double x, double y) { return sign > 0 ? Point{x, y} : Point{1 - x, 1 - y}; };
+        std::vector<PlayFrame> frames{frame("1 · a", carrier)};
+        for (int k = 1; k <= 5; ++k)
+            frames.push_back(frame(std::to_string(k + 1) + " · b", carrier, {{carrier, spot(0.36 + 0.06 * k, 0.85)}}));
+        const Tactic t = BuiltInTactics::makePlay("试", 7, "2-3-1", frames);
+        SCOPED_TRACE(sign > 0 ? "orange defends" : "blue defends");
+
+        const int defending = sign > 0 ? 1 : 0;
+        auto depth = [&](Point p) { return sign > 0 ? p.x : 1 - p.x; };   // towards the defended goal
+        auto across = [&](Point p) { return sign > 0 ? p.y : 1 - p.y; };  // towards the ball's side
+        auto meanAcross = [&](const BoardStep& s) {
+            double sum = 0;
+            for (const auto& p : s.players)
+                if (p.team == defending && p.number != 1) sum += across(p.position);
+            return sum / 6;
+        };
+        auto nearestToBall = [&](const BoardStep& s) {
+            double nearest = 10;
+            for (const auto& p : s.players)
+                if (p.team == defending) nearest = std::min(nearest, aspectDistance(p.position, s.ball));
+            return nearest;
+        };
+        for (std::size_t i = 1; i < t.steps.size(); ++i) {
+            const auto& before = t.steps[i - 1];
+            const auto& step = t.steps[i];
+            SCOPED_TRACE(step.title);
+            // Once across, the block settles: it never drifts back more than a little.
+            EXPECT_GT(meanAcross(step), meanAcross(before) - 0.01);
+            EXPECT_GE(across(step.player(playerID(defending, 1))->position),
+                      across(before.player(playerID(defending, 1))->position));
+            // Someone closes the carrier down, but nobody runs into him.
+            EXPECT_LT(nearestToBall(step), aspectDistance(before.ball, step.ball) + nearestToBall(before));
+            EXPECT_GE(nearestToBall(step), 0.06 - kTolerance);
+            // The back line keeps goal-side of the ball.
+            for (int n : {2, 3}) EXPECT_GT(depth(step.player(playerID(defending, n))->position), depth(step.ball));
+        }
+        EXPECT_GT(meanAcross(t.steps.back()) - meanAcross(t.steps.front()), 0.08);
+        EXPECT_LT(nearestToBall(t.steps.back()), 0.15);
+    }
+}
+
+TEST(PlayReaction, HoldsItsPairingsFromFrameToFrame) {
+    std::vector<Player> players = BuiltInTactics::sample(7).steps[0].players;
+    PlayReaction reaction(players);
+    std::vector<Player> before = players;
+    reaction.react(players, before, "home-6", {}, "home-6");
+    const auto pairs = reaction.pairings(false);
+    // Every blue outfield player is picked up by a different orange one.
+    ASSERT_EQ(pairs.size(), 6u);
+    std::set<std::string> marked;
+    for (const auto& [defender, attacker] : pairs) {
+        EXPECT_EQ(defender.rfind("away-", 0), 0u);
+        EXPECT_EQ(attacker.rfind("home-", 0), 0u);
+        EXPECT_NE(defender, "away-1");
+        marked.insert(attacker);
+    }
+    EXPECT_EQ(marked.size(), 6u);
+    EXPECT_TRUE(reaction.pairings(true).empty());
+
+    // The blue attackers swap sides: the pairs stay with their men.
+    before = players;
+    for (auto& p : players)
+        if (p.team == 0 && p.number != 1) p.position.y = 1.0 - p.position.y;
+    reaction.react(players, before, "home-6", {}, "home-6");
+    EXPECT_EQ(reaction.pairings(false), pairs);
+
+    // A loose ball moves nobody.
+    before = players;
+    reaction.react(players, before, "home-6", {}, "home-42");
+    EXPECT_EQ(players, before);
+}
+
+// Where playback shows everyone and the ball during the transition into step j, and
+// whether an opponent of the carrier gets close enough to take the ball there.
+double closestOpponentToBall(const BoardStep& from, const BoardStep& to) {
+    const Player* passer = from.owner();
+    const Player* receiver = to.owner();
+    if (!passer || !receiver || (passer->team == 0) != (receiver->team == 0)) return 1.0;
+    const bool pass = passer->id != receiver->id;
+
+    auto run = [&](const Player& p) {
+        const Point start = from.player(p.id)->position;
+        Point control;
+        if (auto stored = to.pathControl(p.id)) {
+            control = *stored;
+        } else {
+            std::vector<Point> others;
+            for (const auto& o : from.players)
+                if (o.id != p.id) others.push_back(o.position);
+            control = MotionPath::control(start, p.position, others, false);
+        }
+        return std::array<Point, 3>{start, control, p.position};
+    };
+    auto at = [](const std::array<Point, 3>& r, double u) { return quadraticPoint(r[0], r[1], r[2], u); };
+
+    const auto passerRun = run(*to.player(passer->id));
+    const auto receiverRun = run(*receiver);
+    const Point kick = at(passerRun, 5.0 / 32.0);
+    const Point receive = at(receiverRun, 27.0 / 32.0);
+
+    double closest = 1.0;
+    for (int k = 0; k <= 400; ++k) {
+        const double p = k / 400.0;
+        const double e = p * p * (3 - 2 * p);
+        Point ball;
+        if (pass) {
+            const double q = std::clamp((p - 0.25) * 2, 0.0, 1.0);
+            if (!(q > 0.06 && q < 0.94)) continue;
+            ball = BallFlight::sample(kick, receive, q, PassStyle::ground).position;
+        } else {
+            if (!(p > 0.08 && p < 0.94)) continue;
+            ball = at(passerRun, e);
+        }
+        for (const auto& opponent : to.players)
+            if ((opponent.team == 0) != (passer->team == 0))
+                closest = std::min(closest, aspectDistance(at(run(opponent), e), ball));
+    }
+    return closest;
+}
+
+void expectWellFormedPlay(const Tactic& t, int format) {
+    SCOPED_TRACE(t.name);
+    ASSERT_FALSE(t.steps.empty());
+    EXPECT_EQ(t.format, format);
+    const auto& opening = t.steps.front();
+    ASSERT_EQ(opening.players.size(), static_cast<std::size_t>(2 * format));
+    for (int n = 1; n <= format; ++n) {
+        EXPECT_EQ(opening.players[n - 1].id, "home-" + std::to_string(n));
+        EXPECT_EQ(opening.players[n - 1].team, 0);
+        EXPECT_EQ(opening.players[format + n - 1].id, "away-" + std::to_string(n));
+        EXPECT_EQ(opening.players[format + n - 1].team, 1);
+    }
+    EXPECT_FALSE(opening.pathControls.has_value());
+
+    const double scriptLimit = format == 7 ? 0.12 : 0.10;
+    std::set<Uuid> ids;
+    for (std::size_t i = 0; i < t.steps.size(); ++i) {
+        const auto& step = t.steps[i];
+        SCOPED_TRACE(step.title);
+        ids.insert(step.id);
+        EXPECT_EQ(step.title.rfind(std::to_string(i + 1) + " · ", 0), 0u);
+        EXPECT_FALSE(step.note.empty());
+        ASSERT_TRUE(step.owner());
+        EXPECT_EQ(step.ball, step.owner()->position);
+        if (format == 7) {
+            ASSERT_TRUE(step.blueFormation.has_value());
+            EXPECT_NE(FormationPreset::find(*step.blueFormation, 7), nullptr);
+            EXPECT_EQ(step.orangeFormation, step.blueFormation);
+        } else {
+            EXPECT_FALSE(step.blueFormation || step.orangeFormation);
+        }
+        EXPECT_FALSE(step.passStyle || step.annotations);
+
+        ASSERT_EQ(step.players.size(), opening.players.size());
+        for (std::size_t k = 0; k < step.players.size(); ++k) {
+            EXPECT_EQ(step.players[k].id, opening.players[k].id);
+            EXPECT_EQ(step.players[k].team, opening.players[k].team);
+            EXPECT_EQ(step.players[k].number, opening.players[k].number);
+        }
+        if (i == 0) continue;
+
+        const auto& before = t.steps[i - 1];
+        for (const auto& p : step.players) {
+            const Point was = before.player(p.id)->position;
+            const double moved = aspectDistance(was, p.position);
+            // Goalkeepers are never scripted; everybody else moves within the script's limit.
+            EXPECT_LE(moved, (p.number == 1 ? 0.025 : scriptLimit) + kTolerance) << p.id;
+            const auto control = step.pathControl(p.id);
+            EXPECT_EQ(control.has_value(), moved > 0) << p.id;
+            if (control) {
+                EXPECT_TRUE(control->x >= 0.04 && control->x <= 0.96 && control->y >= 0.04 && control->y <= 0.96)
+                    << p.id;
+            }
+        }
+        // The sample plays run through: no opponent comes within reach of the ball.
+        EXPECT_GT(closestOpponentToBall(before, step), 0.03);
+    }
+    EXPECT_EQ(ids.size(), t.steps.size());
+}
+
+TEST(BuiltInLibrary, SevenASidePlays) {
+    const auto& list = BuiltInTactics::sevenLibrary();
+    ASSERT_EQ(list.size(), 6u);
+    const std::vector<std::string> names{"边路二过一下底传中", "三后卫破压到前锋", "中路撞墙后前插",
+                                         "双前锋逼抢与反击", "后腰接应转移换边", "四后卫破压反击"};
+    const std::vector<std::size_t> lengths{7, 7, 6, 6, 7, 7};
+    const std::vector<std::string> formations{"2-3-1", "3-2-1", "3-1-2", "2-2-2", "2-1-2-1", "4-2"};
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ(list[i].name, names[i]);
+        EXPECT_EQ(list[i].steps.size(), lengths[i]);
+        EXPECT_EQ(list[i].steps[0].blueFormation, formations[i]);
+        expectWellFormedPlay(list[i], 7);
+    }
+
+    // Spot checks of the scripts: who has the ball, the texts, the first frame placed as given.
+    const Tactic& press = list[3];
+    EXPECT_EQ(press.steps[0].ballOwner, "away-3");
+    EXPECT_EQ(press.steps[3].ballOwner, "away-4");
+    EXPECT_EQ(press.steps[4].ballOwner, "home-7");
+    EXPECT_EQ(press.steps[4].title, "5 · 抢断后控球");
+    EXPECT_EQ(press.steps[4].note, "只有在传球真正被截住时才转换球权，接球者先护球。");
+    EXPECT_EQ(press.steps[0].players, BuiltInTactics::makePlay("x", 7, "2-2-2", {frame("1", -3)}).steps[0].players);
+    EXPECT_EQ(list[0].steps[6].note, "若传球线路未被封堵，低平球回传给后插上的中场。");
+    EXPECT_EQ(list[5].steps[4].title, "5 · 回做插上的边卫");
+    // The last pass of a play reaches the scripted spot.
+    EXPECT_EQ(list[4].steps[6].player("home-7")->position, (Point{0.59, 0.40}));
+}
+
+TEST(BuiltInLibrary, ElevenASidePlays) {
+    const auto& list = BuiltInTactics::elevenLibrary();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].name, "边路二过一肋部传中");
+    EXPECT_EQ(list[1].name, "中路吸引后转移换边");
+    for (const auto& t : list) {
+        EXPECT_EQ(t.steps.size(), 9u);
+        EXPECT_EQ(t.steps[0].players, BuiltInTactics::sample(11).steps[0].players);
+        for (const auto& step : t.steps) EXPECT_EQ(step.owner()->team, 0);
+        expectWellFormedPlay(t, 11);
+    }
+    EXPECT_EQ(list[1].steps[8].title, "9 · 弱侧形成一对一");
+    EXPECT_EQ(list[1].steps[8].note, "左后卫贴边传给左边锋；边锋面对盯防者停球，先观察是突破还是回做。");
+}
+
+TEST(BuiltInLibrary, BuiltOnceAndTheSameEveryTime) {
+    EXPECT_EQ(&BuiltInTactics::library(7), &BuiltInTactics::sevenLibrary());
+    EXPECT_EQ(&BuiltInTactics::library(11), &BuiltInTactics::elevenLibrary());
+    EXPECT_EQ(&BuiltInTactics::library(5), &BuiltInTactics::elevenLibrary());
+    EXPECT_EQ(BuiltInTactics::sevenLibrary()[0].steps[0].id, BuiltInTactics::sevenLibrary()[0].steps[0].id);
+
+    // A fresh build differs only in its step ids: the reactions are deterministic.
+    auto withoutIDs = [](std::vector<Tactic> list) {
+        for (auto& t : list)
+            for (auto& s : t.steps) s.id = Uuid();
+        return list;
+    };
+    EXPECT_EQ(withoutIDs(BuiltInTactics::buildSevenLibrary()), withoutIDs(BuiltInTactics::sevenLibrary()));
+    EXPECT_EQ(withoutIDs(BuiltInTactics::buildElevenLibrary()), withoutIDs(BuiltInTactics::elevenLibrary()));
+}
+
+}  // namespace
+}  // namespace vantrel

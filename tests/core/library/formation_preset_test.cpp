@@ -1,0 +1,117 @@
+#include "core/library/formation_preset.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+namespace vantrel {
+namespace {
+
+void expectPoints(const std::vector<Point>& actual, const std::vector<Point>& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+        EXPECT_DOUBLE_EQ(actual[i].x, expected[i].x) << "point " << i;
+        EXPECT_DOUBLE_EQ(actual[i].y, expected[i].y) << "point " << i;
+    }
+}
+
+FormationPreset handMade(std::vector<int> rows) {
+    FormationPreset p;
+    p.id = "test";
+    p.rows = std::move(rows);
+    return p;
+}
+
+TEST(FormationPreset, TwoThreeOneStandsLineByLine) {
+    const FormationPreset* preset = FormationPreset::find("2-3-1", 7);
+    ASSERT_NE(preset, nullptr);
+    expectPoints(preset->positions(0), {{0.09, 0.5},
+                                        {0.23, 0.18}, {0.23, 0.82},
+                                        {0.345, 0.18}, {0.345, 0.5}, {0.345, 0.82},
+                                        {0.46, 0.5}});
+    // Orange: the same players mirrored through the centre, in the same order.
+    expectPoints(preset->positions(1), {{0.91, 0.5},
+                                        {0.77, 0.82}, {0.77, 0.18},
+                                        {0.655, 0.82}, {0.655, 0.5}, {0.655, 0.18},
+                                        {0.54, 0.5}});
+}
+
+TEST(FormationPreset, EveryPresetFieldsItsTeamInItsOwnHalf) {
+    for (int format : {7, 11}) {
+        const auto presets = FormationPreset::forFormat(format);
+        ASSERT_EQ(presets.size(), 6u);
+        for (const auto& preset : presets) {
+            SCOPED_TRACE(preset.id);
+            // The id spells the rows, which hold the outfield players.
+            std::string spelled;
+            for (int r : preset.rows) spelled += (spelled.empty() ? "" : "-") + std::to_string(r);
+            EXPECT_EQ(preset.id, spelled);
+            EXPECT_EQ(std::accumulate(preset.rows.begin(), preset.rows.end(), 0), format - 1);
+            EXPECT_FALSE(preset.style.empty() || preset.attack.empty() || preset.defend.empty() ||
+                         preset.caution.empty());
+            EXPECT_EQ(preset.sourceName.has_value(), preset.sourceURL.has_value());
+
+            const auto blue = preset.positions(0);
+            const auto orange = preset.positions(1);
+            const auto otherTeam = preset.positions(7);
+            ASSERT_EQ(blue.size(), static_cast<std::size_t>(format));
+            EXPECT_EQ(orange, otherTeam);
+            for (std::size_t i = 0; i < blue.size(); ++i) {
+                EXPECT_EQ(orange[i], (Point{1.0 - blue[i].x, 1.0 - blue[i].y}));
+                EXPECT_LE(blue[i].x, 0.46);
+                EXPECT_GE(orange[i].x, 0.54);
+            }
+        }
+    }
+}
+
+TEST(FormationPreset, SingleLinesAndEmptyLines) {
+    // One line stands at 0.35; one player of a line on the long axis.
+    expectPoints(handMade({1}).positions(0), {{0.09, 0.5}, {0.35, 0.5}});
+    expectPoints(handMade({3}).positions(0), {{0.09, 0.5}, {0.35, 0.18}, {0.35, 0.5}, {0.35, 0.82}});
+    // An empty line adds nobody but still takes its place in the spacing.
+    expectPoints(handMade({2, 0, 1}).positions(0), {{0.09, 0.5}, {0.23, 0.18}, {0.23, 0.82}, {0.46, 0.5}});
+    expectPoints(handMade({-3, 1}).positions(0), {{0.09, 0.5}, {0.46, 0.5}});
+    // No lines at all: the goalkeeper alone.
+    expectPoints(handMade({}).positions(1), {{0.91, 0.5}});
+}
+
+TEST(FormationPreset, ListsAndLookupFollowTheFormat) {
+    std::vector<std::string> seven, eleven;
+    for (const auto& p : FormationPreset::seven()) seven.push_back(p.id);
+    for (const auto& p : FormationPreset::eleven()) eleven.push_back(p.id);
+    EXPECT_EQ(seven, (std::vector<std::string>{"2-3-1", "3-2-1", "3-1-2", "2-2-2", "2-1-2-1", "4-2"}));
+    EXPECT_EQ(eleven, (std::vector<std::string>{"4-3-3", "4-2-3-1", "4-4-2", "3-5-2", "3-4-3", "5-3-2"}));
+    EXPECT_EQ(FormationPreset::forFormat(7).data(), FormationPreset::seven().data());
+    EXPECT_EQ(FormationPreset::forFormat(11).data(), FormationPreset::eleven().data());
+    EXPECT_TRUE(FormationPreset::forFormat(9).empty());
+    EXPECT_TRUE(FormationPreset::forFormat(0).empty());
+
+    EXPECT_EQ(FormationPreset::find("4-2", 7), &FormationPreset::seven()[5]);
+    EXPECT_EQ(FormationPreset::find("5-3-2", 11), &FormationPreset::eleven()[5]);
+    EXPECT_EQ(FormationPreset::find("4-3-3", 7), nullptr);
+    EXPECT_EQ(FormationPreset::find("2-3-1", 11), nullptr);
+    EXPECT_EQ(FormationPreset::find("4-3-3", 9), nullptr);
+    EXPECT_EQ(FormationPreset::find("4-3", 11), nullptr);
+    EXPECT_EQ(FormationPreset::find("", 7), nullptr);
+}
+
+TEST(FormationPreset, TextsAreKeptAsWritten) {
+    const FormationPreset* custom = FormationPreset::find("4-2", 7);
+    ASSERT_NE(custom, nullptr);
+    EXPECT_EQ(custom->style, "自定义：低位防守与反击");
+    EXPECT_EQ(custom->caution, "缺少专职中场，攻防转换时要有人主动连接两线。");
+    EXPECT_FALSE(custom->sourceName.has_value());
+
+    const FormationPreset* twoStrikers = FormationPreset::find("2-2-2", 7);
+    ASSERT_NE(twoStrikers, nullptr);
+    EXPECT_EQ(twoStrikers->attack, "两名前锋一人接应、一人冲击身后；中场保持传球角度。");
+
+    const FormationPreset* fiveBack = FormationPreset::find("5-3-2", 11);
+    ASSERT_NE(fiveBack, nullptr);
+    EXPECT_EQ(fiveBack->defend, "五人后线覆盖宽度，三名中场在身前保持紧凑。");
+    EXPECT_FALSE(fiveBack->sourceURL.has_value());
+}
+
+}  // namespace
+}  // namespace vantrel

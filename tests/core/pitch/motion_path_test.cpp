@@ -1,0 +1,189 @@
+#include "core/pitch/motion_path.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace vantrel {
+namespace {
+
+// Size of the bend: how far the control lies from the run's midpoint, in scaled units.
+double bendOf(Point from, Point to, Point control) {
+    return aspectDistance(control, {(from.x + to.x) / 2, (from.y + to.y) / 2});
+}
+
+// A run along x in the middle of the pitch whose scaled length is `length`.
+std::pair<Point, Point> runAlongX(double length, double startX = 0.3) {
+    return {{startX, 0.5}, {startX + length / kPitchAspect, 0.5}};
+}
+
+TEST(QuadraticPoint, PassesThroughEndsAndWeighsTheControlHalfAtTheMiddle) {
+    const Point s{0.1, 0.2}, c{0.5, 0.9}, e{0.7, 0.3};
+    EXPECT_EQ(quadraticPoint(s, c, e, 0), s);
+    EXPECT_EQ(quadraticPoint(s, c, e, 1), e);
+    const Point mid = quadraticPoint(s, c, e, 0.5);
+    EXPECT_DOUBLE_EQ(mid.x, 0.25 * s.x + 0.5 * c.x + 0.25 * e.x);
+    EXPECT_DOUBLE_EQ(mid.y, 0.25 * s.y + 0.5 * c.y + 0.25 * e.y);
+}
+
+TEST(MotionPathControl, UrgentOrShortRunsAreStraight) {
+    const Point from{0.2, 0.3}, to{0.6, 0.7};
+    EXPECT_EQ(MotionPath::control(from, to, {}, true), (Point{0.4, 0.5}));
+
+    const auto [a, b] = runAlongX(0.025);   // exactly the threshold still counts as short
+    EXPECT_EQ(MotionPath::control(a, b, {}, false), (Point{(a.x + b.x) / 2, 0.5}));
+    const auto [c, d] = runAlongX(0.03);
+    EXPECT_NE(MotionPath::control(c, d, {}, false), (Point{(c.x + d.x) / 2, 0.5}));
+}
+
+TEST(MotionPathControl, ClearRunsBendGentlyInProportionToLength) {
+    struct Case {
+        double length;
+        double bend;
+    };
+    for (const Case c : {Case{0.1, 0.035}, Case{0.14, 0.049}, Case{0.4, 0.06}, Case{0.9, 0.06}}) {
+        const auto [from, to] = runAlongX(c.length, 0.05);
+        const Point control = MotionPath::control(from, to, {}, false);
+        EXPECT_NEAR(bendOf(from, to, control), c.bend, 1e-12) << "length " << c.length;
+        // Perpendicular to the run.
+        EXPECT_DOUBLE_EQ(control.x, (from.x + to.x) / 2);
+    }
+}
+
+TEST(MotionPathControl, ObstacleOnTheWayBendsMoreWithinLimits) {
+    struct Case {
+        double length;
+        double bend;
+    };
+    for (const Case c : {Case{0.1, 0.07}, Case{0.2, 0.1}, Case{0.4, 0.13}}) {
+        const auto [from, to] = runAlongX(c.length);
+        const Point onTheLine{(from.x + to.x) / 2, 0.5};
+        const Point control = MotionPath::control(from, to, {onTheLine}, false);
+        EXPECT_NEAR(bendOf(from, to, control), c.bend, 1e-12) << "length " << c.length;
+    }
+}
+
+TEST(MotionPathControl, ObstaclesNearTheEndsOrBesideTheLineDoNotCount) {
+    const auto [from, to] = runAlongX(0.4);
+    auto along = [&](double t, double off) {
+        return Point{from.x + (to.x - from.x) * t, 0.5 + off};
+    };
+    for (const Point ignored : {along(0.1, 0), along(0.9, 0), along(0.5, 0.08), along(0.5, -0.08)}) {
+        const Point control = MotionPath::control(from, to, {ignored}, false);
+        EXPECT_NEAR(bendOf(from, to, control), 0.06, 1e-12) << ignored.x << ", " << ignored.y;
+    }
+    // Just inside the corridor it counts.
+    EXPECT_NEAR(bendOf(from, to, MotionPath::control(from, to, {along(0.5, 0.07)}, false)), 0.13, 1e-12);
+    EXPECT_NEAR(bendOf(from, to, MotionPath::control(from, to, {along(0.13, 0)}, false)), 0.13, 1e-12);
+}
+
+TEST(MotionPathControl, BendsAwayFromTouchlinesAndPlayers) {
+    // Along the near touchline, in both directions, the bend goes infield.
+    EXPECT_GT(MotionPath::control({0.2, 0.1}, {0.5, 0.1}, {}, false).y, 0.1);
+    EXPECT_GT(MotionPath::control({0.5, 0.1}, {0.2, 0.1}, {}, false).y, 0.1);
+    EXPECT_LT(MotionPath::control({0.2, 0.9}, {0.5, 0.9}, {}, false).y, 0.9);
+    // Along a goal line the bend goes towards the middle too.
+    EXPECT_GT(MotionPath::control({0.08, 0.3}, {0.08, 0.7}, {}, false).x, 0.08);
+
+    // A player standing on the left of the line pushes the bend to the right.
+    const auto [from, to] = runAlongX(0.4);
+    const Point leftOfLine{(from.x + to.x) / 2, 0.55};
+    EXPECT_LT(MotionPath::control(from, to, {leftOfLine}, false).y, 0.5);
+}
+
+TEST(MotionPathControl, ControlStaysOnThePitch) {
+    for (double x0 = 0.0; x0 <= 1.0; x0 += 0.125) {
+        for (double y0 = 0.0; y0 <= 1.0; y0 += 0.125) {
+            for (double x1 = 0.0; x1 <= 1.0; x1 += 0.25) {
+                for (double y1 = 0.0; y1 <= 1.0; y1 += 0.25) {
+                    const Point from{x0, y0}, to{x1, y1};
+                    if (aspectDistance(from, to) <= 0.025) continue;
+                    const Point c = MotionPath::control(from, to, {{0.5, 0.5}, {x0, y1}}, false);
+                    EXPECT_GE(c.x, 0.04);
+                    EXPECT_LE(c.x, 0.96);
+                    EXPECT_GE(c.y, 0.04);
+                    EXPECT_LE(c.y, 0.96);
+                }
+            }
+        }
+    }
+}
+
+TEST(MotionPathControl, UnknownPositionsDoNotBreakThePlan) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const auto [from, to] = runAlongX(0.4);
+    // A player without a position is no obstacle.
+    EXPECT_EQ(MotionPath::control(from, to, {{nan, nan}}, false), MotionPath::control(from, to, {}, false));
+    // A run we cannot measure is not bent.
+    const Point c = MotionPath::control({nan, 0.5}, to, {}, false);
+    EXPECT_TRUE(std::isnan(c.x));
+    EXPECT_DOUBLE_EQ(c.y, 0.5);
+}
+
+TEST(PathPreview, SamplesAGroundPassAlongTheLineSlowingTowardsTheEnd) {
+    const PathPreview preview{{0.1, 0.2}, {0.7, 0.6}, PassStyle::ground};
+    const auto samples = preview.samples();
+    ASSERT_EQ(samples.size(), 31u);
+    EXPECT_EQ(samples.front().position, preview.start);
+    EXPECT_EQ(samples.back().position, preview.end);
+    for (const auto& s : samples) EXPECT_EQ(s.height, 0.0);
+    // Half-way in time the ball has covered 0.55 of the way.
+    EXPECT_NEAR(samples[15].position.x, 0.1 + 0.6 * 0.55, 1e-12);
+    EXPECT_NEAR(samples[15].position.y, 0.2 + 0.4 * 0.55, 1e-12);
+}
+
+TEST(PathPreview, LoftedPassPeaksAtItsApexHalfWay) {
+    const PathPreview preview{{0.2, 0.5}, {0.2 + 20.0 / kPitchLengthMetres, 0.5}, PassStyle::loft};
+    const auto samples = preview.samples();
+    ASSERT_EQ(samples.size(), 31u);
+    // 20 m: apex 0.12 × 20 = 2.4 m, at the 16th sample, in width units.
+    EXPECT_NEAR(samples[15].height, 2.4 / kPitchWidthMetres, 1e-12);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        if (i != 15) {
+            EXPECT_LT(samples[i].height, samples[15].height);
+        }
+    EXPECT_EQ(samples.front().height, 0.0);
+    EXPECT_EQ(samples.back().height, 0.0);
+    // Even speed over the ground.
+    EXPECT_NEAR(samples[10].position.x, 0.2 + (20.0 / kPitchLengthMetres) / 3, 1e-12);
+
+    // The apex is capped at 5.5 m.
+    const PathPreview longPass{{0.05, 0.5}, {0.95, 0.5}, PassStyle::loft};
+    EXPECT_NEAR(longPass.samples()[15].height, 5.5 / kPitchWidthMetres, 1e-12);
+}
+
+TEST(PathPreview, PassToTheSameSpotStaysThere) {
+    for (const PassStyle style : {PassStyle::ground, PassStyle::loft}) {
+        const PathPreview preview{{0.4, 0.4}, {0.4, 0.4}, style};
+        const auto samples = preview.samples();
+        ASSERT_EQ(samples.size(), 31u);
+        for (const auto& s : samples) EXPECT_EQ(s, (PathPreview::Sample{{0.4, 0.4}, 0.0}));
+    }
+}
+
+TEST(PathPreviewCache, ReusesTheLastSamplingUntilTheInputChanges) {
+    PathPreviewCache cache;
+    const PathPreview ground{{0.1, 0.1}, {0.5, 0.4}, PassStyle::ground};
+    EXPECT_EQ(cache.computations(), 0);
+    EXPECT_EQ(cache.samples(ground), ground.samples());
+    EXPECT_EQ(cache.samples(ground), ground.samples());
+    EXPECT_EQ(cache.computations(), 1);
+
+    PathPreview lofted = ground;
+    lofted.style = PassStyle::loft;
+    EXPECT_EQ(cache.samples(lofted), lofted.samples());
+    EXPECT_EQ(cache.computations(), 2);
+
+    PathPreview moved = lofted;
+    moved.end.x += 0.01;
+    cache.samples(moved);
+    cache.samples(moved);
+    EXPECT_EQ(cache.computations(), 3);
+    // Going back to an older preview is a change too: only the last one is kept.
+    cache.samples(ground);
+    EXPECT_EQ(cache.computations(), 4);
+}
+
+}  // namespace
+}  // namespace vantrel
