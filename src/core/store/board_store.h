@@ -1,0 +1,240 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/model/board.h"
+#include "core/pitch/formation_transition.h"
+#include "core/platform/platform.h"
+#include "core/store/change_notifier.h"
+
+namespace vantrel {
+
+enum class StageSaveDecision { save, discard, cancel };
+
+// Per-animation constants held by the running clocks' callbacks.
+struct ManualPass;
+struct StepTransition;
+
+// Preference keys of the store.
+inline constexpr std::string_view kImportedTacticsKey = "Vantrel.importedTactics";
+inline constexpr std::string_view kUnreadableTacticsKey = "Vantrel.importedTactics.unreadable";
+inline constexpr std::string_view kLastSelectedTacticKey = "Vantrel.lastSelectedTactic";
+
+// The one owner of the open tactic and of everything the board shows about it. Views
+// read its fields and send it commands; every change is told to subscribers once per
+// command, by group. User-caused failures become the status line; nothing throws.
+class BoardStore {
+public:
+    BoardStore(PreferenceStore& defaults, Platform& platform);
+    ~BoardStore();
+    BoardStore(const BoardStore&) = delete;
+    BoardStore& operator=(const BoardStore&) = delete;
+
+    Subscription subscribe(ChangeNotifier::Listener listener) { return notifier_.subscribe(std::move(listener)); }
+
+    // --- Observable fields -------------------------------------------------------
+    const Tactic& tactic() const { return tactic_; }
+    const std::vector<SavedTactic>& importedTactics() const { return importedTactics_; }
+    const std::string& selectedTacticKey() const { return selectedTacticKey_; }
+    int stepIndex() const { return stepIndex_; }
+    bool hasStageChanges() const { return hasStageChanges_; }
+    bool showingStageSaveConfirmation() const { return showingStageSaveConfirmation_; }
+    const std::optional<Uuid>& discardedStageID() const { return discardedStageID_; }
+    int stageDiscardRevision() const { return stageDiscardRevision_; }
+    const std::optional<std::string>& selectedPlayer() const { return selectedPlayer_; }
+    const std::optional<std::string>& inspectedPlayerID() const { return inspectedPlayerID_; }
+    bool draggingPlayer() const { return draggingPlayer_; }
+    bool playing() const { return playing_; }
+    const std::string& status() const { return status_; }
+    double visionOpacity() const { return visionOpacity_; }
+    bool showVision() const { return showVision_; }
+    bool showOffside() const { return showOffside_; }
+    bool showRoutes() const { return showRoutes_; }
+    bool autosavePending() const { return autosavePending_; }
+    const std::optional<Point>& flyingBall() const { return flyingBall_; }
+    double ballRotation() const { return ballRotation_; }
+    Point ballTravelDirection() const { return ballTravelDirection_; }
+    double flyingBallHeight() const { return flyingBallHeight_; }
+    double previewBallHeight() const { return previewBallHeight_; }
+    const std::optional<std::string>& passingFromID() const { return passingFromID_; }
+    int formationFocusTeam() const { return formationFocusTeam_; }
+    const std::optional<std::vector<Player>>& previewPlayers() const { return previewPlayers_; }
+    const std::optional<Point>& previewBall() const { return previewBall_; }
+    const std::optional<std::string>& previewOwnerID() const { return previewOwnerID_; }
+    const std::optional<BallRoute>& previewRoute() const { return previewRoute_; }
+    const std::optional<PassStyle>& previewPassStyle() const { return previewPassStyle_; }
+    const std::optional<FormationLayoutFrame>& layoutFrame() const { return layoutFrame_; }
+
+    // Plain fields.
+    const std::optional<BoardStep>& stageBaseline() const { return stageBaseline_; }
+    bool reduceMotion() const { return reduceMotion_; }
+    bool hasPendingStageDeparture() const { return static_cast<bool>(pendingStageDeparture_); }
+
+    // The current step, or null when the index is outside the steps.
+    const BoardStep* currentStep() const;
+
+    // --- Settings ------------------------------------------------------------------
+    void setShowVision(bool on);
+    void setShowOffside(bool on);
+    void setShowRoutes(bool on);
+    void setReduceMotion(bool on);
+    void setDraggingPlayer(bool on);
+    void setFormationFocusTeam(int team);
+    void closePlayerInfo();
+
+    // --- Library ---------------------------------------------------------------------
+    void selectBuiltIn(int index, std::optional<int> format = std::nullopt);
+    void selectImported(const SavedTactic& saved);
+    void newTactic(std::optional<std::string> name = std::nullopt, std::optional<int> format = std::nullopt);
+    void saveCurrentTactic();
+    void scheduleAutosave();
+    void flushAutosave();
+    void selectPlayer(const std::string& id, bool inspect);
+    void importFile();
+    void exportFile();
+
+    // --- Stage baseline and steps -------------------------------------------------
+    void captureStageBaseline();
+    void updateStageChanges();
+    bool canLeaveStage(std::function<void()> continuation);
+    void resolveStageChanges(StageSaveDecision decision);
+    void addStep();
+    void removeStep();
+    void selectStep(int index);
+    void previous();
+    void next();
+
+    // --- Editing -----------------------------------------------------------------------
+    void movePlayer(const std::string& id, Point to);
+    void moveBall(Point to, bool snap);
+    void giveBall(const std::string& id);
+    void pass(const std::string& receiverID);
+    // A double click on a player: hands the ball over when the step has no owner,
+    // passes when it has one; ignored while a pass flies.
+    void passOrGiveBall(const std::string& id);
+    void setRouteControl(Point control);
+    void resetSelectedRoute();
+    PassStyle passStyle() const;
+    void setPassStyle(PassStyle style);
+    void applyFormation(const std::string& presetID, int team);
+    void changeFormat(int format);
+    // The current step's formation id of a team, or "custom".
+    std::string formationID(int team) const;
+
+    struct Route {
+        Point start;
+        Point control;
+        Point end;
+        bool operator==(const Route&) const = default;
+    };
+    // The selected player's run into the current step, while no formation glides.
+    std::optional<Route> selectedRoute() const;
+    // Control point of a run: the step's own curved-run control, else the planned one.
+    static Point routeControl(const std::string& id, const BoardStep& from, const BoardStep& to, Point start, Point end);
+
+    // What the pitch draws, with transitions and flights blended in.
+    std::vector<Player> displayPlayers() const;
+    Point displayBall() const;
+    std::optional<std::string> displayOwnerID() const;
+    double displayBallHeight() const;
+    double playerOpacity(const std::string& id) const;
+    std::optional<std::string> visionOwnerID() const;
+    // True while something animates that pointer input must not disturb.
+    bool transitionRunning() const { return previewPlayers_.has_value() || layoutFrame_.has_value(); }
+    // The only way a step's drawings change; an empty list stores an absent field.
+    // Without a step id it is the current step.
+    void replaceAnnotations(std::vector<BoardAnnotation> annotations, std::optional<Uuid> stepID = std::nullopt);
+
+    // --- Motion ------------------------------------------------------------------------
+    void play();
+    void pause();
+    void cancelManualPass();
+    void animateTransition(int to, bool autoAdvance);
+
+private:
+    using Batch = ChangeNotifier::Batch;
+
+    void setStatus(std::string text);
+    void setStepIndex(int index);
+    void setSelectedPlayer(std::optional<std::string> id);
+    void setSelectedTacticKey(std::string key);
+    BoardStep* mutableCurrentStep();
+    // The tactic was edited: recompute the change flag and schedule the autosave.
+    void recordEdit();
+    // Stops everything that moves before the open tactic or step is replaced.
+    void stopMotionForDeparture();
+    void installTactic(Tactic tactic, std::string key, std::string status);
+    void persistSavedTactics();
+    void revealReceivedVision();
+    void animateLayout(const FormationLayoutFrame& from);
+    FormationLayoutFrame currentLayoutFrame() const;
+    void passFrame(double elapsed, const ManualPass& flight);
+    void transitionFrame(double elapsed, StepTransition& plan);
+    void finishTransition(const StepTransition& plan);
+    void intercept(const StepTransition& plan, const Player& interceptor, bool onPassLine);
+    FrameClock& clock(std::unique_ptr<FrameClock>& slot);
+    static void stop(std::unique_ptr<FrameClock>& slot);
+    void loadLibrary();
+    void restoreLastSelection();
+    SavedTactic* savedTactic(const std::string& key);
+    bool isOwnKey() const;
+
+    PreferenceStore& defaults_;
+    Platform& platform_;
+    ChangeNotifier notifier_;
+
+    Tactic tactic_;
+    std::vector<SavedTactic> importedTactics_;
+    std::string selectedTacticKey_ = "builtin-7-0";
+    int stepIndex_ = 0;
+    bool hasStageChanges_ = false;
+    bool showingStageSaveConfirmation_ = false;
+    std::optional<Uuid> discardedStageID_;
+    int stageDiscardRevision_ = 0;
+    std::optional<std::string> selectedPlayer_;
+    std::optional<std::string> inspectedPlayerID_;
+    bool draggingPlayer_ = false;
+    bool playing_ = false;
+    std::string status_ = "拖动球员或足球来布置战术";
+    double visionOpacity_ = 1.0;
+    bool showVision_ = false;
+    bool showOffside_ = false;
+    bool showRoutes_ = true;
+    bool autosavePending_ = false;
+    std::optional<Point> flyingBall_;
+    double ballRotation_ = 0;
+    Point ballTravelDirection_{1, 0};
+    double flyingBallHeight_ = 0;
+    double previewBallHeight_ = 0;
+    std::optional<std::string> passingFromID_;
+    int formationFocusTeam_ = 0;
+    std::optional<std::vector<Player>> previewPlayers_;
+    std::optional<Point> previewBall_;
+    std::optional<std::string> previewOwnerID_;
+    std::optional<BallRoute> previewRoute_;
+    std::optional<PassStyle> previewPassStyle_;
+    std::optional<FormationLayoutFrame> layoutFrame_;
+
+    std::optional<BoardStep> stageBaseline_;
+    std::function<void()> pendingStageDeparture_;
+    bool reduceMotion_ = false;
+
+    std::unique_ptr<FrameClock> visionClock_;
+    std::unique_ptr<FrameClock> passTimer_;
+    std::unique_ptr<FrameClock> animationTimer_;
+    std::unique_ptr<FrameClock> layoutClock_;
+    std::unique_ptr<OneShotTimer> timer_;
+    std::unique_ptr<OneShotTimer> autosaveTimer_;
+    Uuid passSession_ = Uuid::random();
+    Uuid animationSession_ = Uuid::random();
+
+    // Callbacks hold this weakly; it dies with the store.
+    std::shared_ptr<BoardStore*> self_;
+};
+
+}  // namespace vantrel

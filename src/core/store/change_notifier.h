@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace vantrel {
+
+// Which group of the store's fields a command changed; a view repaints what it shows.
+enum class StoreChange : std::uint32_t {
+    none = 0,
+    board = 1u << 0,            // the open tactic, the step index, display positions
+    selection = 1u << 1,        // selected and inspected player
+    library = 1u << 2,          // own tactics, selection key
+    status = 1u << 3,           // the status line
+    animation = 1u << 4,        // playback, previews, flying ball, layout frame, vision fade
+    displayOptions = 1u << 5,   // vision, offside, routes, reduce motion
+    confirmation = 1u << 6,     // the save question, stage-change flag, discard revision
+};
+
+constexpr StoreChange operator|(StoreChange a, StoreChange b) {
+    return static_cast<StoreChange>(static_cast<std::uint32_t>(a) | static_cast<std::uint32_t>(b));
+}
+constexpr StoreChange operator&(StoreChange a, StoreChange b) {
+    return static_cast<StoreChange>(static_cast<std::uint32_t>(a) & static_cast<std::uint32_t>(b));
+}
+constexpr bool any(StoreChange c) { return c != StoreChange::none; }
+
+// Ends its subscription when destroyed, also from inside a notification.
+class Subscription {
+public:
+    Subscription() = default;
+    Subscription(Subscription&&) noexcept = default;
+    Subscription& operator=(Subscription&& other) noexcept {
+        if (this != &other) {
+            reset();
+            alive_ = std::move(other.alive_);
+        }
+        return *this;
+    }
+    Subscription(const Subscription&) = delete;
+    Subscription& operator=(const Subscription&) = delete;
+    ~Subscription() { reset(); }
+
+    void reset() {
+        if (alive_) *alive_ = false;
+        alive_.reset();
+    }
+    bool active() const { return alive_ && *alive_; }
+
+private:
+    friend class ChangeNotifier;
+    explicit Subscription(std::shared_ptr<bool> alive) : alive_(std::move(alive)) {}
+    std::shared_ptr<bool> alive_;
+};
+
+// Collects the groups a command changes and tells every subscriber once, when the
+// outermost command ends.
+class ChangeNotifier {
+public:
+    using Listener = std::function<void(StoreChange)>;
+
+    Subscription subscribe(Listener listener);
+    void mark(StoreChange change) { pending_ = pending_ | change; }
+
+    // A command scope; nested scopes fold into the outermost one.
+    class Batch {
+    public:
+        explicit Batch(ChangeNotifier& notifier) : notifier_(notifier) { ++notifier_.depth_; }
+        ~Batch() {
+            if (--notifier_.depth_ == 0) notifier_.flush();
+        }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        ChangeNotifier& notifier_;
+    };
+
+private:
+    struct Slot {
+        std::shared_ptr<bool> alive;
+        Listener listener;
+    };
+    void flush();
+
+    std::vector<std::shared_ptr<Slot>> slots_;
+    StoreChange pending_ = StoreChange::none;
+    int depth_ = 0;
+};
+
+}  // namespace vantrel

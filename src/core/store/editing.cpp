@@ -1,0 +1,386 @@
+// Editing the current step: players, ball, passes, runs, formations.
+#include <cmath>
+
+#include "core/library/builtin_tactics.h"
+#include "core/library/formation_preset.h"
+#include "core/model/ball_flight.h"
+#include "core/pitch/motion_path.h"
+#include "core/store/board_store.h"
+#include "core/store/motion_internal.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr double kSnapDistance = 0.065;              // plain normalised distance
+constexpr double kPassInterceptReach = 0.027;        // aspect-weighted
+constexpr double kInterceptHeightLimit = 0.025;      // normalised width units
+constexpr double kVisionFadeOutSeconds = 0.2;
+
+double smoothstep(double v) { return v * v * (3 - 2 * v); }
+
+}  // namespace
+
+// --- Players and ball ------------------------------------------------------------------
+
+void BoardStore::movePlayer(const std::string& id, Point to) {
+    Batch batch(notifier_);
+    BoardStep* step = mutableCurrentStep();
+    if (!step) return;
+    Player* player = step->player(id);
+    if (!player) return;
+    if (player->team == 0) step->blueFormation.reset();
+    else step->orangeFormation.reset();
+    player->position = clampToPitch(to);
+    if (step->ballOwner == id) step->ball = player->position;
+    recordEdit();
+}
+
+void BoardStore::moveBall(Point to, bool snap) {
+    Batch batch(notifier_);
+    BoardStep* step = mutableCurrentStep();
+    if (!step) return;
+    const Point p = clampToPitch(to);
+    const Player* nearest = nullptr;
+    double best = 0;
+    if (snap) {
+        for (const auto& player : step->players) {
+            const double d = std::hypot(player.position.x - p.x, player.position.y - p.y);
+            if (!nearest || d < best) nearest = &player, best = d;
+        }
+    }
+    if (nearest && best < kSnapDistance) {
+        const Player snapped = *nearest;
+        step->ballOwner = snapped.id;
+        step->ball = snapped.position;
+        setSelectedPlayer(snapped.id);
+        setStatus("足球已吸附到 " + playerLabel(snapped));
+    } else {
+        step->ballOwner.reset();
+        step->ball = p;
+    }
+    recordEdit();
+}
+
+void BoardStore::giveBall(const std::string& id) {
+    Batch batch(notifier_);
+    BoardStep* step = mutableCurrentStep();
+    if (!step || !step->player(id)) return;
+    cancelManualPass();
+    flyingBall_.reset();
+    passingFromID_.reset();
+    flyingBallHeight_ = 0;
+    notifier_.mark(StoreChange::animation);
+    step = mutableCurrentStep();
+    step->ballOwner = id;
+    step->ball = step->player(id)->position;
+    setSelectedPlayer(id);
+    recordEdit();
+}
+
+void BoardStore::passOrGiveBall(const std::string& id) {
+    if (passingFromID_) return;
+    const BoardStep* step = currentStep();
+    if (!step) return;
+    if (step->ballOwner) pass(id);
+    else giveBall(id);
+}
+
+void BoardStore::pass(const std::string& receiverID) {
+    Batch batch(notifier_);
+    BoardStep* step = mutableCurrentStep();
+    const Player* owner = step ? step->owner() : nullptr;
+    const Player* receiver = step ? step->player(receiverID) : nullptr;
+    if (!owner || !receiver || receiver->id == owner->id) {
+        setStatus("请双击接球队员进行传球");
+        return;
+    }
+    if ((owner->team == 0) != (receiver->team == 0)) {
+        setStatus("只能向本队球员传球");
+        return;
+    }
+    ManualPass flight;
+    flight.passer = *owner;
+    flight.receiver = *receiver;
+    flight.style = step->effectivePassStyle();
+    flight.duration = BallFlight::duration(owner->position, receiver->position, flight.style);
+    flight.startRotation = ballRotation_;
+
+    pause();
+    cancelManualPass();   // also starts a new pass session
+    flight.session = passSession_;
+    step = mutableCurrentStep();
+    passingFromID_ = flight.passer.id;
+    step->ballOwner.reset();
+    ballTravelDirection_ = {flight.receiver.position.x - flight.passer.position.x,
+                            flight.receiver.position.y - flight.passer.position.y};
+    flyingBall_ = flight.passer.position;
+    flyingBallHeight_ = 0;
+    notifier_.mark(StoreChange::animation);
+    recordEdit();
+
+    std::weak_ptr<BoardStore*> weak = self_;
+    clock(passTimer_).start([weak, flight](double elapsed) {
+        if (auto self = weak.lock(); self && *self) (*self)->passFrame(elapsed, flight);
+    });
+}
+
+void BoardStore::passFrame(double elapsed, const ManualPass& flight) {
+    if (flight.session != passSession_) return;
+    Batch batch(notifier_);
+    notifier_.mark(StoreChange::animation);
+    const double p = flight.duration > 0 ? std::min(elapsed / flight.duration, 1.0) : 1.0;
+
+    visionOpacity_ = reduceMotion_ ? 0.0 : 1.0 - smoothstep(std::min(elapsed / kVisionFadeOutSeconds, 1.0));
+    const auto sample = BallFlight::sample(flight.passer.position, flight.receiver.position, p, flight.style);
+    flyingBall_ = sample.position;
+    flyingBallHeight_ = sample.height;
+    ballRotation_ = flight.startRotation + sample.rotation;
+
+    if (p > 0.06 && p < 0.94 && sample.height < kInterceptHeightLimit) {
+        if (const BoardStep* step = currentStep()) {
+            const Player* nearest = nearestOpponent(step->players, flight.passer.team, sample.position);
+            if (nearest && aspectDistance(nearest->position, sample.position) < kPassInterceptReach) {
+                const Player interceptor = *nearest;
+                giveBall(interceptor.id);
+                revealReceivedVision();
+                setStatus("传球被 " + playerLabel(interceptor) + "拦截");
+                return;
+            }
+        }
+    }
+
+    if (p >= 1) {
+        passTimer_->invalidate();
+        flyingBall_.reset();
+        passingFromID_.reset();
+        flyingBallHeight_ = 0;
+        if (BoardStep* step = mutableCurrentStep()) {
+            // The ball lands where the receiver stood when it was played.
+            step->ball = flight.receiver.position;
+            step->ballOwner = flight.receiver.id;
+            recordEdit();
+        }
+        revealReceivedVision();
+        setStatus("传球完成，足球已吸附到 " + playerLabel(flight.receiver));
+    }
+}
+
+void BoardStore::revealReceivedVision() {
+    Batch batch(notifier_);
+    notifier_.mark(StoreChange::animation);
+    stop(visionClock_);
+    if (reduceMotion_) {
+        visionOpacity_ = 1.0;
+        return;
+    }
+    visionOpacity_ = 0.0;
+    std::weak_ptr<BoardStore*> weak = self_;
+    clock(visionClock_).start([weak](double elapsed) {
+        auto self = weak.lock();
+        if (!self || !*self) return;
+        BoardStore& store = **self;
+        Batch inner(store.notifier_);
+        store.visionOpacity_ = smoothstep(std::min(elapsed / kVisionRevealSeconds, 1.0));
+        store.notifier_.mark(StoreChange::animation);
+        if (elapsed >= kVisionRevealSeconds) store.visionClock_->invalidate();
+    });
+}
+
+// --- Runs -------------------------------------------------------------------------------
+
+Point BoardStore::routeControl(const std::string& id, const BoardStep& from, const BoardStep& to, Point start,
+                               Point end) {
+    if (auto control = to.pathControl(id)) return *control;
+    std::vector<Point> obstacles;
+    obstacles.reserve(from.players.size());
+    for (const auto& p : from.players)
+        if (p.id != id) obstacles.push_back(p.position);
+    bool urgent = false;
+    const Player* owner = from.owner();
+    const Player* runner = from.player(id);
+    if (owner && runner && (runner->team == 0) != (owner->team == 0)) {
+        // An opponent closing in on the ball runs straight at it.
+        urgent = aspectDistance(end, to.ball) < aspectDistance(start, to.ball) - 0.012;
+    }
+    return MotionPath::control(start, end, obstacles, urgent);
+}
+
+std::optional<BoardStore::Route> BoardStore::selectedRoute() const {
+    if (layoutFrame_ || !selectedPlayer_ || stepIndex_ < 1 || !currentStep()) return std::nullopt;
+    const BoardStep& from = tactic_.steps[static_cast<std::size_t>(stepIndex_ - 1)];
+    const BoardStep& to = *currentStep();
+    const Player* before = from.player(*selectedPlayer_);
+    const Player* after = to.player(*selectedPlayer_);
+    if (!before || !after) return std::nullopt;
+    return Route{before->position, routeControl(*selectedPlayer_, from, to, before->position, after->position),
+                 after->position};
+}
+
+void BoardStore::setRouteControl(Point control) {
+    Batch batch(notifier_);
+    BoardStep* step = mutableCurrentStep();
+    if (!step || stepIndex_ < 1 || !selectedPlayer_) return;
+    if (!step->pathControls) step->pathControls.emplace();
+    (*step->pathControls)[*selectedPlayer_] = clampToPitch(control);
+    recordEdit();
+    setStatus("已调整该球员的弯曲跑位");
+}
+
+void BoardStore::resetSelectedRoute() {
+    Batch batch(notifier_);
+    BoardStep* step = mutableCurrentStep();
+    if (!step || stepIndex_ < 1 || !selectedPlayer_) return;
+    if (step->pathControls) step->pathControls->erase(*selectedPlayer_);
+    recordEdit();
+    setStatus("已恢复自动规划的跑位路线");
+}
+
+PassStyle BoardStore::passStyle() const {
+    const BoardStep* step = currentStep();
+    return step ? step->effectivePassStyle() : PassStyle::ground;
+}
+
+void BoardStore::setPassStyle(PassStyle style) {
+    Batch batch(notifier_);
+    BoardStep* step = mutableCurrentStep();
+    if (!step) return;
+    step->passStyle = style;
+    recordEdit();
+}
+
+// --- Formations -------------------------------------------------------------------------
+
+std::string BoardStore::formationID(int team) const {
+    const BoardStep* step = currentStep();
+    if (!step) return "custom";
+    const auto& label = team == 0 ? step->blueFormation : step->orangeFormation;
+    return label.value_or("custom");
+}
+
+FormationLayoutFrame BoardStore::currentLayoutFrame() const {
+    if (layoutFrame_) return *layoutFrame_;
+    return FormationLayoutFrame::still(displayPlayers(), displayBall(), displayOwnerID());
+}
+
+void BoardStore::applyFormation(const std::string& presetID, int team) {
+    Batch batch(notifier_);
+    const FormationPreset* preset = FormationPreset::find(presetID, tactic_.format);
+    if (!preset || !currentStep()) return;
+    const FormationLayoutFrame from = currentLayoutFrame();
+    pause();
+    cancelManualPass();
+
+    BoardStep* step = mutableCurrentStep();
+    if (team == 0) step->blueFormation = preset->id;
+    else step->orangeFormation = preset->id;
+    const std::vector<Point> positions = preset->positions(team);
+    for (auto& player : step->players) {
+        if ((player.team == 0) != (team == 0)) continue;
+        if (player.number < 1 || player.number > static_cast<int>(positions.size())) continue;
+        player.position = positions[static_cast<std::size_t>(player.number - 1)];
+        if (step->pathControls) step->pathControls->erase(player.id);
+        if (step->ballOwner == player.id) step->ball = player.position;
+    }
+    recordEdit();
+    animateLayout(from);
+    setStatus(teamName(team) + " · " + preset->id + " · 已应用到当前阶段");
+}
+
+void BoardStore::animateLayout(const FormationLayoutFrame& from) {
+    Batch batch(notifier_);
+    notifier_.mark(StoreChange::animation);
+    stop(layoutClock_);
+    const BoardStep* step = currentStep();
+    if (reduceMotion_ || !step) {
+        layoutFrame_.reset();
+        return;
+    }
+    auto transition = std::make_shared<const FormationTransition>(from, *step);
+    layoutFrame_ = transition->sample(0);
+    std::weak_ptr<BoardStore*> weak = self_;
+    clock(layoutClock_).start([weak, transition](double elapsed) {
+        auto self = weak.lock();
+        if (!self || !*self) return;
+        BoardStore& store = **self;
+        Batch inner(store.notifier_);
+        store.notifier_.mark(StoreChange::animation | StoreChange::board);
+        if (elapsed >= transition->duration) {
+            store.layoutClock_->invalidate();
+            store.layoutFrame_.reset();
+        } else {
+            store.layoutFrame_ = transition->sample(elapsed);
+        }
+    });
+}
+
+void BoardStore::changeFormat(int format) {
+    Batch batch(notifier_);
+    if (format == tactic_.format) return;
+    if (!canLeaveStage([this, format] { changeFormat(format); })) return;
+    const FormationLayoutFrame from = currentLayoutFrame();
+    selectBuiltIn(0, format);
+    animateLayout(from);
+}
+
+// --- Drawings ---------------------------------------------------------------------------
+
+void BoardStore::replaceAnnotations(std::vector<BoardAnnotation> annotations, std::optional<Uuid> stepID) {
+    Batch batch(notifier_);
+    BoardStep* step = nullptr;
+    if (stepID) {
+        for (auto& s : tactic_.steps)
+            if (s.id == *stepID) step = &s;
+    } else {
+        step = mutableCurrentStep();
+    }
+    if (!step) return;
+    if (annotations.empty()) step->annotations.reset();
+    else step->annotations = std::move(annotations);
+    recordEdit();
+}
+
+// --- Display values ---------------------------------------------------------------------
+
+std::vector<Player> BoardStore::displayPlayers() const {
+    if (layoutFrame_) return layoutFrame_->players;
+    if (previewPlayers_) return *previewPlayers_;
+    const BoardStep* step = currentStep();
+    return step ? step->players : std::vector<Player>{};
+}
+
+Point BoardStore::displayBall() const {
+    if (layoutFrame_) return layoutFrame_->ball;
+    if (previewPlayers_ && previewBall_) return *previewBall_;
+    if (flyingBall_) return *flyingBall_;
+    const BoardStep* step = currentStep();
+    return step ? step->ball : Point{0.5, 0.5};
+}
+
+std::optional<std::string> BoardStore::displayOwnerID() const {
+    if (layoutFrame_) return layoutFrame_->ownerID;
+    if (previewPlayers_) return previewOwnerID_;
+    const BoardStep* step = currentStep();
+    return step ? step->ballOwner : std::nullopt;
+}
+
+double BoardStore::displayBallHeight() const {
+    if (layoutFrame_) return 0;
+    if (previewPlayers_) return previewBallHeight_;
+    if (flyingBall_) return flyingBallHeight_;
+    return 0;
+}
+
+double BoardStore::playerOpacity(const std::string& id) const {
+    return layoutFrame_ ? layoutFrame_->opacity(id) : 1.0;
+}
+
+std::optional<std::string> BoardStore::visionOwnerID() const {
+    if (layoutFrame_ && layoutFrame_->ownerID) return layoutFrame_->ownerID;
+    if (previewOwnerID_) return previewOwnerID_;
+    if (passingFromID_) return passingFromID_;
+    const BoardStep* step = currentStep();
+    return step ? step->ballOwner : std::nullopt;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,92 @@
+#include "core/store/workspace_preferences.h"
+
+#include "core/store/board_store.h"
+
+namespace vantrel {
+
+WorkspacePreferences::WorkspacePreferences(PreferenceStore& defaults) : defaults_(defaults) {}
+
+bool WorkspacePreferences::flag(std::string_view key, bool fallback) const {
+    return defaults_.boolean(key).value_or(fallback);
+}
+
+bool WorkspacePreferences::libraryVisible() const { return flag(kLibraryVisible, true); }
+bool WorkspacePreferences::builtinLibraryExpanded() const { return flag(kBuiltinLibraryExpanded, false); }
+std::string WorkspacePreferences::pitchViewMode() const { return defaults_.string(kPitchViewMode).value_or("2D"); }
+bool WorkspacePreferences::displayOptionsExpanded() const { return flag(kDisplayOptionsExpanded, false); }
+bool WorkspacePreferences::tacticalTimelineExpanded() const { return flag(kTacticalTimelineExpanded, true); }
+bool WorkspacePreferences::onboardingCompleted() const { return flag(kOnboardingCompleted, false); }
+
+void WorkspacePreferences::setLibraryVisible(bool on) { defaults_.setBoolean(kLibraryVisible, on); }
+void WorkspacePreferences::setBuiltinLibraryExpanded(bool on) { defaults_.setBoolean(kBuiltinLibraryExpanded, on); }
+void WorkspacePreferences::setPitchViewMode(std::string_view mode) { defaults_.setString(kPitchViewMode, mode); }
+void WorkspacePreferences::setDisplayOptionsExpanded(bool on) { defaults_.setBoolean(kDisplayOptionsExpanded, on); }
+void WorkspacePreferences::setTacticalTimelineExpanded(bool on) {
+    defaults_.setBoolean(kTacticalTimelineExpanded, on);
+}
+
+std::set<std::string> WorkspacePreferences::parseFavorites(std::string_view stored) {
+    std::set<std::string> keys;
+    std::string piece;
+    for (char c : stored) {
+        if (c == ',') {
+            if (!piece.empty()) keys.insert(piece);
+            piece.clear();
+        } else {
+            piece.push_back(c);
+        }
+    }
+    if (!piece.empty()) keys.insert(piece);
+    return keys;
+}
+
+std::string WorkspacePreferences::formatFavorites(const std::set<std::string>& keys) {
+    std::string out;
+    for (const auto& key : keys) {   // std::set iterates in ascending string order
+        if (!out.empty()) out.push_back(',');
+        out += key;
+    }
+    return out;
+}
+
+std::set<std::string> WorkspacePreferences::favorites() const {
+    return parseFavorites(defaults_.string(kFavoriteKeys).value_or(""));
+}
+
+void WorkspacePreferences::toggleFavorite(const std::string& key) {
+    auto keys = favorites();
+    if (!keys.erase(key)) keys.insert(key);
+    defaults_.setString(kFavoriteKeys, formatFavorites(keys));
+}
+
+void WorkspacePreferences::startTutorial(BoardStore& store) {
+    if (tutorialVisible_) return;
+    if (store.showingStageSaveConfirmation()) return;
+    store.pause();
+    tutorialOriginalUI_ = TutorialSnapshot{libraryVisible(), builtinLibraryExpanded(), pitchViewMode(),
+                                           inspectorVisible_};
+    tutorialLesson_ = 0;
+    inspectorVisible_ = false;
+    setLibraryVisible(true);
+    setBuiltinLibraryExpanded(true);
+    setPitchViewMode("2D");
+    tutorialVisible_ = true;
+}
+
+void WorkspacePreferences::finishTutorial() {
+    tutorialVisible_ = false;
+    defaults_.setBoolean(kOnboardingCompleted, true);
+    if (tutorialOriginalUI_) {
+        setLibraryVisible(tutorialOriginalUI_->library);
+        setBuiltinLibraryExpanded(tutorialOriginalUI_->expanded);
+        setPitchViewMode(tutorialOriginalUI_->mode);
+        inspectorVisible_ = tutorialOriginalUI_->inspector;
+    }
+    tutorialOriginalUI_.reset();
+}
+
+void WorkspacePreferences::startTutorialIfFirstRun(BoardStore& store) {
+    if (!onboardingCompleted()) startTutorial(store);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "core/platform/platform.h"
+
+namespace vantrel {
+
+class BoardStore;
+
+// The workspace's layout choices, favourites and first-run tutorial state, kept in the
+// user's preferences. Each value is read when the workspace is created and written at
+// once when it changes; a missing key, or one of the wrong type, reads as its default.
+class WorkspacePreferences {
+public:
+    static constexpr std::string_view kLibraryVisible = "libraryVisible";
+    static constexpr std::string_view kBuiltinLibraryExpanded = "builtinLibraryExpanded";
+    static constexpr std::string_view kPitchViewMode = "pitchViewMode";
+    static constexpr std::string_view kDisplayOptionsExpanded = "displayOptionsExpanded";
+    static constexpr std::string_view kTacticalTimelineExpanded = "tacticalTimelineExpanded";
+    static constexpr std::string_view kFavoriteKeys = "Vantrel.favoriteKeys";
+    static constexpr std::string_view kOnboardingCompleted = "Vantrel.onboardingCompleted";
+
+    struct TutorialSnapshot {
+        bool library = true;
+        bool expanded = false;
+        std::string mode = "2D";
+        bool inspector = true;
+        bool operator==(const TutorialSnapshot&) const = default;
+    };
+
+    explicit WorkspacePreferences(PreferenceStore& defaults);
+
+    bool libraryVisible() const;
+    bool builtinLibraryExpanded() const;
+    std::string pitchViewMode() const;   // "2D" or "3D" as stored; see is3D()
+    bool is3D() const { return pitchViewMode() == "3D"; }
+    bool displayOptionsExpanded() const;
+    bool tacticalTimelineExpanded() const;
+    bool onboardingCompleted() const;
+
+    void setLibraryVisible(bool on);
+    void setBuiltinLibraryExpanded(bool on);
+    void setPitchViewMode(std::string_view mode);
+    void setDisplayOptionsExpanded(bool on);
+    void setTacticalTimelineExpanded(bool on);
+
+    // The inspector's visibility is not persisted; the tutorial hides and restores it.
+    bool inspectorVisible() const { return inspectorVisible_; }
+    void setInspectorVisible(bool on) { inspectorVisible_ = on; }
+
+    // Favourites: library keys, stored sorted and comma-joined.
+    std::set<std::string> favorites() const;
+    void toggleFavorite(const std::string& key);
+    static std::set<std::string> parseFavorites(std::string_view stored);
+    static std::string formatFavorites(const std::set<std::string>& keys);
+
+    // The first-run tutorial. `startTutorial` does nothing while it already shows or
+    // while the store asks its save question.
+    bool tutorialVisible() const { return tutorialVisible_; }
+    int tutorialLesson() const { return tutorialLesson_; }
+    void setTutorialLesson(int lesson) { tutorialLesson_ = lesson; }
+    const std::optional<TutorialSnapshot>& tutorialOriginalUI() const { return tutorialOriginalUI_; }
+    void startTutorial(BoardStore& store);
+    void finishTutorial();
+    // On first show: the tutorial starts unless it was completed once.
+    void startTutorialIfFirstRun(BoardStore& store);
+
+private:
+    bool flag(std::string_view key, bool fallback) const;
+
+    PreferenceStore& defaults_;
+    bool inspectorVisible_ = true;
+    bool tutorialVisible_ = false;
+    int tutorialLesson_ = 0;
+    std::optional<TutorialSnapshot> tutorialOriginalUI_;
+};
+
+}  // namespace vantrel

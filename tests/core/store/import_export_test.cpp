@@ -1,0 +1,157 @@
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <nlohmann/json.hpp>
+
+#include "store_fixture.h"
+
+using namespace vantrel;
+using vantrel::testing::StoreTest;
+using vantrel::testing::readFileForTest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ImportExportTest : public StoreTest {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("vantrel-store-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    fs::path write(const std::string& name, const std::string& text) {
+        std::ofstream(dir / name, std::ios::binary) << text;
+        return dir / name;
+    }
+
+    std::string importText(const std::string& text) {
+        platform.openAnswers.push_back(write("in.json", text));
+        store->importFile();
+        return store->status();
+    }
+
+    fs::path dir;
+};
+
+const std::string kShapeError = "导入失败：需为 7 人制或 11 人制，且每步包含双方完整球员";
+
+}  // namespace
+
+TEST_F(ImportExportTest, ExportThenImportMakesANewOwnTactic) {
+    BoardStore& s = start();
+    s.selectBuiltIn(1, 7);
+    editStep();   // unconfirmed edits are exported too
+    const Tactic exported = s.tactic();
+    platform.saveAnswers.push_back(dir / "out.json");
+    s.exportFile();
+    EXPECT_EQ(platform.proposedSaveNames.back(), exported.name + ".json");
+    EXPECT_EQ(s.status(), "已导出：out.json");
+    auto text = readFileForTest(dir / "out.json");
+    EXPECT_NE(text.find('\n'), std::string::npos);   // pretty
+    EXPECT_EQ(TacticJson::decodeTactic(text).value(), exported);
+
+    s.resolveStageChanges(StageSaveDecision::cancel);
+    s.saveCurrentTactic();
+    platform.openAnswers.push_back(dir / "out.json");
+    s.importFile();
+    ASSERT_EQ(s.importedTactics().size(), 2u);
+    EXPECT_NE(s.importedTactics()[0].id, s.importedTactics()[1].id);
+    EXPECT_EQ(s.selectedTacticKey(), s.importedTactics()[1].key());
+    EXPECT_EQ(s.status(), "已导入：" + exported.name + " · 已补充对手高位逼抢");
+    EXPECT_EQ(s.stepIndex(), 0);
+    EXPECT_EQ(storedLibrary().size(), 2u);
+}
+
+TEST_F(ImportExportTest, CancelledDialogsDoNothing) {
+    BoardStore& s = start();
+    const std::string status = s.status();
+    s.exportFile();
+    s.importFile();
+    EXPECT_EQ(s.status(), status);
+    EXPECT_EQ(s.selectedTacticKey(), "builtin-7-0");
+}
+
+TEST_F(ImportExportTest, BadFilesChangeNothingButTheStatus) {
+    BoardStore& s = start();
+    s.newTactic("原来的");
+    const Tactic before = s.tactic();
+    const std::string key = s.selectedTacticKey();
+    const int writes = libraryWrites();
+
+    nlohmann::json good = nlohmann::json::parse(TacticJson::encodeCompact(BuiltInTactics::sample(7)).value());
+    auto variant = [&](auto mutate) {
+        nlohmann::json d = good;
+        mutate(d);
+        return d.dump();
+    };
+
+    EXPECT_EQ(importText("{ not json"), s.status());
+    EXPECT_EQ(s.status().rfind("导入失败：JSON 格式不正确（", 0), 0u);
+    EXPECT_EQ(s.status().substr(s.status().size() - 3), "）");
+    EXPECT_EQ(importText(variant([](auto& d) { d["steps"][0].erase("id"); })).rfind("导入失败：JSON 格式不正确（", 0),
+              0u);
+    EXPECT_EQ(importText(variant([](auto& d) { d["steps"][1]["passStyle"] = "loft"; }))
+                  .rfind("导入失败：JSON 格式不正确（", 0),
+              0u);
+    EXPECT_EQ(importText(variant([](auto& d) { d["format"] = 9; })), kShapeError);
+    EXPECT_EQ(importText(variant([](auto& d) { d["steps"] = nlohmann::json::array(); })), kShapeError);
+    EXPECT_EQ(importText(variant([](auto& d) { d["steps"][2]["players"].erase(13); })), kShapeError);
+
+    // Unreadable paths: a directory, a missing file.
+    platform.openAnswers.push_back(dir);
+    s.importFile();
+    EXPECT_EQ(s.status().rfind("导入失败：JSON 格式不正确（", 0), 0u);
+    platform.openAnswers.push_back(dir / "missing.json");
+    s.importFile();
+    EXPECT_EQ(s.status().rfind("导入失败：JSON 格式不正确（", 0), 0u);
+
+    EXPECT_EQ(s.tactic(), before);
+    EXPECT_EQ(s.selectedTacticKey(), key);
+    EXPECT_EQ(s.importedTactics().size(), 1u);
+    EXPECT_EQ(libraryWrites(), writes);
+}
+
+TEST_F(ImportExportTest, HandShapedRunsAreKeptAsReadOtherwiseTheOpponentsPress) {
+    BoardStore& s = start();
+    Tactic plain = BuiltInTactics::sample(7);
+    for (auto& step : plain.steps) step.pathControls.reset();
+
+    importText(TacticJson::encodeCompact(plain).value());
+    EXPECT_EQ(s.tactic(), withOpponentHighPress(plain));
+    EXPECT_EQ(s.importedTactics().back().highPressAdapted, true);
+
+    Tactic shaped = plain;
+    shaped.steps[1].pathControls = std::map<std::string, Point>{{"home-2", {0.3, 0.3}}};
+    importText(TacticJson::encodeCompact(shaped).value());
+    EXPECT_EQ(s.tactic(), shaped);
+    EXPECT_EQ(s.status(), "已导入：" + shaped.name + " · 已补充对手高位逼抢");
+
+    // An empty map is no hand-shaped run.
+    Tactic emptyMap = plain;
+    emptyMap.steps[1].pathControls = std::map<std::string, Point>{};
+    importText(TacticJson::encodeCompact(emptyMap).value());
+    EXPECT_EQ(s.tactic(), withOpponentHighPress(emptyMap));
+}
+
+TEST_F(ImportExportTest, ExportFailuresAreReportedAndLeaveNoFile) {
+    BoardStore& s = start();
+    platform.saveAnswers.push_back(dir / "no" / "such" / "out.json");
+    s.exportFile();
+    EXPECT_EQ(s.status().rfind("导出失败：", 0), 0u);
+    platform.saveAnswers.push_back(dir);
+    s.exportFile();
+    EXPECT_EQ(s.status().rfind("导出失败：", 0), 0u);
+    EXPECT_TRUE(fs::is_empty(dir));
+
+    // An existing file is replaced whole.
+    write("old.json", std::string(100000, 'x'));
+    platform.saveAnswers.push_back(dir / "old.json");
+    s.exportFile();
+    EXPECT_EQ(s.status(), "已导出：old.json");
+    EXPECT_TRUE(TacticJson::decodeTactic(readFileForTest(dir / "old.json")));
+}

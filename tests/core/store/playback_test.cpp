@@ -1,0 +1,250 @@
+#include <cmath>
+
+#include "core/model/ball_flight.h"
+#include "core/pitch/motion_path.h"
+#include "store_fixture.h"
+
+using namespace vantrel;
+using vantrel::testing::lineup;
+using vantrel::testing::ManualPlatform;
+using vantrel::testing::StoreTest;
+
+namespace {
+
+// Blue 2 at `from` passes to blue 3 at `to`; both stand still, so the kick and the
+// reception happen exactly where they stand.
+std::vector<BoardStep> passBetween(Point from, Point to, std::map<std::string, Point> others = {},
+                                   std::optional<PassStyle> style = std::nullopt) {
+    others["home-2"] = from;
+    others["home-3"] = to;
+    BoardStep a = lineup(others, "home-2", "1 · 持球");
+    BoardStep b = lineup(others, "home-3", "2 · 接球");
+    b.passStyle = style;
+    return {a, b};
+}
+
+}  // namespace
+
+TEST_F(StoreTest, ADribbleLastsOnePointEightSecondsAndTheOwnerCarriesTheBall) {
+    BoardStep a = lineup({{"home-2", {0.2, 0.5}}}, "home-2");
+    BoardStep b = lineup({{"home-2", {0.5, 0.5}}, {"home-6", {0.7, 0.3}}}, "home-2", "2 · 带球");
+    b.pathControls = std::map<std::string, Point>{{"home-6", {0.65, 0.2}}};
+    open({a, b});
+    BoardStore& s = *store;
+    s.next();
+    EXPECT_TRUE(s.transitionRunning());
+    platform.advance(0.9);   // p = 0.5, eased 0.5: half-way along every curve
+    const auto players = s.displayPlayers();
+    auto at = [&](const std::string& id) {
+        for (const auto& p : players)
+            if (p.id == id) return p.position;
+        return Point{};
+    };
+    const Point half = quadraticPoint({0.6, 0.1}, {0.65, 0.2}, {0.7, 0.3}, 0.5);
+    EXPECT_NEAR(at("home-6").x, half.x, 1e-9);
+    EXPECT_NEAR(at("home-6").y, half.y, 1e-9);
+    EXPECT_EQ(s.displayBall(), at("home-2"));   // dribbling
+    EXPECT_EQ(s.displayOwnerID(), "home-2");
+    EXPECT_GT(s.ballRotation(), 0);   // the ball rolls with the carrier
+    platform.advance(0.88);
+    EXPECT_EQ(s.stepIndex(), 0);
+    platform.advance(0.04);
+    EXPECT_EQ(s.stepIndex(), 1);
+    EXPECT_FALSE(s.transitionRunning());
+    EXPECT_EQ(s.status(), "正在演示：2 · 带球");
+    EXPECT_EQ(*s.stageBaseline(), s.tactic().steps[1]);
+    EXPECT_EQ(platform.runningClocks(), 0);
+}
+
+TEST_F(StoreTest, AFortyMetreGroundPassStretchesTheTransition) {
+    open(passBetween({0.2, 0.5}, {0.2 + 40.0 / 60.0, 0.5}));
+    BoardStore& s = *store;
+    const double T = 2 * 40.0 / 17.6;   // ≈ 4.55 s
+    s.next();
+    ASSERT_TRUE(s.previewRoute());
+    EXPECT_EQ(s.previewRoute()->start, (Point{0.2, 0.5}));
+    EXPECT_EQ(s.previewPassStyle(), PassStyle::ground);
+
+    platform.advance(0.24 * T);
+    EXPECT_EQ(s.displayBall(), (Point{0.2, 0.5}));   // still at the passer's feet
+    EXPECT_EQ(s.displayOwnerID(), "home-2");
+    platform.advance(0.26 * T);   // p = 0.5, flight progress 0.5
+    const auto mid = BallFlight::sample({0.2, 0.5}, {0.2 + 40.0 / 60.0, 0.5}, 0.5, PassStyle::ground);
+    EXPECT_NEAR(s.displayBall().x, mid.position.x, 2e-3);
+    EXPECT_EQ(s.displayOwnerID(), "home-2");
+    platform.advance(0.26 * T);   // p = 0.76: received
+    EXPECT_EQ(s.displayOwnerID(), "home-3");
+    EXPECT_NEAR(s.displayBall().x, 0.2 + 40.0 / 60.0, 1e-12);
+    platform.advance(0.24 * T - 0.05);
+    EXPECT_EQ(s.stepIndex(), 0);
+    platform.advance(0.07);
+    EXPECT_EQ(s.stepIndex(), 1);
+
+    // A 5 m pass still takes the full 1.8 s.
+    open(passBetween({0.2, 0.5}, {0.2 + 5.0 / 60.0, 0.5}));
+    store->next();
+    platform.advance(1.78);
+    EXPECT_EQ(store->stepIndex(), 0);
+    platform.advance(0.04);
+    EXPECT_EQ(store->stepIndex(), 1);
+}
+
+TEST_F(StoreTest, AnOpponentOnTheLineCutsOutAGroundPassInMidFlightOnly) {
+    // On the line half-way: intercepted.
+    open(passBetween({0.2, 0.5}, {0.6, 0.5}, {{"away-4", {0.4, 0.5}}}));
+    store->next();
+    platform.advance(5);
+    EXPECT_EQ(store->tactic().steps.size(), 3u);
+    EXPECT_EQ(store->currentStep()->title, "传球被拦截");
+
+    // Standing by the passer: the ball is within reach only before 6 % of the flight.
+    open(passBetween({0.2, 0.5}, {0.6, 0.5}, {{"away-4", {0.21, 0.5}}}));
+    store->next();
+    platform.advance(5);
+    EXPECT_EQ(store->tactic().steps.size(), 2u);
+    EXPECT_EQ(store->stepIndex(), 1);
+
+    // And just behind the receiver: only after 94 %.
+    open(passBetween({0.2, 0.5}, {0.6, 0.5}, {{"away-4", {0.61, 0.5}}}));
+    store->next();
+    platform.advance(5);
+    EXPECT_EQ(store->tactic().steps.size(), 2u);
+
+    // A lofted pass flies over him.
+    open(passBetween({0.2, 0.5}, {0.6, 0.5}, {{"away-4", {0.4, 0.5}}}, PassStyle::loft));
+    store->next();
+    platform.advance(5);
+    EXPECT_EQ(store->tactic().steps.size(), 2u);
+    EXPECT_EQ(store->stepIndex(), 1);
+}
+
+TEST_F(StoreTest, AnInterceptionBecomesANewStepAndStopsPlayback) {
+    auto pair = passBetween({0.2, 0.5}, {0.6, 0.5}, {{"away-4", {0.4, 0.5}}});
+    BoardStep last = pair[1];
+    last.id = Uuid::random();
+    last.title = "4 · 后续";
+    pair[1].pathControls = std::map<std::string, Point>{{"home-6", {0.5, 0.3}}};
+    BoardStep first = pair[0];
+    first.id = Uuid::random();
+    open({first, pair[0], pair[1], last});
+    BoardStore& s = *store;
+    s.selectStep(1);
+    s.play();
+    ASSERT_TRUE(platform.advanceUntil([&] { return !s.playing(); }, 10));
+    ASSERT_EQ(s.tactic().steps.size(), 5u);
+    EXPECT_EQ(s.stepIndex(), 2);
+    const BoardStep& cut = s.tactic().steps[2];
+    EXPECT_EQ(cut.title, "传球被拦截");
+    EXPECT_EQ(cut.note, "橙队 4 号在传球线路上断球。后续进攻需要重新选择路线。");
+    EXPECT_EQ(cut.ballOwner, "away-4");
+    EXPECT_FALSE(cut.pathControls);
+    EXPECT_EQ(cut.players.size(), 14u);
+    EXPECT_NE(cut.id, pair[1].id);
+    EXPECT_EQ(s.tactic().steps[3].id, pair[1].id);
+    EXPECT_FALSE(s.tactic().steps[3].pathControls);
+    EXPECT_EQ(s.tactic().steps[4].title, "4 · 后续");
+    EXPECT_EQ(s.status(), "传球被拦截，已停在断球画面；可调整后续战术");
+    EXPECT_FALSE(s.transitionRunning());
+    EXPECT_FALSE(s.hasStageChanges());
+    EXPECT_EQ(*s.stageBaseline(), cut);
+}
+
+TEST_F(StoreTest, AnOpponentReachingTheDribblerTacklesHim) {
+    BoardStep a = lineup({{"home-2", {0.2, 0.5}}, {"away-4", {0.5, 0.5}}}, "home-2");
+    BoardStep b = lineup({{"home-2", {0.6, 0.5}}, {"away-4", {0.5, 0.5}}}, "home-2");
+    b.pathControls = std::map<std::string, Point>{{"home-2", {0.4, 0.5}}};   // straight through him
+    open({a, b});
+    store->next();
+    platform.advance(2);
+    ASSERT_EQ(store->tactic().steps.size(), 3u);
+    EXPECT_EQ(store->currentStep()->title, "带球被抢断");
+    EXPECT_EQ(store->currentStep()->note, "橙队 4 号逼近持球人并完成抢断。后续进攻需要重新选择路线。");
+}
+
+TEST_F(StoreTest, SteppingBackNeverIntercepts) {
+    open(passBetween({0.6, 0.5}, {0.2, 0.5}, {{"away-4", {0.4, 0.5}}}));
+    // Step 1 holds the ball at blue 3; going back passes it to blue 2 through orange 4.
+    store->selectStep(1);
+    store->previous();
+    platform.advance(5);
+    EXPECT_EQ(store->tactic().steps.size(), 2u);
+    EXPECT_EQ(store->stepIndex(), 0);
+}
+
+TEST_F(StoreTest, PlaybackRunsThroughWithShortPausesAndRestartsFromTheTop) {
+    open({lineup({}, "home-2", "1"), lineup({{"home-4", {0.4, 0.3}}}, "home-2", "2"),
+          lineup({{"home-4", {0.4, 0.5}}}, "home-2", "3")});
+    BoardStore& s = *store;
+    s.play();
+    EXPECT_TRUE(s.playing());
+    platform.advance(1.82);
+    EXPECT_EQ(s.stepIndex(), 1);
+    EXPECT_FALSE(s.transitionRunning());   // the 0.2 s pause between steps
+    platform.advance(0.2);
+    EXPECT_TRUE(s.transitionRunning());
+    ASSERT_TRUE(platform.advanceUntil([&] { return !s.playing(); }, 5));
+    EXPECT_EQ(s.stepIndex(), 2);
+
+    s.play();   // from the last step: back to the first
+    EXPECT_TRUE(s.playing());
+    EXPECT_EQ(s.stepIndex(), 0);
+    s.play();   // a second press pauses
+    EXPECT_FALSE(s.playing());
+    EXPECT_FALSE(s.transitionRunning());
+    EXPECT_EQ(s.stepIndex(), 0);
+}
+
+TEST_F(StoreTest, PausingInTheGapStopsTheChain) {
+    open({lineup({}, "home-2"), lineup({{"home-4", {0.4, 0.3}}}, "home-2"), lineup({}, "home-2")});
+    BoardStore& s = *store;
+    s.play();
+    ASSERT_TRUE(platform.advanceUntil([&] { return s.stepIndex() == 1; }, 3));
+    platform.advance(0.1);
+    s.pause();
+    platform.advance(5);
+    EXPECT_EQ(s.stepIndex(), 1);
+    EXPECT_FALSE(s.playing());
+    EXPECT_FALSE(s.transitionRunning());
+}
+
+TEST_F(StoreTest, AnEditStopsPlayback) {
+    open({lineup({}, "home-2"), lineup({{"home-4", {0.4, 0.3}}}, "home-2"), lineup({}, "home-2")});
+    BoardStore& s = *store;
+    s.play();
+    platform.advance(0.5);
+    s.setPassStyle(PassStyle::loft);
+    EXPECT_FALSE(s.playing());
+    EXPECT_FALSE(s.transitionRunning());
+}
+
+TEST_F(StoreTest, TheVisionFadesAroundThePass) {
+    for (bool reduce : {false, true}) {
+        open(passBetween({0.2, 0.5}, {0.3, 0.5}));   // 6 m: the transition takes 1.8 s
+        BoardStore& s = *store;
+        s.setReduceMotion(reduce);
+        s.next();
+        platform.advance(0.2 * 1.8);
+        EXPECT_EQ(s.visionOpacity(), 1.0) << reduce;
+        platform.advance(0.3 * 1.8);   // mid-flight
+        EXPECT_EQ(s.visionOpacity(), 0.0) << reduce;
+        EXPECT_EQ(s.visionOwnerID(), "home-2");
+        platform.advance(0.3 * 1.8);   // p = 0.8
+        EXPECT_EQ(s.visionOwnerID(), "home-3");
+        if (reduce) EXPECT_EQ(s.visionOpacity(), 1.0);
+        else EXPECT_LT(s.visionOpacity(), 1.0);   // still fading in
+        platform.advance(1);
+        EXPECT_EQ(s.visionOpacity(), 1.0);
+    }
+}
+
+TEST_F(StoreTest, AChangedStepAsksBeforePlaying) {
+    open({lineup({}, "home-2"), lineup({}, "home-2")});
+    BoardStore& s = *store;
+    s.movePlayer("home-5", {0.3, 0.3});
+    s.play();
+    EXPECT_TRUE(s.showingStageSaveConfirmation());
+    EXPECT_FALSE(s.playing());
+    s.resolveStageChanges(StageSaveDecision::discard);
+    EXPECT_TRUE(s.playing());
+    EXPECT_EQ(s.stageDiscardRevision(), 1);
+}

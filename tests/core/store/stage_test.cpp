@@ -1,0 +1,185 @@
+#include "store_fixture.h"
+
+using namespace vantrel;
+using vantrel::testing::StoreTest;
+
+TEST_F(StoreTest, DraggingBackToTheSameSpotClearsTheChange) {
+    BoardStore& s = start();
+    std::string id = someNonOwner();
+    Point original = s.currentStep()->player(id)->position;
+    s.movePlayer(id, {0.5, 0.5});
+    EXPECT_TRUE(s.hasStageChanges());
+    s.movePlayer(id, original);
+    // The formation label was cleared by the drag, so the step still differs.
+    BoardStep step = *s.currentStep();
+    EXPECT_EQ(s.hasStageChanges(), !(step == *s.stageBaseline()));
+
+    s.selectBuiltIn(0, 11);   // no formation labels on 11-a-side steps
+    ASSERT_TRUE(s.showingStageSaveConfirmation());
+    s.resolveStageChanges(StageSaveDecision::discard);
+    ASSERT_EQ(s.selectedTacticKey(), "builtin-11-0");
+    id = someNonOwner();
+    original = s.currentStep()->player(id)->position;
+    s.movePlayer(id, {0.5, 0.5});
+    EXPECT_TRUE(s.hasStageChanges());
+    s.movePlayer(id, original);
+    EXPECT_FALSE(s.hasStageChanges());
+}
+
+TEST_F(StoreTest, PassStyleOrAnnotationAloneCountsAsAChange) {
+    BoardStore& s = start();
+    s.setPassStyle(PassStyle::loft);
+    EXPECT_TRUE(s.hasStageChanges());
+    s.resolveStageChanges(StageSaveDecision::discard);
+    EXPECT_FALSE(s.hasStageChanges());
+
+    BoardAnnotation a;
+    a.id = Uuid::random();
+    a.points = {{0.1, 0.1}};
+    s.replaceAnnotations({a});
+    EXPECT_TRUE(s.hasStageChanges());
+    s.replaceAnnotations({});
+    EXPECT_FALSE(s.currentStep()->annotations);   // empty is stored as absent
+    EXPECT_FALSE(s.hasStageChanges());
+}
+
+TEST_F(StoreTest, LeavingAChangedStepAsksOnceAndHoldsTheDeparture) {
+    BoardStore& s = start();
+    editStep();
+    s.next();
+    EXPECT_TRUE(s.showingStageSaveConfirmation());
+    EXPECT_EQ(s.stepIndex(), 0);
+    s.selectStep(3);   // a second departure while asking is dropped
+    EXPECT_TRUE(s.hasPendingStageDeparture());
+
+    s.resolveStageChanges(StageSaveDecision::cancel);
+    EXPECT_FALSE(s.showingStageSaveConfirmation());
+    EXPECT_FALSE(s.hasPendingStageDeparture());
+    EXPECT_TRUE(s.hasStageChanges());
+    EXPECT_EQ(s.stepIndex(), 0);
+}
+
+TEST_F(StoreTest, DiscardRestoresTheStepThenDeparts) {
+    BoardStore& s = start();
+    const BoardStep original = *s.currentStep();
+    editStep();
+    s.next();
+    s.resolveStageChanges(StageSaveDecision::discard);
+    EXPECT_EQ(s.tactic().steps[0], original);
+    EXPECT_EQ(s.discardedStageID(), original.id);
+    EXPECT_EQ(s.stageDiscardRevision(), 1);
+    platform.advanceUntil([&] { return !s.playing() && s.stepIndex() == 1; }, 10);
+    EXPECT_EQ(s.stepIndex(), 1);
+    EXPECT_FALSE(s.hasStageChanges());
+    // Answering a question that is not showing runs nothing twice.
+    s.resolveStageChanges(StageSaveDecision::discard);
+    EXPECT_EQ(s.stepIndex(), 1);
+}
+
+TEST_F(StoreTest, SavingAnOwnTacticWritesAndDeparts) {
+    BoardStore& s = start();
+    s.newTactic("保存测试");
+    s.addStep();
+    s.selectStep(0);
+    editStep();
+    const BoardStep edited = *s.currentStep();
+    s.selectStep(1);
+    EXPECT_TRUE(s.showingStageSaveConfirmation());
+    s.resolveStageChanges(StageSaveDecision::save);
+    EXPECT_EQ(s.stepIndex(), 1);
+    EXPECT_EQ(storedLibrary().back().tactic.steps[0], edited);
+    EXPECT_EQ(s.stageDiscardRevision(), 0);
+}
+
+TEST_F(StoreTest, SavingABuiltInCreatesTheCopyThenDepartsInIt) {
+    BoardStore& s = start();
+    editStep();
+    const BoardStep edited = *s.currentStep();
+    s.selectStep(2);
+    s.resolveStageChanges(StageSaveDecision::save);
+    ASSERT_EQ(s.importedTactics().size(), 1u);
+    EXPECT_EQ(s.selectedTacticKey(), s.importedTactics()[0].key());
+    EXPECT_EQ(s.stepIndex(), 2);
+    EXPECT_EQ(s.tactic().steps[0], edited);
+    EXPECT_EQ(storedLibrary()[0].tactic.steps[0], edited);
+}
+
+TEST_F(StoreTest, EveryDepartureAsksFirst) {
+    BoardStore& s = start();
+    const std::vector<std::function<void()>> departures = {
+        [&] { s.selectStep(2); },       [&] { s.next(); },          [&] { s.addStep(); },
+        [&] { s.selectBuiltIn(1, 7); }, [&] { s.newTactic("x"); },  [&] { s.importFile(); },
+        [&] { s.selectImported(SavedTactic{Uuid::random(), BuiltInTactics::sample(7), true}); },
+    };
+    for (std::size_t i = 0; i < departures.size(); ++i) {
+        s.selectBuiltIn(0, 7);
+        s.selectStep(1);
+        editStep();
+        const Tactic before = s.tactic();
+        departures[i]();
+        EXPECT_TRUE(s.showingStageSaveConfirmation()) << i;
+        EXPECT_EQ(s.tactic(), before) << i;
+        s.resolveStageChanges(StageSaveDecision::discard);
+        EXPECT_FALSE(s.showingStageSaveConfirmation()) << i;
+    }
+}
+
+TEST_F(StoreTest, AddAndRemoveSteps) {
+    BoardStore& s = start();
+    s.selectBuiltIn(0, 11);
+    s.newTactic("步骤", 7);
+    s.addStep();
+    s.addStep();
+    ASSERT_EQ(s.tactic().steps.size(), 3u);
+    s.selectStep(0);
+    s.setPassStyle(PassStyle::loft);
+    s.saveCurrentTactic();
+    const BoardStep first = s.tactic().steps[0];
+    s.addStep();
+    ASSERT_EQ(s.tactic().steps.size(), 4u);
+    EXPECT_EQ(s.stepIndex(), 1);
+    const BoardStep& added = s.tactic().steps[1];
+    EXPECT_EQ(added.title, "第 4 步");
+    EXPECT_EQ(added.note, "描述本步骤的跑位与传球");
+    EXPECT_EQ(added.passStyle, PassStyle::ground);
+    EXPECT_NE(added.id, first.id);
+    EXPECT_EQ(added.players, first.players);
+    EXPECT_EQ(added.ballOwner, first.ballOwner);
+    EXPECT_EQ(*s.stageBaseline(), added);
+
+    s.selectStep(3);
+    s.removeStep();
+    EXPECT_EQ(s.tactic().steps.size(), 3u);
+    EXPECT_EQ(s.stepIndex(), 2);
+    s.removeStep();
+    s.removeStep();
+    EXPECT_EQ(s.tactic().steps.size(), 1u);
+    EXPECT_EQ(s.stepIndex(), 0);
+    s.removeStep();
+    EXPECT_EQ(s.tactic().steps.size(), 1u);
+    EXPECT_EQ(s.status(), "至少保留一个步骤");
+}
+
+TEST_F(StoreTest, RemovingAChangedStepTakesItsEditsWithoutAsking) {
+    BoardStore& s = start();
+    s.selectStep(1);
+    editStep();
+    const std::size_t count = s.tactic().steps.size();
+    s.removeStep();
+    EXPECT_FALSE(s.showingStageSaveConfirmation());
+    EXPECT_EQ(s.tactic().steps.size(), count - 1);
+    EXPECT_FALSE(s.hasStageChanges());
+}
+
+TEST_F(StoreTest, StepSelectionBounds) {
+    BoardStore& s = start();
+    const int count = static_cast<int>(s.tactic().steps.size());
+    s.selectStep(count);
+    s.selectStep(-1);
+    EXPECT_EQ(s.stepIndex(), 0);
+    s.previous();
+    EXPECT_EQ(s.stepIndex(), 0);
+    s.selectStep(count - 1);
+    s.next();
+    EXPECT_EQ(s.stepIndex(), count - 1);
+}
