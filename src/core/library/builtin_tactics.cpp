@@ -6,6 +6,7 @@
 
 #include "core/library/formation_preset.h"
 #include "core/library/play_reaction.h"
+#include "core/pitch/motion_path.h"
 
 namespace vantrel::BuiltInTactics {
 
@@ -167,7 +168,7 @@ Tactic makePlay(const std::string& name, int format, const std::string& formatio
                 const Point end = players[k].position;
                 if (start == end || !isFinite(start) || !isFinite(end)) continue;
                 controls[players[k].id] =
-                    plannedRunControl(previous.players, previous.owner(), step.ball, players[k], start, end);
+                    MotionPath::plannedControl(previous.players, previous.owner(), step.ball, players[k], start, end);
             }
             if (!controls.empty()) step.pathControls = std::move(controls);
         }

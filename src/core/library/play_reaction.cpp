@@ -138,18 +138,6 @@ struct BallPath {
 
 }  // namespace
 
-Point plannedRunControl(const std::vector<Player>& previous, const Player* previousOwner, Point ball,
-                        const Player& runner, Point start, Point end) {
-    std::vector<Point> obstacles;
-    obstacles.reserve(previous.size());
-    for (const auto& p : previous)
-        if (p.id != runner.id) obstacles.push_back(p.position);
-    bool urgent = false;
-    if (previousOwner && !sameSide(*previousOwner, runner))
-        urgent = aspectDistance(end, ball) < aspectDistance(start, ball) - kUrgentApproach;
-    return MotionPath::control(start, end, obstacles, urgent);
-}
-
 PlayReaction::PlayReaction(const std::vector<Player>& opening) {
     for (const auto& p : opening) opening_.emplace(p.id, p.position);
 }
@@ -337,7 +325,7 @@ void PlayReaction::react(std::vector<Player>& players, const std::vector<Player>
     const Player* previousOwner = previousOwnerIndex ? &previous[*previousOwnerIndex] : nullptr;
     auto runOf = [&](std::size_t i, Point end) {
         const Point start = previous[i].position;
-        return Run{start, plannedRunControl(previous, previousOwner, carrier.position, players[i], start, end), end};
+        return Run{start, MotionPath::plannedControl(previous, previousOwner, carrier.position, players[i], start, end), end};
     };
     BallPath ballPath;
     if (previousOwnerIndex && previous[*previousOwnerIndex].id == players[*previousOwnerIndex].id) {

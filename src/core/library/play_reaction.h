@@ -9,12 +9,6 @@
 
 namespace vantrel {
 
-// The control point the board plans for a run that has none stored: the other players where
-// they stood before as obstacles, and a straight run for an opponent of the previous carrier
-// who ends closer to the new ball (by more than 0.012).
-Point plannedRunControl(const std::vector<Player>& previous, const Player* previousOwner, Point ball,
-                        const Player& runner, Point start, Point end);
-
 // How the players a scripted frame does not move react to it (used by
 // BuiltInTactics::makePlay). Holds what carries over from frame to frame: each player's
 // opening spot, and per defending side the table pairing its defenders with attackers.

@@ -109,4 +109,16 @@ const std::vector<PathPreview::Sample>& PathPreviewCache::samples(const PathPrev
     return sampled_;
 }
 
+Point MotionPath::plannedControl(const std::vector<Player>& previous, const Player* previousOwner, Point ball,
+                                 const Player& runner, Point start, Point end) {
+    std::vector<Point> obstacles;
+    obstacles.reserve(previous.size());
+    for (const auto& p : previous)
+        if (p.id != runner.id) obstacles.push_back(p.position);
+    bool urgent = false;
+    if (previousOwner && (previousOwner->team == 0) != (runner.team == 0))
+        urgent = aspectDistance(end, ball) < aspectDistance(start, ball) - 0.012;
+    return control(start, end, obstacles, urgent);
+}
+
 }  // namespace vantrel

@@ -14,6 +14,12 @@ namespace MotionPath {
 // Control point of an automatically planned run: bent gently sideways, more when other
 // players stand near the straight line, and towards the middle of the pitch.
 Point control(Point from, Point to, const std::vector<Point>& obstacles, bool urgent);
+
+// The control point planned for a run that has none stored: the other players where they
+// stood before as obstacles, and a straight run for an opponent of the previous carrier
+// who ends closer to the new ball by more than 0.012.
+Point plannedControl(const std::vector<Player>& previous, const Player* previousOwner, Point ball,
+                     const Player& runner, Point start, Point end);
 }  // namespace MotionPath
 
 struct PathPreview {

@@ -192,18 +192,11 @@ void BoardStore::revealReceivedVision() {
 Point BoardStore::routeControl(const std::string& id, const BoardStep& from, const BoardStep& to, Point start,
                                Point end) {
     if (auto control = to.pathControl(id)) return *control;
-    std::vector<Point> obstacles;
-    obstacles.reserve(from.players.size());
-    for (const auto& p : from.players)
-        if (p.id != id) obstacles.push_back(p.position);
-    bool urgent = false;
-    const Player* owner = from.owner();
+    // A runner missing from the step before cannot be an opponent closing in.
     const Player* runner = from.player(id);
-    if (owner && runner && (runner->team == 0) != (owner->team == 0)) {
-        // An opponent closing in on the ball runs straight at it.
-        urgent = aspectDistance(end, to.ball) < aspectDistance(start, to.ball) - 0.012;
-    }
-    return MotionPath::control(start, end, obstacles, urgent);
+    const Player fallback{id, 0, 0, start};
+    return MotionPath::plannedControl(from.players, runner ? from.owner() : nullptr, to.ball, runner ? *runner : fallback,
+                                      start, end);
 }
 
 std::optional<BoardStore::Route> BoardStore::selectedRoute() const {
