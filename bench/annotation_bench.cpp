@@ -1,0 +1,74 @@
+#include <cmath>
+#include <numbers>
+
+#include <benchmark/benchmark.h>
+
+#include "core/annotation/annotation_render.h"
+
+namespace vantrel {
+namespace {
+
+const ViewSize kSurface{1500, 900};
+
+// A hand stroke of 600 samples about 2.5 view points apart, waving across the pitch.
+BoardAnnotation pencilStroke() {
+    BoardAnnotation stroke;
+    stroke.kind = AnnotationTool::pencil;
+    stroke.style.lineWidth = 2.4;
+    stroke.seed = 0x2d358dccaa6c78a5ULL;
+    for (int i = 0; i < 600; ++i) {
+        const double t = i / 599.0;
+        stroke.points.push_back({0.1 + 0.8 * t, 0.5 + 0.15 * std::sin(t * 6 * std::numbers::pi)});
+    }
+    return stroke;
+}
+
+BoardAnnotation hatchRectangle(Point from, Point to) {
+    BoardAnnotation box;
+    box.kind = AnnotationTool::rectangle;
+    box.points = {from, to};
+    box.style.fill = AnnotationFill::hatch;
+    box.seed = 0x8ab2c97a34e1d005ULL;
+    return box;
+}
+
+void BM_PencilStroke600(benchmark::State& state) {
+    const auto stroke = pencilStroke();
+    std::size_t grains = 0;
+    for (auto _ : state) {
+        auto item = AnnotationRenderItem::build(stroke, kSurface, false);
+        grains = item.graphite.grainCount();
+        benchmark::DoNotOptimize(item);
+    }
+    state.counters["grains"] = static_cast<double>(grains);
+}
+BENCHMARK(BM_PencilStroke600)->Unit(benchmark::kMicrosecond);
+
+// A hatched box 600 × 450 view points: the size a coach marks a zone with.
+void BM_HatchRectangleZone(benchmark::State& state) {
+    const auto box = hatchRectangle({0.3, 0.25}, {0.7, 0.75});
+    std::size_t grains = 0;
+    for (auto _ : state) {
+        auto item = AnnotationRenderItem::build(box, kSurface, false);
+        grains = item.graphite.grainCount() + item.hatchGraphite.grainCount();
+        benchmark::DoNotOptimize(item);
+    }
+    state.counters["grains"] = static_cast<double>(grains);
+}
+BENCHMARK(BM_HatchRectangleZone)->Unit(benchmark::kMicrosecond);
+
+// The worst case: a hatched box over the whole 1500 × 900 surface.
+void BM_HatchRectangleWholeSurface(benchmark::State& state) {
+    const auto box = hatchRectangle({0, 0}, {1, 1});
+    std::size_t grains = 0;
+    for (auto _ : state) {
+        auto item = AnnotationRenderItem::build(box, kSurface, false);
+        grains = item.graphite.grainCount() + item.hatchGraphite.grainCount();
+        benchmark::DoNotOptimize(item);
+    }
+    state.counters["grains"] = static_cast<double>(grains);
+}
+BENCHMARK(BM_HatchRectangleWholeSurface)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace vantrel

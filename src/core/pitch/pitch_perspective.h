@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/model/point.h"
+
+namespace vantrel {
+
+// The size of a drawing surface in view points.
+struct ViewSize {
+    double width = 0;
+    double height = 0;
+
+    bool operator==(const ViewSize&) const = default;
+
+    // Both sides strictly positive (NaN is not).
+    bool isPositive() const { return width > 0 && height > 0; }
+};
+
+// The 3D view's projection between normalised pitch points and view points: the pitch
+// seen from above the near touchline, the far touchline (y = 0) narrower and higher.
+struct PitchPerspective {
+    ViewSize size;
+
+    bool operator==(const PitchPerspective&) const = default;
+
+    // Horizontal scale at pitch depth y: 0.7 at the far touchline, 0.98 at the near one.
+    static double depthScale(double y) { return 0.7 + 0.28 * y; }
+
+    // The far touchline lies at 14 % of the height, the near one at 88 %.
+    Point project(Point pitchPoint) const;
+
+    // The inverse of `project`, clamped so that every point lands in [0.04, 0.96] on both
+    // axes; a non-finite view point (or an empty size) lands on that square's edge.
+    Point unproject(Point viewPoint) const;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,397 @@
+#include "core/annotation/annotation_render.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <set>
+#include <tuple>
+
+#include <gtest/gtest.h>
+
+#include "core/annotation/seeded_random.h"
+
+namespace vantrel {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+const ViewSize kSurface{1000, 645};
+
+BoardAnnotation make(AnnotationTool kind, std::vector<Point> points, std::uint64_t seed = 0x5eed) {
+    BoardAnnotation a;
+    a.id = Uuid::random();
+    a.kind = kind;
+    a.points = std::move(points);
+    a.seed = seed;
+    return a;
+}
+
+std::vector<BoardAnnotation> oneOfEachKind() {
+    std::vector<BoardAnnotation> all{
+        make(AnnotationTool::pencil, {{0.1, 0.1}, {0.15, 0.12}, {0.2, 0.18}, {0.24, 0.3}, {0.3, 0.31}}),
+        make(AnnotationTool::line, {{0.1, 0.5}, {0.6, 0.55}}),
+        make(AnnotationTool::arrow, {{0.2, 0.8}, {0.7, 0.6}}),
+        make(AnnotationTool::ellipse, {{0.3, 0.3}, {0.6, 0.5}}),
+        make(AnnotationTool::rectangle, {{0.55, 0.2}, {0.9, 0.45}}),
+        make(AnnotationTool::text, {{0.4, 0.7}})};
+    all[3].style.fill = AnnotationFill::hatch;
+    all[4].style.fill = AnnotationFill::hatch;
+    all[5].text = "压迫";
+    return all;
+}
+
+using GrainKey = std::tuple<float, float, float, float>;
+std::set<GrainKey> grainSet(const GraphiteStroke& stroke) {
+    std::set<GrainKey> keys;
+    for (const auto& layer : stroke.deposits)
+        for (const auto& g : layer) keys.insert({g.x, g.y, g.width, g.height});
+    return keys;
+}
+
+RenderPath straight(Point from, Point to) {
+    RenderPath path;
+    path.moveTo(from);
+    path.lineTo(to);
+    return path;
+}
+
+TEST(SeededRandom, IsTheSplitMixFinaliserTruncatedTo16Bits) {
+    // SplitMix64's first output from state 0 is 0xe220a8397b1dcdaf.
+    EXPECT_EQ(SeededRandom::bits16(SeededRandom::kStep), 0xcdafu);
+    EXPECT_DOUBLE_EQ(SeededRandom::unit(SeededRandom::kStep), 0xcdaf / 65535.0);
+    EXPECT_DOUBLE_EQ(SeededRandom::unit(0), 0.0);
+}
+
+TEST(AnnotationRenderItem, SameInputGivesTheSameItemGrainForGrain) {
+    for (const bool is3D : {false, true}) {
+        for (const auto& annotation : oneOfEachKind()) {
+            const auto first = AnnotationRenderItem::build(annotation, kSurface, is3D);
+            EXPECT_EQ(AnnotationRenderItem::build(annotation, kSurface, is3D), first) << rawValue(annotation.kind);
+            if (annotation.kind != AnnotationTool::text) {
+                EXPECT_GT(first.graphite.grainCount(), 50u);
+            }
+        }
+    }
+}
+
+TEST(AnnotationRenderItem, OnlyTheSeedMovesTheGrains) {
+    for (const auto& annotation : oneOfEachKind()) {
+        if (annotation.kind == AnnotationTool::text) continue;
+        const auto base = AnnotationRenderItem::build(annotation, kSurface, false);
+
+        auto restyled = annotation;
+        restyled.style.color = AnnotationColor::red;
+        restyled.style.customInk = AnnotationInk{0.1, 0.2, 0.3};
+        restyled.style.opacity = 0.3;
+        const auto recoloured = AnnotationRenderItem::build(restyled, kSurface, false);
+        EXPECT_EQ(recoloured.outline, base.outline);
+        EXPECT_EQ(recoloured.graphite, base.graphite);
+        EXPECT_EQ(recoloured.hatchGraphite, base.hatchGraphite);
+        EXPECT_EQ(recoloured.arrowGraphite, base.arrowGraphite);
+
+        auto reseeded = annotation;
+        reseeded.seed += 1;
+        const auto other = AnnotationRenderItem::build(reseeded, kSurface, false);
+        EXPECT_NE(other.outline, base.outline) << rawValue(annotation.kind);
+        EXPECT_NE(other.graphite.deposits, base.graphite.deposits) << rawValue(annotation.kind);
+        if (annotation.style.fill == AnnotationFill::hatch) {
+            EXPECT_NE(other.hatching, base.hatching);
+        }
+    }
+}
+
+TEST(GraphiteStroke, GrainsLieAlongTheStrokeWithinItsWidth) {
+    // 65 points long, horizontal: 100 columns.
+    const auto stroke = GraphiteStroke::build(straight({10, 50}, {75, 50}), 4, 99);
+    std::size_t count = 0;
+    for (std::size_t layer = 0; layer < 4; ++layer) {
+        for (const auto& g : stroke.deposits[layer]) {
+            ++count;
+            EXPECT_GE(g.x, 10 - 0.24);
+            EXPECT_LE(g.x, 75 + 0.24);
+            EXPECT_LE(std::abs(g.y - 50), 2 + 0.24);
+            EXPECT_GE(g.width, 0.34);
+            EXPECT_LE(g.width, 0.96);
+            EXPECT_GE(g.height, g.width * 0.55);
+            EXPECT_LE(g.height, g.width * 1.2);
+        }
+        EXPECT_FALSE(stroke.deposits[layer].empty()) << layer;   // all four tones are used
+    }
+    // 100 columns × ⌈4 · 2.3⌉ = 10 slots, about 22 % of them empty.
+    EXPECT_GT(count, 700u);
+    EXPECT_LT(count, 850u);
+}
+
+TEST(GraphiteStroke, ThinStrokesStillGetTwoGrainsPerColumn) {
+    // ⌈0.5 · 2.3⌉ = 1 would leave one grain per column; the floor is two, the same slots
+    // as a 0.8-point stroke (⌈1.84⌉ = 2), so the same grains survive.
+    const auto path = straight({0, 0}, {650, 0});   // 1000 columns
+    const auto thin = GraphiteStroke::build(path, 0.5, 7);
+    const auto medium = GraphiteStroke::build(path, 0.8, 7);
+    EXPECT_EQ(thin.grainCount(), medium.grainCount());
+    EXPECT_GT(thin.grainCount(), 1500u);   // 2000 slots, 22 % dropped
+    EXPECT_LT(thin.grainCount(), 1650u);
+    EXPECT_GT(GraphiteStroke::build(path, 0.9, 7).grainCount(), 2200u);   // ⌈2.07⌉ = 3
+}
+
+TEST(GraphiteStroke, TinySegmentsOnlyMoveTheCurrentPoint) {
+    RenderPath path;
+    path.moveTo({0, 0});
+    path.lineTo({0.0005, 0});
+    path.lineTo({20, 0});
+    const auto withTiny = GraphiteStroke::build(path, 2, 3);
+    const auto without = GraphiteStroke::build(straight({0.0005, 0}, {20, 0}), 2, 3);
+    EXPECT_EQ(withTiny.deposits, without.deposits);
+    EXPECT_EQ(GraphiteStroke::build(straight({5, 5}, {5.0005, 5}), 2, 3).grainCount(), 0u);
+    // A closed subpath lays grains back to its start.
+    RenderPath triangle = RenderPath::polygon(std::vector<Point>{{0, 0}, {30, 0}, {30, 30}});
+    EXPECT_GT(GraphiteStroke::build(triangle, 2, 3).grainCount(), GraphiteStroke::build(RenderPath::polyline(std::vector<Point>{{0, 0}, {30, 0}, {30, 30}}), 2, 3).grainCount() + 100);
+}
+
+TEST(GraphiteStroke, ClippingToTheSurfaceKeepsEveryVisibleGrain) {
+    RenderPath path;
+    path.moveTo({-300, 40});
+    path.lineTo({400, 60});
+    path.quadTo({600, -200}, {700, 300});
+    path.cubicTo({800, 500}, {-100, 500}, {50, 120});
+    const Rect surface{0, 0, 500, 200};
+    const auto all = grainSet(GraphiteStroke::build(path, 3, 11));
+    const auto clipped = grainSet(GraphiteStroke::build(path, 3, 11, surface));
+    EXPECT_LT(clipped.size(), all.size());
+    for (const auto& g : clipped) EXPECT_TRUE(all.contains(g));
+    for (const auto& [x, y, w, h] : all) {
+        if (x >= 0 && x <= 500 && y >= 0 && y <= 200) {
+            EXPECT_TRUE(clipped.contains({x, y, w, h})) << x << "," << y;
+        }
+    }
+}
+
+TEST(AnnotationRenderItem, ArrowHeadsGrowWithTheLineWidthWithinLimits) {
+    EXPECT_DOUBLE_EQ(AnnotationRenderItem::arrowHeadLength(2.4), 15.6);
+    EXPECT_DOUBLE_EQ(AnnotationRenderItem::arrowHeadLength(0.5), 9);
+    EXPECT_DOUBLE_EQ(AnnotationRenderItem::arrowHeadLength(4), 17);
+    EXPECT_DOUBLE_EQ(AnnotationRenderItem::arrowHeadLength(kNaN), 9);
+
+    auto arrow = make(AnnotationTool::arrow, {{0.2, 0.5}, {0.6, 0.5}});
+    arrow.style.lineWidth = 2.4;
+    const auto item = AnnotationRenderItem::build(arrow, kSurface, false);
+    ASSERT_TRUE(item.arrowHead && item.arrowGraphite);
+    const auto& head = item.arrowHead->elements;
+    ASSERT_EQ(head.size(), 3u);
+    EXPECT_EQ(head[1].to, (Point{600, 322.5}));   // the tip is the last point
+    for (const Point wing : {head[0].to, head[2].to}) {
+        EXPECT_NEAR(std::hypot(wing.x - 600, wing.y - 322.5), 15.6, 1e-9);
+        EXPECT_LT(wing.x, 600);   // wings trail behind the tip
+    }
+    EXPECT_NEAR(head[0].to.y - 322.5, -(head[2].to.y - 322.5), 1e-9);
+    EXPECT_GT(item.arrowGraphite->grainCount(), 0u);
+    EXPECT_FALSE(AnnotationRenderItem::build(make(AnnotationTool::line, arrow.points), kSurface, false).arrowHead);
+}
+
+TEST(AnnotationRenderItem, HatchLinesFillTheShapeAtTheirSpacing) {
+    EXPECT_DOUBLE_EQ(AnnotationRenderItem::hatchSpacing({1500, 900}), 10.5);
+    EXPECT_DOUBLE_EQ(AnnotationRenderItem::hatchSpacing({400, 300}), 4);
+
+    auto box = make(AnnotationTool::rectangle, {{0.2, 0.2}, {0.6, 0.8}});
+    box.style.fill = AnnotationFill::hatch;
+    const ViewSize size{1000, 1000};   // a 400 × 600 box, hatch lines 7 points apart
+    const auto item = AnnotationRenderItem::build(box, size, false);
+    ASSERT_TRUE(item.fillPath);
+    EXPECT_EQ(*item.fillPath, item.outline);
+    EXPECT_DOUBLE_EQ(item.hatchGraphite.width, 1.2);
+    // 45° lines: the box's extent across them is (400 + 600) / √2 ≈ 707 points.
+    std::vector<Point> starts;
+    for (const auto& e : item.hatching.elements)
+        if (e.verb == RenderPath::Verb::move) starts.push_back(e.to);
+    EXPECT_NEAR(static_cast<double>(starts.size()), 707.0 / 7, 1.5);
+    // Every grain lies within the box (plus the line reach, wobble and grain size).
+    for (const auto& layer : item.hatchGraphite.deposits)
+        for (const auto& g : layer) {
+            EXPECT_GE(g.x, 200 - 3.5);
+            EXPECT_LE(g.x, 600 + 3.5);
+            EXPECT_GE(g.y, 200 - 3.5);
+            EXPECT_LE(g.y, 800 + 3.5);
+        }
+    // Each line wobbles in its own way: two neighbours of equal length are not translates.
+    const auto line = [&](std::size_t index) {
+        std::vector<Point> points;
+        bool inside = false;
+        for (const auto& e : item.hatching.elements) {
+            if (e.verb == RenderPath::Verb::move) inside = starts[index] == e.to;
+            else if (inside) points.push_back({e.to.x - starts[index].x, e.to.y - starts[index].y});
+        }
+        return points;
+    };
+    const auto middle = starts.size() / 2;
+    EXPECT_NE(line(middle), line(middle + 1));
+
+    // Other fills have no hatching; an unfilled shape has no fill path.
+    box.style.fill = AnnotationFill::solid;
+    const auto solid = AnnotationRenderItem::build(box, size, false);
+    EXPECT_TRUE(solid.fillPath && solid.hatching.empty() && solid.hatchGraphite.grainCount() == 0);
+    box.style.fill = AnnotationFill::none;
+    EXPECT_FALSE(AnnotationRenderItem::build(box, size, false).fillPath);
+    auto line2 = make(AnnotationTool::line, {{0.2, 0.2}, {0.6, 0.8}});
+    line2.style.fill = AnnotationFill::hatch;   // only closed shapes are filled
+    EXPECT_FALSE(AnnotationRenderItem::build(line2, size, false).fillPath);
+}
+
+TEST(AnnotationRenderItem, SelectionDotsAndTextFollowTheSurface) {
+    const auto box = make(AnnotationTool::ellipse, {{0.6, 0.5}, {0.2, 0.3}});
+    const auto flat = AnnotationRenderItem::build(box, kSurface, false);
+    EXPECT_EQ(flat.selectionCorners[0], (Point{200, 0.3 * 645}));
+    EXPECT_EQ(flat.selectionCorners[3], (Point{600, 0.5 * 645}));
+    EXPECT_DOUBLE_EQ(flat.depth, 0.7 + 0.28 * 0.4);
+    const auto deep = AnnotationRenderItem::build(box, kSurface, true);
+    const PitchPerspective perspective{kSurface};
+    EXPECT_EQ(deep.selectionCorners[1], perspective.project({0.6, 0.3}));
+
+    // A single-point stroke is a dot and has no grains.
+    auto dot = make(AnnotationTool::pencil, {{0.5, 0.5}, {kNaN, 0.1}});
+    dot.style.lineWidth = 0.8;
+    const auto dotItem = AnnotationRenderItem::build(dot, kSurface, false);
+    ASSERT_TRUE(dotItem.dot);
+    EXPECT_EQ(*dotItem.dot, (Point{500, 322.5}));
+    EXPECT_DOUBLE_EQ(dotItem.dotRadius, 0.7);
+    EXPECT_EQ(dotItem.graphite.grainCount(), 0u);
+    auto repeated = make(AnnotationTool::pencil, {{0.5, 0.5}, {0.5, 0.5}, {0.5, 0.5}});
+    EXPECT_TRUE(AnnotationRenderItem::build(repeated, kSurface, false).dot);
+    repeated.points.push_back({0.51, 0.5});
+    EXPECT_FALSE(AnnotationRenderItem::build(repeated, kSurface, false).dot);
+
+    // Outline width and dash: at least 0.7 points, dotted at that width.
+    auto thin = make(AnnotationTool::line, {{0.1, 0.1}, {0.3, 0.1}});
+    thin.style.lineWidth = 0.2;
+    thin.style.pattern = AnnotationLinePattern::dotted;
+    const auto thinItem = AnnotationRenderItem::build(thin, kSurface, false);
+    EXPECT_DOUBLE_EQ(thinItem.strokeWidth, 0.7);
+    EXPECT_EQ(thinItem.dash, dashArray(AnnotationLinePattern::dotted, 0.7));
+
+    // Text: the projected box, at least 20 × 16 points, font scaled by width and depth.
+    auto text = make(AnnotationTool::text, {{0.4, 0.7}});
+    text.text = "Hi";
+    const auto textItem = AnnotationRenderItem::build(text, {2000, 1290}, false);
+    EXPECT_NEAR(textItem.textBounds.x, 800, 1e-9);
+    EXPECT_NEAR(textItem.textBounds.y, 0.7 * 1290, 1e-9);
+    EXPECT_NEAR(textItem.textBounds.width, 2000 * 18 * 1.16 / 1000, 1e-9);
+    EXPECT_NEAR(textItem.textBounds.height, 1290 * 18 * 1.35 / 645, 1e-9);
+    EXPECT_DOUBLE_EQ(textItem.fontSize, 36);
+    const auto small = AnnotationRenderItem::build(text, {300, 200}, true);
+    EXPECT_DOUBLE_EQ(small.textBounds.width, 20);
+    EXPECT_DOUBLE_EQ(small.textBounds.height, 16);
+    EXPECT_DOUBLE_EQ(small.fontSize, 18 * 0.55 * std::min(small.depth, 0.74));
+    EXPECT_TRUE(textItem.outline.empty());
+}
+
+TEST(AnnotationRenderItem, OddInputNeverBreaksTheItem) {
+    const double huge = 1e12;
+    std::vector<BoardAnnotation> odd{
+        make(AnnotationTool::pencil, {}),
+        make(AnnotationTool::rectangle, {{kNaN, kNaN}, {kNaN, 0.2}}),
+        make(AnnotationTool::ellipse, {{-huge, -huge}, {huge, huge}}),
+        make(AnnotationTool::rectangle, {{-huge, 0.2}, {huge, 0.4}}),
+        make(AnnotationTool::arrow, {{0.5, 0.5}}),
+        make(AnnotationTool::select, {{0.1, 0.1}, {0.2, 0.2}}),
+        make(AnnotationTool::pencil, {{0.1, 0.1}, {1e300, 1e300}, {-1e300, 0.4}}),
+        make(AnnotationTool::arrow, {{-1.7e308, 0.5}, {1.7e308, 0.5}}),
+        make(AnnotationTool::ellipse, {{-1e307, -1e307}, {1e307, 1e307}})};
+    odd[2].style.fill = AnnotationFill::hatch;
+    odd[3].style.fill = AnnotationFill::hatch;
+    odd[8].style.fill = AnnotationFill::hatch;
+    odd[6].style.lineWidth = 1e9;
+    for (const auto& annotation : odd) {
+        for (const ViewSize size : {kSurface, ViewSize{0, 0}, ViewSize{-5, 100}, ViewSize{kNaN, 300},
+                                    ViewSize{std::numeric_limits<double>::infinity(), 300}}) {
+            const auto item = AnnotationRenderItem::build(annotation, size, size.width > 500);
+            EXPECT_LE(item.graphite.grainCount() + item.hatchGraphite.grainCount(), 2 * GraphiteStroke::kMaxSlots);
+            for (const RenderPath* path : {&item.outline, &item.hatching, &item.selection})
+                for (const auto& e : path->elements)
+                    EXPECT_TRUE(isFinite(e.to) && isFinite(e.control1) && isFinite(e.control2));
+        }
+    }
+    // A stroke across a huge shape only grains what the surface shows.
+    const auto big = AnnotationRenderItem::build(odd[3], kSurface, false);
+    EXPECT_GT(big.hatchGraphite.grainCount(), 0u);
+    EXPECT_LT(big.hatchGraphite.grainCount() + big.graphite.grainCount(), 200'000u);
+    // Absurd widths are capped.
+    EXPECT_DOUBLE_EQ(AnnotationRenderItem::build(odd[6], kSurface, false).strokeWidth, GraphiteStroke::kMaxWidth);
+}
+
+TEST(PencilPath, WobblesWithinItsAmplitudeAndFadesAtTheEnds) {
+    std::vector<Point> points;
+    for (int i = 0; i <= 20; ++i) points.push_back({10.0 * i, 50});
+    const auto smooth = AnnotationRenderItem::pencilPath(points, false, 5, 0, true, true);
+    ASSERT_EQ(smooth.elements.size(), 21u);   // a move and 20 cubic pieces
+    EXPECT_EQ(smooth.elements.front().to, points.front());
+    EXPECT_EQ(smooth.elements.back().to, points.back());
+    double largest = 0;
+    for (const auto& e : smooth.elements) {
+        EXPECT_LE(std::abs(e.to.y - 50), 0.06 + 1e-12);
+        largest = std::max(largest, std::abs(e.to.y - 50));
+    }
+    EXPECT_GT(largest, 0.01);
+    EXPECT_LE(std::abs(smooth.elements[1].to.y - 50), 0.06 / 3 + 1e-12);   // first third of the fade
+
+    const auto straightPieces = AnnotationRenderItem::pencilPath(points, true, 5, 0, true, false);
+    EXPECT_EQ(straightPieces.elements.back().verb, RenderPath::Verb::close);
+    for (const auto& e : straightPieces.elements)
+        if (e.verb == RenderPath::Verb::quad) {
+            EXPECT_LE(std::abs(e.control1.y - 50), 0.12 + 1e-12);
+        }
+
+    // Untextured paths pass through the points; one point is only a position.
+    const auto exact = AnnotationRenderItem::pencilPath(points, false, 5, 0, false, true);
+    for (std::size_t i = 0; i < points.size(); ++i) EXPECT_EQ(exact.elements[i].to, points[i]);
+    const auto single = AnnotationRenderItem::pencilPath(std::vector<Point>{{3, 4}}, false, 5, 0, true, true);
+    ASSERT_EQ(single.elements.size(), 1u);
+    EXPECT_EQ(single.elements[0].verb, RenderPath::Verb::move);
+    EXPECT_TRUE(AnnotationRenderItem::pencilPath({}, false, 5, 0, true, true).empty());
+}
+
+TEST(SampleSegments, SplitsEveryTwelvePointsUpTo120Parts) {
+    const std::vector<Point> line{{0, 0}, {30, 0}};
+    const auto open = AnnotationRenderItem::sampleSegments(line, false);
+    ASSERT_EQ(open.size(), 3u);   // ⌊30 / 12⌋ = 2 parts
+    EXPECT_EQ(open[1], (Point{15, 0}));
+    const std::vector<Point> square{{0, 0}, {24, 0}, {24, 24}, {0, 24}};
+    const auto closed = AnnotationRenderItem::sampleSegments(square, true);
+    EXPECT_EQ(closed.size(), 8u);   // 2 parts per side, the first point not repeated
+    EXPECT_EQ(closed.back(), (Point{0, 12}));
+    EXPECT_EQ(AnnotationRenderItem::sampleSegments(std::vector<Point>{{0, 0}, {1e9, 0}}, false).size(), 121u);
+    EXPECT_EQ(AnnotationRenderItem::sampleSegments(std::vector<Point>{{0, 0}, {5, 0}}, false).size(), 2u);
+    EXPECT_TRUE(AnnotationRenderItem::sampleSegments({}, true).empty());
+}
+
+TEST(AnnotationRenderCache, RebuildsOnlyWhatChanged) {
+    auto list = oneOfEachKind();
+    AnnotationRenderCache cache;
+    EXPECT_EQ(cache.items(list, kSurface, false).size(), list.size());
+    EXPECT_EQ(cache.builds(), list.size());
+
+    // A draft moves one annotation: one build, painted in its place.
+    auto draft = list[2];
+    draft.points[1].x += 0.01;
+    const auto painted = annotationsToPaint(list, draft);
+    ASSERT_EQ(painted.size(), list.size());
+    const auto& items = cache.items(painted, kSurface, false);
+    EXPECT_EQ(cache.builds(), list.size() + 1);
+    EXPECT_EQ(items[2].annotation, draft);
+    EXPECT_EQ(items[3], AnnotationRenderItem::build(list[3], kSurface, false));
+
+    // A new draft goes on top; a repeated id is kept apart.
+    auto fresh = make(AnnotationTool::line, {{0.1, 0.1}, {0.2, 0.2}});
+    EXPECT_EQ(annotationsToPaint(list, fresh).back(), fresh);
+    auto twin = list[0];
+    twin.seed += 1;
+    list.push_back(twin);
+    const auto& withTwin = cache.items(list, kSurface, false);
+    EXPECT_EQ(withTwin[0].annotation, list[0]);
+    EXPECT_EQ(withTwin.back().annotation, twin);
+
+    // A new size or mode rebuilds everything.
+    const auto before = cache.builds();
+    cache.items(list, kSurface, true);
+    EXPECT_EQ(cache.builds(), before + list.size());
+}
+
+}  // namespace
+}  // namespace vantrel
