@@ -1,21 +1,94 @@
 #include "ui/vantrel_app.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+
+#include "ui/platform/qt_platform.h"
+#include "ui/platform/settings_preference_store.h"
+#include "ui/style/app_icon.h"
+#include "ui/workspace/content_view.h"
+#include "ui/workspace/main_window.h"
 
 namespace vantrel {
 
+namespace {
+
+// The desktop's animation switch, read through the settings portal that GNOME, KDE and
+// others serve. Without a portal, animations stay on.
+class ReduceMotionWatcher : public QObject {
+    Q_OBJECT
+public:
+    ReduceMotionWatcher(BoardStore& store, QObject* parent) : QObject(parent), store_(store) {
+        auto bus = QDBusConnection::sessionBus();
+        if (!bus.isConnected()) return;
+        bus.connect(QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
+                    QStringLiteral("org.freedesktop.portal.Settings"), QStringLiteral("SettingChanged"), this,
+                    SLOT(settingChanged(QString, QString, QDBusVariant)));
+        QDBusInterface portal(QStringLiteral("org.freedesktop.portal.Desktop"),
+                              QStringLiteral("/org/freedesktop/portal/desktop"),
+                              QStringLiteral("org.freedesktop.portal.Settings"), bus);
+        if (!portal.isValid()) return;
+        auto call = portal.asyncCall(QStringLiteral("Read"), QStringLiteral("org.gnome.desktop.interface"),
+                                     QStringLiteral("enable-animations"));
+        auto* watcher = new QDBusPendingCallWatcher(call, this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+            QDBusPendingReply<QDBusVariant> reply = *w;
+            if (!reply.isError()) apply(reply.value().variant());
+            w->deleteLater();
+        });
+    }
+
+    void apply(QVariant value) {
+        // The portal wraps the value in a variant once more.
+        while (value.canConvert<QDBusVariant>() && value.userType() == qMetaTypeId<QDBusVariant>())
+            value = value.value<QDBusVariant>().variant();
+        if (value.typeId() == QMetaType::Bool) store_.setReduceMotion(!value.toBool());
+    }
+
+public slots:
+    void settingChanged(const QString& group, const QString& key, const QDBusVariant& value) {
+        if (group == QStringLiteral("org.gnome.desktop.interface") && key == QStringLiteral("enable-animations"))
+            apply(value.variant());
+    }
+
+private:
+    BoardStore& store_;
+};
+
+}  // namespace
+
 int runInteractive(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setOrganizationName("Vantrel");
-    QApplication::setApplicationName("Vantrel");
+    QApplication::setOrganizationName(QStringLiteral("Vantrel"));
+    QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vantrel"));
+    QApplication::setDesktopFileName(QStringLiteral("vantrel"));
+    QApplication::setWindowIcon(vantrelIcon());
 
-    QMainWindow window;
-    window.setWindowTitle("Vantrel");
-    window.setMinimumSize(1080, 720);
-    window.resize(1500, 900);
+    SettingsPreferenceStore defaults;
+    QtPlatform platform;
+    MainWindow window(defaults, platform);
+    platform.setDialogParent(&window);
+    platform.setRefreshWidget(&window);
+    BoardStore& store = window.content().store();
+
+    new ReduceMotionWatcher(store, &window);
+
+    // Leaving the active state writes a pending autosave at once; so does quitting.
+    QObject::connect(&app, &QGuiApplication::applicationStateChanged, &window, [&store](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive) store.flushAutosave();
+    });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&store] { store.flushAutosave(); });
+
+    window.placeOnScreen();
     window.show();
     return app.exec();
 }
 
 }  // namespace vantrel
+
+#include "vantrel_app.moc"

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QColor>
+#include <QPainter>
+#include <QPointF>
+#include <QPolygonF>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/model/board.h"
+
+namespace vantrel {
+
+// Drawing pieces shared by the pitch views.
+namespace PitchPainting {
+
+// A closed triangle 8 points long and 7 wide whose tip is `to`, pointing away from `from`.
+QPolygonF arrowhead(QPointF from, QPointF to);
+
+// Team 1 runs in orange, everything else (team 0, unknown, nobody) in blue.
+QColor routeColor(const std::vector<Player>& players, const std::optional<std::string>& playerID);
+
+// A white football of `diameter` points with its dark panels, turned by `rotationDegrees`.
+void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotationDegrees, qreal shadowOpacity);
+
+// A round team token: fill, white rim, shirt number; selected tokens get two rings.
+void drawToken(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity);
+
+inline constexpr qreal kTokenDiameter = 31;
+inline constexpr QPointF kBallAtFeetOffset{12, 20};
+
+}  // namespace PitchPainting
+
+}  // namespace vantrel

@@ -1,0 +1,462 @@
+#include "ui/pitch/pitch_view.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/pitch/vision_geometry.h"
+#include "ui/pitch/pitch_painting.h"
+#include "ui/style/studio_style.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr qreal kCornerRadius = 16;
+constexpr qreal kMargin = 22;   // painted pitch inset, points
+constexpr qreal kPlayerDragStart = 5;
+constexpr qreal kHandleDiameter = 13;
+
+QColor withAlpha(QColor c, qreal alpha) {
+    c.setAlphaF(c.alphaF() * alpha);
+    return c;
+}
+
+const Player* findPlayer(const std::vector<Player>& players, const std::string& id) {
+    for (const auto& p : players)
+        if (p.id == id) return &p;
+    return nullptr;
+}
+
+}  // namespace
+
+PitchView::PitchView(BoardStore& store, QWidget* parent) : QWidget(parent), store_(store) {
+    setMouseTracking(false);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setAccessibleName(QStringLiteral("球场"));
+    constexpr StoreChange drawn =
+        StoreChange::board | StoreChange::animation | StoreChange::selection | StoreChange::displayOptions;
+    subscription_ = store_.subscribe([this](StoreChange change) {
+        if (any(change & drawn)) update();
+    });
+}
+
+QRectF PitchView::drawingRect() const {
+    const qreal w = width();
+    const qreal h = height();
+    qreal rw = w;
+    qreal rh = w / kPitchAspect;
+    if (rh > h) {
+        rh = h;
+        rw = h * kPitchAspect;
+    }
+    return QRectF((w - rw) / 2, (h - rh) / 2, rw, rh);
+}
+
+QPointF PitchView::toView(Point p) const {
+    const QRectF r = drawingRect();
+    return {r.left() + p.x * r.width(), r.top() + p.y * r.height()};
+}
+
+Point PitchView::toPitch(QPointF v) const {
+    const QRectF r = drawingRect();
+    if (r.width() <= 0 || r.height() <= 0) return {0.5, 0.5};
+    return {(v.x() - r.left()) / r.width(), (v.y() - r.top()) / r.height()};
+}
+
+// --- Painting ------------------------------------------------------------------------------
+
+const QPixmap& PitchView::staticPitch(QSize size, qreal dpr) {
+    if (staticPitchSize_ == size && !staticPitch_.isNull() && staticPitch_.devicePixelRatio() == dpr)
+        return staticPitch_;
+    staticPitchSize_ = size;
+    staticPitch_ = QPixmap(size * dpr);
+    staticPitch_.setDevicePixelRatio(dpr);
+    staticPitch_.fill(Qt::transparent);
+
+    QPainter p(&staticPitch_);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal W = size.width();
+    const qreal H = size.height();
+    QPainterPath clip;
+    clip.addRoundedRect(QRectF(0, 0, W, H), kCornerRadius, kCornerRadius);
+    p.setClipPath(clip);
+    p.fillRect(QRectF(0, 0, W, H), StudioStyle::pitch());
+
+    const QRectF painted(kMargin, kMargin, W - 2 * kMargin, H - 2 * kMargin);
+    const qreal band = painted.width() / 10;
+    for (int i = 0; i < 10; i += 2)
+        p.fillRect(QRectF(painted.left() + i * band, painted.top(), band, painted.height()),
+                   withAlpha(StudioStyle::pitchStripe(), 0.35));
+
+    const QColor line = StudioStyle::pitchLine();
+    p.setPen(QPen(line, 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(painted);
+    p.drawLine(QPointF(W / 2, kMargin), QPointF(W / 2, H - kMargin));
+    p.drawEllipse(QPointF(W / 2, H / 2), 48, 48);
+    p.drawRect(QRectF(kMargin, 0.25 * H, 0.15 * W, 0.5 * H));
+    p.drawRect(QRectF(W - kMargin - 0.15 * W, 0.25 * H, 0.15 * W, 0.5 * H));
+    p.drawRect(QRectF(kMargin, 0.38 * H, 0.055 * W, 0.24 * H));
+    p.drawRect(QRectF(W - kMargin - 0.055 * W, 0.38 * H, 0.055 * W, 0.24 * H));
+    p.setPen(Qt::NoPen);
+    p.setBrush(line);
+    for (QPointF spot : {QPointF(W / 2, H / 2), QPointF(0.115 * W, H / 2), QPointF(0.885 * W, H / 2)})
+        p.drawEllipse(spot, 2, 2);
+    return staticPitch_;
+}
+
+void PitchView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintBoard(painter, size());
+}
+
+void PitchView::paintBoard(QPainter& painter, QSize) {
+    const QRectF r = drawingRect();
+    if (r.width() < 1 || r.height() < 1) return;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+
+    const QSize pitchSize(qRound(r.width()), qRound(r.height()));
+    painter.drawPixmap(r.topLeft(), staticPitch(pitchSize, devicePixelRatioF()));
+
+    painter.save();
+    painter.translate(r.topLeft());
+    const QRectF local(0, 0, r.width(), r.height());
+    QPainterPath clip;
+    clip.addRoundedRect(local, kCornerRadius, kCornerRadius);
+    painter.setClipPath(clip);
+
+    const std::vector<Player> players = store_.displayPlayers();
+    paintVision(painter, local, players);
+    paintOffside(painter, local, players);
+    paintPassPreview(painter, local, players);
+    paintSelectedRoute(painter, local, players);
+    paintPlayersAndBall(painter, local, players);
+    painter.restore();
+}
+
+void PitchView::paintVision(QPainter& p, const QRectF& r, const std::vector<Player>& players) {
+    if (!store_.showVision()) return;
+    const auto ownerID = store_.visionOwnerID();
+    if (!ownerID) return;
+    const Player* owner = findPlayer(players, *ownerID);
+    if (!owner) return;
+    std::vector<Point> blockers;
+    blockers.reserve(players.size());
+    const bool gliding = store_.layoutFrame().has_value();
+    for (const auto& pl : players) {
+        if (pl.id == owner->id) continue;
+        if (gliding && store_.playerOpacity(pl.id) <= 0.5) continue;
+        blockers.push_back(pl.position);
+    }
+    const auto polygon = VisionGeometry::visiblePolygon(owner->position, blockers, kPitchAspect, 0.018);
+    if (polygon.size() < 3) return;
+    QPolygonF visible;
+    for (auto pt : polygon) visible << QPointF(pt.x * r.width(), pt.y * r.height());
+
+    const QRectF painted = r.adjusted(kMargin, kMargin, -kMargin, -kMargin);
+    p.save();
+    p.setClipRect(painted, Qt::IntersectClip);
+    p.setOpacity(p.opacity() * std::clamp(store_.visionOpacity(), 0.0, 1.0));
+    QPainterPath shade;
+    shade.setFillRule(Qt::OddEvenFill);
+    shade.addRect(painted);
+    shade.addPolygon(visible);
+    shade.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(withAlpha(StudioStyle::pitchShade(), 0.28));
+    p.drawPath(shade);
+    p.setBrush(withAlpha(StudioStyle::onPitch(), 0.055));
+    p.drawPolygon(visible);
+    p.restore();
+}
+
+void PitchView::paintOffside(QPainter& p, const QRectF& r, const std::vector<Player>& players) {
+    if (!store_.showOffside()) return;
+    std::vector<double> blue, orange;
+    for (const auto& pl : players) (pl.team == 0 ? blue : orange).push_back(pl.position.x);
+    if (blue.size() < 2 || orange.size() < 2) return;
+    std::sort(blue.begin(), blue.end());
+    std::sort(orange.begin(), orange.end(), std::greater<>());
+    struct Line {
+        double x;
+        QColor color;
+        QString label;
+        qreal width;
+    };
+    const Line lines[] = {
+        {std::max(orange[1], 0.5), StudioStyle::offsideBlue(), QStringLiteral("OFFSIDE · BLUE"), 94},
+        {std::min(blue[1], 0.5), StudioStyle::offsideOrange(), QStringLiteral("OFFSIDE · ORANGE"), 110},
+    };
+    QFont font = p.font();
+    font.setPixelSize(9);
+    font.setWeight(QFont::Medium);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0.35);
+    for (const auto& line : lines) {
+        const qreal x = r.width() * line.x;
+        QPen pen(withAlpha(line.color, 0.75), 1.5);
+        pen.setDashPattern({6 / 1.5, 5 / 1.5});   // dash lengths are in pen widths
+        p.setPen(pen);
+        p.drawLine(QPointF(x, kMargin), QPointF(x, r.height() - kMargin));
+
+        const qreal cx = std::clamp(x, kMargin + line.width / 2, std::max(kMargin + line.width / 2, r.width() - kMargin - line.width / 2));
+        const QRectF label(cx - line.width / 2, 27, line.width, 20);
+        p.setPen(Qt::NoPen);
+        p.setBrush(withAlpha(StudioStyle::pitchShade(), 0.6));
+        p.drawRoundedRect(label, 7, 7);
+        p.setFont(font);
+        p.setPen(withAlpha(line.color, 0.95));
+        p.drawText(QRectF(cx - line.width / 2, 37 - 10, line.width, 20), Qt::AlignCenter, line.label);
+    }
+}
+
+void PitchView::paintPassPreview(QPainter& p, const QRectF& r, const std::vector<Player>& players) {
+    const auto& route = store_.previewRoute();
+    if (!route) return;
+    if (std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.035) return;
+    const PathPreview preview{route->start, route->end, store_.previewPassStyle().value_or(PassStyle::ground)};
+    const auto& samples = passPreviewCache_.samples(preview);
+    if (samples.size() < 2) return;
+    QPolygonF line;
+    for (const auto& s : samples)
+        line << QPointF(r.width() * s.position.x + 12, r.height() * s.position.y + 20 - 0.55 * r.height() * s.height);
+    const QColor color = PitchPainting::routeColor(players, store_.visionOwnerID());
+    QPen pen(color, 2, Qt::CustomDashLine, Qt::RoundCap, Qt::RoundJoin);
+    pen.setDashPattern({5.0 / 2, 5.0 / 2});
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(line);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPolygon(PitchPainting::arrowhead(line[line.size() - 2], line.back()));
+}
+
+void PitchView::paintSelectedRoute(QPainter& p, const QRectF& r, const std::vector<Player>& players) {
+    if (!store_.showRoutes()) return;
+    const auto route = store_.selectedRoute();
+    if (!route) return;
+    if (std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.02) return;
+    auto map = [&](Point pt) { return QPointF(pt.x * r.width(), pt.y * r.height()); };
+    const QPointF start = map(route->start), control = map(route->control), end = map(route->end);
+    const QColor color = withAlpha(PitchPainting::routeColor(players, store_.selectedPlayer()), 0.75);
+    QPainterPath curve(start);
+    curve.quadTo(control, end);
+    p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(curve);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPolygon(PitchPainting::arrowhead(control, end));
+
+    const QPointF handle = 0.25 * start + 0.5 * control + 0.25 * end;
+    p.setBrush(QColor(0, 0, 0, qRound(255 * 0.12)));
+    p.drawEllipse(handle + QPointF(0, 1), kHandleDiameter / 2 + 1, kHandleDiameter / 2 + 1);
+    p.setBrush(Qt::white);
+    p.setPen(QPen(StudioStyle::brand(), 2));
+    p.drawEllipse(handle, kHandleDiameter / 2, kHandleDiameter / 2);
+}
+
+void PitchView::paintPlayersAndBall(QPainter& p, const QRectF& r, const std::vector<Player>& players) {
+    struct Item {
+        double z;
+        int kind;   // 0 token, 1 ball at feet, 2 ball shadow, 3 free ball
+        const Player* player;
+    };
+    std::vector<Item> items;
+    items.reserve(players.size() + 3);
+    for (const auto& pl : players) items.push_back({100 * pl.position.y + 1, 0, &pl});
+
+    const auto owner = store_.displayOwnerID();
+    const Player* ownerPlayer = owner ? findPlayer(players, *owner) : nullptr;
+    const bool atFeet = ownerPlayer && !store_.passingFromID();
+    const Point ball = store_.displayBall();
+    const double h = store_.displayBallHeight();
+    if (atFeet) {
+        items.push_back({100 * ownerPlayer->position.y + 0.5, 1, ownerPlayer});
+    } else {
+        items.push_back({100 * ball.y + 0.1, 2, nullptr});
+        items.push_back({100 * ball.y + 300 * h + 0.6, 3, nullptr});
+    }
+    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.z < b.z; });
+
+    const auto& selected = store_.selectedPlayer();
+    for (const auto& item : items) {
+        switch (item.kind) {
+            case 0: {
+                const QPointF c(item.player->position.x * r.width(), item.player->position.y * r.height());
+                PitchPainting::drawToken(p, c, *item.player, selected && *selected == item.player->id,
+                                         std::clamp(store_.playerOpacity(item.player->id), 0.0, 1.0));
+                break;
+            }
+            case 1: {
+                const QPointF c(item.player->position.x * r.width(), item.player->position.y * r.height());
+                PitchPainting::drawFootball(p, c + PitchPainting::kBallAtFeetOffset, 13, store_.ballRotation(), 0.3);
+                break;
+            }
+            case 2: {
+                p.setPen(Qt::NoPen);
+                p.setBrush(QColor(0, 0, 0, qRound(255 * (h > 0.005 ? 0.12 : 0.18))));
+                p.drawEllipse(QPointF(r.width() * ball.x + 12, r.height() * ball.y + 24), (17 + 35 * h) / 2,
+                              (6 + 12 * h) / 2);
+                break;
+            }
+            case 3: {
+                const QPointF c(r.width() * ball.x + 12, r.height() * ball.y + 20 - 0.55 * r.height() * h);
+                PitchPainting::drawFootball(p, c, 14, store_.ballRotation(), 0.25);
+                break;
+            }
+        }
+    }
+}
+
+// --- Hit testing -------------------------------------------------------------------------
+
+std::optional<std::string> PitchView::playerAt(QPointF v) const {
+    const auto players = store_.displayPlayers();
+    const Player* hit = nullptr;
+    double hitZ = -1e9;
+    for (const auto& pl : players) {
+        const QPointF c = toView(pl.position);
+        if (QLineF(c, v).length() <= PitchPainting::kTokenDiameter / 2 + 1) {
+            const double z = 100 * pl.position.y + 1;
+            if (!hit || z >= hitZ) hit = &pl, hitZ = z;   // the token drawn on top wins
+        }
+    }
+    if (!hit) return std::nullopt;
+    return hit->id;
+}
+
+QPointF PitchView::ballCentre() const {
+    const QRectF r = drawingRect();
+    const auto owner = store_.displayOwnerID();
+    if (owner && !store_.passingFromID()) {
+        for (const auto& pl : store_.displayPlayers())
+            if (pl.id == *owner) return toView(pl.position) + PitchPainting::kBallAtFeetOffset;
+    }
+    const Point b = store_.displayBall();
+    const double h = store_.displayBallHeight();
+    return {r.left() + r.width() * b.x + 12, r.top() + r.height() * b.y + 20 - 0.55 * r.height() * h};
+}
+
+bool PitchView::ballAt(QPointF v) const { return QLineF(ballCentre(), v).length() <= 9; }
+
+std::optional<QPointF> PitchView::routeHandleCentre() const {
+    if (!store_.showRoutes()) return std::nullopt;
+    const auto route = store_.selectedRoute();
+    if (!route || std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.02) return std::nullopt;
+    return 0.25 * toView(route->start) + 0.5 * toView(route->control) + 0.25 * toView(route->end);
+}
+
+bool PitchView::routeHandleAt(QPointF v) const {
+    const auto handle = routeHandleCentre();
+    return handle && QLineF(*handle, v).length() <= kHandleDiameter / 2 + 3;
+}
+
+// --- Gestures ----------------------------------------------------------------------------
+
+bool PitchView::pointerBlocked() const { return store_.transitionRunning() || editingAnnotations_; }
+
+void PitchView::mousePressEvent(QMouseEvent* event) {
+    drag_ = DragKind::none;
+    dragStarted_ = false;
+    if (pointerBlocked() || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    const QPointF pos = event->position();
+    pressPoint_ = pos;
+    if (event->modifiers() & Qt::ControlModifier) {
+        if (auto id = playerAt(pos)) store_.selectPlayer(*id, true);
+        return;
+    }
+    if (routeHandleAt(pos)) {
+        drag_ = DragKind::routeHandle;
+    } else if (ballAt(pos)) {
+        drag_ = DragKind::ball;
+    } else if (auto id = playerAt(pos)) {
+        drag_ = DragKind::player;
+        dragPlayer_ = *id;
+    }
+}
+
+void PitchView::mouseMoveEvent(QMouseEvent* event) {
+    if (drag_ == DragKind::none) return;
+    if (pointerBlocked()) {
+        if (drag_ == DragKind::player && dragStarted_) store_.setDraggingPlayer(false);
+        drag_ = DragKind::none;
+        return;
+    }
+    const QPointF pos = event->position();
+    const Point at = toPitch(pos);
+    switch (drag_) {
+        case DragKind::player:
+            if (!dragStarted_ && QLineF(pressPoint_, pos).length() < kPlayerDragStart) return;
+            if (!dragStarted_) store_.setDraggingPlayer(true);
+            dragStarted_ = true;
+            store_.selectPlayer(dragPlayer_, false);
+            store_.movePlayer(dragPlayer_, at);
+            break;
+        case DragKind::ball:
+            dragStarted_ = true;
+            store_.moveBall(at, false);
+            break;
+        case DragKind::routeHandle:
+            if (auto route = store_.selectedRoute()) {
+                dragStarted_ = true;
+                store_.setRouteControl({2 * at.x - (route->start.x + route->end.x) / 2,
+                                        2 * at.y - (route->start.y + route->end.y) / 2});
+            }
+            break;
+        case DragKind::none:
+            break;
+    }
+}
+
+void PitchView::mouseReleaseEvent(QMouseEvent* event) {
+    const DragKind kind = std::exchange(drag_, DragKind::none);
+    if (kind == DragKind::none) return;
+    if (kind == DragKind::player) {
+        if (dragStarted_) store_.setDraggingPlayer(false);
+        else if (!pointerBlocked()) store_.selectPlayer(dragPlayer_, false);   // a click
+        return;
+    }
+    if (kind == DragKind::ball && !pointerBlocked()) store_.moveBall(toPitch(event->position()), true);
+}
+
+void PitchView::mouseDoubleClickEvent(QMouseEvent* event) {
+    drag_ = DragKind::none;
+    if (pointerBlocked() || event->button() != Qt::LeftButton) return;
+    auto id = playerAt(event->position());
+    if (!id) return;
+    store_.closePlayerInfo();
+    store_.passOrGiveBall(*id);
+}
+
+bool PitchView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QPointF pos = help->pos();
+        QString text;
+        if (routeHandleAt(pos)) {
+            text = QStringLiteral("拖动控制点，调整弯曲跑位");
+        } else if (auto id = playerAt(pos)) {
+            for (const auto& pl : store_.displayPlayers())
+                if (pl.id == *id)
+                    text = QStringLiteral("#%1 · %2\nControl + 点击查看球员信息")
+                               .arg(pl.number)
+                               .arg(QString::fromStdString(teamName(pl.team)));
+        }
+        if (text.isEmpty()) QToolTip::hideText();
+        else QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,32 @@
+#include "ui/workspace/main_window.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+
+#include "ui/workspace/content_view.h"
+
+namespace vantrel {
+
+MainWindow::MainWindow(PreferenceStore& defaults, Platform& platform, QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(QStringLiteral("Vantrel"));
+    content_ = new ContentView(defaults, platform, this);
+    setCentralWidget(content_);
+    setMinimumSize(1080, 720);
+    resize(1500, 900);
+}
+
+void MainWindow::placeOnScreen() {
+    QSize wanted(1500, 900);
+    if (QScreen* s = screen()) {
+        const QSize room = s->availableGeometry().size();
+        wanted = wanted.boundedTo(room).expandedTo(minimumSize());
+    }
+    resize(wanted);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    content_->store().flushAutosave();
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace vantrel

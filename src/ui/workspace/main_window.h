@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QMainWindow>
+
+namespace vantrel {
+
+class ContentView;
+class PreferenceStore;
+class Platform;
+
+// The one window: the workspace as its content, at least 1080 × 720. Closing it writes
+// a pending autosave first, so an edit made just before closing is never lost.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(PreferenceStore& defaults, Platform& platform, QWidget* parent = nullptr);
+    ContentView& content() { return *content_; }
+
+    // Opening size: 1500 × 900 where the screen allows, never below the minimum.
+    void placeOnScreen();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    ContentView* content_ = nullptr;
+};
+
+}  // namespace vantrel

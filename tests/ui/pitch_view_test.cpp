@@ -1,0 +1,170 @@
+// The 2D pitch with real mouse events on the offscreen platform, on virtual time.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <cmath>
+
+#include "core/library/builtin_tactics.h"
+#include "core/platform/memory_preference_store.h"
+#include "core/store/board_store.h"
+#include "support/manual_platform.h"
+#include "ui/pitch/pitch_view.h"
+
+using namespace vantrel;
+
+namespace {
+
+BoardStep lineup(const std::map<std::string, Point>& moved, std::optional<std::string> owner) {
+    BoardStep step;
+    step.id = Uuid::random();
+    step.title = "步骤";
+    for (int team = 0; team < 2; ++team)
+        for (int n = 1; n <= 7; ++n) {
+            std::string id = playerID(team, n);
+            Point p{0.1 * n, team == 0 ? 0.15 : 0.85};
+            if (auto it = moved.find(id); it != moved.end()) p = it->second;
+            step.players.push_back({id, n, team, p});
+        }
+    step.ballOwner = owner;
+    step.ball = owner ? step.player(*owner)->position : Point{0.5, 0.5};
+    return step;
+}
+
+class PitchViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        store = std::make_unique<BoardStore>(prefs, platform);
+        view = std::make_unique<PitchView>(*store);
+        view->resize(1240, 800);
+        view->show();
+    }
+    void TearDown() override {
+        view.reset();
+        store.reset();
+    }
+
+    void open(std::vector<BoardStep> steps) {
+        store->selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, std::move(steps)}, true});
+    }
+
+    void send(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QMouseEvent event(type, at, view->mapToGlobal(at), button, buttons, modifiers);
+        QApplication::sendEvent(view.get(), &event);
+    }
+    void drag(QPointF from, QPointF to, int steps = 6) {
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        for (int i = 1; i <= steps; ++i)
+            send(QEvent::MouseMove, from + (to - from) * (double(i) / steps), Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    }
+    void click(QPointF at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, modifiers);
+        send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, modifiers);
+    }
+    void doubleClick(QPointF at) {
+        click(at);
+        send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    }
+    QPointF at(const std::string& id) { return view->toView(store->currentStep()->player(id)->position); }
+
+    MemoryPreferenceStore prefs;
+    vantrel::testing::ManualPlatform platform;
+    std::unique_ptr<BoardStore> store;
+    std::unique_ptr<PitchView> view;
+};
+
+}  // namespace
+
+TEST_F(PitchViewTest, DraggingATokenMovesThePlayerAndTheBallWithItsOwner) {
+    open({lineup({{"home-3", {0.3, 0.5}}}, "home-3")});
+    const QPointF target = view->toView({0.45, 0.4});
+    drag(at("home-3"), target);
+    const Point p = store->currentStep()->player("home-3")->position;
+    EXPECT_NEAR(p.x, 0.45, 1e-9);
+    EXPECT_NEAR(p.y, 0.4, 1e-9);
+    EXPECT_EQ(store->currentStep()->ball, p);
+    EXPECT_EQ(store->selectedPlayer(), "home-3");
+    EXPECT_FALSE(store->draggingPlayer());
+
+    // A press that moves less than 5 points is a click, not a drag.
+    drag(at("home-5"), at("home-5") + QPointF(3, 0));
+    EXPECT_EQ(store->currentStep()->player("home-5")->position, (Point{0.5, 0.15}));
+    EXPECT_EQ(store->selectedPlayer(), "home-5");
+}
+
+TEST_F(PitchViewTest, ReleasingTheBallNearAPlayerSnapsIt) {
+    open({lineup({{"home-4", {0.5, 0.5}}}, std::nullopt)});
+    const QPointF ball = view->ballCentre();
+    drag(ball, view->toView({0.52, 0.5}) );
+    EXPECT_EQ(store->currentStep()->ballOwner, "home-4");
+    EXPECT_EQ(store->status(), "足球已吸附到 蓝队 4 号");
+
+    // Dropped in open space it stays loose where it was let go.
+    drag(view->ballCentre(), view->toView({0.3, 0.6}));
+    EXPECT_FALSE(store->currentStep()->ballOwner);
+    EXPECT_NEAR(store->currentStep()->ball.x, 0.3, 1e-9);
+}
+
+TEST_F(PitchViewTest, DoubleClickGivesOrPassesTheBall) {
+    open({lineup({{"home-2", {0.3, 0.5}}, {"home-6", {0.6, 0.5}}}, std::nullopt)});
+    doubleClick(at("home-2"));
+    EXPECT_EQ(store->currentStep()->ballOwner, "home-2");
+    doubleClick(at("home-6"));
+    EXPECT_EQ(store->passingFromID(), "home-2");
+    ASSERT_TRUE(platform.advanceUntil([&] { return !store->passingFromID(); }, 5));
+    EXPECT_EQ(store->currentStep()->ballOwner, "home-6");
+    EXPECT_EQ(store->status(), "传球完成，足球已吸附到 蓝队 6 号");
+}
+
+TEST_F(PitchViewTest, ControlClickOpensThePlayersInformation) {
+    open({lineup({}, std::nullopt)});
+    click(at("away-4"), Qt::ControlModifier);
+    EXPECT_EQ(store->inspectedPlayerID(), "away-4");
+    click(at("away-5"));
+    EXPECT_EQ(store->selectedPlayer(), "away-5");
+    EXPECT_FALSE(store->inspectedPlayerID());
+}
+
+TEST_F(PitchViewTest, PointerInputIsIgnoredWhileATransitionRuns) {
+    BoardStep a = lineup({}, "home-2");
+    BoardStep b = lineup({{"home-5", {0.5, 0.4}}}, "home-2");
+    open({a, b});
+    store->next();
+    ASSERT_TRUE(store->transitionRunning());
+    const Tactic before = store->tactic();
+    drag(view->toView({0.2, 0.15}), view->toView({0.3, 0.5}));
+    doubleClick(view->toView({0.3, 0.15}));
+    EXPECT_EQ(store->tactic(), before);
+}
+
+TEST_F(PitchViewTest, TheRouteHandleBendsTheRunUnderThePointer) {
+    BoardStep a = lineup({}, "home-2");
+    BoardStep b = lineup({{"home-5", {0.7, 0.45}}}, "home-2");
+    open({a, b});
+    store->selectStep(1);
+    store->selectPlayer("home-5", false);
+    auto handle = view->routeHandleCentre();
+    ASSERT_TRUE(handle);
+    const QPointF target = view->toView({0.55, 0.6});
+    drag(*handle, target);
+    auto route = store->selectedRoute();
+    ASSERT_TRUE(route);
+    const Point mid{0.25 * route->start.x + 0.5 * route->control.x + 0.25 * route->end.x,
+                    0.25 * route->start.y + 0.5 * route->control.y + 0.25 * route->end.y};
+    EXPECT_NEAR(mid.x, 0.55, 1e-9);
+    EXPECT_NEAR(mid.y, 0.6, 1e-9);
+    EXPECT_EQ(store->status(), "已调整该球员的弯曲跑位");
+}
+
+TEST_F(PitchViewTest, TokensExplainThemselves) {
+    open({lineup({}, std::nullopt)});
+    // Tooltips are answered by the view itself; check the text it would show.
+    QHelpEvent help(QEvent::ToolTip, at("away-3").toPoint(), view->mapToGlobal(at("away-3").toPoint()));
+    QApplication::sendEvent(view.get(), &help);
+    EXPECT_TRUE(help.isAccepted());
+}

@@ -1,0 +1,314 @@
+#include "ui/style/app_icon.h"
+#include "ui/style/quiet_hover_style.h"
+#include "ui/style/studio_segmented_control.h"
+#include "ui/style/studio_style.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVariantAnimation>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+struct Rgb {
+    int r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+
+Rgb rgb(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
+Rgb rgb(QRgb hex) { return {qRed(hex), qGreen(hex), qBlue(hex)}; }
+
+void PrintTo(const Rgb& c, std::ostream* os) { *os << '(' << c.r << ", " << c.g << ", " << c.b << ')'; }
+
+// Runs each test on a known light appearance and puts the application palette back.
+class StudioStyleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        original_ = QApplication::palette();
+        setDark(false);
+    }
+    void TearDown() override { QApplication::setPalette(original_); }
+
+    static void setDark(bool dark) {
+        QPalette palette;
+        palette.setColor(QPalette::Window, dark ? QColor(0x202124) : QColor(0xEFEFEF));
+        palette.setColor(QPalette::WindowText, dark ? QColor(0xF0F0F0) : QColor(0x141414));
+        QApplication::setPalette(palette);
+    }
+
+    static Rgb probe(QWidget& widget, QPointF at) { return rgb(widget.grab().toImage().pixelColor(at.toPoint())); }
+
+private:
+    QPalette original_;
+};
+
+// ---- Tokens -------------------------------------------------------------------------
+
+TEST_F(StudioStyleTest, FixedColoursAreExactAndIgnoreTheAppearance) {
+    const std::vector<std::pair<StudioStyle::ColorToken, Rgb>> fixed = {
+        {StudioStyle::onBrand, {255, 255, 255}},      {StudioStyle::onPitch, {245, 250, 247}},
+        {StudioStyle::pitch, {16, 92, 67}},           {StudioStyle::pitchStripe, {17, 88, 63}},
+        {StudioStyle::pitchLine, {245, 250, 247}},    {StudioStyle::pitchShade, {17, 28, 25}},
+        {StudioStyle::blueTeam, {52, 117, 197}},      {StudioStyle::orangeTeam, {221, 112, 41}},
+        {StudioStyle::blueRoute, {76, 141, 216}},     {StudioStyle::orangeRoute, {229, 138, 75}},
+        {StudioStyle::offsideBlue, {85, 184, 198}},   {StudioStyle::offsideOrange, {217, 184, 77}},
+    };
+    for (bool dark : {false, true}) {
+        setDark(dark);
+        for (std::size_t i = 0; i < fixed.size(); ++i) {
+            EXPECT_EQ(rgb(fixed[i].first()), fixed[i].second) << "token " << i << (dark ? " dark" : " light");
+            if (fixed[i].first != StudioStyle::pitchLine) {
+                EXPECT_EQ(fixed[i].first().alpha(), 255) << "token " << i;
+            }
+        }
+    }
+    EXPECT_NEAR(StudioStyle::pitchLine().alphaF(), 0.78, 0.5 / 255);
+}
+
+TEST_F(StudioStyleTest, AdaptiveColoursFollowThePaletteWithoutRestart) {
+    struct Adaptive {
+        StudioStyle::ColorToken token;
+        QRgb light, dark;
+    };
+    const std::vector<Adaptive> adaptive = {
+        {StudioStyle::appBackground, 0xF3F4F5, 0x191B1E},   {StudioStyle::workspace, 0xFAFAFB, 0x202225},
+        {StudioStyle::surface, 0xFFFFFF, 0x2B2D31},         {StudioStyle::surfaceSecondary, 0xECEEF0, 0x25272B},
+        {StudioStyle::textPrimary, 0x25282D, 0xE9EAED},     {StudioStyle::textSecondary, 0x787D85, 0xA7ABB3},
+        {StudioStyle::textTertiary, 0xA0A4AB, 0x777D87},    {StudioStyle::border, 0xE2E4E8, 0x36393F},
+        {StudioStyle::brand, 0x0B6B52, 0x50B497},           {StudioStyle::brandSoft, 0xE8F1EE, 0x233F34},
+        {StudioStyle::brandFill, 0x0B6B52, 0x0C7658},       {StudioStyle::brandFillHover, 0x095B46, 0x0E8564},
+        {StudioStyle::viewSelectionFill, 0xFFFFFF, 0x3A3D43}, {StudioStyle::selection, 0xE7E9ED, 0x30333A},
+        {StudioStyle::destructive, 0xBA4640, 0xE87F77},
+        {StudioStyle::viewSelectionText, 0x25282D, 0xE9EAED}, {StudioStyle::canvas3D, 0xFAFAFB, 0x202225},
+    };
+    QSignalSpy switches(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged);
+
+    for (bool dark : {true, false, true}) {
+        setDark(dark);
+        EXPECT_EQ(StudioStyle::isDark(), dark);
+        for (std::size_t i = 0; i < adaptive.size(); ++i) {
+            EXPECT_EQ(rgb(adaptive[i].token()), rgb(dark ? adaptive[i].dark : adaptive[i].light))
+                << "token " << i << (dark ? " dark" : " light");
+            EXPECT_EQ(adaptive[i].token().alpha(), 255);
+        }
+    }
+    // A palette change that keeps the appearance is no switch.
+    QPalette stillDark = QApplication::palette();
+    stillDark.setColor(QPalette::Window, QColor(0x101010));
+    QApplication::setPalette(stillDark);
+
+    ASSERT_EQ(switches.count(), 3);
+    EXPECT_EQ(switches.at(0).at(0).toBool(), true);
+    EXPECT_EQ(switches.at(1).at(0).toBool(), false);
+    EXPECT_EQ(switches.at(2).at(0).toBool(), true);
+}
+
+TEST_F(StudioStyleTest, MotionTokensUseTheStandardCurves) {
+    using namespace StudioStyle::Motion;
+    EXPECT_EQ(hover().durationMilliseconds, 140);
+    EXPECT_EQ(state().durationMilliseconds, 180);
+    EXPECT_EQ(panel().durationMilliseconds, 210);
+    EXPECT_EQ(renderer().durationMilliseconds, 240);
+    // cubic-bezier(0, 0, 0.58, 1) and (0.42, 0, 0.58, 1), sampled at known points.
+    EXPECT_NEAR(hover().curve.valueForProgress(0.5), 0.6847, 2e-3);
+    for (const Animation& a : {state(), panel(), renderer()}) {
+        EXPECT_NEAR(a.curve.valueForProgress(0.5), 0.5, 1e-3);
+        EXPECT_NEAR(a.curve.valueForProgress(0.25), 0.1291, 2e-3);
+        EXPECT_DOUBLE_EQ(a.curve.valueForProgress(1.0), 1.0);
+    }
+}
+
+// ---- StudioSegmentedControl ---------------------------------------------------------
+
+class SegmentedControlTest : public StudioStyleTest {
+protected:
+    void SetUp() override {
+        StudioStyleTest::SetUp();
+        control_ = std::make_unique<StudioSegmentedControl>(
+            QStringLiteral("传球方式"),
+            QList<StudioSegmentedControl::Item>{{QStringLiteral("地面"), QStringLiteral("ground")},
+                                                {QStringLiteral("高球"), QStringLiteral("loft")},
+                                                {QStringLiteral("直塞"), QStringLiteral("through")}});
+        control_->setSelection(QStringLiteral("ground"));
+        control_->setFixedSize(240, 34);
+    }
+
+    void click(int segment) { QTest::mouseClick(control_.get(), Qt::LeftButton, {}, centre(segment)); }
+    QPoint centre(int segment) const { return control_->segmentRect(segment).center().toPoint(); }
+    // A point of the segment clear of its label.
+    QPointF beside(int segment) const {
+        const QRectF r = control_->segmentRect(segment);
+        return {r.left() + 5, r.center().y()};
+    }
+    void finishAnimation() {
+        auto* animation = control_->findChild<QVariantAnimation*>(QStringLiteral("selectionAnimation"));
+        ASSERT_NE(animation, nullptr);
+        animation->setCurrentTime(animation->duration());
+    }
+
+    std::unique_ptr<StudioSegmentedControl> control_;
+};
+
+TEST_F(SegmentedControlTest, EmitsOnlyForARealChange) {
+    control_->show();
+    QSignalSpy changes(control_.get(), &StudioSegmentedControl::selectionChanged);
+
+    click(1);
+    ASSERT_EQ(changes.count(), 1);
+    EXPECT_EQ(changes.at(0).at(0), QVariant(QStringLiteral("loft")));
+    EXPECT_EQ(control_->selection(), QVariant(QStringLiteral("loft")));
+
+    click(1);   // the selected segment again
+    control_->setSelection(QStringLiteral("loft"));
+    EXPECT_EQ(changes.count(), 1);
+
+    // Pressing one segment and releasing on another is no click; nor is the track's inset.
+    QTest::mousePress(control_.get(), Qt::LeftButton, {}, centre(0));
+    QTest::mouseRelease(control_.get(), Qt::LeftButton, {}, centre(2));
+    QTest::mouseClick(control_.get(), Qt::LeftButton, {}, QPoint(1, 17));
+    EXPECT_EQ(changes.count(), 1);
+
+    // The keyboard moves one segment at a time and stops at the ends.
+    control_->setFocus();
+    QTest::keyClick(control_.get(), Qt::Key_Right);
+    QTest::keyClick(control_.get(), Qt::Key_Right);
+    EXPECT_EQ(control_->selection(), QVariant(QStringLiteral("through")));
+    EXPECT_EQ(changes.count(), 2);
+    QTest::keyClick(control_.get(), Qt::Key_Home);
+    QTest::keyClick(control_.get(), Qt::Key_Left);
+    EXPECT_EQ(control_->selection(), QVariant(QStringLiteral("ground")));
+    EXPECT_EQ(changes.count(), 3);
+
+    // A value that names no segment is held, with no segment shown selected.
+    control_->setSelection(QStringLiteral("volley"));
+    EXPECT_EQ(control_->selectedIndex(), -1);
+    EXPECT_EQ(changes.count(), 4);
+}
+
+TEST_F(SegmentedControlTest, PaintsTheSelectionAndSlidesItOnClick) {
+    control_->show();
+    const Rgb fill = rgb(0xFFFFFF), track = rgb(0xECEEF0);
+    EXPECT_EQ(probe(*control_, beside(0)), fill);
+    EXPECT_EQ(probe(*control_, beside(1)), track);
+    EXPECT_EQ(probe(*control_, QPointF(control_->width() / 2.0, 1.5)), track);   // inset above the segments
+
+    click(2);
+    // Still on its way: the fill has left segment 0 but not yet reached segment 2.
+    auto* animation = control_->findChild<QVariantAnimation*>(QStringLiteral("selectionAnimation"));
+    ASSERT_NE(animation, nullptr);
+    EXPECT_EQ(animation->duration(), 180);
+    animation->setCurrentTime(90);
+    EXPECT_EQ(probe(*control_, beside(2)), track);
+    EXPECT_EQ(probe(*control_, control_->segmentRect(1).center()), fill);
+
+    finishAnimation();
+    EXPECT_EQ(probe(*control_, beside(0)), track);
+    EXPECT_EQ(probe(*control_, beside(2)), fill);
+}
+
+TEST_F(SegmentedControlTest, RecoloursWithTheAppearanceAndTheDarkValue) {
+    control_->setSelectedFill(StudioStyle::brandFill);
+    EXPECT_EQ(probe(*control_, beside(0)), rgb(0x0B6B52));
+    EXPECT_EQ(probe(*control_, beside(1)), rgb(0xECEEF0));
+
+    setDark(true);
+    EXPECT_EQ(probe(*control_, beside(0)), rgb(0x0C7658));
+    EXPECT_EQ(probe(*control_, beside(1)), rgb(0x25272B));
+
+    control_->setSelectedFill(QColor(200, 10, 10));
+    EXPECT_EQ(probe(*control_, beside(0)), (Rgb{200, 10, 10}));
+
+    control_->setDarkValue(QStringLiteral("loft"));
+    control_->setSelection(QStringLiteral("loft"));   // hidden: no slide
+    EXPECT_EQ(probe(*control_, beside(1)), rgb(StudioStyle::pitchShade()));
+}
+
+TEST_F(SegmentedControlTest, SegmentsAreNamedAndPressableRadioButtons) {
+    QAccessibleInterface* group = QAccessible::queryAccessibleInterface(control_.get());
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->text(QAccessible::Name), QStringLiteral("传球方式"));
+    ASSERT_EQ(group->childCount(), 3);
+
+    QAccessibleInterface* loft = group->child(1);
+    ASSERT_NE(loft, nullptr);
+    EXPECT_EQ(loft->text(QAccessible::Name), QStringLiteral("传球方式 高球"));
+    EXPECT_EQ(loft->role(), QAccessible::RadioButton);
+    EXPECT_FALSE(loft->state().checked);
+    EXPECT_TRUE(group->child(0)->state().checked);
+    EXPECT_EQ(group->indexOfChild(loft), 1);
+
+    QSignalSpy changes(control_.get(), &StudioSegmentedControl::selectionChanged);
+    loft->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_TRUE(loft->state().checked);
+    EXPECT_FALSE(group->child(0)->state().checked);
+}
+
+// ---- QuietHoverStyle ----------------------------------------------------------------
+
+TEST_F(StudioStyleTest, QuietButtonDimsWhilePressedAndFillsOnHover) {
+    QWidget window;
+    window.resize(120, 60);
+    auto* button = new QuietHoverStyle(6, &window);
+    button->setText(QStringLiteral("收藏"));
+    button->setGeometry(10, 10, 100, 40);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    auto finish = [button](const char* name) {
+        auto* animation = button->findChild<QVariantAnimation*>(QString::fromLatin1(name));
+        ASSERT_NE(animation, nullptr);
+        animation->setCurrentTime(animation->duration());
+    };
+    // Inside the rounded rect and clear of the label, seen over the window's background.
+    const QPoint corner = button->pos() + QPoint(3, 3);
+    const QColor background = window.grab().toImage().pixelColor(corner);
+
+    QTest::mouseMove(button, QPoint(50, 20));
+    ASSERT_TRUE(button->isHovered());
+    finish("hoverAnimation");
+    EXPECT_DOUBLE_EQ(button->hoverProgress(), 1.0);
+    const QColor hovered = window.grab().toImage().pixelColor(corner);
+    const QColor brand = StudioStyle::brand();
+    const auto blend = [](int under, int over) { return under + 0.035 * (over - under); };
+    EXPECT_NEAR(hovered.red(), blend(background.red(), brand.red()), 1.0);
+    EXPECT_NEAR(hovered.green(), blend(background.green(), brand.green()), 1.0);
+    EXPECT_NEAR(hovered.blue(), blend(background.blue(), brand.blue()), 1.0);
+    EXPECT_NE(hovered, background);
+
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(50, 20));
+    finish("pressAnimation");
+    EXPECT_DOUBLE_EQ(button->drawnOpacity(), QuietHoverStyle::kPressedOpacity);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(50, 20));
+    finish("pressAnimation");
+    EXPECT_DOUBLE_EQ(button->drawnOpacity(), 1.0);
+}
+
+// ---- The application icon -----------------------------------------------------------
+
+TEST(AppIcon, RendersFromTheEmbeddedSvgAtEverySize) {
+    // The SVG is compiled into the static UI library; a resource the linker dropped
+    // would leave the platform's default icon without any message.
+    const QIcon icon = vantrelIcon();
+    ASSERT_FALSE(icon.isNull());
+    for (int size : {16, 32, 256}) {
+        const QImage image = icon.pixmap(size, size).toImage();
+        ASSERT_EQ(image.size(), QSize(size, size));
+        EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0) << size;   // rounded corner
+        const QColor tile = image.pixelColor(size / 2, size / 16);
+        EXPECT_EQ(tile.alpha(), 255) << size;
+        EXPECT_GT(tile.green(), tile.red()) << size;   // the brand green
+        EXPECT_GT(tile.green(), tile.blue()) << size;
+    }
+}
+
+}  // namespace
+}  // namespace vantrel
