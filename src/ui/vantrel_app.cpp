@@ -78,10 +78,8 @@ int runInteractive(int argc, char** argv) {
 
     new ReduceMotionWatcher(store, &window);
 
-    // Leaving the active state writes a pending autosave at once; so does quitting.
-    QObject::connect(&app, &QGuiApplication::applicationStateChanged, &window, [&store](Qt::ApplicationState state) {
-        if (state != Qt::ApplicationActive) store.flushAutosave();
-    });
+    // The window writes a pending autosave when the application leaves the active state
+    // and when it closes; quitting by other means does too.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&store] { store.flushAutosave(); });
 
     window.placeOnScreen();

@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QAccessible>
 #include <QTest>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -166,5 +168,24 @@ TEST_F(PitchViewTest, TokensExplainThemselves) {
     // Tooltips are answered by the view itself; check the text it would show.
     QHelpEvent help(QEvent::ToolTip, at("away-3").toPoint(), view->mapToGlobal(at("away-3").toPoint()));
     QApplication::sendEvent(view.get(), &help);
-    EXPECT_TRUE(help.isAccepted());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("#3 · 橙队\nControl + 点击查看球员信息"));
+}
+
+TEST_F(PitchViewTest, TokensAreButtonsForAssistiveTechnology) {
+    open({lineup({}, std::nullopt)});
+    QAccessibleInterface* pitch = QAccessible::queryAccessibleInterface(view.get());
+    ASSERT_TRUE(pitch);
+    ASSERT_EQ(pitch->childCount(), 14);
+    QAccessibleInterface* token = pitch->child(9);   // orange 3
+    ASSERT_TRUE(token);
+    EXPECT_EQ(token->text(QAccessible::Name), QStringLiteral("橙队 3号"));
+    EXPECT_EQ(token->text(QAccessible::Description), QStringLiteral("#3 · 橙队\nControl + 点击查看球员信息"));
+    EXPECT_EQ(token->role(), QAccessible::Button);
+    EXPECT_EQ(pitch->indexOfChild(token), 9);
+    EXPECT_EQ(pitch->child(9), token);   // one interface per token
+    auto* actions = token->actionInterface();
+    ASSERT_TRUE(actions);
+    actions->doAction(QStringLiteral("查看球员信息"));
+    EXPECT_EQ(store->inspectedPlayerID(), "away-3");
+    EXPECT_TRUE(token->state().selected);
 }

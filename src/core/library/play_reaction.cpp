@@ -83,7 +83,6 @@ constexpr double kSpacing = 0.06;             // closest a reaction ends to anot
 constexpr double kBallClearance = 0.045;      // closest a reacting defender comes to the ball
 constexpr int kClearanceSamples = 64;
 constexpr int kRingDirections = 16;
-constexpr double kUrgentApproach = 0.012;
 
 // Playback moments: the pass leaves on the passer's run at 5/32 and arrives on the
 // receiver's at 27/32; the ball flies between a quarter and three quarters of the

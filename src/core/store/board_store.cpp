@@ -226,6 +226,10 @@ void BoardStore::stopMotionForDeparture() {
 void BoardStore::installTactic(Tactic tactic, std::string key, std::string status) {
     flushAutosave();
     stopMotionForDeparture();
+    openTactic(std::move(tactic), std::move(key), std::move(status));
+}
+
+void BoardStore::openTactic(Tactic tactic, std::string key, std::string status) {
     tactic_ = std::move(tactic);
     notifier_.mark(StoreChange::board);
     updateStageChanges();

@@ -168,7 +168,11 @@ private:
     void recordEdit();
     // Stops everything that moves before the open tactic or step is replaced.
     void stopMotionForDeparture();
+    // Replaces the open tactic after writing the autosave and stopping all motion.
     void installTactic(Tactic tactic, std::string key, std::string status);
+    // Opens a tactic at its first step, with a fresh baseline and no selection.
+    void openTactic(Tactic tactic, std::string key, std::string status);
+    void clearStepPreview();
     void persistSavedTactics();
     void revealReceivedVision();
     void animateLayout(const FormationLayoutFrame& from);

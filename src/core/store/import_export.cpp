@@ -41,15 +41,7 @@ void BoardStore::importFile() {
     notifier_.mark(StoreChange::library);
     persistSavedTactics();
 
-    tactic_ = saved.tactic;
-    notifier_.mark(StoreChange::board);
-    updateStageChanges();
-    scheduleAutosave();
-    setStepIndex(0);
-    captureStageBaseline();
-    setSelectedPlayer(std::nullopt);
-    setSelectedTacticKey(saved.key());
-    setStatus("已导入：" + name + " · 已补充对手高位逼抢");
+    openTactic(saved.tactic, saved.key(), "已导入：" + name + " · 已补充对手高位逼抢");
 }
 
 void BoardStore::exportFile() {

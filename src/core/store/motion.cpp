@@ -43,6 +43,16 @@ void BoardStore::stop(std::unique_ptr<FrameClock>& slot) {
     if (slot) slot->invalidate();
 }
 
+void BoardStore::clearStepPreview() {
+    previewBallHeight_ = 0;
+    previewBall_.reset();
+    previewOwnerID_.reset();
+    previewRoute_.reset();
+    previewPassStyle_.reset();
+    previewPlayers_.reset();
+    notifier_.mark(StoreChange::animation | StoreChange::board);
+}
+
 void BoardStore::pause() {
     Batch batch(notifier_);
     stop(visionClock_);
@@ -52,12 +62,7 @@ void BoardStore::pause() {
     if (timer_) timer_->cancel();
     stop(animationTimer_);
     animationSession_ = Uuid::random();
-    previewBallHeight_ = 0;
-    previewBall_.reset();
-    previewOwnerID_.reset();
-    previewRoute_.reset();
-    previewPassStyle_.reset();
-    previewPlayers_.reset();
+    clearStepPreview();
     playing_ = false;
     notifier_.mark(StoreChange::animation | StoreChange::board);
 }
@@ -310,12 +315,7 @@ void BoardStore::finishTransition(const StepTransition& plan) {
     const int target = std::clamp(plan.toIndex, 0, count - 1);
     setStepIndex(target);
     captureStageBaseline();
-    previewBallHeight_ = 0;
-    previewBall_.reset();
-    previewOwnerID_.reset();
-    previewRoute_.reset();
-    previewPassStyle_.reset();
-    previewPlayers_.reset();
+    clearStepPreview();
     visionOpacity_ = 1.0;
     notifier_.mark(StoreChange::animation | StoreChange::board);
     setStatus("正在演示：" + tactic_.steps[static_cast<std::size_t>(target)].title);

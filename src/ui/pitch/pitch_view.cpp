@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "core/pitch/vision_geometry.h"
+#include "ui/pitch/pitch_accessibility.h"
 #include "ui/pitch/pitch_painting.h"
 #include "ui/style/studio_style.h"
 
@@ -36,6 +37,11 @@ const Player* findPlayer(const std::vector<Player>& players, const std::string& 
 }  // namespace
 
 PitchView::PitchView(BoardStore& store, QWidget* parent) : QWidget(parent), store_(store) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(&PitchViewAccessible::factory);
+        return true;
+    }();
+    (void)factoryInstalled;
     setMouseTracking(false);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setAccessibleName(QStringLiteral("球场"));
@@ -44,6 +50,19 @@ PitchView::PitchView(BoardStore& store, QWidget* parent) : QWidget(parent), stor
     subscription_ = store_.subscribe([this](StoreChange change) {
         if (any(change & drawn)) update();
     });
+}
+
+PitchView::~PitchView() {
+    for (const auto& [id, accessibleID] : tokenAccessibleIDs_) QAccessible::deleteAccessibleInterface(accessibleID);
+}
+
+QAccessibleInterface* PitchView::tokenAccessible(const std::string& playerID) {
+    auto it = tokenAccessibleIDs_.find(playerID);
+    if (it != tokenAccessibleIDs_.end()) return QAccessible::accessibleInterface(it->second);
+    auto* token = new PlayerTokenAccessible(this, playerID);
+    const auto id = QAccessible::registerAccessibleInterface(token);
+    tokenAccessibleIDs_.emplace(playerID, id);
+    return token;
 }
 
 QRectF PitchView::drawingRect() const {

@@ -4,8 +4,11 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <map>
 #include <optional>
 #include <string>
+
+class QAccessibleInterface;
 
 #include "core/pitch/motion_path.h"
 #include "core/store/board_store.h"
@@ -18,6 +21,11 @@ class PitchView : public QWidget {
     Q_OBJECT
 public:
     explicit PitchView(BoardStore& store, QWidget* parent = nullptr);
+    ~PitchView() override;
+
+    BoardStore& store() const { return store_; }
+    // The accessibility interface of a player's token, made on first request.
+    QAccessibleInterface* tokenAccessible(const std::string& playerID);
 
     // The rectangle the unit square maps onto: aspect 1.55, centred in the widget.
     QRectF drawingRect() const;
@@ -70,6 +78,7 @@ private:
     std::string dragPlayer_;
     QPointF pressPoint_;
     bool dragStarted_ = false;
+    std::map<std::string, unsigned> tokenAccessibleIDs_;
 };
 
 }  // namespace vantrel

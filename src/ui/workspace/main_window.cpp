@@ -1,6 +1,7 @@
 #include "ui/workspace/main_window.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QScreen>
 
 #include "ui/workspace/content_view.h"
@@ -13,6 +14,11 @@ MainWindow::MainWindow(PreferenceStore& defaults, Platform& platform, QWidget* p
     setCentralWidget(content_);
     setMinimumSize(1080, 720);
     resize(1500, 900);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainWindow::applicationStateChanged);
+}
+
+void MainWindow::applicationStateChanged(Qt::ApplicationState state) {
+    if (state != Qt::ApplicationActive) content_->store().flushAutosave();
 }
 
 void MainWindow::placeOnScreen() {

@@ -19,6 +19,10 @@ public:
     // Opening size: 1500 × 900 where the screen allows, never below the minimum.
     void placeOnScreen();
 
+public slots:
+    // Leaving the active state (inactive, hidden, suspended) writes a pending autosave.
+    void applicationStateChanged(Qt::ApplicationState state);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

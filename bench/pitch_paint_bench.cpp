@@ -1,0 +1,55 @@
+// A full 2D frame at 1500 × 900 painted into an image: 22 players, vision and offside
+// on, a pass preview and a selected route.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "bench_platform.h"
+#include "core/platform/memory_preference_store.h"
+#include "core/store/board_store.h"
+#include "ui/pitch/pitch_view.h"
+
+namespace {
+
+using namespace vantrel;
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "vantrel_bench";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+void BM_PaintPitch2D(benchmark::State& state) {
+    application();
+    MemoryPreferenceStore prefs;
+    bench::BenchPlatform platform;
+    BoardStore store(prefs, platform);
+    store.selectBuiltIn(0, 11);
+    store.selectStep(1);
+    store.setShowVision(true);
+    store.setShowOffside(true);
+    store.next();   // the transition holds its start: the pass preview shows
+    store.selectPlayer("home-11", false);
+    PitchView view(store);
+    view.resize(1500, 900);
+    QImage image(1500, 900, QImage::Format_ARGB32_Premultiplied);
+    if (!store.previewRoute()) {
+        state.SkipWithError("no pass preview");
+        return;
+    }
+    for (auto _ : state) {
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        view.paintBoard(painter, image.size());
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_PaintPitch2D)->Unit(benchmark::kMillisecond);
+
+}  // namespace

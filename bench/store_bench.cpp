@@ -1,0 +1,38 @@
+// One playback frame of an 11-a-side transition: every run's curve, the ball's flight
+// sample and the nearest-opponent scan.
+#include <benchmark/benchmark.h>
+
+#include "bench_platform.h"
+#include "core/library/builtin_tactics.h"
+#include "core/platform/memory_preference_store.h"
+#include "core/store/board_store.h"
+
+namespace {
+
+using namespace vantrel;
+
+void BM_PlaybackFrame11(benchmark::State& state) {
+    MemoryPreferenceStore prefs;
+    bench::BenchPlatform platform;
+    BoardStore store(prefs, platform);
+    store.selectBuiltIn(0, 11);
+    store.selectStep(1);   // step 2 → 3 is a pass from the right midfielder to the winger
+    store.next();
+    bench::HeldClock* clock = nullptr;
+    for (auto* c : platform.clocks)
+        if (c->isRunning()) clock = c;
+    if (!clock || !store.previewRoute()) {
+        state.SkipWithError("no pass transition started");
+        return;
+    }
+    double t = 0;
+    for (auto _ : state) {
+        clock->tick(t);
+        t += 1.0 / 120.0;
+        if (t > 1.7) t = 0;   // stay inside the transition
+        benchmark::DoNotOptimize(store.previewBall());
+    }
+}
+BENCHMARK(BM_PlaybackFrame11);
+
+}  // namespace
