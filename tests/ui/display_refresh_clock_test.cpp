@@ -92,10 +92,10 @@ TEST(DisplayRefreshClock, ARestartedClockHasOneTickSourceAndCountsFromZero) {
             sinceRestartAtThatTick = secondsSince(sinceRestart);
         }
     });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return firstAfterRestart >= 0; }, 300));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return firstAfterRestart >= 0; }, 2000));
     EXPECT_GE(firstAfterRestart, 0.0);
+    // Counted from the first start it would be at least the 250 ms waited above.
     EXPECT_LE(firstAfterRestart, sinceRestartAtThatTick);
-    EXPECT_LT(sinceRestartAtThatTick + 0.2, secondsSince(sinceStart));
 }
 
 TEST(DisplayRefreshClock, CanBeStoppedRestartedOrDestroyedFromInsideItsCallback) {
@@ -105,7 +105,7 @@ TEST(DisplayRefreshClock, CanBeStoppedRestartedOrDestroyedFromInsideItsCallback)
         clock.start([&](double) {
             if (++ticks == 3) clock.invalidate();
         });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 3; }, 300));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 3; }, 2000));
         QTest::qWait(60);
         EXPECT_EQ(ticks, 3);
         EXPECT_FALSE(clock.isRunning());
@@ -116,7 +116,7 @@ TEST(DisplayRefreshClock, CanBeStoppedRestartedOrDestroyedFromInsideItsCallback)
         clock->start([&](double) {
             if (++ticks == 2) clock.reset();
         });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 2; }, 300));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 2; }, 2000));
         QTest::qWait(60);
         EXPECT_EQ(ticks, 2);
         EXPECT_EQ(clock, nullptr);
@@ -134,7 +134,7 @@ TEST(DisplayRefreshClock, CanBeStoppedRestartedOrDestroyedFromInsideItsCallback)
                 });
             }
         });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return newTicks >= 3; }, 300));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return newTicks >= 3; }, 2000));
         EXPECT_EQ(oldTicks, 2);
         EXPECT_LE(newTicks, tickLimit(clock.frameRates().preferred, secondsSince(sinceRestart)));
         EXPECT_TRUE(clock.isRunning());
@@ -146,7 +146,7 @@ TEST(DisplayRefreshClock, ADroppedClockStopsTicking) {
     {
         DisplayRefreshClock clock;
         clock.start([&](double) { ++ticks; });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 1; }, 300));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 1; }, 2000));
     }
     const int atDrop = ticks;
     QTest::qWait(60);
@@ -161,7 +161,7 @@ TEST(QtOneShotTimer, FiresOnceAndCanBeReplacedOrCancelled) {
     timer.start(0.03, [&] { ++first; });
     timer.start(0.05, [&] { ++second; });
     EXPECT_TRUE(timer.isRunning());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return second == 1; }, 300));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second == 1; }, 2000));
     EXPECT_GE(secondsSince(sinceStart), 0.05);
     QTest::qWait(40);
     EXPECT_EQ(first, 0);
@@ -173,7 +173,7 @@ TEST(QtOneShotTimer, FiresOnceAndCanBeReplacedOrCancelled) {
     EXPECT_FALSE(timer.isRunning());
     // An odd delay fires at once rather than never.
     timer.start(std::numeric_limits<double>::quiet_NaN(), [&] { ++second; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return second == 2; }, 300));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second == 2; }, 2000));
     QTest::qWait(40);
     EXPECT_EQ(first, 0);
 }
@@ -187,7 +187,7 @@ TEST(QtOneShotTimer, CanBeRestartedCancelledOrDestroyedFromInsideFire) {
         if (++shots < 3) timer.start(0.005, again);
     };
     timer.start(0.005, again);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shots == 3; }, 300));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shots == 3; }, 2000));
     EXPECT_FALSE(runningInsideFire);
 
     int cancelled = 0;
