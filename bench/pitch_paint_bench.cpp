@@ -46,7 +46,7 @@ void BM_PaintPitch2D(benchmark::State& state) {
     for (auto _ : state) {
         // Every frame paints the whole pitch over the last one, as a widget repaint does.
         QPainter painter(&image);
-        view.paintBoard(painter, image.size());
+        view.paintBoard(painter);
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }

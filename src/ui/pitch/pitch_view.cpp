@@ -237,10 +237,10 @@ const QPixmap& PitchView::staticPitch(QSize size, qreal dpr) {
 
 void PitchView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    paintBoard(painter, size());
+    paintBoard(painter);
 }
 
-void PitchView::paintBoard(QPainter& painter, QSize) {
+void PitchView::paintBoard(QPainter& painter) {
     const QRectF r = drawingRect();
     if (r.width() < 1 || r.height() < 1) return;
     painter.setRenderHint(QPainter::Antialiasing);

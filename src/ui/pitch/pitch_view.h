@@ -33,8 +33,8 @@ public:
     QPointF toView(Point p) const;
     Point toPitch(QPointF viewPoint) const;
 
-    // Paints one complete frame into `painter`, which covers a widget of `size`.
-    void paintBoard(QPainter& painter, QSize size);
+    // Paints one complete frame into `painter`, in this widget's coordinates.
+    void paintBoard(QPainter& painter);
 
     // The annotation layer lies over the pitch; while it edits, the board ignores the pointer.
     void setEditingAnnotations(bool on) { editingAnnotations_ = on; }
