@@ -248,3 +248,17 @@ TEST_F(StoreTest, AChangedStepAsksBeforePlaying) {
     EXPECT_TRUE(s.playing());
     EXPECT_EQ(s.stageDiscardRevision(), 1);
 }
+
+TEST_F(StoreTest, EveryBuiltInPlayRunsThroughWithoutAnInterception) {
+    for (int format : {7, 11}) {
+        const auto& list = BuiltInTactics::library(format);
+        for (int i = 0; i < static_cast<int>(list.size()); ++i) {
+            BoardStore& s = start();
+            s.selectBuiltIn(i, format);
+            s.play();
+            ASSERT_TRUE(platform.advanceUntil([&] { return !s.playing(); }, 120)) << list[i].name;
+            EXPECT_EQ(s.tactic().steps.size(), list[i].steps.size()) << list[i].name << ": " << s.status();
+            EXPECT_EQ(s.stepIndex(), static_cast<int>(list[i].steps.size()) - 1) << list[i].name;
+        }
+    }
+}
