@@ -84,11 +84,8 @@ constexpr double kBallClearance = 0.045;      // closest a reacting defender com
 constexpr int kClearanceSamples = 64;
 constexpr int kRingDirections = 16;
 
-// Playback moments: the pass leaves on the passer's run at 5/32 and arrives on the
-// receiver's at 27/32; the ball flies between a quarter and three quarters of the
+// Playback moments: the ball flies between a quarter and three quarters of the
 // transition. The windows below are a little wider than the ones the board tests.
-constexpr double kKickAt = 5.0 / 32.0;
-constexpr double kReceiveAt = 27.0 / 32.0;
 constexpr double kPassWindowFrom = 0.26;
 constexpr double kPassWindowTo = 0.74;
 constexpr double kDribbleWindowFrom = 0.05;
@@ -337,9 +334,9 @@ void PlayReaction::react(std::vector<Player>& players, const std::vector<Player>
         } else if (sameSide(players[passer], carrier)) {
             ballPath.kind = BallPath::Kind::pass;
             const Run kicked = runOf(passer, players[passer].position);
-            ballPath.kick = quadraticPoint(kicked.start, kicked.control, kicked.end, kKickAt);
+            ballPath.kick = quadraticPoint(kicked.start, kicked.control, kicked.end, MotionPath::kKickAt);
             const Run received = runOf(*carrierIndex, carrier.position);
-            ballPath.receive = quadraticPoint(received.start, received.control, received.end, kReceiveAt);
+            ballPath.receive = quadraticPoint(received.start, received.control, received.end, MotionPath::kReceiveAt);
             ballPath.from = kPassWindowFrom;
             ballPath.to = kPassWindowTo;
         }

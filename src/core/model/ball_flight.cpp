@@ -14,6 +14,8 @@ constexpr double kLoftSpinDegreesPerSecond = 420.0;
 
 double loftApexMetres(double distanceMetres) { return std::min(0.12 * distanceMetres, 5.5); }
 
+double rollDegrees(double metres) { return metres / kBallRadiusMetres * 180.0 / std::numbers::pi; }
+
 double duration(Point from, Point to, PassStyle style) {
     const double d = metresBetween(from, to);
     if (!(d > 0)) return 0.12;
@@ -44,7 +46,7 @@ Sample sample(Point from, Point to, double progress, PassStyle style) {
     double height = 0;
     double rotation = 0;
     if (style == PassStyle::ground) {
-        const double degrees = std::max(q * d, 0.0) / kBallRadiusMetres * 180.0 / std::numbers::pi;
+        const double degrees = rollDegrees(std::max(q * d, 0.0));
         rotation = std::isfinite(degrees) ? degrees : 0.0;
     } else {
         height = 4 * p * (1 - p) * loftApexMetres(d) / kPitchWidthMetres;

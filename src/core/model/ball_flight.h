@@ -20,6 +20,9 @@ Sample sample(Point from, Point to, double progress, PassStyle style);
 // Apex of a lofted pass in metres: 12 % of the distance, at most 5.5 m.
 double loftApexMetres(double distanceMetres);
 
+// Spin in degrees of a ball of radius 0.11 m that rolls `metres` along the turf.
+double rollDegrees(double metres);
+
 }  // namespace BallFlight
 
 }  // namespace vantrel

@@ -11,6 +11,11 @@ namespace vantrel {
 Point quadraticPoint(Point start, Point control, Point end, double t);
 
 namespace MotionPath {
+// Where a pass meets the runs during a step transition: it leaves the passer at this
+// parameter of his curve and reaches the receiver at that of his.
+inline constexpr double kKickAt = 5.0 / 32.0;
+inline constexpr double kReceiveAt = 27.0 / 32.0;
+
 // Control point of an automatically planned run: bent gently sideways, more when other
 // players stand near the straight line, and towards the middle of the pitch.
 Point control(Point from, Point to, const std::vector<Point>& obstacles, bool urgent);

@@ -13,11 +13,7 @@ namespace vantrel {
 namespace {
 
 constexpr double kSnapDistance = 0.065;              // plain normalised distance
-constexpr double kPassInterceptReach = 0.027;        // aspect-weighted
-constexpr double kInterceptHeightLimit = 0.025;      // normalised width units
 constexpr double kVisionFadeOutSeconds = 0.2;
-
-double smoothstep(double v) { return v * v * (3 - 2 * v); }
 
 }  // namespace
 

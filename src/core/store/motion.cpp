@@ -7,7 +7,6 @@
 // - Interceptions are tested only when moving forward. Stepping back replays history; it
 //   must never write a new step into the tactic.
 #include <cmath>
-#include <numbers>
 
 #include "core/model/ball_flight.h"
 #include "core/pitch/motion_path.h"
@@ -21,14 +20,6 @@ namespace {
 
 constexpr double kStepSeconds = 1.8;
 constexpr double kAutoPauseSeconds = 0.2;
-constexpr double kKickParameter = 5.0 / 32.0;
-constexpr double kReceiveParameter = 27.0 / 32.0;
-constexpr double kPassInterceptReach = 0.027;
-constexpr double kDribbleTackleReach = 0.024;
-constexpr double kInterceptHeightLimit = 0.025;
-constexpr double kBallRadiusMetres = 0.11;
-
-double rollDegrees(double metres) { return metres / kBallRadiusMetres * 180.0 / std::numbers::pi; }
 
 }  // namespace
 
@@ -167,10 +158,10 @@ void BoardStore::animateTransition(int to, bool autoAdvance) {
         p.receiverID = receiver->id;
         p.passerTeam = passer->team;
         // A player missing from a run kicks or receives where he stands.
-        p.kick = passerRun ? quadraticPoint(passerRun->start, passerRun->control, passerRun->end, kKickParameter)
+        p.kick = passerRun ? quadraticPoint(passerRun->start, passerRun->control, passerRun->end, MotionPath::kKickAt)
                            : passer->position;
         p.receive = receiverRun ? quadraticPoint(receiverRun->start, receiverRun->control, receiverRun->end,
-                                                 kReceiveParameter)
+                                                 MotionPath::kReceiveAt)
                                 : receiver->position;
         p.style = (plan->forward ? plan->to : plan->from).effectivePassStyle();
         plan->pass = p;
@@ -209,7 +200,7 @@ void BoardStore::transitionFrame(double elapsed, StepTransition& plan) {
     Batch batch(notifier_);
     notifier_.mark(StoreChange::animation | StoreChange::board);
     const double p = std::min(elapsed / plan.duration, 1.0);
-    const double e = p * p * (3 - 2 * p);
+    const double e = smoothstep(p);
 
     std::vector<Player> players;
     players.reserve(plan.runs.size());
@@ -277,9 +268,9 @@ void BoardStore::transitionFrame(double elapsed, StepTransition& plan) {
         if (std::isfinite(metres)) {
             if (!plan.pass) {
                 roll.carryDistance += metres;
-                ballRotation_ = roll.rotationAtKick + rollDegrees(std::max(roll.carryDistance, 0.0));
+                ballRotation_ = roll.rotationAtKick + BallFlight::rollDegrees(std::max(roll.carryDistance, 0.0));
             } else {
-                ballRotation_ += rollDegrees(metres);
+                ballRotation_ += BallFlight::rollDegrees(metres);
             }
         }
     }

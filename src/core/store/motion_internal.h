@@ -11,6 +11,11 @@
 namespace vantrel {
 
 inline constexpr double kVisionRevealSeconds = 0.32;
+inline constexpr double kPassInterceptReach = 0.027;     // aspect-weighted normalised units
+inline constexpr double kDribbleTackleReach = 0.024;     // aspect-weighted normalised units
+inline constexpr double kInterceptHeightLimit = 0.025;   // normalised width units
+
+inline double smoothstep(double v) { return v * v * (3 - 2 * v); }
 
 // A manual pass in flight: what its clock callback carries.
 struct ManualPass {

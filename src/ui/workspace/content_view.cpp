@@ -40,10 +40,12 @@ ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget*
     subscription_ = store_->subscribe([this](StoreChange change) {
         if (any(change & (StoreChange::board | StoreChange::status | StoreChange::library))) refreshLabels();
     });
+    // Colours change only with the appearance, not with every animation tick.
     connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, [this] {
-        refreshLabels();
+        applyColors();
         update();
     });
+    applyColors();
     refreshLabels();
 }
 
@@ -62,6 +64,9 @@ void ContentView::refreshLabels() {
         title += QStringLiteral("  ·  ") + QString::fromStdString(step->title);
     titleLabel_->setText(title);
     statusLabel_->setText(QString::fromStdString(store_->status()));
+}
+
+void ContentView::applyColors() {
     QPalette palette = titleLabel_->palette();
     palette.setColor(QPalette::WindowText, StudioStyle::textPrimary());
     titleLabel_->setPalette(palette);

@@ -35,6 +35,7 @@ protected:
 
 private:
     void refreshLabels();
+    void applyColors();
 
     std::unique_ptr<BoardStore> store_;
     std::unique_ptr<DrawingSession> session_;   // after the store: it writes through it
