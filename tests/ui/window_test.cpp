@@ -55,7 +55,6 @@ protected:
 }  // namespace
 
 TEST_F(WindowTest, TheWindowKeepsItsSizes) {
-    EXPECT_EQ(window->windowTitle(), "Vantrel");
     EXPECT_EQ(window->minimumSize(), QSize(1080, 720));
     EXPECT_EQ(window->size(), QSize(1500, 900));
 }

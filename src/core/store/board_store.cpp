@@ -141,6 +141,11 @@ void BoardStore::closePlayerInfo() {
     notifier_.mark(StoreChange::selection);
 }
 
+void BoardStore::clearSelectedPlayer() {
+    Batch batch(notifier_);
+    setSelectedPlayer(std::nullopt);
+}
+
 // --- Start-up ------------------------------------------------------------------------
 
 void BoardStore::loadLibrary() {

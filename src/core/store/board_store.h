@@ -86,6 +86,8 @@ public:
     void setDraggingPlayer(bool on);
     void setFormationFocusTeam(int team);
     void closePlayerInfo();
+    // Deselects the selected player (and closes its panel).
+    void clearSelectedPlayer();
 
     // --- Library ---------------------------------------------------------------------
     void selectBuiltIn(int index, std::optional<int> format = std::nullopt);

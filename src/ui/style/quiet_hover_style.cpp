@@ -121,7 +121,14 @@ void QuietHoverStyle::paintEvent(QPaintEvent*) {
     option.palette.setColor(QPalette::Active, QPalette::ButtonText, label);
     option.palette.setColor(QPalette::Inactive, QPalette::ButtonText, label);
     option.palette.setColor(QPalette::Disabled, QPalette::ButtonText, StudioStyle::textTertiary());
-    style()->drawControl(QStyle::CE_ToolButtonLabel, &option, &painter, this);
+    if (leadingAligned_ && toolButtonStyle() == Qt::ToolButtonTextOnly) {
+        painter.setPen(isEnabled() ? label : StudioStyle::textTertiary());
+        painter.setFont(font());
+        painter.drawText(area.adjusted(10, 0, -6, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, int(area.width()) - 16));
+    } else {
+        style()->drawControl(QStyle::CE_ToolButtonLabel, &option, &painter, this);
+    }
 
     if ((option.state & QStyle::State_HasFocus) && (option.state & QStyle::State_KeyboardFocusChange)) {
         painter.setOpacity(1.0);

@@ -43,6 +43,8 @@ public:
     // The label's colour; textPrimary unless set. A checked button shows brandSoft
     // behind a brand label.
     void setLabelColor(StudioStyle::ColorToken token);
+    // List rows read from the left: a text-only label starts 10 px in instead of centred.
+    void setLeadingAligned(bool on) { leadingAligned_ = on; update(); }
 
 protected:
     bool event(QEvent* event) override;
@@ -53,6 +55,7 @@ private:
     void animateTo(QVariantAnimation* animation, qreal current, qreal target);
 
     qreal cornerRadius_ = 8;
+    bool leadingAligned_ = false;
     std::function<QColor()> labelColor_ = StudioStyle::textPrimary;
     bool hovered_ = false;
     bool pressed_ = false;

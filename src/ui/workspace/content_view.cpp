@@ -1,12 +1,45 @@
 #include "ui/workspace/content_view.h"
 
+#include <QAction>
+#include <QActionGroup>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
+#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "core/model/step_title.h"
+#include "core/store/tutorial_lessons.h"
 #include "ui/pitch/pitch_view.h"
+#include "ui/style/studio_icons.h"
 #include "ui/style/studio_style.h"
+#include "ui/workspace/canvas_panel.h"
+#include "ui/workspace/inspector_view.h"
+#include "ui/workspace/library_sidebar.h"
+#include "ui/workspace/navigation_rail.h"
+#include "ui/workspace/tactic_header.h"
+#include "ui/workspace/workspace_dialogs.h"
 
 namespace vantrel {
+
+namespace {
+
+constexpr int kSidebarWidth = 288;
+constexpr int kInspectorWidth = 320;
+
+QAction* makeAction(QObject* parent, const QString& text, const QString& help, StudioIcons::Glyph glyph,
+                    const QKeySequence& shortcut = {}, bool checkable = false) {
+    auto* action = new QAction(StudioIcons::icon(glyph), text, parent);
+    action->setShortcut(shortcut);
+    action->setCheckable(checkable);
+    action->setToolTip(help);
+    action->setStatusTip(help);
+    action->setShortcutVisibleInContextMenu(true);
+    return action;
+}
+
+}  // namespace
 
 ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget* parent)
     : QWidget(parent),
@@ -14,76 +47,370 @@ ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget*
       session_(std::make_unique<DrawingSession>(*store_)),
       workspace_(defaults) {
     setMinimumSize(1080, 720);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 18, 24, 24);
-    layout->setSpacing(10);
+    setObjectName(QStringLiteral("workspace"));
+    workspace_.setInspectorVisible(false);
+    createActions();
 
-    titleLabel_ = new QLabel(this);
-    QFont titleFont = titleLabel_->font();
-    titleFont.setPixelSize(20);
-    titleFont.setWeight(QFont::DemiBold);
-    titleLabel_->setFont(titleFont);
-    titleLabel_->setObjectName(QStringLiteral("tacticTitle"));
+    auto* root = new QHBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
 
-    statusLabel_ = new QLabel(this);
-    QFont statusFont = statusLabel_->font();
-    statusFont.setPixelSize(13);
-    statusLabel_->setFont(statusFont);
-    statusLabel_->setObjectName(QStringLiteral("statusLine"));
-    statusLabel_->setAccessibleName(QStringLiteral("状态"));
+    rail_ = new NavigationRail(this);
+    root->addWidget(rail_);
+    sidebar_ = new LibrarySidebar(*store_, workspace_, this);
+    sidebar_->setFixedWidth(kSidebarWidth);
+    root->addWidget(sidebar_);
 
-    pitchView_ = new PitchView(*store_, this);
-    layout->addWidget(titleLabel_);
-    layout->addWidget(statusLabel_);
-    layout->addWidget(pitchView_, 1);
+    mainColumn_ = new QWidget(this);
+    auto* column = new QVBoxLayout(mainColumn_);
+    column->setContentsMargins(24, 18, 24, 16);
+    column->setSpacing(12);
+    header_ = new TacticHeader(*store_, mainColumn_);
+    column->addWidget(header_);
+    canvas_ = new CanvasPanel(*store_, *session_, workspace_, mainColumn_);
+    column->addWidget(canvas_, 1);
+    timelineSlot_ = new QVBoxLayout;
+    timelineSlot_->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(timelineSlot_);
+    root->addWidget(mainColumn_, 1);
 
-    subscription_ = store_->subscribe([this](StoreChange change) {
-        if (any(change & (StoreChange::board | StoreChange::status | StoreChange::library))) refreshLabels();
+    inspector_ = new InspectorView(*store_, workspace_, this);
+    inspector_->setFixedWidth(kInspectorWidth);
+    root->addWidget(inspector_);
+
+    connect(rail_, &NavigationRail::libraryRequested, this, &ContentView::toggleLibrary);
+    connect(rail_, &NavigationRail::favoritesRequested, this, [this] {
+        workspace_.setBuiltinLibraryExpanded(true);
+        workspace_.setLibraryVisible(true);
+        setLibraryFilter(std::string(kLibraryScopeFavorites));
     });
-    // Colours change only with the appearance, not with every animation tick.
-    connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, [this] {
-        applyColors();
-        update();
+    connect(rail_, &NavigationRail::newTacticRequested, this, &ContentView::startNewTactic);
+    connect(rail_, &NavigationRail::scopeRequested, this, [this] {
+        const std::string& scope = sidebar_->scope();
+        workspace_.setLibraryVisible(true);
+        setLibraryFilter(std::string(scope == kLibraryScopeAll         ? kLibraryScopeFavorites
+                                     : scope == kLibraryScopeFavorites ? kLibraryScopeMine
+                                                                       : kLibraryScopeAll));
     });
-    applyColors();
-    refreshLabels();
+    connect(sidebar_, &LibrarySidebar::newTacticRequested, this, &ContentView::startNewTactic);
+    connect(sidebar_, &LibrarySidebar::copyRequested, this, &ContentView::copyToMine);
+    connect(sidebar_, &LibrarySidebar::editStepRequested, this,
+            [this](int index) { selectAndThen(index, &ContentView::editCurrentStep); });
+    connect(sidebar_, &LibrarySidebar::deleteStepRequested, this,
+            [this](int index) { selectAndThen(index, &ContentView::askDeleteStep); });
+    connect(inspector_, &InspectorView::closeRequested, this, [this] { setInspector(false, false); });
+    connect(inspector_, &InspectorView::deleteStepRequested, this, &ContentView::askDeleteStep);
+    connect(inspector_, &InspectorView::stageSettingsRequested, this, [this] { setInspector(true, true); });
+    connect(canvas_, &CanvasPanel::modeChanged, this, [this] {
+        applyLayout();
+        emit viewStateChanged();
+    });
+
+    lastKey_ = store_->selectedTacticKey();
+    lastInspected_ = store_->inspectedPlayerID();
+    lastEditing_ = session_->editing();
+    subscription_ = store_->subscribe([this](StoreChange change) { storeChanged(change); });
+    drawingSubscription_ = session_->subscribe([this](DrawingChange change) { drawingChanged(change); });
+    connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, qOverload<>(&QWidget::update));
+    applyLayout();
 }
 
 ContentView::~ContentView() {
     subscription_.reset();
-    // The pitch view subscribes to the store: it goes before the store does.
-    delete pitchView_;
-    pitchView_ = nullptr;
+    drawingSubscription_.reset();
+    // The views subscribe to the store and the session: they go before either does.
+    delete sheet_.data();
+    delete rail_;
+    delete sidebar_;
+    delete mainColumn_;
+    delete inspector_;
     session_.reset();
 }
 
-void ContentView::refreshLabels() {
-    const auto& tactic = store_->tactic();
-    QString title = QString::fromStdString(tactic.name);
-    if (const BoardStep* step = store_->currentStep())
-        title += QStringLiteral("  ·  ") + QString::fromStdString(step->title);
-    titleLabel_->setText(title);
-    statusLabel_->setText(QString::fromStdString(store_->status()));
+PitchView& ContentView::pitchView() { return canvas_->pitchView(); }
+
+void ContentView::createActions() {
+    using G = StudioIcons::Glyph;
+    actions_.newTactic = makeAction(this, QStringLiteral("新建战术"), QStringLiteral("新建自己的战术 · Ctrl+N"), G::add,
+                                    QKeySequence(Qt::CTRL | Qt::Key_N));
+    actions_.save = makeAction(this, QStringLiteral("保存到我的战术"), QStringLiteral("保存到我的战术 · Ctrl+S"), G::save,
+                               QKeySequence(Qt::CTRL | Qt::Key_S));
+    actions_.toggleLibrary = makeAction(this, QStringLiteral("显示战术库"), QStringLiteral("显示或隐藏战术库 · Ctrl+Alt+L"),
+                                        G::sidebar, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_L), true);
+    actions_.toggleInspector = makeAction(this, QStringLiteral("显示步骤设置"), QStringLiteral("显示步骤设置 · Ctrl+Alt+I"),
+                                          G::tune, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_I), true);
+    actions_.importJson = makeAction(this, QStringLiteral("导入 JSON 战术"), QStringLiteral("导入 JSON 战术"), G::importFile);
+    actions_.exportJson = makeAction(this, QStringLiteral("导出 JSON 战术"), QStringLiteral("导出 JSON 战术"), G::exportFile);
+    actions_.tutorial = makeAction(this, QStringLiteral("新手教程"), QStringLiteral("新手教程"), G::help);
+    actions_.view2D = makeAction(this, QStringLiteral("2D 视角"), QStringLiteral("平面战术板"), G::layers, {}, true);
+    actions_.view3D = makeAction(this, QStringLiteral("3D 视角"), QStringLiteral("透视球场"), G::ball, {}, true);
+    auto* views = new QActionGroup(this);
+    views->addAction(actions_.view2D);
+    views->addAction(actions_.view3D);
+    actions_.showVision = makeAction(this, QStringLiteral("视野"), QStringLiteral("持球队员视野"), G::visibility, {}, true);
+    actions_.showOffside = makeAction(this, QStringLiteral("越位线"), QStringLiteral("越位线"), G::offside, {}, true);
+    actions_.showRoutes = makeAction(this, QStringLiteral("所选球员跑位路线"), QStringLiteral("所选球员跑位路线"), G::draw, {}, true);
+    actions_.showAnnotations = makeAction(this, QStringLiteral("显示注释层"), QStringLiteral("显示注释层"), G::layers, {}, true);
+    actions_.lockAnnotations = makeAction(this, QStringLiteral("锁定注释层"), QStringLiteral("锁定注释层"), G::lock, {}, true);
+
+    // Shortcuts work wherever the workspace is, with or without a menu bar around it.
+    for (QAction* a : {actions_.newTactic, actions_.save, actions_.toggleLibrary, actions_.toggleInspector}) addAction(a);
+
+    connect(actions_.newTactic, &QAction::triggered, this, &ContentView::startNewTactic);
+    connect(actions_.save, &QAction::triggered, this, [this] { store_->saveCurrentTactic(); });
+    connect(actions_.toggleLibrary, &QAction::triggered, this, &ContentView::toggleLibrary);
+    connect(actions_.toggleInspector, &QAction::triggered, this, &ContentView::toggleStageSettings);
+    connect(actions_.importJson, &QAction::triggered, this, [this] { store_->importFile(); });
+    connect(actions_.exportJson, &QAction::triggered, this, [this] { store_->exportFile(); });
+    connect(actions_.tutorial, &QAction::triggered, this, &ContentView::startTutorial);
+    auto setMode = [this](const char* mode) {
+        workspace_.setPitchViewMode(mode);
+        canvas_->refreshMode();
+        applyLayout();
+        emit viewStateChanged();
+    };
+    connect(actions_.view2D, &QAction::triggered, this, [setMode] { setMode("2D"); });
+    connect(actions_.view3D, &QAction::triggered, this, [setMode] { setMode("3D"); });
+    connect(actions_.showVision, &QAction::triggered, this, [this](bool on) { store_->setShowVision(on); });
+    connect(actions_.showOffside, &QAction::triggered, this, [this](bool on) { store_->setShowOffside(on); });
+    connect(actions_.showRoutes, &QAction::triggered, this, [this](bool on) { store_->setShowRoutes(on); });
+    connect(actions_.showAnnotations, &QAction::triggered, this, [this](bool on) { session_->setVisible(on); });
+    connect(actions_.lockAnnotations, &QAction::triggered, this, [this](bool on) { session_->setLocked(on); });
 }
 
-void ContentView::applyColors() {
-    QPalette palette = titleLabel_->palette();
-    palette.setColor(QPalette::WindowText, StudioStyle::textPrimary());
-    titleLabel_->setPalette(palette);
-    palette.setColor(QPalette::WindowText, StudioStyle::textSecondary());
-    statusLabel_->setPalette(palette);
+// Puts every column, check mark and action text in line with the view state.
+void ContentView::applyLayout() {
+    const bool library = workspace_.libraryVisible();
+    sidebar_->setVisible(library);
+    sidebar_->refreshExpansion();
+    inspector_->setVisible(inspectorVisible_);
+    inspector_->showStageSettings(showingStageInspector_ || !store_->inspectedPlayerID());
+    workspace_.setInspectorVisible(inspectorVisible_);
+    actions_.toggleLibrary->setChecked(library);
+    const bool stageShown = inspectorVisible_ && showingStageInspector_;
+    actions_.toggleInspector->setChecked(stageShown);
+    actions_.toggleInspector->setText(stageShown ? QStringLiteral("隐藏步骤设置") : QStringLiteral("显示步骤设置"));
+    actions_.toggleInspector->setToolTip(actions_.toggleInspector->text() + QStringLiteral(" · Ctrl+Alt+I"));
+    (workspace_.is3D() ? actions_.view3D : actions_.view2D)->setChecked(true);
+    actions_.showVision->setChecked(store_->showVision());
+    actions_.showOffside->setChecked(store_->showOffside());
+    actions_.showRoutes->setChecked(store_->showRoutes());
+    actions_.showAnnotations->setChecked(session_->visible());
+    actions_.lockAnnotations->setChecked(session_->locked());
+    update();
+}
+
+void ContentView::setInspector(bool visible, bool stageSettings) {
+    inspectorVisible_ = visible;
+    showingStageInspector_ = visible && stageSettings;
+    applyLayout();
+    emit viewStateChanged();
+}
+
+void ContentView::toggleLibrary() {
+    workspace_.setLibraryVisible(!workspace_.libraryVisible());
+    applyLayout();
+    emit viewStateChanged();
+}
+
+void ContentView::toggleStageSettings() {
+    const bool shown = inspectorVisible_ && showingStageInspector_;
+    setInspector(!shown, !shown);
+}
+
+void ContentView::setLibraryFilter(const std::string& scope) {
+    sidebar_->setScope(scope);
+    applyLayout();
+    emit viewStateChanged();
+}
+
+void ContentView::startNewTactic() {
+    if (sheet_) return;
+    auto* sheet = new NewTacticSheet(store_->tactic().format == 7 ? 7 : 11, this);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    adoptSheet(sheet);
+    connect(sheet, &QDialog::finished, this, [this, sheet](int result) {
+        if (result != QDialog::Accepted) return;
+        store_->newTactic(sheet->name().toStdString(), sheet->format());
+        workspace_.setLibraryVisible(true);
+        workspace_.setBuiltinLibraryExpanded(true);
+        setLibraryFilter(std::string(kLibraryScopeMine));
+    });
+    sheet->open();
+    sheet->nameField()->setFocus();
+}
+
+void ContentView::askDeleteStep() {
+    const BoardStep* step = store_->currentStep();
+    if (!step || sheet_) return;
+    const QString title = QString::fromStdString(cleanStepTitle(step->title));
+    auto* sheet = new WorkspaceSheet(QStringLiteral("删除当前步骤？"), QStringLiteral("“%1”将从这套战术中移除。").arg(title), this);
+    sheet->setObjectName(QStringLiteral("deleteStepQuestion"));
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->addButton(QStringLiteral("取消"), QDialog::Rejected, false, false);
+    sheet->addButton(QStringLiteral("删除步骤"), QDialog::Accepted, false, true);
+    // Return never deletes: the destructive answer takes a deliberate click.
+    sheet->setDefaultResult(QDialog::Rejected);
+    adoptSheet(sheet);
+    connect(sheet, &QDialog::finished, this, [this](int result) {
+        if (result == QDialog::Accepted) store_->removeStep();
+    });
+    sheet->open();
+}
+
+// One sheet at a time; it is forgotten as soon as it is answered (it is deleted later).
+void ContentView::adoptSheet(WorkspaceSheet* sheet) {
+    sheet_ = sheet;
+    connect(sheet, &QDialog::finished, this, [this] { sheet_ = nullptr; });
+}
+
+void ContentView::editCurrentStep() { setInspector(true, true); }
+
+// Selects a stage, then runs a follow-up on it; when the save question holds the
+// switch, the follow-up is dropped rather than run on the step being left.
+void ContentView::selectAndThen(int stepIndex, void (ContentView::*then)()) {
+    store_->selectStep(stepIndex);
+    if (store_->stepIndex() == stepIndex && !store_->showingStageSaveConfirmation()) (this->*then)();
+}
+
+void ContentView::copyToMine(const std::string& key) {
+    const auto& entries = sidebar_->entries();
+    auto it = std::find_if(entries.begin(), entries.end(), [&](const LibraryEntry& e) { return e.id == key; });
+    if (it == entries.end()) return;
+    if (it->saved) store_->selectImported(*it->saved);
+    else store_->selectBuiltIn(*it->builtinIndex);
+    if (store_->selectedTacticKey() == key) {
+        store_->saveCurrentTactic();
+    } else if (store_->showingStageSaveConfirmation()) {
+        pendingCopyKey_ = key;
+    }
+}
+
+void ContentView::storeChanged(StoreChange change) {
+    if (any(change & StoreChange::library) && store_->selectedTacticKey() != lastKey_) {
+        lastKey_ = store_->selectedTacticKey();
+        session_->resetContext();
+        inspectorVisible_ = false;
+        showingStageInspector_ = false;
+        if (lastKey_.starts_with("builtin-")) session_->setEditing(false);
+        if (pendingCopyKey_ && *pendingCopyKey_ == lastKey_) {
+            pendingCopyKey_.reset();
+            store_->saveCurrentTactic();
+        }
+        applyLayout();
+    }
+    if (pendingCopyKey_ && !store_->showingStageSaveConfirmation() && !store_->hasPendingStageDeparture())
+        pendingCopyKey_.reset();   // the coach cancelled the switch
+    if (any(change & StoreChange::selection) && store_->inspectedPlayerID() != lastInspected_) {
+        lastInspected_ = store_->inspectedPlayerID();
+        if (lastInspected_) {
+            inspectorVisible_ = true;
+            showingStageInspector_ = false;
+        } else if (!showingStageInspector_) {
+            inspectorVisible_ = false;
+        }
+        applyLayout();
+        emit viewStateChanged();
+    }
+    if (any(change & StoreChange::displayOptions)) applyLayout();
+}
+
+void ContentView::drawingChanged(DrawingChange change) {
+    if (any(change & DrawingChange::editing) && session_->editing() != lastEditing_) {
+        lastEditing_ = session_->editing();
+        if (lastEditing_) {
+            store_->pause();
+            store_->clearSelectedPlayer();
+            inspectorVisible_ = false;
+            showingStageInspector_ = false;
+            session_->setVisible(true);
+        } else {
+            session_->setSelectedID(std::nullopt);
+        }
+        applyLayout();
+    }
+    if (any(change & DrawingChange::selection)) {
+        if (auto selected = session_->selection()) session_->setStyle(selected->style);
+    }
+    if (any(change & DrawingChange::layer)) applyLayout();
+}
+
+// --- The tour ----------------------------------------------------------------------
+
+void ContentView::startTutorial() {
+    if (sheet_) return;
+    workspace_.startTutorial(*store_);
+    if (!workspace_.tutorialVisible()) return;
+    inspectorVisible_ = false;
+    showingStageInspector_ = false;
+    canvas_->refreshMode();
+    applyLayout();
+    showTutorialLesson();
+}
+
+void ContentView::finishTutorial() {
+    if (!workspace_.tutorialVisible()) return;
+    workspace_.finishTutorial();
+    inspectorVisible_ = workspace_.inspectorVisible();
+    showingStageInspector_ = inspectorVisible_;
+    canvas_->refreshMode();
+    applyLayout();
+    emit viewStateChanged();
+}
+
+// One lesson of the tour as a sheet: "跳过" ends it, "上一步" and "下一步" page, and the
+// last lesson's "开始使用" ends it.
+void ContentView::showTutorialLesson() {
+    const int index = std::clamp(workspace_.tutorialLesson(), 0, int(kTutorialLessons.size()) - 1);
+    const TutorialLesson& lesson = kTutorialLessons[std::size_t(index)];
+    auto* sheet = new WorkspaceSheet(QString::fromUtf8(lesson.title.data(), qsizetype(lesson.title.size())),
+                                     QString::fromUtf8(lesson.text.data(), qsizetype(lesson.text.size())), this);
+    sheet->setObjectName(QStringLiteral("tutorialSheet"));
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setAccessibleName(QStringLiteral("新手教程，第 %1 步，共 %2 步").arg(index + 1).arg(kTutorialLessons.size()));
+    sheet->body()->addWidget(new QLabel(QStringLiteral("%1 / %2").arg(index + 1, 2, 10, QLatin1Char('0'))
+                                            .arg(int(kTutorialLessons.size()), 2, 10, QLatin1Char('0')), sheet));
+    enum { skip = 10, back, forward };
+    sheet->addButton(QStringLiteral("跳过"), skip, false, false);
+    if (index > 0) sheet->addButton(QStringLiteral("上一步"), back, false, false);
+    const bool last = index + 1 == int(kTutorialLessons.size());
+    sheet->addButton(last ? QStringLiteral("开始使用") : QStringLiteral("下一步"), forward, true, false);
+    sheet->setDefaultResult(forward);
+    adoptSheet(sheet);
+    connect(sheet, &QDialog::finished, this, [this, index, last](int result) {
+        if (result == back || result == forward) {
+            if (result == forward && last) {
+                finishTutorial();
+                return;
+            }
+            workspace_.setTutorialLesson(result == back ? index - 1 : index + 1);
+            showTutorialLesson();
+            return;
+        }
+        finishTutorial();   // "跳过" or Esc
+    });
+    sheet->open();
 }
 
 void ContentView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shownOnce_) return;
     shownOnce_ = true;
-    workspace_.startTutorialIfFirstRun(*store_);
+    if (!workspace_.onboardingCompleted()) startTutorial();
 }
 
+// The rail, the library and the inspector sit on the surface; the main column on the
+// workspace tone; hairline borders between them.
 void ContentView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), StudioStyle::workspace());
+    for (QWidget* column : {static_cast<QWidget*>(rail_), static_cast<QWidget*>(sidebar_), static_cast<QWidget*>(inspector_)}) {
+        if (!column->isVisible()) continue;
+        const QRect r = column->geometry();
+        painter.fillRect(r, column == rail_ ? StudioStyle::appBackground() : StudioStyle::surface());
+        painter.fillRect(column == inspector_ ? QRect(r.left(), r.top(), 1, r.height()) : QRect(r.right(), r.top(), 1, r.height()),
+                         StudioStyle::border());
+    }
 }
 
 }  // namespace vantrel

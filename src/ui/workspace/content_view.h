@@ -1,21 +1,55 @@
 #pragma once
 
-#include <QLabel>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "core/annotation/drawing_session.h"
 #include "core/platform/platform.h"
 #include "core/store/board_store.h"
 #include "core/store/workspace_preferences.h"
+#include "ui/workspace/workspace_dialogs.h"
+
+class QAction;
+class QActionGroup;
+class QVBoxLayout;
 
 namespace vantrel {
 
+class CanvasPanel;
+class InspectorView;
+class LibrarySidebar;
+class NavigationRail;
 class PitchView;
+class TacticHeader;
 
-// The window's content: it owns the board store for the window's life and lays out
-// the tactic's name, the status line and the pitch.
+// The commands of the workspace, shared by the toolbar, the menu bar and the rail. Each
+// carries its text as the accessible name and its help (with the shortcut) as tooltip.
+struct WorkspaceActions {
+    QAction* newTactic = nullptr;
+    QAction* save = nullptr;
+    QAction* toggleLibrary = nullptr;
+    QAction* toggleInspector = nullptr;
+    QAction* importJson = nullptr;
+    QAction* exportJson = nullptr;
+    QAction* tutorial = nullptr;
+    QAction* view2D = nullptr;
+    QAction* view3D = nullptr;
+    QAction* showVision = nullptr;
+    QAction* showOffside = nullptr;
+    QAction* showRoutes = nullptr;
+    QAction* showAnnotations = nullptr;
+    QAction* lockAnnotations = nullptr;
+};
+
+// The window's content. It owns the board store and the drawing session for the
+// window's life, lays out the rail, the library, the main column (header, canvas,
+// timeline slot) and the inspector, turns every command into a call on the store or
+// the session, and keeps the view state (inspector, scope, sheets) consistent with
+// them. It holds no tactic data of its own.
 class ContentView : public QWidget {
     Q_OBJECT
 public:
@@ -25,25 +59,82 @@ public:
     BoardStore& store() { return *store_; }
     DrawingSession& drawingSession() { return *session_; }
     WorkspacePreferences& workspace() { return workspace_; }
-    PitchView& pitchView() { return *pitchView_; }
+    PitchView& pitchView();
+    const WorkspaceActions& actions() const { return actions_; }
+
+    LibrarySidebar& librarySidebar() { return *sidebar_; }
+    InspectorView& inspector() { return *inspector_; }
+    TacticHeader& header() { return *header_; }
+    CanvasPanel& canvas() { return *canvas_; }
+    NavigationRail& rail() { return *rail_; }
+    // Where the timeline goes, under the canvas.
+    QVBoxLayout* timelineSlot() const { return timelineSlot_; }
+
+    // --- View state ----------------------------------------------------------------
+    bool inspectorVisible() const { return inspectorVisible_; }
+    bool showingStageInspector() const { return showingStageInspector_; }
+    void setInspector(bool visible, bool stageSettings);
+    std::optional<int> hoveredStep() const { return hoveredStep_; }
+    void setHoveredStep(std::optional<int> step) { hoveredStep_ = step; }
+
+    // --- Commands ------------------------------------------------------------------
+    void startNewTactic();
+    void toggleLibrary();
+    void toggleStageSettings();
+    void setLibraryFilter(const std::string& scope);
+    // Opens the step deletion question for the current step.
+    void askDeleteStep();
+    void startTutorial();
+    void finishTutorial();
+    // The open sheet (new tactic, deletion question, tour), if any.
+    WorkspaceSheet* openSheet() const { return sheet_; }
 
     QSize sizeHint() const override { return {1500, 900}; }
+
+signals:
+    // The view state changed (inspector, library, mode).
+    void viewStateChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void refreshLabels();
-    void applyColors();
+    void createActions();
+    void applyLayout();
+    void storeChanged(StoreChange change);
+    void drawingChanged(DrawingChange change);
+    void copyToMine(const std::string& key);
+    void selectAndThen(int stepIndex, void (ContentView::*then)());
+    void editCurrentStep();
+    void showTutorialLesson();
+    void adoptSheet(WorkspaceSheet* sheet);
 
     std::unique_ptr<BoardStore> store_;
     std::unique_ptr<DrawingSession> session_;   // after the store: it writes through it
     WorkspacePreferences workspace_;
-    PitchView* pitchView_ = nullptr;
-    QLabel* titleLabel_ = nullptr;
-    QLabel* statusLabel_ = nullptr;
+    WorkspaceActions actions_;
+
+    NavigationRail* rail_ = nullptr;
+    LibrarySidebar* sidebar_ = nullptr;
+    QWidget* mainColumn_ = nullptr;
+    TacticHeader* header_ = nullptr;
+    CanvasPanel* canvas_ = nullptr;
+    QVBoxLayout* timelineSlot_ = nullptr;
+    InspectorView* inspector_ = nullptr;
+    QPointer<WorkspaceSheet> sheet_;
+
+    bool inspectorVisible_ = false;
+    bool showingStageInspector_ = false;
+    std::optional<int> hoveredStep_;
+    std::string lastKey_;
+    std::optional<std::string> lastInspected_;
+    bool lastEditing_ = false;
+    // "复制到我的战术" on another tactic while the save question holds the switch: the
+    // copy is made once the switch has happened, never of the tactic being left.
+    std::optional<std::string> pendingCopyKey_;
     Subscription subscription_;
+    Subscription drawingSubscription_;
     bool shownOnce_ = false;
 };
 

@@ -1,20 +1,114 @@
 #include "ui/workspace/main_window.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
 
+#include "ui/style/studio_icons.h"
 #include "ui/workspace/content_view.h"
 
 namespace vantrel {
 
 MainWindow::MainWindow(PreferenceStore& defaults, Platform& platform, QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QStringLiteral("Vantrel"));
     content_ = new ContentView(defaults, platform, this);
     setCentralWidget(content_);
     setMinimumSize(1080, 720);
     resize(1500, 900);
+    setUnifiedTitleAndToolBarOnMac(true);
+    buildToolbar();
+    buildMenus();
+    subscription_ = content_->store().subscribe([this](StoreChange change) {
+        if (any(change & (StoreChange::board | StoreChange::library | StoreChange::confirmation))) refreshTitle();
+    });
+    refreshTitle();
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainWindow::applicationStateChanged);
+}
+
+MainWindow::~MainWindow() { subscription_.reset(); }
+
+void MainWindow::buildToolbar() {
+    const WorkspaceActions& a = content_->actions();
+    toolbar_ = addToolBar(QStringLiteral("工具栏"));
+    toolbar_->setObjectName(QStringLiteral("windowToolbar"));
+    toolbar_->setMovable(false);
+    toolbar_->setFloatable(false);
+    toolbar_->setIconSize(QSize(18, 18));
+    toolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolbar_->addAction(a.toggleLibrary);
+    toolbar_->addSeparator();
+    toolbar_->addAction(a.newTactic);
+    toolbar_->addAction(a.save);
+    auto* spacer = new QWidget(toolbar_);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolbar_->addWidget(spacer);
+    toolbar_->addAction(a.tutorial);
+    auto* more = new QToolButton(toolbar_);
+    more->setText(QStringLiteral("更多操作"));
+    more->setToolTip(QStringLiteral("更多操作"));
+    more->setAccessibleName(QStringLiteral("更多操作"));
+    more->setIcon(StudioIcons::icon(StudioIcons::Glyph::more));
+    more->setPopupMode(QToolButton::InstantPopup);
+    more->setStyleSheet(QStringLiteral("QToolButton::menu-indicator{image:none;width:0px;}"));
+    more->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    auto* moreMenu = new QMenu(QStringLiteral("更多操作"), more);
+    moreMenu->addAction(a.importJson);
+    moreMenu->addAction(a.exportJson);
+    more->setMenu(moreMenu);
+    toolbar_->addWidget(more);
+    toolbar_->addAction(a.toggleInspector);
+    // Every toolbar button answers to its command's text.
+    for (QAction* action : toolbar_->actions())
+        if (QWidget* w = toolbar_->widgetForAction(action); w && !action->text().isEmpty()) {
+            w->setAccessibleName(action->text());
+            w->setAccessibleDescription(action->toolTip());
+        }
+    connect(a.toggleInspector, &QAction::changed, this, [this, a] {
+        if (QWidget* w = toolbar_->widgetForAction(a.toggleInspector)) w->setAccessibleName(a.toggleInspector->text());
+    });
+}
+
+void MainWindow::buildMenus() {
+    const WorkspaceActions& a = content_->actions();
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    file->addAction(a.newTactic);
+    file->addAction(a.save);
+    file->addSeparator();
+    file->addAction(a.importJson);
+    file->addAction(a.exportJson);
+    file->addSeparator();
+    QAction* quit = file->addAction(QStringLiteral("退出"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
+    view->addAction(a.toggleLibrary);
+    view->addAction(a.toggleInspector);
+    view->addSeparator();
+    view->addAction(a.view2D);
+    view->addAction(a.view3D);
+    view->addSeparator();
+    view->addAction(a.showVision);
+    view->addAction(a.showOffside);
+    view->addAction(a.showRoutes);
+    view->addAction(a.showAnnotations);
+    view->addAction(a.lockAnnotations);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    help->addAction(a.tutorial);
+}
+
+// "名称[*] — Vantrel": Qt shows the marker while the window is modified.
+void MainWindow::refreshTitle() {
+    const auto& store = content_->store();
+    setWindowTitle(QString::fromStdString(store.tactic().name) + QStringLiteral("[*] — Vantrel"));
+    setWindowModified(store.hasStageChanges());
 }
 
 void MainWindow::applicationStateChanged(Qt::ApplicationState state) {

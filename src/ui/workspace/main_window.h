@@ -2,19 +2,27 @@
 
 #include <QMainWindow>
 
+#include "core/store/change_notifier.h"
+
+class QToolBar;
+
 namespace vantrel {
 
 class ContentView;
 class PreferenceStore;
 class Platform;
 
-// The one window: the workspace as its content, at least 1080 × 720. Closing it writes
-// a pending autosave first, so an edit made just before closing is never lost.
+// The one window: the workspace as its content, at least 1080 × 720, with the toolbar
+// and the menu bar over the workspace's commands. Its title names the open tactic and
+// carries the modified marker while the stage has unsaved changes. Closing it writes a
+// pending autosave first, so an edit made just before closing is never lost.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     MainWindow(PreferenceStore& defaults, Platform& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
     ContentView& content() { return *content_; }
+    QToolBar* toolbar() const { return toolbar_; }
 
     // Opening size: 1500 × 900 where the screen allows, never below the minimum.
     void placeOnScreen();
@@ -27,7 +35,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildToolbar();
+    void buildMenus();
+    void refreshTitle();
+
     ContentView* content_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    Subscription subscription_;
 };
 
 }  // namespace vantrel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/model/board.h"
+
+namespace vantrel {
+
+class BoardStore;
+
+// One row of the library list. The key selects the tactic and names it in the
+// favourites: "builtin-<format>-<index>" or "imported-<UUID>".
+struct LibraryEntry {
+    std::string id;
+    Tactic tactic;
+    std::optional<int> builtinIndex;   // absent for the coach's own tactics
+    std::optional<SavedTactic> saved;  // absent for built-in tactics
+    bool operator==(const LibraryEntry&) const = default;
+};
+
+// The library scopes.
+inline constexpr std::string_view kLibraryScopeAll = "all";
+inline constexpr std::string_view kLibraryScopeFavorites = "favorites";
+inline constexpr std::string_view kLibraryScopeMine = "mine";
+
+// The built-in tactics of the store's format, then the coach's own tactics of that
+// format in the store's order, kept by the scope: "favorites" keeps the favourite keys,
+// "mine" the coach's own, anything else all.
+std::vector<LibraryEntry> libraryEntries(const BoardStore& store, const std::set<std::string>& favorites,
+                                         std::string_view scope);
+
+}  // namespace vantrel

@@ -1,0 +1,115 @@
+#include "ui/workspace/canvas_panel.h"
+
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QStackedLayout>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ui/pitch/pitch_view.h"
+#include "ui/style/studio_segmented_control.h"
+#include "ui/workspace/workspace_widgets.h"
+
+namespace vantrel {
+
+using namespace WorkspaceWidgets;
+
+namespace {
+
+QToolButton* displayToggle(const QString& name, const QString& help, StudioIcons::Glyph glyph, QWidget* parent) {
+    auto* b = button(name, help, glyph, true, parent);
+    b->setCheckable(true);
+    b->setLabelColor(StudioStyle::textSecondary);
+    return b;
+}
+
+}  // namespace
+
+CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePreferences& workspace, QWidget* parent)
+    : QWidget(parent), store_(store), session_(session), workspace_(workspace) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+
+    auto* bar = new QHBoxLayout;
+    bar->setSpacing(6);
+    viewSwitch_ = new StudioSegmentedControl(QStringLiteral("视角"), {{QStringLiteral("2D"), QStringLiteral("2D")},
+                                                                     {QStringLiteral("3D"), QStringLiteral("3D")}}, this);
+    viewSwitch_->setDarkValue(QStringLiteral("3D"));
+    viewSwitch_->setToolTip(QStringLiteral("视角"));
+    viewSwitch_->setFixedWidth(120);
+    connect(viewSwitch_, &StudioSegmentedControl::selectionChanged, this, [this](const QVariant& value) {
+        if (QString::fromStdString(workspace_.is3D() ? "3D" : "2D") == value.toString()) return;
+        workspace_.setPitchViewMode(value.toString().toStdString());
+        refreshMode();
+        emit modeChanged();
+    });
+    bar->addWidget(viewSwitch_);
+    bar->addSpacing(8);
+    vision_ = displayToggle(QStringLiteral("视野"), QStringLiteral("持球队员视野"), StudioIcons::Glyph::visibility, this);
+    connect(vision_, &QToolButton::toggled, this, [this](bool on) { if (on != store_.showVision()) store_.setShowVision(on); });
+    bar->addWidget(vision_);
+    offside_ = displayToggle(QStringLiteral("越位线"), QStringLiteral("越位线"), StudioIcons::Glyph::offside, this);
+    connect(offside_, &QToolButton::toggled, this, [this](bool on) { if (on != store_.showOffside()) store_.setShowOffside(on); });
+    bar->addWidget(offside_);
+
+    layers_ = button(QStringLiteral("图层与路线"), QStringLiteral("图层与路线"), StudioIcons::Glyph::layers, true, this);
+    static_cast<QuietHoverStyle*>(layers_)->setLabelColor(StudioStyle::textSecondary);
+    layers_->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(QStringLiteral("图层与路线"), layers_);
+    routesAction_ = menu->addAction(QStringLiteral("所选球员跑位路线"));
+    annotationsAction_ = menu->addAction(QStringLiteral("显示注释层"));
+    lockAction_ = menu->addAction(QStringLiteral("锁定注释层"));
+    for (QAction* a : {routesAction_, annotationsAction_, lockAction_}) a->setCheckable(true);
+    connect(routesAction_, &QAction::toggled, this, [this](bool on) { if (on != store_.showRoutes()) store_.setShowRoutes(on); });
+    connect(annotationsAction_, &QAction::toggled, this, [this](bool on) { if (on != session_.visible()) session_.setVisible(on); });
+    connect(lockAction_, &QAction::toggled, this, [this](bool on) { if (on != session_.locked()) session_.setLocked(on); });
+    layers_->setMenu(menu);
+    bar->addWidget(layers_);
+    bar->addStretch();
+    layout->addLayout(bar);
+
+    stackHost_ = new QWidget(this);
+    stack_ = new QStackedLayout(stackHost_);
+    stack_->setContentsMargins(0, 0, 0, 0);
+    pitch_ = new PitchView(store_, stackHost_);
+    stack_->addWidget(pitch_);
+    layout->addWidget(stackHost_, 1);
+
+    subscription_ = store_.subscribe([this](StoreChange change) {
+        if (any(change & StoreChange::displayOptions)) refresh();
+    });
+    drawingSubscription_ = session_.subscribe([this](DrawingChange change) {
+        if (any(change & DrawingChange::layer)) refresh();
+    });
+    refresh();
+    refreshMode();
+}
+
+CanvasPanel::~CanvasPanel() {
+    // The pitch subscribes to the store, which the workspace destroys after this panel.
+    subscription_.reset();
+    drawingSubscription_.reset();
+}
+
+void CanvasPanel::setPerspectiveView(QWidget* view) {
+    perspective_ = view;
+    stack_->addWidget(view);
+    refreshMode();
+}
+
+void CanvasPanel::refreshMode() {
+    const bool is3D = workspace_.is3D();
+    viewSwitch_->setSelection(is3D ? QStringLiteral("3D") : QStringLiteral("2D"));
+    stack_->setCurrentWidget(is3D && perspective_ ? perspective_ : static_cast<QWidget*>(pitch_));
+}
+
+void CanvasPanel::refresh() {
+    vision_->setChecked(store_.showVision());
+    offside_->setChecked(store_.showOffside());
+    routesAction_->setChecked(store_.showRoutes());
+    annotationsAction_->setChecked(session_.visible());
+    lockAction_->setChecked(session_.locked());
+}
+
+}  // namespace vantrel

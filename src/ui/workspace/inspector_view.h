@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QWidget>
+
+#include "core/store/board_store.h"
+#include "core/store/workspace_preferences.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QStackedWidget;
+class QToolButton;
+class QVBoxLayout;
+
+namespace vantrel {
+
+class StudioSegmentedControl;
+class QuietHoverStyle;
+
+
+// The inspector column: the step settings (name, title, note, line-up slot, pass style,
+// runs, display options, deletion) or, while a player is inspected, that player's panel.
+// Text fields write through the store as the coach types; the store's values flow back
+// only when they differ, so the cursor never jumps.
+class InspectorView : public QWidget {
+    Q_OBJECT
+public:
+    InspectorView(BoardStore& store, WorkspacePreferences& workspace, QWidget* parent = nullptr);
+
+    // Shows the step settings (true) or the inspected player (false).
+    void showStageSettings(bool on);
+    bool showingStageSettings() const;
+
+    QLineEdit* tacticNameField() const { return tacticName_; }
+    QLineEdit* stepTitleField() const { return stepTitle_; }
+    QPlainTextEdit* stepNoteField() const { return stepNote_; }
+    StudioSegmentedControl* passStyleControl() const { return passStyle_; }
+    QLabel* playerTitle() const { return playerTitle_; }
+    // Where the formation picker goes.
+    QVBoxLayout* formationSlot() const { return formationSlot_; }
+    QWidget* formationArea() const { return formationArea_; }
+    QWidget* passArea() const { return passArea_; }
+    QWidget* playerArea() const { return playerPage_; }
+
+signals:
+    void closeRequested();
+    void deleteStepRequested();
+    void stageSettingsRequested();
+
+private:
+    QWidget* buildStagePage();
+    QWidget* buildPlayerPage();
+    void refresh();
+    void refreshDisplayExpansion();
+
+    BoardStore& store_;
+    WorkspacePreferences& workspace_;
+    QStackedWidget* pages_ = nullptr;
+    QWidget* stagePage_ = nullptr;
+    QWidget* playerPage_ = nullptr;
+    QLineEdit* tacticName_ = nullptr;
+    QLineEdit* stepTitle_ = nullptr;
+    QPlainTextEdit* stepNote_ = nullptr;
+    QVBoxLayout* formationSlot_ = nullptr;
+    QWidget* formationArea_ = nullptr;
+    QWidget* passArea_ = nullptr;
+    StudioSegmentedControl* passStyle_ = nullptr;
+    QToolButton* displayHeader_ = nullptr;
+    QWidget* displayOptions_ = nullptr;
+    QCheckBox* vision_ = nullptr;
+    QCheckBox* offside_ = nullptr;
+    QCheckBox* routes_ = nullptr;
+    QLabel* playerTitle_ = nullptr;
+    QLabel* hasBall_ = nullptr;
+    QToolButton* giveBall_ = nullptr;
+    QCheckBox* playerRoutes_ = nullptr;
+    bool writing_ = false;
+    Subscription subscription_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,408 @@
+#include "ui/workspace/library_sidebar.h"
+
+#include <QAccessible>
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollArea>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+#include "core/model/step_title.h"
+#include "ui/style/quiet_hover_style.h"
+#include "ui/style/studio_segmented_control.h"
+#include "ui/workspace/tactic_state.h"
+#include "ui/workspace/workspace_widgets.h"
+
+namespace vantrel {
+
+namespace {
+
+using namespace WorkspaceWidgets;
+
+enum Role { keyRole = Qt::UserRole + 1, metaRole, favoriteRole };
+constexpr int kRowHeight = 50;
+
+QString scopeTitle(const std::string& scope) {
+    if (scope == kLibraryScopeFavorites) return QStringLiteral("收藏");
+    if (scope == kLibraryScopeMine) return QStringLiteral("我的战术");
+    return QStringLiteral("所有战术");
+}
+
+// One library row: the name over "N 个阶段 · state", a star for a favourite, and the
+// open tactic marked with a brand bar on a soft brand fill.
+class LibraryRowDelegate final : public QStyledItemDelegate {
+public:
+    LibraryRowDelegate(const BoardStore& store, QObject* parent) : QStyledItemDelegate(parent), store_(store) {}
+
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return {200, kRowHeight}; }
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing);
+        const QRectF r = QRectF(option.rect).adjusted(4, 2, -4, -2);
+        const std::string key = index.data(keyRole).toString().toStdString();
+        const bool open = key == store_.selectedTacticKey();
+        const bool hover = option.state & QStyle::State_MouseOver;
+        if (open || hover) {
+            p->setPen(Qt::NoPen);
+            p->setBrush(open ? StudioStyle::brandSoft() : StudioStyle::withOpacity(StudioStyle::brand(), 0.05));
+            p->drawRoundedRect(r, 8, 8);
+        }
+        if (open) {
+            p->setBrush(StudioStyle::brand());
+            p->drawRoundedRect(QRectF(r.left() + 3, r.top() + 10, 3, r.height() - 20), 1.5, 1.5);
+        }
+        if (option.state & QStyle::State_HasFocus) {
+            p->setPen(QPen(StudioStyle::withOpacity(StudioStyle::brand(), 0.6), 1.5));
+            p->setBrush(Qt::NoBrush);
+            p->drawRoundedRect(r.adjusted(1, 1, -1, -1), 7, 7);
+        }
+        const bool favorite = index.data(favoriteRole).toBool();
+        const QRectF text = r.adjusted(14, 6, favorite ? -30 : -10, -6);
+        QFont nameFont = option.font;
+        nameFont.setPixelSize(13);
+        nameFont.setWeight(open ? QFont::DemiBold : QFont::Medium);
+        p->setFont(nameFont);
+        p->setPen(open ? StudioStyle::brand() : StudioStyle::textPrimary());
+        const QString name = index.data(Qt::DisplayRole).toString();
+        p->drawText(QRectF(text.left(), text.top(), text.width(), text.height() / 2 + 2), Qt::AlignLeft | Qt::AlignVCenter,
+                    QFontMetrics(nameFont).elidedText(name, Qt::ElideRight, int(text.width())));
+        QFont metaFont = option.font;
+        metaFont.setPixelSize(11);
+        p->setFont(metaFont);
+        p->setPen(StudioStyle::textSecondary());
+        const QString meta = index.data(metaRole).toString() + QStringLiteral(" · ") + rowState(key, open);
+        p->drawText(QRectF(text.left(), text.center().y(), text.width(), text.height() / 2), Qt::AlignLeft | Qt::AlignVCenter,
+                    QFontMetrics(metaFont).elidedText(meta, Qt::ElideRight, int(text.width())));
+        if (favorite) {
+            const QIcon star = StudioIcons::icon(StudioIcons::Glyph::star, StudioStyle::brand);
+            const QRectF box(r.right() - 26, r.center().y() - 8, 16, 16);
+            if (!star.isNull()) star.paint(p, box.toRect());
+            else { p->setPen(StudioStyle::brand()); p->drawText(box, Qt::AlignCenter, QStringLiteral("★")); }
+        }
+        p->restore();
+    }
+
+private:
+    QString rowState(const std::string& key, bool open) const {
+        if (key.starts_with("builtin-")) return QStringLiteral("示范战术");
+        return open ? tacticStateText(store_) : QStringLiteral("已保存");
+    }
+
+    const BoardStore& store_;
+};
+
+// A stage row: the step's number and clean title; a click selects the step.
+QString stageText(int index, const BoardStep& step) {
+    return QStringLiteral("%1  %2").arg(index + 1, 2, 10, QLatin1Char('0')).arg(QString::fromStdString(cleanStepTitle(step.title)));
+}
+
+}  // namespace
+
+LibrarySidebar::LibrarySidebar(BoardStore& store, WorkspacePreferences& workspace, QWidget* parent)
+    : QWidget(parent), store_(store), workspace_(workspace) {
+    setObjectName(QStringLiteral("librarySidebar"));
+    setAccessibleName(QStringLiteral("战术库"));
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->viewport()->setAutoFillBackground(false);
+    auto* content = new QWidget(scroll);
+    scroll->setWidget(content);
+    content->setAutoFillBackground(false);   // setWidget turns it on; the column paints the surface
+    outer->addWidget(scroll);
+
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(14, 16, 14, 16);
+    layout->setSpacing(8);
+
+    auto* titleRow = new QHBoxLayout;
+    titleRow->addWidget(label(QStringLiteral("战术库"), 17, StudioStyle::textPrimary, true, content));
+    titleRow->addStretch();
+    auto* newButton = button(QStringLiteral("新建我的战术"), QStringLiteral("新建自己的战术 · Ctrl+N"),
+                             StudioIcons::Glyph::add, false, content);
+    connect(newButton, &QToolButton::clicked, this, &LibrarySidebar::newTacticRequested);
+    titleRow->addWidget(newButton);
+    layout->addLayout(titleRow);
+
+    formatControl_ = new StudioSegmentedControl(QStringLiteral("赛制"),
+                                                {{QStringLiteral("7 人制"), 7}, {QStringLiteral("11 人制"), 11}}, content);
+    formatControl_->setSelection(store_.tactic().format == 7 ? 7 : 11);
+    connect(formatControl_, &StudioSegmentedControl::selectionChanged, this, [this](const QVariant& value) {
+        const int format = value.toInt();
+        if (format != (store_.tactic().format == 7 ? 7 : 11)) store_.changeFormat(format);
+        // A held change (the save question) or a refused one shows the format actually open.
+        formatControl_->setSelection(store_.tactic().format == 7 ? 7 : 11);
+    });
+    layout->addWidget(formatControl_);
+
+    scopeButton_ = new QToolButton(content);
+    scopeButton_->setPopupMode(QToolButton::InstantPopup);
+    scopeButton_->setStyleSheet(QStringLiteral("QToolButton::menu-indicator{image:none;width:0px;}"));
+    scopeButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    scopeButton_->setIcon(StudioIcons::icon(StudioIcons::Glyph::filter));
+    scopeButton_->setAutoRaise(true);
+    scopeButton_->setCursor(Qt::PointingHandCursor);
+    describe(scopeButton_, QStringLiteral("战术范围"), QStringLiteral("切换战术范围"));
+    auto* scopeMenu = new QMenu(QStringLiteral("战术范围"), scopeButton_);
+    for (std::string_view scope : {kLibraryScopeAll, kLibraryScopeFavorites, kLibraryScopeMine}) {
+        QAction* action = scopeMenu->addAction(scopeTitle(std::string(scope)));
+        action->setCheckable(true);
+        action->setData(QString::fromLatin1(scope.data(), qsizetype(scope.size())));
+        connect(action, &QAction::triggered, this, [this, scope] { setScope(std::string(scope)); });
+    }
+    scopeButton_->setMenu(scopeMenu);
+    keepColor(scopeButton_, StudioStyle::textSecondary, QPalette::ButtonText);
+    layout->addWidget(scopeButton_, 0, Qt::AlignLeft);
+
+    builtinHeader_ = button(QStringLiteral("示范战术"), QStringLiteral("展开或收起示范战术"),
+                            StudioIcons::Glyph::expandMore, true, content);
+    builtinHeader_->setCheckable(true);
+    connect(builtinHeader_, &QToolButton::clicked, this, [this](bool on) {
+        workspace_.setBuiltinLibraryExpanded(on);
+        refreshExpansion();
+    });
+    layout->addWidget(builtinHeader_);
+    builtinList_ = makeList();
+    builtinList_->setAccessibleName(QStringLiteral("示范战术"));
+    layout->addWidget(builtinList_);
+
+    ownTitle_ = sectionTitle(QStringLiteral("我的战术"), content);
+    layout->addWidget(ownTitle_);
+    ownList_ = makeList();
+    ownList_->setAccessibleName(QStringLiteral("我的战术"));
+    layout->addWidget(ownList_);
+    emptyHint_ = hint(QString(), content);
+    emptyHint_->setObjectName(QStringLiteral("libraryEmptyHint"));
+    layout->addWidget(emptyHint_);
+
+    layout->addSpacing(10);
+    auto* stageTitleRow = new QHBoxLayout;
+    stageTitleRow->addWidget(label(QStringLiteral("阶段"), 15, StudioStyle::textPrimary, true, content));
+    stageTitleRow->addStretch();
+    auto* addStage = button(QStringLiteral("添加阶段"), QStringLiteral("在当前阶段后添加一个阶段"),
+                            StudioIcons::Glyph::add, true, content);
+    addStage->setObjectName(QStringLiteral("addStageButton"));
+    connect(addStage, &QToolButton::clicked, this, [this] { store_.addStep(); });
+    stageTitleRow->addWidget(addStage);
+    layout->addLayout(stageTitleRow);
+    stageRows_ = new QWidget(content);
+    stageRows_->setAccessibleName(QStringLiteral("阶段"));
+    stageLayout_ = new QVBoxLayout(stageRows_);
+    stageLayout_->setContentsMargins(0, 0, 0, 0);
+    stageLayout_->setSpacing(2);
+    layout->addWidget(stageRows_);
+    layout->addStretch();
+
+    subscription_ = store_.subscribe([this](StoreChange change) {
+        if (any(change & (StoreChange::library | StoreChange::board))) {
+            formatControl_->setSelection(store_.tactic().format == 7 ? 7 : 11);
+            rebuildEntries();
+            rebuildStages();
+        }
+        if (any(change & (StoreChange::confirmation | StoreChange::status | StoreChange::library))) {
+            builtinList_->viewport()->update();
+            ownList_->viewport()->update();
+        }
+    });
+    refresh();
+    refreshExpansion();
+}
+
+LibrarySidebar::~LibrarySidebar() = default;
+
+QListWidget* LibrarySidebar::makeList() {
+    auto* list = new QListWidget(this);
+    list->setItemDelegate(new LibraryRowDelegate(store_, list));
+    list->setFrameShape(QFrame::NoFrame);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setMouseTracking(true);
+    list->setSelectionMode(QAbstractItemView::NoSelection);
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    list->viewport()->setAutoFillBackground(false);
+    list->setAutoFillBackground(false);
+    list->setCursor(Qt::PointingHandCursor);
+    connect(list, &QListWidget::itemClicked, this, &LibrarySidebar::activate);
+    connect(list, &QListWidget::itemActivated, this, &LibrarySidebar::activate);
+    connect(list, &QWidget::customContextMenuRequested, this, [this, list](QPoint pos) {
+        if (QListWidgetItem* item = list->itemAt(pos))
+            execEntryMenuAt(item->data(keyRole).toString().toStdString(), list->viewport()->mapToGlobal(pos));
+    });
+    return list;
+}
+
+void LibrarySidebar::setScope(std::string scope) {
+    if (scope != kLibraryScopeFavorites && scope != kLibraryScopeMine) scope = std::string(kLibraryScopeAll);
+    scope_ = std::move(scope);
+    refresh();
+    emit scopeChanged();
+}
+
+void LibrarySidebar::refresh() {
+    shownSignature_.clear();
+    rebuildEntries();
+    stageSignature_.clear();
+    rebuildStages();
+}
+
+void LibrarySidebar::refreshExpansion() {
+    const bool expanded = workspace_.builtinLibraryExpanded();
+    builtinHeader_->setChecked(expanded);
+    builtinHeader_->setIcon(StudioIcons::icon(expanded ? StudioIcons::Glyph::expandMore : StudioIcons::Glyph::chevronRight));
+    builtinHeader_->setAccessibleDescription(expanded ? QStringLiteral("已展开") : QStringLiteral("已收起"));
+    builtinList_->setVisible(expanded && builtinList_->count() > 0);
+}
+
+void LibrarySidebar::rebuildEntries() {
+    const auto favorites = workspace_.favorites();
+    entries_ = libraryEntries(store_, favorites, scope_);
+    // Rows are rebuilt only when what they show changed; a step edit or an autosave
+    // that leaves names, counts and stars alone repaints them instead.
+    std::string signature = scope_;
+    for (const auto& e : entries_)
+        signature += "|" + e.id + "/" + e.tactic.name + "/" + std::to_string(e.tactic.steps.size()) +
+                     (favorites.contains(e.id) ? "*" : "");
+    for (QAction* action : scopeButton_->menu()->actions())
+        action->setChecked(action->data().toString().toStdString() == scope_);
+    scopeButton_->setText(scopeTitle(scope_));
+    if (signature == shownSignature_) return;
+    shownSignature_ = std::move(signature);
+
+    std::vector<const LibraryEntry*> builtIns, own;
+    for (const auto& e : entries_) (e.builtinIndex ? builtIns : own).push_back(&e);
+    fillList(builtinList_, builtIns);
+    fillList(ownList_, own);
+    builtinHeader_->setText(QStringLiteral("示范战术  %1").arg(builtIns.size()));
+    builtinHeader_->setAccessibleName(QStringLiteral("示范战术"));
+    builtinHeader_->setVisible(!builtIns.empty());
+    ownTitle_->setVisible(!own.empty());
+    ownList_->setVisible(!own.empty());
+    QString hintText;
+    if (entries_.empty() && scope_ == kLibraryScopeMine) hintText = QStringLiteral("点击 + 创建自己的战术");
+    if (entries_.empty() && scope_ == kLibraryScopeFavorites) hintText = QStringLiteral("右键战术可加入收藏");
+    emptyHint_->setText(hintText);
+    emptyHint_->setAccessibleName(hintText);
+    emptyHint_->setVisible(!hintText.isEmpty());
+    refreshExpansion();
+}
+
+void LibrarySidebar::fillList(QListWidget* list, const std::vector<const LibraryEntry*>& rows) {
+    const auto favorites = workspace_.favorites();
+    list->clear();
+    for (const LibraryEntry* e : rows) {
+        auto* item = new QListWidgetItem(QString::fromStdString(e->tactic.name), list);
+        const QString key = QString::fromStdString(e->id);
+        const bool favorite = favorites.contains(e->id);
+        const QString meta = QStringLiteral("%1 个阶段").arg(e->tactic.steps.size());
+        item->setData(keyRole, key);
+        item->setData(metaRole, meta);
+        item->setData(favoriteRole, favorite);
+        item->setData(Qt::AccessibleDescriptionRole, favorite ? meta + QStringLiteral("，已收藏") : meta);
+        item->setSizeHint(QSize(200, kRowHeight));
+    }
+    fitList(list);
+}
+
+void LibrarySidebar::fitList(QListWidget* list) {
+    list->setFixedHeight(list->count() * kRowHeight + 2);
+}
+
+const LibraryEntry* LibrarySidebar::entryFor(const std::string& key) const {
+    for (const auto& e : entries_)
+        if (e.id == key) return &e;
+    return nullptr;
+}
+
+void LibrarySidebar::activate(QListWidgetItem* item) {
+    if (!item) return;
+    const LibraryEntry* entry = entryFor(item->data(keyRole).toString().toStdString());
+    if (!entry) return;
+    if (entry->saved) store_.selectImported(*entry->saved);
+    else store_.selectBuiltIn(*entry->builtinIndex);
+}
+
+QMenu* LibrarySidebar::entryMenu(const std::string& key) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const bool favorite = workspace_.favorites().contains(key);
+    QAction* star = menu->addAction(StudioIcons::icon(favorite ? StudioIcons::Glyph::starOutline : StudioIcons::Glyph::star),
+                                    favorite ? QStringLiteral("取消收藏") : QStringLiteral("加入收藏"));
+    connect(star, &QAction::triggered, this, [this, key] {
+        workspace_.toggleFavorite(key);
+        refresh();
+    });
+    QAction* copy = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::copy), QStringLiteral("复制到我的战术"));
+    connect(copy, &QAction::triggered, this, [this, key] { emit copyRequested(key); });
+    return menu;
+}
+
+void LibrarySidebar::execEntryMenuAt(const std::string& key, QPoint globalPos) {
+    entryMenu(key)->popup(globalPos);
+}
+
+void LibrarySidebar::rebuildStages() {
+    const auto& steps = store_.tactic().steps;
+    std::string signature = std::to_string(store_.stepIndex());
+    for (const auto& s : steps) signature += "|" + s.title;
+    if (signature == stageSignature_) return;
+    stageSignature_ = std::move(signature);
+    while (QLayoutItem* item = stageLayout_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (int i = 0; i < int(steps.size()); ++i) {
+        auto* row = new QWidget(stageRows_);
+        auto* h = new QHBoxLayout(row);
+        h->setContentsMargins(0, 0, 0, 0);
+        h->setSpacing(2);
+        auto* select = new QuietHoverStyle(8, row);
+        select->setText(stageText(i, steps[i]));
+        select->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        select->setLeadingAligned(true);
+        select->setCheckable(true);
+        select->setChecked(i == store_.stepIndex());
+        select->setLabelColor(StudioStyle::textPrimary);
+        select->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        select->setMinimumHeight(32);
+        select->setCursor(Qt::PointingHandCursor);
+        select->setFocusPolicy(Qt::StrongFocus);
+        describe(select, QStringLiteral("阶段 %1 · %2").arg(i + 1).arg(QString::fromStdString(cleanStepTitle(steps[i].title))),
+                 QStringLiteral("前往阶段 %1").arg(i + 1));
+        connect(select, &QToolButton::clicked, this, [this, i, select] {
+            select->setChecked(i == store_.stepIndex());
+            store_.selectStep(i);
+        });
+        h->addWidget(select, 1);
+        auto* more = new QToolButton(row);
+        more->setAutoRaise(true);
+        more->setIcon(StudioIcons::icon(StudioIcons::Glyph::moreVertical));
+        more->setText(QStringLiteral("阶段操作"));
+        more->setPopupMode(QToolButton::InstantPopup);
+        more->setStyleSheet(QStringLiteral("QToolButton::menu-indicator{image:none;width:0px;}"));
+        more->setCursor(Qt::PointingHandCursor);
+        describe(more, QStringLiteral("阶段操作"), QStringLiteral("阶段操作"));
+        auto* menu = new QMenu(QStringLiteral("阶段操作"), more);
+        connect(menu->addAction(StudioIcons::icon(StudioIcons::Glyph::copy), QStringLiteral("复制阶段")), &QAction::triggered,
+                this, [this, i] {
+                    store_.selectStep(i);
+                    if (store_.stepIndex() == i && !store_.showingStageSaveConfirmation()) store_.addStep();
+                });
+        connect(menu->addAction(StudioIcons::icon(StudioIcons::Glyph::edit), QStringLiteral("编辑阶段")), &QAction::triggered,
+                this, [this, i] { emit editStepRequested(i); });
+        connect(menu->addAction(StudioIcons::icon(StudioIcons::Glyph::remove), QStringLiteral("删除阶段")), &QAction::triggered,
+                this, [this, i] { emit deleteStepRequested(i); });
+        more->setMenu(menu);
+        h->addWidget(more);
+        stageLayout_->addWidget(row);
+    }
+}
+
+}  // namespace vantrel

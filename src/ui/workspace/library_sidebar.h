@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+#include "core/store/board_store.h"
+#include "core/store/library_entries.h"
+#include "core/store/workspace_preferences.h"
+
+class QListWidget;
+class QListWidgetItem;
+class QLabel;
+class QMenu;
+class QToolButton;
+class QVBoxLayout;
+
+namespace vantrel {
+
+class StudioSegmentedControl;
+class QuietHoverStyle;
+
+// The library column: the format, the scope, the built-in group and the coach's own
+// tactics, then the open tactic's stages. It reads the store and the workspace
+// preferences and sends commands; the few commands that open a sheet or a question go
+// to the workspace through signals.
+class LibrarySidebar : public QWidget {
+    Q_OBJECT
+public:
+    LibrarySidebar(BoardStore& store, WorkspacePreferences& workspace, QWidget* parent = nullptr);
+    ~LibrarySidebar() override;
+
+    // "all", "favorites" or "mine".
+    const std::string& scope() const { return scope_; }
+    void setScope(std::string scope);
+    // The entries as listed, built-in first.
+    const std::vector<LibraryEntry>& entries() const { return entries_; }
+    // The built-in group follows "builtinLibraryExpanded"; call after it changes.
+    void refreshExpansion();
+    // Rebuilds the rows from the store (after favourites or the library changed).
+    void refresh();
+
+    QListWidget* builtinList() const { return builtinList_; }
+    QListWidget* ownList() const { return ownList_; }
+    QLabel* emptyHint() const { return emptyHint_; }
+    QWidget* stageList() const { return stageRows_; }
+    // The row's context menu, built for the entry with `key` (tests open it directly).
+    void execEntryMenuAt(const std::string& key, QPoint globalPos);
+
+signals:
+    void newTacticRequested();
+    void editStepRequested(int index);
+    void deleteStepRequested(int index);
+    void scopeChanged();
+    void copyRequested(const std::string& key);
+
+private:
+    void rebuildEntries();
+    void rebuildStages();
+    void fillList(QListWidget* list, const std::vector<const LibraryEntry*>& rows);
+    void activate(QListWidgetItem* item);
+    const LibraryEntry* entryFor(const std::string& key) const;
+    QMenu* entryMenu(const std::string& key);
+    QListWidget* makeList();
+    void fitList(QListWidget* list);
+
+    BoardStore& store_;
+    WorkspacePreferences& workspace_;
+    std::string scope_ = "all";
+    std::vector<LibraryEntry> entries_;
+    std::string shownSignature_;
+    std::string stageSignature_;
+
+    StudioSegmentedControl* formatControl_ = nullptr;
+    QToolButton* scopeButton_ = nullptr;
+    QuietHoverStyle* builtinHeader_ = nullptr;
+    QListWidget* builtinList_ = nullptr;
+    QLabel* ownTitle_ = nullptr;
+    QListWidget* ownList_ = nullptr;
+    QLabel* emptyHint_ = nullptr;
+    QWidget* stageRows_ = nullptr;
+    QVBoxLayout* stageLayout_ = nullptr;
+    Subscription subscription_;
+};
+
+}  // namespace vantrel
