@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vantrel {
+
+// A step's title without its leading step number: "3 · 前锋回接" reads "前锋回接".
+// The title is split at its first "·" and both parts are trimmed; when the first part is
+// a non-empty run of ASCII digits the second part is the clean title, otherwise the
+// whole title trimmed. Trimming removes ASCII white space and the ideographic space.
+std::string cleanStepTitle(std::string_view title);
+
+}  // namespace vantrel
