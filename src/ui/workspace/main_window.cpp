@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 
+#include "ui/timeline/close_guard.h"
 #include "ui/workspace/content_view.h"
 
 namespace vantrel {
@@ -12,6 +14,7 @@ MainWindow::MainWindow(PreferenceStore& defaults, Platform& platform, QWidget* p
     setWindowTitle(QStringLiteral("Vantrel"));
     content_ = new ContentView(defaults, platform, this);
     setCentralWidget(content_);
+    closeGuard_ = new CloseGuard(content_->store(), *content_, this);
     setMinimumSize(1080, 720);
     resize(1500, 900);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainWindow::applicationStateChanged);
@@ -31,6 +34,15 @@ void MainWindow::placeOnScreen() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Edits the user has not confirmed are asked about first; the guard closes the
+    // window again once the answer allows it.
+    if (closeGuard_->shouldAskBeforeClose()) {
+        event->ignore();
+        closeGuard_->requestClose([window = QPointer<MainWindow>(this)] {
+            if (window) window->close();
+        });
+        return;
+    }
     content_->store().flushAutosave();
     QMainWindow::closeEvent(event);
 }

@@ -4,6 +4,7 @@
 
 namespace vantrel {
 
+class CloseGuard;
 class ContentView;
 class PreferenceStore;
 class Platform;
@@ -28,6 +29,7 @@ protected:
 
 private:
     ContentView* content_ = nullptr;
+    CloseGuard* closeGuard_ = nullptr;   // asks before a close would lose edits
 };
 
 }  // namespace vantrel
