@@ -352,6 +352,8 @@ TEST_F(CloseTest, ClosingWithUnsavedStageEditsAsksFirst) {
     prefs.setBoolean("Vantrel.onboardingCompleted", true);
     openWindow();
     store().newTactic("收尾");
+    store().addStep();
+    store().selectStep(0);
     const BoardStep original = *store().currentStep();
     EXPECT_TRUE(window->close());   // nothing to ask
 
@@ -362,6 +364,12 @@ TEST_F(CloseTest, ClosingWithUnsavedStageEditsAsksFirst) {
     answer("cancelButton");
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(*store().currentStep(), edited);
+    store().next();   // a question already on screen is answered before any close
+    EXPECT_FALSE(window->close());
+    int shown = 0;
+    for (auto* o : window->findChildren<ConfirmationOverlay*>()) shown += o->isVisible();
+    EXPECT_EQ(shown, 1);
+    answer("cancelButton");
     EXPECT_FALSE(window->close());
     answer("discardButton");
     EXPECT_FALSE(window->isVisible());

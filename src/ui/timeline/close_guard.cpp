@@ -57,6 +57,9 @@ CloseGuard::Question CloseGuard::question() const {
 }
 
 void CloseGuard::requestClose(std::function<void()> close) {
+    // A stage question already on screen is answered first; the close waits for the
+    // user to ask again rather than stacking a second dialog on it.
+    if (store_.showingStageSaveConfirmation() && question() != Question::none) return;
     switch (question()) {
     case Question::none:
         if (close) close();

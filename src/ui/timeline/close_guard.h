@@ -39,6 +39,8 @@ public:
 
     // Runs `close` at once when nothing needs asking; otherwise asks, and runs it from
     // the event loop after a save or discard (never from inside the store's answer).
+    // While the store already asks its stage question, nothing happens: that answer
+    // comes first.
     void requestClose(std::function<void()> close);
 
     // The dialog of the built-in question; null until first asked.
