@@ -1,38 +1,39 @@
 #include "core/model/step_title.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace vantrel {
 
 namespace {
 
-constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";   // U+3000 in UTF-8
-constexpr std::string_view kMiddleDot = "\xC2\xB7";              // U+00B7 "·"
+constexpr std::string_view kMiddleDot = "\xC2\xB7";          // U+00B7
+constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";  // U+3000, typed by Chinese input methods
 
-bool startsWithSpace(std::string_view s) {
-    return (!s.empty() && (s.front() == ' ' || (s.front() >= '\t' && s.front() <= '\r'))) ||
-           s.starts_with(kIdeographicSpace);
-}
-
-bool endsWithSpace(std::string_view s) {
-    return (!s.empty() && (s.back() == ' ' || (s.back() >= '\t' && s.back() <= '\r'))) ||
-           s.ends_with(kIdeographicSpace);
+std::string_view trim(std::string_view s) {
+    for (bool changed = true; changed && !s.empty();) {
+        changed = false;
+        if (std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1), changed = true;
+        else if (s.starts_with(kIdeographicSpace)) s.remove_prefix(kIdeographicSpace.size()), changed = true;
+        if (s.empty()) break;
+        if (std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1), changed = true;
+        else if (s.ends_with(kIdeographicSpace)) s.remove_suffix(kIdeographicSpace.size()), changed = true;
+    }
+    return s;
 }
 
 }  // namespace
 
-std::string trimmedText(std::string_view text) {
-    while (startsWithSpace(text)) text.remove_prefix(text.starts_with(kIdeographicSpace) ? kIdeographicSpace.size() : 1);
-    while (endsWithSpace(text)) text.remove_suffix(text.ends_with(kIdeographicSpace) ? kIdeographicSpace.size() : 1);
-    return std::string(text);
-}
-
 std::string cleanStepTitle(std::string_view title) {
     const auto dot = title.find(kMiddleDot);
-    if (dot == std::string_view::npos) return trimmedText(title);
-    const std::string head = trimmedText(title.substr(0, dot));
-    const bool numbered = !head.empty() && std::all_of(head.begin(), head.end(), [](char c) { return c >= '0' && c <= '9'; });
-    return numbered ? trimmedText(title.substr(dot + kMiddleDot.size())) : trimmedText(title);
+    if (dot != std::string_view::npos) {
+        const std::string_view number = trim(title.substr(0, dot));
+        const bool digits = !number.empty() && std::all_of(number.begin(), number.end(), [](char c) {
+            return c >= '0' && c <= '9';
+        });
+        if (digits) return std::string(trim(title.substr(dot + kMiddleDot.size())));
+    }
+    return std::string(trim(title));
 }
 
 }  // namespace vantrel

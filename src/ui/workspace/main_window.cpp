@@ -6,11 +6,13 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "ui/style/studio_icons.h"
+#include "ui/timeline/close_guard.h"
 #include "ui/workspace/content_view.h"
 
 namespace vantrel {
@@ -18,6 +20,8 @@ namespace vantrel {
 MainWindow::MainWindow(PreferenceStore& defaults, Platform& platform, QWidget* parent) : QMainWindow(parent) {
     content_ = new ContentView(defaults, platform, this);
     setCentralWidget(content_);
+    // Made with the window, so it knows the built-in tactic as it was opened.
+    closeGuard_ = new CloseGuard(content_->store(), *content_, this);
     setMinimumSize(1080, 720);
     resize(1500, 900);
     setUnifiedTitleAndToolBarOnMac(true);
@@ -125,6 +129,15 @@ void MainWindow::placeOnScreen() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Edits the coach has not confirmed are asked about first; the guard closes the
+    // window again once the answer allows it.
+    if (closeGuard_->shouldAskBeforeClose()) {
+        event->ignore();
+        closeGuard_->requestClose([window = QPointer<MainWindow>(this)] {
+            if (window) window->close();
+        });
+        return;
+    }
     content_->store().flushAutosave();
     QMainWindow::closeEvent(event);
 }

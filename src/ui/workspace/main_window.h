@@ -8,6 +8,7 @@ class QToolBar;
 
 namespace vantrel {
 
+class CloseGuard;
 class ContentView;
 class PreferenceStore;
 class Platform;
@@ -40,6 +41,7 @@ private:
     void refreshTitle();
 
     ContentView* content_ = nullptr;
+    CloseGuard* closeGuard_ = nullptr;   // asks before a close would lose edits
     QToolBar* toolbar_ = nullptr;
     Subscription subscription_;
 };

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <string>
+
+#include "core/store/board_store.h"
+
+class QWidget;
+
+namespace vantrel {
+
+class ConfirmationOverlay;
+
+// Asks before the window closes when closing would lose edits:
+// - an own tactic whose current step has unconfirmed changes gets the stage question
+//   ("保存这一步的修改？") through the store's held departure, answered on the
+//   workspace's StageSaveOverlay (one is placed on the workspace if there is none);
+// - an edited built-in tactic gets "保留对示范战术的修改？": keep saves it as a new own
+//   tactic, discard drops the edits.
+// Saving or discarding closes; cancelling keeps the window open.
+//
+// A built-in counts as edited when it differs from the tactic as it was opened, which
+// the guard records whenever the open tactic's key changes. Create it with the store,
+// so the tactic first opened is recorded too.
+class CloseGuard : public QObject {
+    Q_OBJECT
+public:
+    enum class Question { none, stageChanges, builtInEdits };
+
+    CloseGuard(BoardStore& store, QWidget& workspace, QObject* parent = nullptr);
+
+    // What closing now would ask, if anything; none once an answer allowed the close.
+    Question question() const;
+    bool shouldAskBeforeClose() const { return question() != Question::none; }
+    bool builtInEdited() const;
+
+    // Runs `close` at once when nothing needs asking; otherwise asks, and runs it from
+    // the event loop after a save or discard (never from inside the store's answer).
+    // While the store already asks its stage question, nothing happens: that answer
+    // comes first.
+    void requestClose(std::function<void()> close);
+
+    // The dialog of the built-in question; null until first asked.
+    ConfirmationOverlay* builtInOverlay() const;
+
+private:
+    void recordOpened();
+    void allow(std::function<void()> close);
+
+    BoardStore& store_;
+    QPointer<QWidget> workspace_;
+    QPointer<ConfirmationOverlay> builtInOverlay_;
+    Subscription subscription_;
+    std::string openedKey_;
+    Tactic opened_;
+    bool allowed_ = false;
+};
+
+}  // namespace vantrel

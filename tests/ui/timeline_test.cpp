@@ -1,0 +1,419 @@
+// The timeline, the stage save question and the close guard, driven with real keys and
+// clicks; the store runs on virtual time and in-memory preferences.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include "core/store/store_fixture.h"
+#include "core/store/workspace_preferences.h"
+#include "ui/style/studio_style.h"
+#include "ui/timeline/close_guard.h"
+#include "ui/timeline/stage_save_overlay.h"
+#include "ui/timeline/tactical_timeline_view.h"
+#include "ui/timeline/timeline_buttons.h"
+#include "ui/workspace/content_view.h"
+#include "ui/workspace/main_window.h"
+
+using namespace vantrel;
+using vantrel::testing::lineup;
+
+namespace {
+
+// Records the keys that reach it: a key the timeline passes on ends here.
+class Host : public QWidget {
+public:
+    std::vector<int> passedOn;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { passedOn.push_back(event->key()); }
+};
+
+std::vector<BoardStep> steps(int count) {
+    std::vector<BoardStep> list;
+    for (int i = 0; i < count; ++i) list.push_back(lineup({}, {}, std::to_string(i + 1) + " · 阶段" + std::to_string(i + 1)));
+    return list;
+}
+
+QAbstractButton* button(QWidget& root, const char* name) { return root.findChild<QAbstractButton*>(QLatin1String(name)); }
+
+class TimelineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        store = std::make_unique<BoardStore>(prefs, platform);
+        workspace = std::make_unique<WorkspacePreferences>(prefs);
+        host = std::make_unique<Host>();
+        host->resize(900, 500);
+        auto* layout = new QVBoxLayout(host.get());
+        field = new QLineEdit(host.get());
+        layout->addWidget(field);
+        timeline = new TacticalTimelineView(*store, *workspace, host.get());
+        layout->addWidget(timeline);
+        layout->addStretch(1);
+        overlay = new StageSaveOverlay(*store, host.get());
+        host->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(host.get()));
+        QApplication::setActiveWindow(host.get());
+    }
+    void TearDown() override {
+        host.reset();   // the widgets subscribe to the store: they go first
+        store.reset();
+    }
+
+    // An own tactic in the library, so saves and autosaves reach the preferences.
+    void openOwn(int count) {
+        store->newTactic("测试");
+        for (int i = 1; i < count; ++i) store->addStep();
+        store->selectStep(0);
+    }
+    void open(std::vector<BoardStep> list) {
+        store->selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, std::move(list)}, true});
+    }
+    void edit() {
+        const Player& p = store->currentStep()->players[3];
+        store->movePlayer(p.id, {p.position.x, p.position.y + 0.2});
+        ASSERT_TRUE(store->hasStageChanges());
+    }
+    // Keys go through the window, to whichever widget has the focus.
+    void press(Qt::Key key) { QTest::keyClick(host->windowHandle(), key); }
+    void settle() { platform.advanceUntil([&] { return !store->transitionRunning() && !store->playing(); }); }
+
+    MemoryPreferenceStore prefs;
+    vantrel::testing::ManualPlatform platform;
+    std::unique_ptr<BoardStore> store;
+    std::unique_ptr<WorkspacePreferences> workspace;
+    std::unique_ptr<Host> host;
+    QLineEdit* field = nullptr;
+    TacticalTimelineView* timeline = nullptr;
+    StageSaveOverlay* overlay = nullptr;
+};
+
+}  // namespace
+
+TEST_F(TimelineTest, TransportFollowsTheStepsAndEdgeKeysPassOn) {
+    open(steps(1));
+    timeline->setFocus();
+    ASSERT_TRUE(timeline->timelineFocused());
+    for (const char* name : {"previousButton", "playButton", "nextButton"}) EXPECT_FALSE(button(*timeline, name)->isEnabled()) << name;
+    press(Qt::Key_Space);
+    EXPECT_FALSE(store->playing());
+    EXPECT_EQ(host->passedOn, std::vector<int>{Qt::Key_Space});
+
+    open(steps(3));
+    host->passedOn.clear();
+    press(Qt::Key_Left);   // first step: nothing, and the key goes on
+    EXPECT_EQ(store->stepIndex(), 0);
+    press(Qt::Key_Right);
+    settle();
+    EXPECT_EQ(store->stepIndex(), 1);
+    EXPECT_TRUE(timeline->timelineFocused());
+    QTest::mouseClick(button(*timeline, "nextButton"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(store->stepIndex(), 2);
+    EXPECT_FALSE(button(*timeline, "nextButton")->isEnabled());
+    press(Qt::Key_Right);   // last step: likewise
+    EXPECT_EQ(store->stepIndex(), 2);
+    EXPECT_EQ(host->passedOn, (std::vector<int>{Qt::Key_Left, Qt::Key_Right}));
+    press(Qt::Key_Left);
+    settle();
+    EXPECT_EQ(store->stepIndex(), 1);
+}
+
+TEST_F(TimelineTest, TransitionsRestTheNodesAndArrowsButPlayStillPauses) {
+    open(steps(4));
+    timeline->setFocus();
+    press(Qt::Key_Space);
+    platform.advance(0.1);
+    ASSERT_TRUE(store->playing());
+    ASSERT_TRUE(store->previewPlayers());
+    EXPECT_EQ(button(*timeline, "playButton")->accessibleName(), "播放");
+    auto nodes = timeline->findChildren<TimelineNodeStyle*>();
+    ASSERT_EQ(nodes.size(), 4);
+    QTest::mouseClick(nodes[3], Qt::LeftButton);
+    press(Qt::Key_Right);
+    press(Qt::Key_Left);
+    EXPECT_EQ(host->passedOn, (std::vector<int>{Qt::Key_Right, Qt::Key_Left}));
+    EXPECT_TRUE(store->playing());
+    press(Qt::Key_Space);
+    EXPECT_FALSE(store->playing());
+    settle();
+
+    // A formation glide shows positions too.
+    const int at = store->stepIndex();
+    store->applyFormation("2-3-1", 1);
+    ASSERT_TRUE(store->transitionRunning());
+    EXPECT_FALSE(nodes[0]->isEnabled());
+    EXPECT_FALSE(timeline->canGoBack() || timeline->canGoForward());
+    QTest::mouseClick(nodes[0], Qt::LeftButton);
+    press(Qt::Key_Left);
+    EXPECT_EQ(store->stepIndex(), at);
+    settle();
+    EXPECT_TRUE(nodes[0]->isEnabled());
+    QTest::mouseClick(nodes[0], Qt::LeftButton);
+    EXPECT_EQ(store->stepIndex(), 0);
+}
+
+TEST_F(TimelineTest, KeysInATextFieldDoNotMoveTheTimeline) {
+    open(steps(3));
+    field->setFocus();
+    ASSERT_TRUE(field->hasFocus());
+    press(Qt::Key_Right);
+    press(Qt::Key_Space);
+    settle();
+    EXPECT_EQ(store->stepIndex(), 0);
+    EXPECT_FALSE(store->playing());
+    EXPECT_EQ(field->text(), " ");
+}
+
+TEST_F(TimelineTest, SummaryNodesAndTheExplanationPanel) {
+    auto list = steps(7);
+    list[2].title = "3 · 前锋回接";
+    list[2].note.clear();
+    list[3].note = "边后卫套上";
+    open(list);
+    auto nodes = timeline->findChildren<TimelineNodeStyle*>();
+    ASSERT_EQ(nodes.size(), 7);
+    EXPECT_EQ(nodes[2]->toolTip(), "前往阶段 3");
+    QTest::mouseClick(nodes[2], Qt::LeftButton);
+    EXPECT_EQ(store->stepIndex(), 2);
+    EXPECT_TRUE(timeline->timelineFocused());
+    EXPECT_EQ(timeline->findChild<QLabel*>("timelineSummary")->text(), "阶段 03，共 7 个阶段");
+    EXPECT_EQ(timeline->findChild<QLabel*>("timelineTitle")->text(), "前锋回接");
+
+    // The current node is filled with brand; another keeps the surface inside.
+    const QImage current = nodes[2]->grab().toImage();
+    const QImage other = nodes[4]->grab().toImage();
+    const QPoint inside(7, nodes[2]->height() / 2);
+    EXPECT_EQ(current.pixelColor(inside).rgb(), StudioStyle::brandFill().rgb());
+    EXPECT_EQ(other.pixelColor(inside).rgb(), StudioStyle::surface().rgb());
+
+    int hoverSignals = 0;
+    QObject::connect(timeline, &TacticalTimelineView::hoveredStepChanged, [&] { ++hoverSignals; });
+    auto hover = [](QWidget* w) { QTest::mouseMove(w); };
+    hover(nodes[5]);
+    EXPECT_EQ(timeline->hoveredStep(), 5);
+    EXPECT_EQ(hoverSignals, 1);
+    hover(field);
+    EXPECT_EQ(timeline->hoveredStep(), std::nullopt);
+
+    auto* panel = timeline->findChild<QWidget*>("detailsPanel");
+    EXPECT_EQ(button(*timeline, "detailsButton")->accessibleName(), "阶段讲解与运行状态");
+    QTest::mouseClick(button(*timeline, "detailsButton"), Qt::LeftButton);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(timeline->findChild<QLabel*>("stageNote")->text(), "此阶段暂无讲解。");
+    EXPECT_EQ(timeline->findChild<QLabel*>("stageStatus")->text().toStdString(), store->status());
+    press(Qt::Key_Right);
+    settle();
+    EXPECT_EQ(timeline->findChild<QLabel*>("stageNote")->text(), "边后卫套上");
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_FALSE(timeline->showingDetails());
+    press(Qt::Key_Escape);   // nothing left to close: passed on
+    EXPECT_EQ(host->passedOn, std::vector<int>{Qt::Key_Escape});
+}
+
+TEST_F(TimelineTest, TheCollapsedStripStaysCollapsedAfterARestart) {
+    auto* expand = button(*timeline, "expandButton");
+    EXPECT_TRUE(timeline->isExpanded());
+    EXPECT_EQ(expand->accessibleDescription(), "已展开");
+    store->setReduceMotion(true);
+    QTest::mouseClick(expand, Qt::LeftButton);
+    EXPECT_FALSE(timeline->findChild<TimelineNodeStyle*>()->isVisible());
+    EXPECT_EQ(expand->accessibleDescription(), "已收起");
+
+    delete timeline;
+    WorkspacePreferences restarted(prefs);
+    TacticalTimelineView again(*store, restarted);
+    EXPECT_FALSE(again.isExpanded());
+    EXPECT_EQ(button(again, "expandButton")->accessibleDescription(), "已收起");
+}
+
+TEST_F(TimelineTest, EveryAnswerOfTheDialogIsSentOnce) {
+    ConfirmationOverlay dialogHost(host.get());
+    std::vector<StageSaveDecision> sent;
+    auto& dialog = dialogHost.dialog();
+    const std::vector<std::pair<std::function<void()>, StageSaveDecision>> answers = {
+        {[&] { QTest::keyClick(&dialog, Qt::Key_Return); }, StageSaveDecision::save},
+        {[&] { QTest::keyClick(&dialog, Qt::Key_Escape); }, StageSaveDecision::cancel},
+        {[&] { QTest::mouseClick(button(dialog, "closeButton"), Qt::LeftButton); }, StageSaveDecision::cancel},
+        {[&] { QTest::mouseClick(button(dialog, "cancelButton"), Qt::LeftButton); }, StageSaveDecision::cancel},
+        {[&] { QTest::mouseClick(button(dialog, "discardButton"), Qt::LeftButton); }, StageSaveDecision::discard},
+        {[&] { QTest::mouseClick(button(dialog, "saveButton"), Qt::LeftButton); }, StageSaveDecision::save},
+    };
+    for (const auto& [give, expected] : answers) {
+        sent.clear();
+        dialogHost.present(stageSaveTexts("前锋回接"), [&](StageSaveDecision d) { sent.push_back(d); }, true);
+        EXPECT_EQ(host->focusWidget(), &dialog);
+        give();
+        give();   // a second press finds nothing armed
+        EXPECT_EQ(sent, std::vector<StageSaveDecision>{expected});
+        EXPECT_FALSE(dialogHost.isVisible());
+    }
+    int destructive = 0;
+    for (auto* b : dialog.findChildren<ConfirmationButtonStyle*>()) {
+        if (!b->destructive()) continue;
+        ++destructive;
+        EXPECT_EQ(b->text(), "不保存");
+    }
+    EXPECT_EQ(destructive, 1);
+}
+
+TEST_F(TimelineTest, TheQuestionFadesUnlessMotionIsReduced) {
+    open(steps(3));
+    edit();
+    store->next();
+    ASSERT_TRUE(overlay->isPresented());
+    EXPECT_TRUE(overlay->isVisible());
+    EXPECT_TRUE(overlay->isAnimating());
+    EXPECT_LT(overlay->presence(), 1);
+    EXPECT_EQ(overlay->geometry(), host->rect());
+    store->resolveStageChanges(StageSaveDecision::cancel);
+    EXPECT_TRUE(overlay->isAnimating());   // fading out
+
+    store->setReduceMotion(true);
+    store->next();
+    EXPECT_TRUE(overlay->isVisible());
+    EXPECT_FALSE(overlay->isAnimating());
+    EXPECT_EQ(overlay->presence(), 1);
+    QTest::keyClick(&overlay->dialog(), Qt::Key_Escape);
+    EXPECT_FALSE(overlay->isVisible());
+    EXPECT_TRUE(store->hasStageChanges());
+}
+
+TEST_F(TimelineTest, ASavedStageEditSurvivesARestart) {
+    openOwn(3);
+    store->setReduceMotion(true);
+    edit();
+    const BoardStep edited = *store->currentStep();
+    timeline->setFocus();
+    press(Qt::Key_Right);
+    ASSERT_TRUE(overlay->isVisible());
+    bool titled = false;
+    for (auto* l : overlay->dialog().findChildren<QLabel*>()) titled |= l->text() == "初始站位";
+    EXPECT_TRUE(titled);
+    QTest::mouseClick(button(overlay->dialog(), "saveButton"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(store->stepIndex(), 1);
+    EXPECT_FALSE(overlay->isVisible());
+    const std::string key = store->selectedTacticKey();
+
+    host.reset();
+    store = std::make_unique<BoardStore>(prefs, platform);
+    ASSERT_EQ(store->selectedTacticKey(), key);
+    EXPECT_EQ(store->tactic().steps[0], edited);
+}
+
+// --- Closing the window ------------------------------------------------------------------
+
+namespace {
+
+class CloseTest : public ::testing::Test {
+protected:
+    MainWindow& openWindow() {
+        window = std::make_unique<MainWindow>(prefs, platform);
+        window->show();
+        store().setReduceMotion(true);
+        return *window;
+    }
+    BoardStore& store() { return window->content().store(); }
+    ConfirmationOverlay* shownOverlay() {
+        for (auto* o : window->findChildren<ConfirmationOverlay*>())
+            if (o->isVisible()) return o;
+        return nullptr;
+    }
+    void answer(const char* buttonName) {
+        ConfirmationOverlay* o = shownOverlay();
+        ASSERT_TRUE(o);
+        QTest::mouseClick(button(o->dialog(), buttonName), Qt::LeftButton);
+        QCoreApplication::processEvents();   // the close runs from the event loop
+    }
+    void editStep() {
+        const Player& p = store().currentStep()->players[3];
+        store().movePlayer(p.id, {p.position.x, p.position.y + 0.2});
+    }
+    // The first own tactic as the next launch finds it.
+    std::optional<Tactic> storedOwnTactic() {
+        BoardStore restarted(prefs, platform);
+        if (restarted.importedTactics().empty()) return std::nullopt;
+        return restarted.importedTactics().front().tactic;
+    }
+
+    MemoryPreferenceStore prefs;
+    vantrel::testing::ManualPlatform platform;
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace
+
+TEST_F(CloseTest, ClosingWithUnsavedStageEditsAsksFirst) {
+    prefs.setBoolean("Vantrel.onboardingCompleted", true);
+    openWindow();
+    store().newTactic("收尾");
+    store().addStep();
+    store().selectStep(0);
+    const BoardStep original = *store().currentStep();
+    EXPECT_TRUE(window->close());   // nothing to ask
+
+    openWindow();
+    editStep();
+    const BoardStep edited = *store().currentStep();
+    EXPECT_FALSE(window->close());
+    answer("cancelButton");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(*store().currentStep(), edited);
+    store().next();   // a question already on screen is answered before any close
+    EXPECT_FALSE(window->close());
+    int shown = 0;
+    for (auto* o : window->findChildren<ConfirmationOverlay*>()) shown += o->isVisible();
+    EXPECT_EQ(shown, 1);
+    answer("cancelButton");
+    EXPECT_FALSE(window->close());
+    answer("discardButton");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(storedOwnTactic()->steps[0], original);
+
+    openWindow();
+    editStep();
+    const BoardStep saved = *store().currentStep();
+    window->close();
+    answer("saveButton");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(storedOwnTactic()->steps[0], saved);
+}
+
+TEST_F(CloseTest, ClosingAfterEditingABuiltInOffersAnOwnCopy) {
+    prefs.setBoolean("Vantrel.onboardingCompleted", true);
+    openWindow();
+    ASSERT_EQ(store().selectedTacticKey(), "builtin-7-0");
+    EXPECT_TRUE(window->close());
+
+    openWindow();
+    editStep();
+    EXPECT_FALSE(window->close());
+    ConfirmationOverlay* asked = shownOverlay();
+    ASSERT_TRUE(asked);
+    bool titled = false;
+    for (auto* l : asked->dialog().findChildren<QLabel*>()) titled |= l->text() == "保留对示范战术的修改？";
+    EXPECT_TRUE(titled);
+    answer("cancelButton");
+    EXPECT_TRUE(window->isVisible());
+    window->close();
+    answer("discardButton");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(storedOwnTactic());
+
+    openWindow();
+    store().selectStep(1);   // an edit on another step than the first
+    editStep();
+    const Tactic edited = store().tactic();
+    window->close();
+    answer("saveButton");
+    EXPECT_FALSE(window->isVisible());
+    const auto kept = storedOwnTactic();
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->steps, edited.steps);
+    EXPECT_EQ(kept->name, edited.name + "（我的版本）");
+}
