@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "bench_application.h"
 #include "bench_platform.h"
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
@@ -15,14 +16,7 @@ namespace {
 
 using namespace vantrel;
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "vantrel_bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
+QApplication& application() { return bench::application(); }
 
 void BM_PaintPitch2D(benchmark::State& state) {
     application();

@@ -48,6 +48,7 @@ enum class Glyph : char16_t {
     lock = 0xe897,
     check = 0xe5ca,
     offside = 0xe155,
+    info = 0xe88f,
 };
 
 // The symbol in `token`'s colour (textSecondary unless given).

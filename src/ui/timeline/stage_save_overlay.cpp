@@ -11,7 +11,7 @@
 
 #include "core/model/step_title.h"
 #include "ui/style/studio_style.h"
-#include "ui/timeline/material_icon.h"
+#include "ui/style/studio_icons.h"
 #include "ui/timeline/timeline_buttons.h"
 
 namespace vantrel {
@@ -23,7 +23,7 @@ class CloseButton final : public StudioHoverButton {
 public:
     explicit CloseButton(QWidget* parent) : StudioHoverButton(parent) {
         setFixedSize(26, 26);
-        setIcon(materialIcon(MaterialGlyph::close, StudioStyle::textSecondary));
+        setIcon(StudioIcons::icon(StudioIcons::Glyph::close, StudioStyle::textSecondary));
     }
 
 protected:
@@ -80,7 +80,7 @@ StageSaveConfirmationView::StageSaveConfirmationView(QWidget* parent) : QWidget(
     auto* header = new QHBoxLayout;
     header->setSpacing(6);
     auto* pencil = new QLabel(this);
-    pencil->setPixmap(materialIcon(MaterialGlyph::edit, StudioStyle::brand).pixmap(QSize(14, 14), devicePixelRatioF()));
+    pencil->setPixmap(StudioIcons::icon(StudioIcons::Glyph::edit, StudioStyle::brand).pixmap(QSize(14, 14), devicePixelRatioF()));
     pencil->setObjectName(QStringLiteral("pencil"));
     label_ = new QLabel(this);
     QFont small = label_->font();

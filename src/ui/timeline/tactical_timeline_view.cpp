@@ -9,7 +9,7 @@
 
 #include "core/model/step_title.h"
 #include "ui/style/studio_style.h"
-#include "ui/timeline/material_icon.h"
+#include "ui/style/studio_icons.h"
 #include "ui/timeline/timeline_buttons.h"
 
 namespace vantrel {
@@ -97,9 +97,9 @@ TacticalTimelineView::TacticalTimelineView(BoardStore& store, WorkspacePreferenc
     previousButton_ = new TimelineControlStyle(false, this);
     playButton_ = new TimelineControlStyle(true, this);
     nextButton_ = new TimelineControlStyle(false, this);
-    previousButton_->setIcon(materialIcon(MaterialGlyph::skipPrevious));
-    playButton_->setIcon(materialIcon(MaterialGlyph::playArrow, StudioStyle::onBrand));
-    nextButton_->setIcon(materialIcon(MaterialGlyph::skipNext));
+    previousButton_->setIcon(StudioIcons::icon(StudioIcons::Glyph::previous, StudioStyle::textPrimary));
+    playButton_->setIcon(StudioIcons::icon(StudioIcons::Glyph::play, StudioStyle::onBrand));
+    nextButton_->setIcon(StudioIcons::icon(StudioIcons::Glyph::next, StudioStyle::textPrimary));
     const std::tuple<TimelineControlStyle*, const char*, QString, QString> transport[] = {
         {previousButton_, "previousButton", QStringLiteral("上一阶段"), QStringLiteral("上一阶段 · 时间轴聚焦时按 ←")},
         {playButton_, "playButton", QStringLiteral("播放"), QStringLiteral("播放或暂停 · 时间轴聚焦时按空格")},
@@ -122,7 +122,7 @@ TacticalTimelineView::TacticalTimelineView(BoardStore& store, WorkspacePreferenc
 
     detailsButton_ = new TimelineControlStyle(false, this);
     detailsButton_->setObjectName(QStringLiteral("detailsButton"));
-    detailsButton_->setIcon(materialIcon(MaterialGlyph::infoOutline, StudioStyle::textSecondary));
+    detailsButton_->setIcon(StudioIcons::icon(StudioIcons::Glyph::info, StudioStyle::textSecondary));
     detailsButton_->setCheckable(true);
     detailsButton_->setAccessibleName(QStringLiteral("阶段讲解与运行状态"));
     setHelp(detailsButton_, QStringLiteral("查看阶段讲解和运行状态"));
@@ -164,7 +164,7 @@ TacticalTimelineView::TacticalTimelineView(BoardStore& store, WorkspacePreferenc
     texts->addWidget(statusLabel_);
     closeDetailsButton_ = new TimelineControlStyle(false, detailsPanel_);
     closeDetailsButton_->setObjectName(QStringLiteral("closeDetailsButton"));
-    closeDetailsButton_->setIcon(materialIcon(MaterialGlyph::close, StudioStyle::textSecondary));
+    closeDetailsButton_->setIcon(StudioIcons::icon(StudioIcons::Glyph::close, StudioStyle::textSecondary));
     closeDetailsButton_->setAccessibleName(QStringLiteral("关闭阶段讲解"));
     setHelp(closeDetailsButton_, QStringLiteral("关闭阶段讲解 · Esc"));
     panel->addLayout(texts, 1);
@@ -217,7 +217,7 @@ TacticalTimelineView::TacticalTimelineView(BoardStore& store, WorkspacePreferenc
     expanded_ = workspace_.tacticalTimelineExpanded();
     body_->setVisible(expanded_);
     expandButton_->setChecked(expanded_);
-    expandButton_->setIcon(materialIcon(expanded_ ? MaterialGlyph::expandMore : MaterialGlyph::expandLess,
+    expandButton_->setIcon(StudioIcons::icon(expanded_ ? StudioIcons::Glyph::expandMore : StudioIcons::Glyph::expandLess,
                                         StudioStyle::textSecondary));
     expandButton_->setAccessibleDescription(expanded_ ? QStringLiteral("已展开") : QStringLiteral("已收起"));
     applyColors();
@@ -241,7 +241,7 @@ void TacticalTimelineView::setExpanded(bool on) {
     expanded_ = on;
     workspace_.setTacticalTimelineExpanded(on);
     expandButton_->setChecked(on);
-    expandButton_->setIcon(materialIcon(on ? MaterialGlyph::expandMore : MaterialGlyph::expandLess,
+    expandButton_->setIcon(StudioIcons::icon(on ? StudioIcons::Glyph::expandMore : StudioIcons::Glyph::expandLess,
                                         StudioStyle::textSecondary));
     expandButton_->setAccessibleDescription(on ? QStringLiteral("已展开") : QStringLiteral("已收起"));
     animateBody(on);
@@ -369,7 +369,7 @@ void TacticalTimelineView::refresh() {
     nextButton_->setEnabled(canGoForward());
     if (store_.playing() != playingShown_) {
         playingShown_ = store_.playing();
-        playButton_->setIcon(materialIcon(playingShown_ ? MaterialGlyph::pause : MaterialGlyph::playArrow,
+        playButton_->setIcon(StudioIcons::icon(playingShown_ ? StudioIcons::Glyph::pause : StudioIcons::Glyph::play,
                                           StudioStyle::onBrand));
         playButton_->update();
     }

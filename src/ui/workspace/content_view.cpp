@@ -14,6 +14,8 @@
 #include "ui/pitch/pitch_view.h"
 #include "ui/style/studio_icons.h"
 #include "ui/style/studio_style.h"
+#include "ui/timeline/stage_save_overlay.h"
+#include "ui/timeline/tactical_timeline_view.h"
 #include "ui/workspace/canvas_panel.h"
 #include "ui/workspace/inspector_view.h"
 #include "ui/workspace/library_sidebar.h"
@@ -72,12 +74,16 @@ ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget*
     timelineSlot_ = new QVBoxLayout;
     timelineSlot_->setContentsMargins(0, 0, 0, 0);
     column->addLayout(timelineSlot_);
+    timeline_ = new TacticalTimelineView(*store_, workspace_, mainColumn_);
+    timelineSlot_->addWidget(timeline_);
     root->addWidget(mainColumn_, 1);
 
     inspector_ = new InspectorView(*store_, workspace_, this);
     inspector_->setFixedWidth(kInspectorWidth);
     root->addWidget(inspector_);
 
+    connect(timeline_, &TacticalTimelineView::hoveredStepChanged, this,
+            [this](std::optional<int> step) { hoveredStep_ = step; });
     connect(rail_, &NavigationRail::libraryRequested, this, &ContentView::toggleLibrary);
     connect(rail_, &NavigationRail::favoritesRequested, this, [this] {
         workspace_.setBuiltinLibraryExpanded(true);
@@ -113,6 +119,8 @@ ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget*
     drawingSubscription_ = session_->subscribe([this](DrawingChange change) { drawingChanged(change); });
     connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, qOverload<>(&QWidget::update));
     applyLayout();
+    // Created last so it stacks above every column.
+    saveOverlay_ = new StageSaveOverlay(*store_, this);
 }
 
 ContentView::~ContentView() {
@@ -120,6 +128,7 @@ ContentView::~ContentView() {
     drawingSubscription_.reset();
     // The views subscribe to the store and the session: they go before either does.
     delete sheet_.data();
+    delete saveOverlay_;
     delete rail_;
     delete sidebar_;
     delete mainColumn_;

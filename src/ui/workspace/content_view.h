@@ -24,6 +24,8 @@ class InspectorView;
 class LibrarySidebar;
 class NavigationRail;
 class PitchView;
+class StageSaveOverlay;
+class TacticalTimelineView;
 class TacticHeader;
 
 // The commands of the workspace, shared by the toolbar, the menu bar and the rail. Each
@@ -67,6 +69,8 @@ public:
     TacticHeader& header() { return *header_; }
     CanvasPanel& canvas() { return *canvas_; }
     NavigationRail& rail() { return *rail_; }
+    TacticalTimelineView& timeline() { return *timeline_; }
+    StageSaveOverlay& stageSaveOverlay() { return *saveOverlay_; }
     // Where the timeline goes, under the canvas.
     QVBoxLayout* timelineSlot() const { return timelineSlot_; }
 
@@ -122,6 +126,8 @@ private:
     CanvasPanel* canvas_ = nullptr;
     QVBoxLayout* timelineSlot_ = nullptr;
     InspectorView* inspector_ = nullptr;
+    TacticalTimelineView* timeline_ = nullptr;
+    StageSaveOverlay* saveOverlay_ = nullptr;   // above the whole workspace
     QPointer<WorkspaceSheet> sheet_;
 
     bool inspectorVisible_ = false;
