@@ -41,10 +41,10 @@ QAccessibleInterface* PitchView::tokenAccessible(const std::string& playerID) {
     return token;
 }
 
-FlatBoardGeometry PitchView::geometry() const { return {store_, BoardRenderer::projection(QSizeF(size()))}; }
+FlatBoardGeometry PitchView::boardGeometry() const { return {store_, BoardRenderer::projection(QSizeF(size()))}; }
 
 QRectF PitchView::drawingRect() const {
-    const ViewRect r = geometry().projection().rect();
+    const ViewRect r = boardGeometry().projection().rect();
     return {r.left, r.top, r.width, r.height};
 }
 
@@ -56,21 +56,21 @@ void PitchView::paintEvent(QPaintEvent*) {
 void PitchView::paintBoard(QPainter& painter) { renderer_.paint(painter, QSizeF(size()), devicePixelRatioF()); }
 
 void PitchView::mousePressEvent(QMouseEvent* event) {
-    if (!tool_.press(geometry(), event->position(), event->button(), event->modifiers())) event->ignore();
+    if (!tool_.press(boardGeometry(), event->position(), event->button(), event->modifiers())) event->ignore();
 }
 
-void PitchView::mouseMoveEvent(QMouseEvent* event) { tool_.move(geometry(), event->position()); }
+void PitchView::mouseMoveEvent(QMouseEvent* event) { tool_.move(boardGeometry(), event->position()); }
 
-void PitchView::mouseReleaseEvent(QMouseEvent* event) { tool_.release(geometry(), event->position()); }
+void PitchView::mouseReleaseEvent(QMouseEvent* event) { tool_.release(boardGeometry(), event->position()); }
 
 void PitchView::mouseDoubleClickEvent(QMouseEvent* event) {
-    tool_.doubleClick(geometry(), event->position(), event->button());
+    tool_.doubleClick(boardGeometry(), event->position(), event->button());
 }
 
 bool PitchView::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        const FlatBoardGeometry board = geometry();
+        const FlatBoardGeometry board = boardGeometry();
         QString text;
         if (board.routeHandleAt(help->pos())) {
             text = QStringLiteral("拖动控制点，调整弯曲跑位");

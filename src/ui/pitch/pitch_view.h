@@ -28,12 +28,12 @@ public:
     QAccessibleInterface* tokenAccessible(const std::string& playerID);
 
     // Where the board lies in this widget now; valid until the widget is resized.
-    FlatBoardGeometry geometry() const;
+    FlatBoardGeometry boardGeometry() const;
 
     // The rectangle the unit square maps onto: aspect 1.55, centred in the widget.
     QRectF drawingRect() const;
-    QPointF toView(Point p) const { return geometry().toView(p); }
-    Point toPitch(QPointF viewPoint) const { return geometry().toPitch(viewPoint); }
+    QPointF toView(Point p) const { return boardGeometry().toView(p); }
+    Point toPitch(QPointF viewPoint) const { return boardGeometry().toPitch(viewPoint); }
 
     // Paints one complete frame into `painter`, in this widget's coordinates.
     void paintBoard(QPainter& painter);
@@ -45,11 +45,11 @@ public:
     QSize minimumSizeHint() const override { return {620, 400}; }
 
     // Hit testing, in widget coordinates: the topmost token, the ball, the route handle.
-    std::optional<std::string> playerAt(QPointF viewPoint) const { return geometry().playerAt(viewPoint); }
-    bool ballAt(QPointF viewPoint) const { return geometry().ballAt(viewPoint); }
-    bool routeHandleAt(QPointF viewPoint) const { return geometry().routeHandleAt(viewPoint); }
-    QPointF ballCentre() const { return geometry().ballCentre(); }
-    std::optional<QPointF> routeHandleCentre() const { return geometry().routeHandleCentre(); }
+    std::optional<std::string> playerAt(QPointF viewPoint) const { return boardGeometry().playerAt(viewPoint); }
+    bool ballAt(QPointF viewPoint) const { return boardGeometry().ballAt(viewPoint); }
+    bool routeHandleAt(QPointF viewPoint) const { return boardGeometry().routeHandleAt(viewPoint); }
+    QPointF ballCentre() const { return boardGeometry().ballCentre(); }
+    std::optional<QPointF> routeHandleCentre() const { return boardGeometry().routeHandleCentre(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
