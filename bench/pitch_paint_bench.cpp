@@ -10,7 +10,7 @@
 #include "bench_platform.h"
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
-#include "ui/pitch/pitch_view.h"
+#include "ui/render/board_renderer.h"
 
 namespace {
 
@@ -29,8 +29,7 @@ void BM_PaintPitch2D(benchmark::State& state) {
     store.setShowOffside(true);
     store.next();   // the transition holds its start: the pass preview shows
     store.selectPlayer("home-11", false);
-    PitchView view(store);
-    view.resize(1500, 900);
+    BoardRenderer renderer(store);
     QImage image(1500, 900, QImage::Format_ARGB32_Premultiplied);
     if (!store.previewRoute()) {
         state.SkipWithError("no pass preview");
@@ -40,7 +39,7 @@ void BM_PaintPitch2D(benchmark::State& state) {
     for (auto _ : state) {
         // Every frame paints the whole pitch over the last one, as a widget repaint does.
         QPainter painter(&image);
-        view.paintBoard(painter);
+        renderer.paint(painter, QSizeF(image.size()));
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }

@@ -4,12 +4,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QAccessible>
-#include <QTest>
 #include <QToolTip>
 
-#include <cmath>
-
-#include "core/library/builtin_tactics.h"
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
 #include "support/manual_platform.h"
@@ -42,10 +38,6 @@ protected:
         view = std::make_unique<PitchView>(*store);
         view->resize(1240, 800);
         view->show();
-    }
-    void TearDown() override {
-        view.reset();
-        store.reset();
     }
 
     void open(std::vector<BoardStep> steps) {
@@ -163,16 +155,11 @@ TEST_F(PitchViewTest, TheRouteHandleBendsTheRunUnderThePointer) {
     EXPECT_EQ(store->status(), "已调整该球员的弯曲跑位");
 }
 
-TEST_F(PitchViewTest, TokensExplainThemselves) {
+TEST_F(PitchViewTest, TokensExplainThemselvesAndAreButtonsForAssistiveTechnology) {
     open({lineup({}, std::nullopt)});
-    // Tooltips are answered by the view itself; check the text it would show.
     QHelpEvent help(QEvent::ToolTip, at("away-3").toPoint(), view->mapToGlobal(at("away-3").toPoint()));
     QApplication::sendEvent(view.get(), &help);
     EXPECT_EQ(QToolTip::text(), QStringLiteral("#3 · 橙队\nControl + 点击查看球员信息"));
-}
-
-TEST_F(PitchViewTest, TokensAreButtonsForAssistiveTechnology) {
-    open({lineup({}, std::nullopt)});
     QAccessibleInterface* pitch = QAccessible::queryAccessibleInterface(view.get());
     ASSERT_TRUE(pitch);
     ASSERT_EQ(pitch->childCount(), 14);

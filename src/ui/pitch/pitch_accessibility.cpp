@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "ui/pitch/pitch_painting.h"
+#include "ui/render/pitch_painting.h"
 #include "ui/pitch/pitch_view.h"
 
 namespace vantrel {

@@ -1,4 +1,4 @@
-#include "ui/pitch/pitch_painting.h"
+#include "ui/render/pitch_painting.h"
 
 #include <QPainterPath>
 #include <QtMath>

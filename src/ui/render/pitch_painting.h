@@ -32,6 +32,7 @@ void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotat
 void drawToken(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity);
 
 inline constexpr qreal kTokenDiameter = 31;
+inline constexpr qreal kHandleDiameter = 13;   // the selected run's control handle
 
 // Painted tokens kept as pixmaps: a frame blits 22 small images instead of laying out 22
 // numbers. Keyed by team, number, selection and pixel ratio; `clear` after an
@@ -44,7 +45,6 @@ public:
 private:
     std::map<std::tuple<int, int, bool, int>, QPixmap> sprites_;
 };
-inline constexpr QPointF kBallAtFeetOffset{12, 20};
 
 }  // namespace PitchPainting
 

@@ -1,0 +1,411 @@
+#include "ui/render/board_renderer.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "core/pitch/offside_lines.h"
+#include "core/pitch/vision_geometry.h"
+#include "ui/style/studio_style.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr qreal kCornerRadius = 16;
+constexpr qreal kMargin = 22;   // painted pitch inset, points
+
+QColor withAlpha(QColor c, qreal alpha) {
+    c.setAlphaF(c.alphaF() * alpha);
+    return c;
+}
+
+// The visibility polygon in view points, without the runs of collinear corners that the
+// sweep rays leave along the touchlines: the rasteriser's cost grows with the edge count.
+QPolygonF simplifiedPolygon(const std::vector<Point>& polygon, const QRectF& r) {
+    QPolygonF out;
+    out.reserve(static_cast<int>(polygon.size()));
+    for (auto pt : polygon) {
+        const QPointF v(r.left() + pt.x * r.width(), r.top() + pt.y * r.height());
+        if (!out.isEmpty() && QLineF(out.back(), v).length() < 0.05) continue;
+        while (out.size() >= 2) {
+            const QPointF a = out[out.size() - 2], b = out.back();
+            const QPointF ab = b - a, bv = v - b;
+            const qreal cross = ab.x() * bv.y() - ab.y() * bv.x();
+            const qreal dot = ab.x() * bv.x() + ab.y() * bv.y();
+            // b lies on the straight line from a to v (within a hundredth of a point).
+            if (dot > 0 && std::abs(cross) <= 0.01 * std::hypot(bv.x(), bv.y()) + 1e-9) out.removeLast();
+            else break;
+        }
+        out << v;
+    }
+    return out;
+}
+
+// Shade 0.28 over the turf, expressed as an ink for turf that already carries the 0.055
+// wash: the ink at opacity 0.5 that lands on the same colour.
+QColor shadowOverWash() {
+    const QColor turf = StudioStyle::pitch(), wash = StudioStyle::onPitch(), shade = StudioStyle::pitchShade();
+    auto channel = [](qreal t, qreal w, qreal s) {
+        const qreal washed = t + 0.055 * (w - t);
+        const qreal target = t + 0.28 * (s - t);
+        return std::clamp(washed + (target - washed) / 0.5, 0.0, 1.0);
+    };
+    return QColor::fromRgbF(channel(turf.redF(), wash.redF(), shade.redF()),
+                            channel(turf.greenF(), wash.greenF(), shade.greenF()),
+                            channel(turf.blueF(), wash.blueF(), shade.blueF()), 0.5);
+}
+
+// The shaded part of the pitch, as one polygon per shadow: a run of visibility corners
+// that leave the pitch's edge, closed along the edge (through the pitch corners it
+// passes) back to where the run started. Filling these costs in proportion to the
+// shadows' size, where the rectangle-minus-polygon path costs a full frame. Absent
+// when the visible region touches no edge (the carrier is walled in): the caller
+// then fills the whole complement.
+std::optional<std::vector<QPolygonF>> shadowPolygons(const QPolygonF& visible, QPointF origin, const QRectF& bounds) {
+    const int n = visible.size();
+    auto onEdge = [&](QPointF v) {
+        return std::min({std::abs(v.x() - bounds.left()), std::abs(v.x() - bounds.right()),
+                         std::abs(v.y() - bounds.top()), std::abs(v.y() - bounds.bottom())}) < 0.5;
+    };
+    auto angle = [&](QPointF v) { return std::atan2(v.y() - origin.y(), v.x() - origin.x()); };
+    int first = -1;
+    for (int i = 0; i < n; ++i)
+        if (onEdge(visible[i])) {
+            first = i;
+            break;
+        }
+    if (first < 0) return std::nullopt;
+
+    const QPointF corners[] = {bounds.topLeft(), bounds.topRight(), bounds.bottomRight(), bounds.bottomLeft()};
+    std::vector<QPolygonF> shadows;
+    for (int k = 0; k < n;) {
+        const int a = (first + k) % n;
+        const int next = (a + 1) % n;
+        if (onEdge(visible[next])) {
+            ++k;
+            continue;
+        }
+        // visible[a] is on the edge and the run a+1 … b-1 is inside the pitch.
+        int steps = 1;
+        while (steps < n && !onEdge(visible[(a + steps) % n])) ++steps;
+        const int b = (a + steps) % n;
+        QPolygonF shadow;
+        for (int j = 0; j <= steps; ++j) shadow << visible[(a + j) % n];
+        const double thetaA = angle(visible[a]);
+        auto relative = [&](double theta) {
+            double d = theta - thetaA;
+            while (d < 0) d += 2 * M_PI;
+            while (d >= 2 * M_PI) d -= 2 * M_PI;
+            return d;
+        };
+        const double span = relative(angle(visible[b]));
+        std::vector<std::pair<double, QPointF>> passed;
+        for (QPointF c : corners) {
+            const double rel = relative(angle(c));
+            if (rel > 0 && rel < span) passed.emplace_back(rel, c);
+        }
+        std::sort(passed.begin(), passed.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+        for (const auto& [rel, c] : passed) shadow << c;
+        shadows.push_back(shadow);
+        k += steps;
+    }
+    return shadows;
+}
+
+const Player* findPlayer(const std::vector<Player>& players, const std::string& id) {
+    for (const auto& p : players)
+        if (p.id == id) return &p;
+    return nullptr;
+}
+
+QPointF toQt(Point p) { return {p.x, p.y}; }
+
+}  // namespace
+
+const QPixmap& BoardRenderer::staticPitch(QSize size, qreal dpr) {
+    if (staticPitchSize_ == size && !staticPitch_.isNull() && staticPitch_.devicePixelRatio() == dpr)
+        return staticPitch_;
+    staticPitchSize_ = size;
+    staticPitch_ = QPixmap(size * dpr);
+    staticPitch_.setDevicePixelRatio(dpr);
+    staticPitch_.fill(Qt::transparent);
+
+    QPainter p(&staticPitch_);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal W = size.width();
+    const qreal H = size.height();
+    QPainterPath clip;
+    clip.addRoundedRect(QRectF(0, 0, W, H), kCornerRadius, kCornerRadius);
+    p.setClipPath(clip);
+    p.fillRect(QRectF(0, 0, W, H), StudioStyle::pitch());
+
+    const QRectF painted(kMargin, kMargin, W - 2 * kMargin, H - 2 * kMargin);
+    const qreal band = painted.width() / 10;
+    for (int i = 0; i < 10; i += 2)
+        p.fillRect(QRectF(painted.left() + i * band, painted.top(), band, painted.height()),
+                   withAlpha(StudioStyle::pitchStripe(), 0.35));
+
+    const QColor line = StudioStyle::pitchLine();
+    p.setPen(QPen(line, 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(painted);
+    p.drawLine(QPointF(W / 2, kMargin), QPointF(W / 2, H - kMargin));
+    p.drawEllipse(QPointF(W / 2, H / 2), 48, 48);
+    p.drawRect(QRectF(kMargin, 0.25 * H, 0.15 * W, 0.5 * H));
+    p.drawRect(QRectF(W - kMargin - 0.15 * W, 0.25 * H, 0.15 * W, 0.5 * H));
+    p.drawRect(QRectF(kMargin, 0.38 * H, 0.055 * W, 0.24 * H));
+    p.drawRect(QRectF(W - kMargin - 0.055 * W, 0.38 * H, 0.055 * W, 0.24 * H));
+    p.setPen(Qt::NoPen);
+    p.setBrush(line);
+    for (QPointF spot : {QPointF(W / 2, H / 2), QPointF(0.115 * W, H / 2), QPointF(0.885 * W, H / 2)})
+        p.drawEllipse(spot, 2, 2);
+    p.end();
+
+    // The same pitch under the vision overlay's light wash, so a frame with the overlay
+    // blits one image instead of washing the whole pitch again.
+    washedPitch_ = staticPitch_;
+    QPainter w(&washedPitch_);
+    w.fillRect(painted, withAlpha(StudioStyle::onPitch(), 0.055));
+    return staticPitch_;
+}
+
+void BoardRenderer::clearCaches() { tokenSprites_.clear(); }
+
+void BoardRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
+    const FlatProjection view = projection(size);
+    const ViewRect rect = view.rect();
+    const QRectF r(rect.left, rect.top, rect.width, rect.height);
+    if (r.width() < 1 || r.height() < 1) return;
+    const int appearance = StudioStyle::isDark() ? 1 : 0;
+    if (appearance != appearance_) {
+        clearCaches();
+        appearance_ = appearance;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+
+    const QSize pitchSize(qRound(r.width()), qRound(r.height()));
+    const QPixmap& plain = staticPitch(pitchSize, dpr);
+    const std::vector<Player> players = store_.displayPlayers();
+    const double washed = visionShown(players) ? std::clamp(store_.visionOpacity(), 0.0, 1.0) : 0.0;
+    if (washed < 1) painter.drawPixmap(r.topLeft(), plain);
+    if (washed > 0) {
+        painter.setOpacity(washed);
+        painter.drawPixmap(r.topLeft(), washedPitch_);
+        painter.setOpacity(1);
+    }
+
+    // A rectangular clip keeps every fill on the raster engine's fast path. Nothing that
+    // moves reaches the rounded corners: positions stay 0.04 of the pitch from its edges.
+    painter.setClipRect(r, Qt::IntersectClip);
+    paintVision(painter, r, players);
+    paintOffside(painter, r, players);
+    paintPassPreview(painter, view, players);
+    paintSelectedRoute(painter, view, players);
+    paintPlayersAndBall(painter, view, players, dpr);
+    painter.restore();
+}
+
+bool BoardRenderer::visionShown(const std::vector<Player>& players) const {
+    if (!store_.showVision()) return false;
+    const auto ownerID = store_.visionOwnerID();
+    return ownerID && findPlayer(players, *ownerID);
+}
+
+void BoardRenderer::paintVision(QPainter& p, const QRectF& r, const std::vector<Player>& players) {
+    if (!visionShown(players)) return;
+    const Player* owner = findPlayer(players, *store_.visionOwnerID());
+    std::vector<Point> blockers;
+    blockers.reserve(players.size());
+    const bool gliding = store_.layoutFrame().has_value();
+    for (const auto& pl : players) {
+        if (pl.id == owner->id) continue;
+        if (gliding && store_.playerOpacity(pl.id) <= 0.5) continue;
+        blockers.push_back(pl.position);
+    }
+    const auto polygon = VisionGeometry::visiblePolygon(owner->position, blockers, kPitchAspect, 0.018);
+    if (polygon.size() < 3) return;
+    const QPolygonF visible = simplifiedPolygon(polygon, r);
+    const QPointF origin(r.left() + std::clamp(owner->position.x, 0.0, 1.0) * r.width(),
+                         r.top() + std::clamp(owner->position.y, 0.0, 1.0) * r.height());
+
+    const QRectF painted = r.adjusted(kMargin, kMargin, -kMargin, -kMargin);
+    p.save();
+    p.setClipRect(painted, Qt::IntersectClip);
+    p.setOpacity(p.opacity() * std::clamp(store_.visionOpacity(), 0.0, 1.0));
+    p.setPen(Qt::NoPen);
+    // The light wash lies under the whole painted area (the washed pitch image) and the
+    // shadows go over it, in an ink that turns washed turf into exactly the turf under
+    // the shade. Washing only the visible polygon would cost a full-frame antialiased fill.
+    p.setBrush(shadowOverWash());
+    const auto shadows = shadowPolygons(visible, origin, r);
+    if (shadows) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        for (const auto& shadow : *shadows) p.drawPolygon(shadow);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        QColor edge = shadowOverWash();
+        edge.setAlphaF(edge.alphaF() * 0.5);
+        p.setPen(QPen(edge, 1.0));
+        p.setBrush(Qt::NoBrush);
+        for (const auto& shadow : *shadows) p.drawPolyline(shadow);
+    } else {
+        QPainterPath shade;
+        shade.setFillRule(Qt::OddEvenFill);
+        shade.addRect(painted);
+        shade.addPolygon(visible);
+        shade.closeSubpath();
+        p.drawPath(shade);
+    }
+    p.restore();
+}
+
+void BoardRenderer::paintOffside(QPainter& p, const QRectF& r, const std::vector<Player>& players) {
+    if (!store_.showOffside()) return;
+    const auto offside = offsideLines(players);
+    if (!offside) return;
+    struct Line {
+        double x;
+        QColor color;
+        QString label;
+        qreal width;
+    };
+    const Line lines[] = {
+        {offside->blue, StudioStyle::offsideBlue(), QStringLiteral("OFFSIDE · BLUE"), 94},
+        {offside->orange, StudioStyle::offsideOrange(), QStringLiteral("OFFSIDE · ORANGE"), 110},
+    };
+    QFont font = p.font();
+    font.setPixelSize(9);
+    font.setWeight(QFont::Medium);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0.35);
+    for (const auto& line : lines) {
+        const qreal x = r.left() + r.width() * line.x;
+        QPen pen(withAlpha(line.color, 0.75), 1.5);
+        pen.setDashPattern({6 / 1.5, 5 / 1.5});   // dash lengths are in pen widths
+        p.setPen(pen);
+        p.drawLine(QPointF(x, r.top() + kMargin), QPointF(x, r.bottom() - kMargin));
+
+        const qreal lo = r.left() + kMargin + line.width / 2;
+        const qreal cx = std::clamp(x, lo, std::max(lo, r.right() - kMargin - line.width / 2));
+        const QRectF label(cx - line.width / 2, r.top() + 27, line.width, 20);
+        p.setPen(Qt::NoPen);
+        p.setBrush(withAlpha(StudioStyle::pitchShade(), 0.6));
+        p.drawRoundedRect(label, 7, 7);
+        p.setFont(font);
+        p.setPen(withAlpha(line.color, 0.95));
+        p.drawText(QRectF(cx - line.width / 2, r.top() + 37 - 10, line.width, 20), Qt::AlignCenter, line.label);
+    }
+}
+
+void BoardRenderer::paintPassPreview(QPainter& p, const FlatProjection& view, const std::vector<Player>& players) {
+    const auto& route = store_.previewRoute();
+    if (!route) return;
+    if (std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.035) return;
+    const PathPreview preview{route->start, route->end, store_.previewPassStyle().value_or(PassStyle::ground)};
+    const auto& samples = passPreviewCache_.samples(preview);
+    if (samples.size() < 2) return;
+    QPolygonF line;
+    for (const auto& s : samples)
+        line << toQt(view.ballPlacement(s.position, s.height).centre);   // ends where the ball is drawn
+    const QColor color = PitchPainting::routeColor(players, store_.visionOwnerID());
+    QPen pen(color, 2, Qt::CustomDashLine, Qt::RoundCap, Qt::RoundJoin);
+    pen.setDashPattern({5.0 / 2, 5.0 / 2});
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(line);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPolygon(PitchPainting::arrowhead(line[line.size() - 2], line.back()));
+}
+
+void BoardRenderer::paintSelectedRoute(QPainter& p, const FlatProjection& view, const std::vector<Player>& players) {
+    if (!store_.showRoutes()) return;
+    const auto route = store_.selectedRoute();
+    if (!route) return;
+    if (std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.02) return;
+    auto map = [&](Point pt) { return toQt(view.toView(pt)); };
+    const QPointF start = map(route->start), control = map(route->control), end = map(route->end);
+    const QColor color = withAlpha(PitchPainting::routeColor(players, store_.selectedPlayer()), 0.75);
+    QPainterPath curve(start);
+    curve.quadTo(control, end);
+    p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(curve);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPolygon(PitchPainting::arrowhead(control, end));
+
+    const QPointF handle = 0.25 * start + 0.5 * control + 0.25 * end;
+    p.setBrush(QColor(0, 0, 0, qRound(255 * 0.12)));
+    p.drawEllipse(handle + QPointF(0, 1), PitchPainting::kHandleDiameter / 2 + 1, PitchPainting::kHandleDiameter / 2 + 1);
+    p.setBrush(Qt::white);
+    p.setPen(QPen(StudioStyle::brand(), 2));
+    p.drawEllipse(handle, PitchPainting::kHandleDiameter / 2, PitchPainting::kHandleDiameter / 2);
+}
+
+void BoardRenderer::paintPlayersAndBall(QPainter& p, const FlatProjection& view, const std::vector<Player>& players,
+                                        qreal dpr) {
+    struct Item {
+        double z;
+        int kind;   // 0 token, 1 ball at feet, 2 ball shadow, 3 free ball
+        const Player* player;
+    };
+    std::vector<Item> items;
+    items.reserve(players.size() + 3);
+    for (const auto& pl : players) items.push_back({100 * pl.position.y + 1, 0, &pl});
+
+    const auto owner = store_.displayOwnerID();
+    const Player* ownerPlayer = owner ? findPlayer(players, *owner) : nullptr;
+    const bool atFeet = ownerPlayer && !store_.passingFromID();
+    const Point ball = store_.displayBall();
+    const double h = store_.displayBallHeight();
+    const BallPlacement placement = view.ballPlacement(ball, h);
+    if (atFeet) {
+        items.push_back({100 * ownerPlayer->position.y + 0.5, 1, ownerPlayer});
+    } else {
+        items.push_back({100 * ball.y + 0.1, 2, nullptr});
+        items.push_back({100 * ball.y + 300 * h + 0.6, 3, nullptr});
+    }
+    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.z < b.z; });
+
+    const auto& selected = store_.selectedPlayer();
+    for (const auto& item : items) {
+        switch (item.kind) {
+            case 0: {
+                tokenSprites_.draw(p, toQt(view.toView(item.player->position)), *item.player,
+                                   selected && *selected == item.player->id,
+                                   std::clamp(store_.playerOpacity(item.player->id), 0.0, 1.0), dpr);
+                break;
+            }
+            case 1: {
+                const QPointF c = toQt(view.ballPlacement(item.player->position, 0).centre);
+                PitchPainting::drawFootball(p, c, 13, store_.ballRotation(), 0.3);
+                break;
+            }
+            case 2: {
+                p.setPen(Qt::NoPen);
+                p.setBrush(QColor(0, 0, 0, qRound(255 * placement.shadowOpacity)));
+                p.drawEllipse(toQt(placement.shadowCentre), placement.shadowWidth / 2, placement.shadowHeight / 2);
+                break;
+            }
+            case 3: {
+                PitchPainting::drawFootball(p, toQt(placement.centre), 2 * placement.radius, store_.ballRotation(), 0.25);
+                break;
+            }
+        }
+    }
+}
+
+QImage paintBoardImage(const BoardStore& store, QSize size) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    BoardRenderer(store).paint(painter, QSizeF(size));
+    return image;
+}
+
+}  // namespace vantrel
