@@ -322,6 +322,19 @@ void BoardStore::saveCurrentTactic() {
     setStatus("已保存到我的战术：" + name);
 }
 
+void BoardStore::setTacticName(std::string name) {
+    Batch batch(notifier_);
+    std::string chosen = trimmed(name);
+    if (chosen.empty() || chosen == tactic_.name) return;
+    tactic_.name = chosen;
+    // The library row follows at once; the stored copy with the next autosave.
+    if (SavedTactic* saved = savedTactic(selectedTacticKey_)) {
+        saved->tactic.name = chosen;
+        notifier_.mark(StoreChange::library);
+    }
+    recordEdit();
+}
+
 void BoardStore::scheduleAutosave() {
     if (!isOwnKey()) return;
     autosavePending_ = true;

@@ -125,6 +125,12 @@ public:
     void changeFormat(int format);
     // The current step's formation id of a team, or "custom".
     std::string formationID(int team) const;
+    // Renames the open tactic (an own tactic's library entry too); white space around it,
+    // the ideographic space included, is dropped, and a name left empty is ignored.
+    void setTacticName(std::string name);
+    // The current step's title and explanation: edits of the step like any other.
+    void setStepTitle(std::string title);
+    void setStepNote(std::string note);
 
     struct Route {
         Point start;

@@ -238,6 +238,22 @@ void BoardStore::setPassStyle(PassStyle style) {
     recordEdit();
 }
 
+void BoardStore::setStepTitle(std::string title) {
+    Batch batch(notifier_);
+    BoardStep* step = mutableCurrentStep();
+    if (!step || step->title == title) return;
+    step->title = std::move(title);
+    recordEdit();
+}
+
+void BoardStore::setStepNote(std::string note) {
+    Batch batch(notifier_);
+    BoardStep* step = mutableCurrentStep();
+    if (!step || step->note == note) return;
+    step->note = std::move(note);
+    recordEdit();
+}
+
 // --- Formations -------------------------------------------------------------------------
 
 std::string BoardStore::formationID(int team) const {

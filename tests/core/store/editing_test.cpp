@@ -244,3 +244,36 @@ TEST_F(StoreTest, DisplayValuesFollowTheirPrecedence) {
     EXPECT_EQ(s.displayBall(), s.layoutFrame()->ball);
     EXPECT_EQ(s.displayBallHeight(), 0);
 }
+
+TEST_F(StoreTest, NamesTitlesAndNotesAreEditsOfTheOpenTactic) {
+    open({lineup({}, "home-2", "1 · 起点"), lineup({}, "home-2")});
+    BoardStore& s = *store;
+    const int writes = libraryWrites();
+    s.setTacticName("\xE3\x80\x80 边路推进 \n");
+    EXPECT_EQ(s.tactic().name, "边路推进");
+    EXPECT_EQ(s.importedTactics().back().tactic.name, "边路推进");   // the library row follows
+    s.setTacticName(" \xE3\x80\x80 ");   // nothing left: the old name stays
+    EXPECT_EQ(s.tactic().name, "边路推进");
+    EXPECT_FALSE(s.hasStageChanges());
+
+    s.setStepTitle("1 · 回接");
+    s.setStepNote("中场回撤接球。");
+    EXPECT_EQ(s.currentStep()->title, "1 · 回接");
+    EXPECT_EQ(s.currentStep()->note, "中场回撤接球。");
+    EXPECT_TRUE(s.hasStageChanges());
+    s.setStepTitle("1 · 起点");
+    s.setStepNote("");
+    EXPECT_FALSE(s.hasStageChanges());   // back to the baseline
+
+    platform.advance(0.7);   // one autosave for the burst
+    EXPECT_EQ(libraryWrites(), writes + 1);
+    EXPECT_EQ(storedLibrary().back().tactic.name, "边路推进");
+
+    // A built-in tactic is renamed in memory only.
+    s.selectBuiltIn(0, 7);
+    const int before = libraryWrites();
+    s.setTacticName("我的改名");
+    EXPECT_EQ(s.tactic().name, "我的改名");
+    platform.advance(1);
+    EXPECT_EQ(libraryWrites(), before);
+}
