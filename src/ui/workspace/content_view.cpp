@@ -38,7 +38,7 @@ ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget*
     layout->addWidget(pitchView_, 1);
 
     subscription_ = store_->subscribe([this](StoreChange change) {
-        if (any(change & (StoreChange::board | StoreChange::status | StoreChange::library))) refreshLabels();
+        if (any(change & (StoreChange::tactic | StoreChange::status | StoreChange::library))) refreshLabels();
     });
     // Colours change only with the appearance, not with every animation tick.
     connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, [this] {

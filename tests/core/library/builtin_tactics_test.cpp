@@ -8,7 +8,7 @@
 #include <set>
 
 #include "core/library/formation_preset.h"
-#include "core/library/play_reaction.h"
+#include "core/library/pressing.h"
 
 namespace vantrel {
 namespace {
@@ -205,7 +205,7 @@ TEST(MakePlay, OnlyTheSideWithoutTheBallReactsAndWithinItsLimits) {
                 continue;
             }
             orangeReacted = orangeReacted || moved > 0;
-            EXPECT_LE(moved, (p.number == 1 ? PlayReaction::kGoalkeeperLimit : PlayReaction::kPresserLimit) + kTolerance)
+            EXPECT_LE(moved, (p.number == 1 ? PressLimits::kGoalkeeper : PressLimits::kPresser) + kTolerance)
                 << p.id << " in " << step.title;
             // Every run, scripted or not, has its curve.
             EXPECT_EQ(step.pathControl(p.id).has_value(), moved > 0) << p.id << " in " << step.title;
