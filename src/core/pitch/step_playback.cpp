@@ -105,19 +105,19 @@ std::optional<BallRoute> StepPlayback::route() const {
 double StepPlayback::flightProgress(double progress) { return std::clamp((progress - kKick) * 2, 0.0, 1.0); }
 
 Point StepPlayback::ballAt(double p) const {
-    const double e = smoothstep(p);
     if (pass_) {
         if (p < kKick) {
             const Run* r = run(passerRun_);
-            return r ? quadraticPoint(r->start, r->control, r->end, e) : pass_->kick;
+            return r ? r->at(p) : pass_->kick;
         }
         if (p > kReceive) {
             const Run* r = run(receiverRun_);
-            return r ? quadraticPoint(r->start, r->control, r->end, e) : pass_->receive;
+            return r ? r->at(p) : pass_->receive;
         }
         return BallFlight::sample(pass_->kick, pass_->receive, flightProgress(p), pass_->style).position;
     }
-    if (const Run* r = run(dribblerRun_)) return quadraticPoint(r->start, r->control, r->end, e);
+    if (const Run* r = run(dribblerRun_)) return r->at(p);
+    const double e = smoothstep(p);
     return {from_.ball.x + (to_.ball.x - from_.ball.x) * e, from_.ball.y + (to_.ball.y - from_.ball.y) * e};
 }
 
@@ -166,13 +166,12 @@ StepPlaybackFrame StepPlayback::sample(double elapsed, bool reduceMotion) const 
     if (!(elapsed > 0)) elapsed = 0;
     StepPlaybackFrame frame;
     const double p = std::min(elapsed / duration_, 1.0);
-    const double e = smoothstep(p);
     frame.progress = p;
 
     frame.players.reserve(runs_.size());
     for (const auto& r : runs_) {
         Player player = r.player;
-        player.position = quadraticPoint(r.start, r.control, r.end, e);
+        player.position = r.at(p);
         frame.players.push_back(player);
     }
 
