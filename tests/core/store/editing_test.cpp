@@ -21,7 +21,9 @@ TEST_F(StoreTest, DraggingClampsFollowsTheBallAndClearsOnlyThatTeamsFormation) {
     const std::string owner = *before.ballOwner;
     s.movePlayer(owner, {0.5, 0.3});
     EXPECT_EQ(s.currentStep()->ball, (Point{0.5, 0.3}));
+    const BoardStep moved = *s.currentStep();
     s.movePlayer("home-99", {0.5, 0.5});   // unknown ids do nothing
+    EXPECT_EQ(*s.currentStep(), moved);
 }
 
 TEST_F(StoreTest, TheBallSnapsOnlyWithinReach) {
