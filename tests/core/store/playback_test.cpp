@@ -1,6 +1,5 @@
 #include <cmath>
 
-#include "core/model/ball_flight.h"
 #include "core/pitch/motion_path.h"
 #include "core/pitch/step_playback.h"
 #include "store_fixture.h"
@@ -69,11 +68,7 @@ TEST_F(StoreTest, AFortyMetreGroundPassStretchesTheTransition) {
     platform.advance(0.24 * T);
     EXPECT_EQ(s.displayBall(), (Point{0.2, 0.5}));   // still at the passer's feet
     EXPECT_EQ(s.displayOwnerID(), "home-2");
-    platform.advance(0.26 * T);   // p = 0.5, flight progress 0.5
-    const auto mid = BallFlight::sample({0.2, 0.5}, {0.2 + 40.0 / 60.0, 0.5}, 0.5, PassStyle::ground);
-    EXPECT_NEAR(s.displayBall().x, mid.position.x, 2e-3);
-    EXPECT_EQ(s.displayOwnerID(), "home-2");
-    platform.advance(0.26 * T);   // p = 0.76: received
+    platform.advance(0.52 * T);   // p = 0.76: received
     EXPECT_EQ(s.displayOwnerID(), "home-3");
     EXPECT_NEAR(s.displayBall().x, 0.2 + 40.0 / 60.0, 1e-12);
     platform.advance(0.24 * T - 0.05);
