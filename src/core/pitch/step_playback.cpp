@@ -88,6 +88,9 @@ StepPlayback::StepPlayback(const BoardStep& from, const BoardStep& to, bool forw
         dribblerID_ = passer->id;
         dribblerRun_ = runOf(passer->id);
     }
+    // Fixed for the whole transition, so a frame measures at most one stretch of a run.
+    knockMetres_ = metresBetween(from_.ball, ballAt(0));
+    rolledAtKickMetres_ = knockMetres_ + arc(run(passerRun_), 0, MotionPath::kKickAt);
 }
 
 std::optional<std::size_t> StepPlayback::runOf(const std::string& id) const {
@@ -127,13 +130,12 @@ Point StepPlayback::ballAt(double p) const {
 double StepPlayback::rolledMetres(double p) const {
     if (!(p > 0)) return 0.0;
     const double e = smoothstep(p);
-    const double knock = metresBetween(from_.ball, ballAt(0));
     if (pass_) {
-        const double beforeKick = knock + arc(run(passerRun_), 0, std::min(e, MotionPath::kKickAt));
-        if (p <= kReceive) return beforeKick;
-        return beforeKick + arc(run(receiverRun_), MotionPath::kReceiveAt, e);
+        if (p < kKick) return knockMetres_ + arc(run(passerRun_), 0, e);
+        if (p <= kReceive) return rolledAtKickMetres_;
+        return rolledAtKickMetres_ + arc(run(receiverRun_), MotionPath::kReceiveAt, e);
     }
-    if (const Run* r = run(dribblerRun_)) return knock + arc(r, 0, e);
+    if (const Run* r = run(dribblerRun_)) return knockMetres_ + arc(r, 0, e);
     return metresBetween(from_.ball, to_.ball) * e;
 }
 

@@ -124,6 +124,8 @@ private:
     std::optional<std::size_t> receiverRun_;
     std::optional<std::size_t> dribblerRun_;
     double duration_ = kStepSeconds;
+    double knockMetres_ = 0;          // from the step's ball to the carrier's feet
+    double rolledAtKickMetres_ = 0;   // on the turf before a pass leaves the passer
 };
 
 // The player of the other side than `team` nearest to `ball` (aspect-weighted), the
