@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/pitch/formation_transition.h"
+#include "core/pitch/step_playback.h"
 #include "core/pitch/vision_geometry.h"
 
 namespace vantrel {
@@ -65,6 +66,25 @@ void BM_FormationTransitionSample22(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FormationTransitionSample22);
+
+// One picture of an 11-a-side step transition with a pass, sampled at any moment (a seek):
+// every run, the ball and its rolled distance, the direction and the interception scan.
+void BM_StepPlaybackSample22(benchmark::State& state) {
+    BoardStep from;
+    from.players = elevenASide(0.0);
+    from.ballOwner = "home-7";
+    BoardStep to = from;
+    to.players = elevenASide(0.08);
+    to.ballOwner = "home-11";
+    const StepPlayback playback(from, to, true);
+    double t = 0.0;
+    for (auto _ : state) {
+        auto frame = playback.sample(t);
+        benchmark::DoNotOptimize(frame.players.data());
+        t = t > playback.duration() ? 0.0 : t + 1.0 / 60.0;
+    }
+}
+BENCHMARK(BM_StepPlaybackSample22);
 
 }  // namespace
 }  // namespace vantrel

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/annotation/annotation.h"
+#include "core/model/annotation.h"
 #include "core/annotation/rect.h"
 #include "core/model/point.h"
 #include "core/model/uuid.h"

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "core/annotation/annotation.h"
+#include "core/model/annotation.h"
 #include "core/annotation/annotation_geometry.h"
 #include "core/annotation/graphite_stroke.h"
 #include "core/annotation/rect.h"

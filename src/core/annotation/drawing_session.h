@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/annotation/annotation.h"
+#include "core/model/annotation.h"
 #include "core/model/uuid.h"
 #include "core/store/change_notifier.h"
 

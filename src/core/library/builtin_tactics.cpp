@@ -5,7 +5,7 @@
 #include <set>
 
 #include "core/library/formation_preset.h"
-#include "core/library/play_reaction.h"
+#include "core/library/pressing.h"
 #include "core/pitch/motion_path.h"
 
 namespace vantrel::BuiltInTactics {

@@ -42,8 +42,4 @@ const std::vector<Tactic>& library(int format);
 
 }  // namespace BuiltInTactics
 
-// Returns a copy in which, in every step, the side without the ball presses the carrier,
-// blocks the lane of the pass that just arrived and marks the remaining attackers.
-Tactic withOpponentHighPress(const Tactic& tactic);
-
 }  // namespace vantrel

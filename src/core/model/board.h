@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/annotation/annotation.h"
+#include "core/model/annotation.h"
 #include "core/model/point.h"
 #include "core/model/uuid.h"
 
@@ -74,15 +74,6 @@ struct SavedTactic {
 
     // The library key that selects and remembers this tactic.
     std::string key() const { return "imported-" + id.string(); }
-};
-
-// Per-transition ball state owned by a running step transition.
-struct BallRollState {
-    Point previousBall;
-    double carryDistance = 0;    // metres rolled since the transition began
-    double rotationAtKick = 0;   // degrees
-    bool didKick = false;
-    bool didReceive = false;
 };
 
 std::string teamName(int team);                      // "蓝队" / "橙队"

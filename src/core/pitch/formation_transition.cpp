@@ -8,6 +8,8 @@
 #include <unordered_set>
 #include <utility>
 
+#include "core/pitch/easing.h"
+
 namespace vantrel {
 
 namespace {
@@ -121,7 +123,7 @@ FormationLayoutFrame FormationTransition::sample(double elapsed) const {
 
     // Smoothstep eases the displacement; h carries the start velocity (h(0) = 0,
     // h'(0) = 1, h(1) = h'(1) = 0), so the curve leaves at that velocity and arrives at rest.
-    const double e = p * p * (3.0 - 2.0 * p);
+    const double e = smoothstep(p);
     const double h = p * (1.0 - p) * (1.0 - p);
     const double dh = 3.0 * p * p - 4.0 * p + 1.0;
     const double de = 6.0 * p * (1.0 - p) / duration;   // de/dt, per second

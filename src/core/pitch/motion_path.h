@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/model/board.h"
@@ -25,6 +26,13 @@ Point control(Point from, Point to, const std::vector<Point>& obstacles, bool ur
 // who ends closer to the new ball by more than 0.012.
 Point plannedControl(const std::vector<Player>& previous, const Player* previousOwner, Point ball,
                      const Player& runner, Point start, Point end);
+
+// Control point of the run of player `id` from `start` (in step `from`) to `end` (in step
+// `to`): the target step's own curved-run control, else the planned one.
+Point routeControl(const std::string& id, const BoardStep& from, const BoardStep& to, Point start, Point end);
+
+// Metres run along the curve start → control → end between parameters u0 and u1.
+double arcMetres(Point start, Point control, Point end, double u0, double u1);
 }  // namespace MotionPath
 
 struct PathPreview {

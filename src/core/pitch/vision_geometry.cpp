@@ -6,6 +6,8 @@
 #include <limits>
 #include <numbers>
 
+#include "core/pitch/easing.h"
+
 namespace vantrel {
 
 namespace VisionGeometry {
@@ -101,11 +103,6 @@ std::vector<Point> visiblePolygon(Point origin, std::span<const Point> blockers,
 namespace VisionTransition {
 
 namespace {
-double smoothstep(double u) {
-    if (std::isnan(u)) return 0.0;
-    u = std::clamp(u, 0.0, 1.0);
-    return u * u * (3.0 - 2.0 * u);
-}
 constexpr double kFadeOutSeconds = 0.2;
 constexpr double kFadeInSeconds = 0.32;
 }  // namespace

@@ -9,25 +9,33 @@
 
 #include "core/model/board.h"
 #include "core/pitch/formation_transition.h"
+#include "core/pitch/step_playback.h"
 #include "core/platform/platform.h"
 #include "core/store/change_notifier.h"
+#include "core/store/own_tactic_library.h"
+#include "core/store/stage_baseline.h"
 
 namespace vantrel {
-
-enum class StageSaveDecision { save, discard, cancel };
 
 // Per-animation constants held by the running clocks' callbacks.
 struct ManualPass;
 struct StepTransition;
 
-// Preference keys of the store.
-inline constexpr std::string_view kImportedTacticsKey = "Vantrel.importedTactics";
-inline constexpr std::string_view kUnreadableTacticsKey = "Vantrel.importedTactics.unreadable";
-inline constexpr std::string_view kLastSelectedTacticKey = "Vantrel.lastSelectedTactic";
-
 // The one owner of the open tactic and of everything the board shows about it. Views
 // read its fields and send it commands; every change is told to subscribers once per
 // command, by group. User-caused failures become the status line; nothing throws.
+//
+// Its commands live in rooms, one source file each, over parts with their own headers:
+//   board_store.cpp              fields, settings, display values
+//   board_store_library.cpp      opening, creating, saving, renaming tactics; autosave
+//                                (over OwnTacticLibrary, own_tactic_library.h)
+//   board_store_import_export.cpp  importing and exporting tactic files
+//   board_store_stage.cpp        the stage baseline, the save question, the step list
+//                                (over StageBaseline, stage_baseline.h)
+//   board_store_editing.cpp      players, ball, passes, runs, formations, texts, drawings
+//                                (over StepEditing, step_editing.h)
+//   board_store_playback.cpp     playback, pause, interceptions (over StepPlayback,
+//                                core/pitch/step_playback.h, and playback_session.h)
 class BoardStore {
 public:
     BoardStore(PreferenceStore& defaults, Platform& platform);
@@ -39,13 +47,13 @@ public:
 
     // --- Observable fields -------------------------------------------------------
     const Tactic& tactic() const { return tactic_; }
-    const std::vector<SavedTactic>& importedTactics() const { return importedTactics_; }
+    const std::vector<SavedTactic>& importedTactics() const { return library_.tactics(); }
     const std::string& selectedTacticKey() const { return selectedTacticKey_; }
     int stepIndex() const { return stepIndex_; }
-    bool hasStageChanges() const { return hasStageChanges_; }
-    bool showingStageSaveConfirmation() const { return showingStageSaveConfirmation_; }
-    const std::optional<Uuid>& discardedStageID() const { return discardedStageID_; }
-    int stageDiscardRevision() const { return stageDiscardRevision_; }
+    bool hasStageChanges() const { return stage_.hasChanges(); }
+    bool showingStageSaveConfirmation() const { return stage_.showingQuestion(); }
+    const std::optional<Uuid>& discardedStageID() const { return stage_.discardedStageID(); }
+    int stageDiscardRevision() const { return stage_.discardRevision(); }
     const std::optional<std::string>& selectedPlayer() const { return selectedPlayer_; }
     const std::optional<std::string>& inspectedPlayerID() const { return inspectedPlayerID_; }
     bool draggingPlayer() const { return draggingPlayer_; }
@@ -55,7 +63,7 @@ public:
     bool showVision() const { return showVision_; }
     bool showOffside() const { return showOffside_; }
     bool showRoutes() const { return showRoutes_; }
-    bool autosavePending() const { return autosavePending_; }
+    bool autosavePending() const { return library_.autosavePending(); }
     const std::optional<Point>& flyingBall() const { return flyingBall_; }
     double ballRotation() const { return ballRotation_; }
     Point ballTravelDirection() const { return ballTravelDirection_; }
@@ -71,9 +79,9 @@ public:
     const std::optional<FormationLayoutFrame>& layoutFrame() const { return layoutFrame_; }
 
     // Plain fields.
-    const std::optional<BoardStep>& stageBaseline() const { return stageBaseline_; }
+    const std::optional<BoardStep>& stageBaseline() const { return stage_.baseline(); }
     bool reduceMotion() const { return reduceMotion_; }
-    bool hasPendingStageDeparture() const { return static_cast<bool>(pendingStageDeparture_); }
+    bool hasPendingStageDeparture() const { return stage_.hasPendingDeparture(); }
 
     // The current step, or null when the index is outside the steps.
     const BoardStep* currentStep() const;
@@ -181,33 +189,28 @@ private:
     // Opens a tactic at its first step, with a fresh baseline and no selection.
     void openTactic(Tactic tactic, std::string key, std::string status);
     void clearStepPreview();
-    void persistSavedTactics();
     void revealReceivedVision();
     void animateLayout(const FormationLayoutFrame& from);
     FormationLayoutFrame currentLayoutFrame() const;
     void passFrame(double elapsed, const ManualPass& flight);
     void transitionFrame(double elapsed, StepTransition& plan);
     void finishTransition(const StepTransition& plan);
-    void intercept(const StepTransition& plan, const Player& interceptor, bool onPassLine);
+    void intercept(const StepTransition& plan, const StepPlaybackFrame::Interception& interception);
     FrameClock& clock(std::unique_ptr<FrameClock>& slot);
     static void stop(std::unique_ptr<FrameClock>& slot);
     void loadLibrary();
     void restoreLastSelection();
-    SavedTactic* savedTactic(const std::string& key);
-    bool isOwnKey() const;
+    bool isOwnKey() const { return OwnTacticLibrary::isOwnKey(selectedTacticKey_); }
 
     PreferenceStore& defaults_;
     Platform& platform_;
     ChangeNotifier notifier_;
+    OwnTacticLibrary library_;
+    StageBaseline stage_;
 
     Tactic tactic_;
-    std::vector<SavedTactic> importedTactics_;
     std::string selectedTacticKey_ = "builtin-7-0";
     int stepIndex_ = 0;
-    bool hasStageChanges_ = false;
-    bool showingStageSaveConfirmation_ = false;
-    std::optional<Uuid> discardedStageID_;
-    int stageDiscardRevision_ = 0;
     std::optional<std::string> selectedPlayer_;
     std::optional<std::string> inspectedPlayerID_;
     bool draggingPlayer_ = false;
@@ -217,7 +220,6 @@ private:
     bool showVision_ = false;
     bool showOffside_ = false;
     bool showRoutes_ = true;
-    bool autosavePending_ = false;
     std::optional<Point> flyingBall_;
     double ballRotation_ = 0;
     Point ballTravelDirection_{1, 0};
@@ -232,8 +234,6 @@ private:
     std::optional<PassStyle> previewPassStyle_;
     std::optional<FormationLayoutFrame> layoutFrame_;
 
-    std::optional<BoardStep> stageBaseline_;
-    std::function<void()> pendingStageDeparture_;
     bool reduceMotion_ = false;
 
     std::unique_ptr<FrameClock> visionClock_;
@@ -241,7 +241,6 @@ private:
     std::unique_ptr<FrameClock> animationTimer_;
     std::unique_ptr<FrameClock> layoutClock_;
     std::unique_ptr<OneShotTimer> timer_;
-    std::unique_ptr<OneShotTimer> autosaveTimer_;
     Uuid passSession_ = Uuid::random();
     Uuid animationSession_ = Uuid::random();
 

@@ -10,7 +10,9 @@ namespace vantrel {
 // Which group of the store's fields a command changed; a view repaints what it shows.
 enum class StoreChange : std::uint32_t {
     none = 0,
-    board = 1u << 0,            // the open tactic, the step index, display positions
+    tactic = 1u << 0,           // what is saved: the open tactic and the step shown
+    frame = 1u << 7,            // what is drawn: display positions, ball, spin
+    board = tactic | frame,     // both; what a view that shows the board listens to
     selection = 1u << 1,        // selected and inspected player
     library = 1u << 2,          // own tactics, selection key
     status = 1u << 3,           // the status line

@@ -202,7 +202,7 @@ LibrarySidebar::LibrarySidebar(BoardStore& store, WorkspacePreferences& workspac
     layout->addStretch();
 
     subscription_ = store_.subscribe([this](StoreChange change) {
-        if (any(change & (StoreChange::library | StoreChange::board))) {
+        if (any(change & (StoreChange::library | StoreChange::tactic))) {
             formatControl_->setSelection(store_.tactic().format == 7 ? 7 : 11);
             rebuildEntries();
             rebuildStages();

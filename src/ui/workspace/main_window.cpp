@@ -28,7 +28,7 @@ MainWindow::MainWindow(PreferenceStore& defaults, Platform& platform, QWidget* p
     buildToolbar();
     buildMenus();
     subscription_ = content_->store().subscribe([this](StoreChange change) {
-        if (any(change & (StoreChange::board | StoreChange::library | StoreChange::confirmation))) refreshTitle();
+        if (any(change & (StoreChange::tactic | StoreChange::library | StoreChange::confirmation))) refreshTitle();
     });
     refreshTitle();
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainWindow::applicationStateChanged);

@@ -51,7 +51,7 @@ TacticHeader::TacticHeader(BoardStore& store, QWidget* parent) : QWidget(parent)
     connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, styleBadge);
 
     subscription_ = store_.subscribe([this, styleBadge](StoreChange change) {
-        if (any(change & (StoreChange::board | StoreChange::library | StoreChange::status | StoreChange::confirmation))) {
+        if (any(change & (StoreChange::tactic | StoreChange::library | StoreChange::status | StoreChange::confirmation))) {
             refresh();
             styleBadge();
         }

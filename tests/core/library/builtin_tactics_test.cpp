@@ -8,7 +8,7 @@
 #include <set>
 
 #include "core/library/formation_preset.h"
-#include "core/library/play_reaction.h"
+#include "core/library/pressing.h"
 
 namespace vantrel {
 namespace {
@@ -44,79 +44,33 @@ TEST(LimitedMove, ClampsToThePitchAndToleratesOddInput) {
     EXPECT_EQ(limitedMove({0.3, 0.3}, {0.3, 0.3}, 0.12), (Point{0.3, 0.3}));
 }
 
-TEST(SampleTactic, SevenASideAdvancesThenFindsTheRunner) {
-    const Tactic t = BuiltInTactics::sample(7);
-    EXPECT_EQ(t.name, "边路推进示例");
-    EXPECT_EQ(t.format, 7);
-    ASSERT_EQ(t.steps.size(), 3u);
-
-    const std::vector<Point> blue{{0.10, 0.50}, {0.29, 0.24}, {0.28, 0.50}, {0.29, 0.76},
-                                  {0.53, 0.24}, {0.54, 0.50}, {0.53, 0.76}};
-    const auto& first = t.steps[0];
-    ASSERT_EQ(first.players.size(), 14u);
-    for (int n = 1; n <= 7; ++n) {
-        const Player& home = first.players[n - 1];
-        const Player& away = first.players[n + 6];
-        EXPECT_EQ(home, (Player{"home-" + std::to_string(n), n, 0, blue[n - 1]}));
-        const Point mirrored = n == 1 ? Point{0.9, 0.5} : Point{1.0 - blue[n - 1].x, 1.0 - blue[n - 1].y};
-        EXPECT_EQ(away, (Player{"away-" + std::to_string(n), n, 1, mirrored}));
-    }
-    EXPECT_EQ(first.title, "1 · 初始站位");
-    EXPECT_EQ(first.note, "蓝队控球。观察队形和可用空间。");
-    EXPECT_EQ(first.ball, (Point{0.44, 0.5}));
-    EXPECT_EQ(first.ballOwner, "home-6");
-
-    const auto& second = t.steps[1];
-    EXPECT_EQ(second.title, "2 · 向前推进");
-    EXPECT_EQ(second.note, "蓝队整体向前移动，为持球者创造传球选择。");
-    EXPECT_EQ(second.ball, (Point{0.55, 0.5}));
-    EXPECT_EQ(second.ballOwner, "home-6");
-    for (std::size_t i = 0; i < first.players.size(); ++i) {
-        const Player& before = first.players[i];
-        const Player& after = second.players[i];
-        const bool advances = before.team == 0 && before.number != 1;
-        const double x = advances ? std::min(before.position.x + 0.09, 0.82) : before.position.x;
-        EXPECT_EQ(after.position, (Point{x, before.position.y})) << before.id;
-    }
-
-    const auto& third = t.steps[2];
-    EXPECT_EQ(third.title, "3 · 完成配合");
-    EXPECT_EQ(third.note, "前场球员前插，接应传球。");
-    EXPECT_EQ(third.ball, (Point{0.72, 0.5}));
-    EXPECT_EQ(third.ballOwner, "home-6");
-    for (std::size_t i = 0; i < third.players.size(); ++i) {
-        const Player& before = second.players[i];
-        const double x = before.id == "home-6" ? before.position.x + 0.13 : before.position.x;
-        EXPECT_EQ(third.players[i].position, (Point{x, before.position.y})) << before.id;
-    }
-
-    std::set<Uuid> ids;
-    for (const auto& step : t.steps) {
-        ids.insert(step.id);
-        EXPECT_FALSE(step.blueFormation || step.orangeFormation || step.pathControls || step.passStyle ||
-                     step.annotations);
-    }
-    EXPECT_EQ(ids.size(), 3u);
-    EXPECT_NE(BuiltInTactics::sample(7).steps[0].id, t.steps[0].id);
-}
-
-TEST(SampleTactic, ElevenASideIsTheDefaultForAnyOtherFormat) {
-    for (int format : {11, 9, 0}) {
+TEST(SampleTactic, OrangeMirrorsBlueWhoAdvancesThenSendsTheRunner) {
+    for (int format : {7, 11, 9}) {
         const Tactic t = BuiltInTactics::sample(format);
-        EXPECT_EQ(t.name, "中路配合示例");
-        EXPECT_EQ(t.format, 11);
+        const int size = format == 7 ? 7 : 11;
+        const std::string runner = format == 7 ? "home-6" : "home-10";
+        EXPECT_EQ(t.format, size);
         ASSERT_EQ(t.steps.size(), 3u);
-        ASSERT_EQ(t.steps[0].players.size(), 22u);
-        EXPECT_EQ(t.steps[0].players[10], (Player{"home-11", 11, 0, {0.62, 0.80}}));
-        EXPECT_EQ(t.steps[0].players[11], (Player{"away-1", 1, 1, {0.92, 0.5}}));
-        EXPECT_EQ(t.steps[0].players[12].position, (Point{0.75, 0.87}));
-        EXPECT_EQ(t.steps[0].ballOwner, "home-7");
-        EXPECT_EQ(t.steps[1].ballOwner, "home-7");
-        EXPECT_EQ(t.steps[2].ballOwner, "home-10");
-        EXPECT_EQ(t.steps[1].player("home-10")->position, (Point{0.66 + 0.09, 0.5}));
-        EXPECT_EQ(t.steps[2].player("home-10")->position, (Point{0.66 + 0.09 + 0.13, 0.5}));
-        EXPECT_EQ(t.steps[2].player("home-1")->position, (Point{0.08, 0.5}));
-        EXPECT_EQ(t.steps[2].ball, (Point{0.72, 0.5}));
+        const auto& [first, second, third] = std::tie(t.steps[0], t.steps[1], t.steps[2]);
+        ASSERT_EQ(first.players.size(), 2u * size);
+        for (int n = 1; n <= size; ++n) {
+            // The orange side mirrors blue through the centre; the goalkeeper stays on the axis.
+            const Point home = first.players[n - 1].position;
+            const Player& away = first.players[size + n - 1];
+            EXPECT_EQ(away.id, "away-" + std::to_string(n));
+            EXPECT_EQ(away.position, (n == 1 ? Point{1 - home.x, 0.5} : Point{1 - home.x, 1 - home.y}));
+        }
+        for (std::size_t i = 0; i < first.players.size(); ++i) {
+            const Player& before = first.players[i];
+            const bool advances = before.team == 0 && before.number != 1;
+            // Blue's outfield moves up, but not beyond 0.82; then only the runner goes on.
+            EXPECT_EQ(second.players[i].position.x, advances ? std::min(before.position.x + 0.09, 0.82) : before.position.x);
+            EXPECT_EQ(third.players[i].position.x,
+                      second.players[i].position.x + (before.id == runner ? 0.13 : 0.0));
+        }
+        EXPECT_EQ(first.ballOwner, second.ballOwner);
+        EXPECT_EQ(third.ballOwner, runner);
+        EXPECT_NE(BuiltInTactics::sample(format).steps[0].id, first.id);   // fresh ids every call
     }
 }
 
@@ -205,7 +159,7 @@ TEST(MakePlay, OnlyTheSideWithoutTheBallReactsAndWithinItsLimits) {
                 continue;
             }
             orangeReacted = orangeReacted || moved > 0;
-            EXPECT_LE(moved, (p.number == 1 ? PlayReaction::kGoalkeeperLimit : PlayReaction::kPresserLimit) + kTolerance)
+            EXPECT_LE(moved, (p.number == 1 ? PressLimits::kGoalkeeper : PressLimits::kPresser) + kTolerance)
                 << p.id << " in " << step.title;
             // Every run, scripted or not, has its curve.
             EXPECT_EQ(step.pathControl(p.id).has_value(), moved > 0) << p.id << " in " << step.title;
@@ -379,16 +333,10 @@ TEST(BuiltInLibrary, SevenASidePlays) {
         expectWellFormedPlay(list[i], 7);
     }
 
-    // Spot checks of the scripts: who has the ball, the texts, the first frame placed as given.
+    // Orange keys own the ball where orange starts with it; the first frame is the preset.
     const Tactic& press = list[3];
     EXPECT_EQ(press.steps[0].ballOwner, "away-3");
-    EXPECT_EQ(press.steps[3].ballOwner, "away-4");
-    EXPECT_EQ(press.steps[4].ballOwner, "home-7");
-    EXPECT_EQ(press.steps[4].title, "5 · 抢断后控球");
-    EXPECT_EQ(press.steps[4].note, "只有在传球真正被截住时才转换球权，接球者先护球。");
     EXPECT_EQ(press.steps[0].players, BuiltInTactics::makePlay("x", 7, "2-2-2", {frame("1", -3)}).steps[0].players);
-    EXPECT_EQ(list[0].steps[6].note, "若传球线路未被封堵，低平球回传给后插上的中场。");
-    EXPECT_EQ(list[5].steps[4].title, "5 · 回做插上的边卫");
     // The last pass of a play reaches the scripted spot.
     EXPECT_EQ(list[4].steps[6].player("home-7")->position, (Point{0.59, 0.40}));
 }
@@ -404,8 +352,6 @@ TEST(BuiltInLibrary, ElevenASidePlays) {
         for (const auto& step : t.steps) EXPECT_EQ(step.owner()->team, 0);
         expectWellFormedPlay(t, 11);
     }
-    EXPECT_EQ(list[1].steps[8].title, "9 · 弱侧形成一对一");
-    EXPECT_EQ(list[1].steps[8].note, "左后卫贴边传给左边锋；边锋面对盯防者停球，先观察是突破还是回做。");
 }
 
 TEST(BuiltInLibrary, BuiltOnceAndTheSameEveryTime) {

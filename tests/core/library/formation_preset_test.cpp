@@ -96,22 +96,5 @@ TEST(FormationPreset, ListsAndLookupFollowTheFormat) {
     EXPECT_EQ(FormationPreset::find("", 7), nullptr);
 }
 
-TEST(FormationPreset, TextsAreKeptAsWritten) {
-    const FormationPreset* custom = FormationPreset::find("4-2", 7);
-    ASSERT_NE(custom, nullptr);
-    EXPECT_EQ(custom->style, "自定义：低位防守与反击");
-    EXPECT_EQ(custom->caution, "缺少专职中场，攻防转换时要有人主动连接两线。");
-    EXPECT_FALSE(custom->sourceName.has_value());
-
-    const FormationPreset* twoStrikers = FormationPreset::find("2-2-2", 7);
-    ASSERT_NE(twoStrikers, nullptr);
-    EXPECT_EQ(twoStrikers->attack, "两名前锋一人接应、一人冲击身后；中场保持传球角度。");
-
-    const FormationPreset* fiveBack = FormationPreset::find("5-3-2", 11);
-    ASSERT_NE(fiveBack, nullptr);
-    EXPECT_EQ(fiveBack->defend, "五人后线覆盖宽度，三名中场在身前保持紧凑。");
-    EXPECT_FALSE(fiveBack->sourceURL.has_value());
-}
-
 }  // namespace
 }  // namespace vantrel

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/library/builtin_tactics.h"
+#include "core/library/pressing.h"
 
 namespace vantrel {
 namespace {

@@ -21,7 +21,9 @@ TEST_F(StoreTest, DraggingClampsFollowsTheBallAndClearsOnlyThatTeamsFormation) {
     const std::string owner = *before.ballOwner;
     s.movePlayer(owner, {0.5, 0.3});
     EXPECT_EQ(s.currentStep()->ball, (Point{0.5, 0.3}));
+    const BoardStep moved = *s.currentStep();
     s.movePlayer("home-99", {0.5, 0.5});   // unknown ids do nothing
+    EXPECT_EQ(*s.currentStep(), moved);
 }
 
 TEST_F(StoreTest, TheBallSnapsOnlyWithinReach) {
@@ -246,8 +248,9 @@ TEST_F(StoreTest, DisplayValuesFollowTheirPrecedence) {
 }
 
 TEST_F(StoreTest, NamesTitlesAndNotesAreEditsOfTheOpenTactic) {
-    open({lineup({}, "home-2", "1 · 起点"), lineup({}, "home-2")});
-    BoardStore& s = *store;
+    BoardStore& s = start();
+    s.newTactic("原名");
+    const BoardStep original = *s.currentStep();
     const int writes = libraryWrites();
     s.setTacticName("\xE3\x80\x80 边路推进 \n");
     EXPECT_EQ(s.tactic().name, "边路推进");
@@ -261,8 +264,8 @@ TEST_F(StoreTest, NamesTitlesAndNotesAreEditsOfTheOpenTactic) {
     EXPECT_EQ(s.currentStep()->title, "1 · 回接");
     EXPECT_EQ(s.currentStep()->note, "中场回撤接球。");
     EXPECT_TRUE(s.hasStageChanges());
-    s.setStepTitle("1 · 起点");
-    s.setStepNote("");
+    s.setStepTitle(original.title);
+    s.setStepNote(original.note);
     EXPECT_FALSE(s.hasStageChanges());   // back to the baseline
 
     platform.advance(0.7);   // one autosave for the burst

@@ -3,6 +3,7 @@
 #include "store_fixture.h"
 
 using namespace vantrel;
+using vantrel::testing::ManualPlatform;
 using vantrel::testing::StoreTest;
 
 TEST_F(StoreTest, FreshStartOpensTheFirstSevenASideBuiltIn) {
@@ -249,6 +250,14 @@ TEST_F(StoreTest, ChangesAreToldOncePerCommandAndSubscriptionsEndSafely) {
     EXPECT_TRUE(any(third[1] & StoreChange::board));
     EXPECT_TRUE(any(third[1] & StoreChange::library));
     EXPECT_TRUE(any(third[1] & StoreChange::status));
+
+    // A playback tick redraws the board; it does not touch what is saved or listed.
+    s.next();
+    third.clear();
+    platform.advance(ManualPlatform::kFrame);
+    ASSERT_EQ(third.size(), 1u);
+    EXPECT_EQ(third[0], StoreChange::frame | StoreChange::animation);
+    EXPECT_TRUE(any(third[0] & StoreChange::board));
 }
 
 TEST_F(StoreTest, DestroyingTheStoreSilencesItsTimers) {

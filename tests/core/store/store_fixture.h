@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "core/library/builtin_tactics.h"
+#include "core/library/pressing.h"
 #include "core/model/tactic_json.h"
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"

@@ -2,22 +2,18 @@
 #include <algorithm>
 
 #include "core/store/board_store.h"
+#include "core/store/step_editing.h"
 
 namespace vantrel {
 
 void BoardStore::captureStageBaseline() {
-    const BoardStep* step = currentStep();
-    stageBaseline_ = step ? std::optional<BoardStep>(*step) : std::nullopt;
-    hasStageChanges_ = false;
+    stage_.capture(currentStep());
     notifier_.mark(StoreChange::confirmation);
 }
 
 void BoardStore::updateStageChanges() {
-    const BoardStep* step = currentStep();
-    bool changed = step && stageBaseline_ && stageBaseline_->id == step->id && !(*stageBaseline_ == *step);
-    if (changed != hasStageChanges_) notifier_.mark(StoreChange::confirmation);
-    hasStageChanges_ = changed;
-    if (changed && playing_) pause();   // any edit stops the animation
+    if (stage_.update(currentStep())) notifier_.mark(StoreChange::confirmation);
+    if (stage_.hasChanges() && playing_) pause();   // any edit stops the animation
 }
 
 void BoardStore::recordEdit() {
@@ -27,12 +23,11 @@ void BoardStore::recordEdit() {
 }
 
 bool BoardStore::canLeaveStage(std::function<void()> continuation) {
-    if (!hasStageChanges_) return true;
-    if (showingStageSaveConfirmation_) return false;   // a second departure is dropped, not queued
+    if (!stage_.hasChanges()) return true;
+    if (stage_.showingQuestion()) return false;   // a second departure is dropped, not queued
     Batch batch(notifier_);
     stopMotionForDeparture();
-    pendingStageDeparture_ = std::move(continuation);
-    showingStageSaveConfirmation_ = true;
+    stage_.hold(std::move(continuation));
     notifier_.mark(StoreChange::confirmation);
     return false;
 }
@@ -40,9 +35,7 @@ bool BoardStore::canLeaveStage(std::function<void()> continuation) {
 void BoardStore::resolveStageChanges(StageSaveDecision decision) {
     Batch batch(notifier_);
     // Taken out first, so it runs at most once even if it departs again.
-    std::function<void()> continuation = std::move(pendingStageDeparture_);
-    pendingStageDeparture_ = nullptr;
-    showingStageSaveConfirmation_ = false;
+    std::function<void()> continuation = stage_.answer();
     notifier_.mark(StoreChange::confirmation);
 
     switch (decision) {
@@ -50,11 +43,8 @@ void BoardStore::resolveStageChanges(StageSaveDecision decision) {
             saveCurrentTactic();
             break;
         case StageSaveDecision::discard:
-            if (BoardStep* step = mutableCurrentStep(); step && stageBaseline_ && stageBaseline_->id == step->id) {
-                *step = *stageBaseline_;
+            if (BoardStep* step = mutableCurrentStep(); step && stage_.restoreInto(*step)) {
                 recordEdit();
-                discardedStageID_ = step->id;
-                ++stageDiscardRevision_;
                 notifier_.mark(StoreChange::confirmation);
             }
             flushAutosave();
@@ -71,11 +61,7 @@ void BoardStore::addStep() {
     stopMotionForDeparture();
     const BoardStep* current = currentStep();
     if (!current) return;
-    BoardStep step = *current;
-    step.id = Uuid::random();
-    step.title = "第 " + std::to_string(tactic_.steps.size() + 1) + " 步";
-    step.note = "描述本步骤的跑位与传球";
-    step.passStyle = PassStyle::ground;
+    BoardStep step = StepEditing::nextStep(*current, tactic_.steps.size());
     const int at = stepIndex_ + 1;
     tactic_.steps.insert(tactic_.steps.begin() + at, std::move(step));
     recordEdit();

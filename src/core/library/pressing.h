@@ -9,16 +9,25 @@
 
 namespace vantrel {
 
+// How the side without the ball moves, in two forms: the reaction of the players a
+// built-in script leaves alone (pressing_reaction.cpp), and the high press that adapts a
+// user's tactic (pressing_high_press.cpp). Both move a defender at most one of these
+// limits per step, aspect-weighted normalised width units.
+namespace PressLimits {
+inline constexpr double kGoalkeeper = 0.025;
+inline constexpr double kPlayer = 0.055;
+inline constexpr double kPresser = 0.075;   // the players closing down the carrier
+}  // namespace PressLimits
+
+// Returns a copy in which, in every step, the side without the ball presses the carrier,
+// blocks the lane of the pass that just arrived and marks the remaining attackers.
+Tactic withOpponentHighPress(const Tactic& tactic);
+
 // How the players a scripted frame does not move react to it (used by
 // BuiltInTactics::makePlay). Holds what carries over from frame to frame: each player's
 // opening spot, and per defending side the table pairing its defenders with attackers.
 class PlayReaction {
 public:
-    // Per-frame move limits of a reaction, aspect-weighted normalised width units.
-    static constexpr double kGoalkeeperLimit = 0.025;
-    static constexpr double kPlayerLimit = 0.055;
-    static constexpr double kPresserLimit = 0.075;
-
     // `opening`: the players as the first frame places them.
     explicit PlayReaction(const std::vector<Player>& opening);
 

@@ -1,4 +1,4 @@
-#include "core/library/play_reaction.h"
+#include "core/library/pressing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "core/library/builtin_tactics.h"
-#include "core/model/ball_flight.h"
 #include "core/pitch/motion_path.h"
+#include "core/pitch/step_playback.h"
 
 namespace vantrel {
 
@@ -84,19 +84,21 @@ constexpr double kBallClearance = 0.045;      // closest a reacting defender com
 constexpr int kClearanceSamples = 64;
 constexpr int kRingDirections = 16;
 
-// Playback moments: the ball flies between a quarter and three quarters of the
-// transition. The windows below are a little wider than the ones the board tests.
-constexpr double kPassWindowFrom = 0.26;
-constexpr double kPassWindowTo = 0.74;
-constexpr double kDribbleWindowFrom = 0.05;
-constexpr double kDribbleWindowTo = 0.97;
+// Fractions of the transition in which playback lets an opponent take the ball, widened a
+// little so that no reaction ends right at the edge of one.
+constexpr double kPassWindowFrom = StepPlayback::kKick +
+                                   StepPlayback::kPassInterceptFrom * (StepPlayback::kReceive - StepPlayback::kKick) -
+                                   0.02;
+constexpr double kPassWindowTo =
+    StepPlayback::kKick + StepPlayback::kPassInterceptTo * (StepPlayback::kReceive - StepPlayback::kKick) + 0.02;
+constexpr double kDribbleWindowFrom = StepPlayback::kDribbleTackleFrom - 0.03;
+constexpr double kDribbleWindowTo = StepPlayback::kDribbleTackleTo + 0.03;
 
 // Sort key of a coordinate or distance: one we cannot read counts as infinitely large,
 // which keeps the order strict.
 double sortKey(double v) { return std::isnan(v) ? std::numeric_limits<double>::infinity() : v; }
 
 double clamp01(double v) { return std::isfinite(v) ? std::clamp(v, 0.0, 1.0) : 0.0; }
-double ease(double p) { return p * p * (3.0 - 2.0 * p); }
 
 bool sameSide(const Player& a, const Player& b) { return (a.team == 0) == (b.team == 0); }
 
@@ -111,26 +113,6 @@ std::optional<std::size_t> indexOf(const std::vector<Player>& players, const std
         if (players[i].id == id) return i;
     return std::nullopt;
 }
-
-struct Run {
-    Point start, control, end;
-    Point at(double progress) const { return quadraticPoint(start, control, end, ease(progress)); }
-};
-
-// Where playback shows the ball during the transition into the new step, over the
-// progress window in which an opponent can take it.
-struct BallPath {
-    enum class Kind { none, pass, dribble } kind = Kind::none;
-    Run carrier;   // dribble
-    Point kick, receive;
-    double from = 0, to = 0;
-
-    Point at(double progress) const {
-        if (kind == Kind::dribble) return carrier.at(progress);
-        const double flight = std::clamp((progress - 0.25) * 2.0, 0.0, 1.0);
-        return BallFlight::sample(kick, receive, flight, PassStyle::ground).position;
-    }
-};
 
 }  // namespace
 
@@ -263,11 +245,11 @@ void PlayReaction::react(std::vector<Player>& players, const std::vector<Player>
 
         const Point home = openingSpot(pl);
         Point target;
-        double limit = kPlayerLimit;
+        double limit = PressLimits::kPlayer;
 
         if (pl.number == 1) {
             target = {home.x, 0.5 + 0.07 * (ball.y - 0.5)};
-            limit = kGoalkeeperLimit;
+            limit = PressLimits::kGoalkeeper;
         } else {
             const int line = lineOf(home.x);
             const double rank = lineCount > 1 ? 2.0 * line / (lineCount - 1) : 1.0;
@@ -283,7 +265,7 @@ void PlayReaction::react(std::vector<Player>& players, const std::vector<Player>
             const auto partner = partnerOf(pl);
             if (presser && *presser == i) {
                 target = {ball.x + kPressDepth, ball.y + inside * kPressInside};
-                limit = kPresserLimit;
+                limit = PressLimits::kPresser;
                 pressing = true;
             } else if (partner && *partner == *carrierIndex && home.x - ball.x <= kMarkReach) {
                 target = {ball.x + kCoverDepth, ball.y + inside * kCoverInside};
@@ -291,7 +273,7 @@ void PlayReaction::react(std::vector<Player>& players, const std::vector<Player>
                 const Point man = view(players[*partner].position);
                 if (frontLine && man.x < ball.x) {
                     target = {(man.x + ball.x) / 2.0 + kScreenDepth, (man.y + ball.y) / 2.0};
-                    limit = kPresserLimit;
+                    limit = PressLimits::kPresser;
                     pressing = true;
                 } else if (home.x - man.x <= kMarkReach) {
                     const double fromBall = aspectDistance(man, ball);
@@ -321,38 +303,35 @@ void PlayReaction::react(std::vector<Player>& players, const std::vector<Player>
     const Player* previousOwner = previousOwnerIndex ? &previous[*previousOwnerIndex] : nullptr;
     auto runOf = [&](std::size_t i, Point end) {
         const Point start = previous[i].position;
-        return Run{start, MotionPath::plannedControl(previous, previousOwner, carrier.position, players[i], start, end), end};
+        return StepPlayback::Run{players[i], start,
+                                 MotionPath::plannedControl(previous, previousOwner, carrier.position, players[i], start, end),
+                                 end};
     };
-    BallPath ballPath;
-    if (previousOwnerIndex && previous[*previousOwnerIndex].id == players[*previousOwnerIndex].id) {
-        const std::size_t passer = *previousOwnerIndex;
-        if (passer == *carrierIndex) {
-            ballPath.kind = BallPath::Kind::dribble;
-            ballPath.carrier = runOf(passer, players[passer].position);
-            ballPath.from = kDribbleWindowFrom;
-            ballPath.to = kDribbleWindowTo;
-        } else if (sameSide(players[passer], carrier)) {
-            ballPath.kind = BallPath::Kind::pass;
-            const Run kicked = runOf(passer, players[passer].position);
-            ballPath.kick = quadraticPoint(kicked.start, kicked.control, kicked.end, MotionPath::kKickAt);
-            const Run received = runOf(*carrierIndex, carrier.position);
-            ballPath.receive = quadraticPoint(received.start, received.control, received.end, MotionPath::kReceiveAt);
-            ballPath.from = kPassWindowFrom;
-            ballPath.to = kPassWindowTo;
-        }
-    }
-    // The ball at each sampled moment, shared by every candidate run.
-    std::vector<std::pair<double, Point>> ballSamples;
-    if (ballPath.kind != BallPath::Kind::none) {
-        ballSamples.reserve(kClearanceSamples + 1);
-        for (int k = 0; k <= kClearanceSamples; ++k) {
-            const double t = ballPath.from + (ballPath.to - ballPath.from) * k / kClearanceSamples;
-            ballSamples.emplace_back(t, ballPath.at(t));
+    std::vector<std::pair<double, Point>> ballSamples;   // the ball at each sampled moment
+    if (previousOwner) {
+        BoardStep before;
+        before.players = previous;
+        before.ball = previousOwner->position;
+        before.ballOwner = previousOwnerID;
+        BoardStep after;
+        after.players = players;
+        after.ball = carrier.position;
+        after.ballOwner = carrier.id;
+        const StepPlayback playback(before, after, true);
+        const bool canBeTaken = playback.pass() || playback.dribblerID();
+        const double from = playback.pass() ? kPassWindowFrom : kDribbleWindowFrom;
+        const double to = playback.pass() ? kPassWindowTo : kDribbleWindowTo;
+        if (canBeTaken) {
+            ballSamples.reserve(kClearanceSamples + 1);
+            for (int k = 0; k <= kClearanceSamples; ++k) {
+                const double t = from + (to - from) * k / kClearanceSamples;
+                ballSamples.emplace_back(t, playback.ballAt(t));
+            }
         }
     }
     auto ballClearance = [&](std::size_t i, Point end) {
         if (ballSamples.empty()) return std::numeric_limits<double>::infinity();
-        const Run run = runOf(i, end);
+        const auto run = runOf(i, end);
         double closestSquared = std::numeric_limits<double>::infinity();
         for (const auto& [t, ballAt] : ballSamples) {
             const Point runner = run.at(t);

@@ -1,7 +1,7 @@
 // Importing and exporting single tactics as JSON files.
 #include "core/model/file_io.h"
 #include "core/model/tactic_json.h"
-#include "core/library/builtin_tactics.h"
+#include "core/library/pressing.h"
 #include "core/store/board_store.h"
 
 namespace vantrel {
@@ -36,10 +36,9 @@ void BoardStore::importFile() {
     // A tactic whose runs were shaped by hand is kept exactly as read.
     if (!hasCurvedRuns) tactic = withOpponentHighPress(tactic);
 
-    SavedTactic saved{Uuid::random(), std::move(tactic), true};
-    importedTactics_.push_back(saved);
+    const SavedTactic saved = library_.append({Uuid::random(), std::move(tactic), true});
     notifier_.mark(StoreChange::library);
-    persistSavedTactics();
+    library_.persist();
 
     openTactic(saved.tactic, saved.key(), "已导入：" + name + " · 已补充对手高位逼抢");
 }

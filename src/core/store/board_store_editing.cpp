@@ -6,13 +6,13 @@
 #include "core/model/ball_flight.h"
 #include "core/pitch/motion_path.h"
 #include "core/store/board_store.h"
-#include "core/store/motion_internal.h"
+#include "core/store/playback_session.h"
+#include "core/store/step_editing.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr double kSnapDistance = 0.065;              // plain normalised distance
 constexpr double kVisionFadeOutSeconds = 0.2;
 
 }  // namespace
@@ -22,13 +22,7 @@ constexpr double kVisionFadeOutSeconds = 0.2;
 void BoardStore::movePlayer(const std::string& id, Point to) {
     Batch batch(notifier_);
     BoardStep* step = mutableCurrentStep();
-    if (!step) return;
-    Player* player = step->player(id);
-    if (!player) return;
-    if (player->team == 0) step->blueFormation.reset();
-    else step->orangeFormation.reset();
-    player->position = clampToPitch(to);
-    if (step->ballOwner == id) step->ball = player->position;
+    if (!step || !StepEditing::movePlayer(*step, id, to)) return;
     recordEdit();
 }
 
@@ -36,24 +30,9 @@ void BoardStore::moveBall(Point to, bool snap) {
     Batch batch(notifier_);
     BoardStep* step = mutableCurrentStep();
     if (!step) return;
-    const Point p = clampToPitch(to);
-    const Player* nearest = nullptr;
-    double best = 0;
-    if (snap) {
-        for (const auto& player : step->players) {
-            const double d = std::hypot(player.position.x - p.x, player.position.y - p.y);
-            if (!nearest || d < best) nearest = &player, best = d;
-        }
-    }
-    if (nearest && best < kSnapDistance) {
-        const Player snapped = *nearest;
-        step->ballOwner = snapped.id;
-        step->ball = snapped.position;
-        setSelectedPlayer(snapped.id);
-        setStatus("足球已吸附到 " + playerLabel(snapped));
-    } else {
-        step->ballOwner.reset();
-        step->ball = p;
+    if (auto snapped = StepEditing::moveBall(*step, to, snap)) {
+        setSelectedPlayer(snapped->id);
+        setStatus("足球已吸附到 " + playerLabel(*snapped));
     }
     recordEdit();
 }
@@ -67,9 +46,7 @@ void BoardStore::giveBall(const std::string& id) {
     passingFromID_.reset();
     flyingBallHeight_ = 0;
     notifier_.mark(StoreChange::animation);
-    step = mutableCurrentStep();
-    step->ballOwner = id;
-    step->ball = step->player(id)->position;
+    StepEditing::giveBall(*mutableCurrentStep(), id);
     setSelectedPlayer(id);
     recordEdit();
 }
@@ -133,10 +110,10 @@ void BoardStore::passFrame(double elapsed, const ManualPass& flight) {
     flyingBallHeight_ = sample.height;
     ballRotation_ = flight.startRotation + sample.rotation;
 
-    if (p > 0.06 && p < 0.94 && sample.height < kInterceptHeightLimit) {
+    if (p > StepPlayback::kPassInterceptFrom && p < StepPlayback::kPassInterceptTo && sample.height < StepPlayback::kInterceptHeightLimit) {
         if (const BoardStep* step = currentStep()) {
             const Player* nearest = nearestOpponent(step->players, flight.passer.team, sample.position);
-            if (nearest && aspectDistance(nearest->position, sample.position) < kPassInterceptReach) {
+            if (nearest && aspectDistance(nearest->position, sample.position) < StepPlayback::kPassInterceptReach) {
                 const Player interceptor = *nearest;
                 giveBall(interceptor.id);
                 revealReceivedVision();
@@ -187,12 +164,7 @@ void BoardStore::revealReceivedVision() {
 
 Point BoardStore::routeControl(const std::string& id, const BoardStep& from, const BoardStep& to, Point start,
                                Point end) {
-    if (auto control = to.pathControl(id)) return *control;
-    // A runner missing from the step before cannot be an opponent closing in.
-    const Player* runner = from.player(id);
-    const Player fallback{id, 0, 0, start};
-    return MotionPath::plannedControl(from.players, runner ? from.owner() : nullptr, to.ball, runner ? *runner : fallback,
-                                      start, end);
+    return MotionPath::routeControl(id, from, to, start, end);
 }
 
 std::optional<BoardStore::Route> BoardStore::selectedRoute() const {
@@ -210,8 +182,7 @@ void BoardStore::setRouteControl(Point control) {
     Batch batch(notifier_);
     BoardStep* step = mutableCurrentStep();
     if (!step || stepIndex_ < 1 || !selectedPlayer_) return;
-    if (!step->pathControls) step->pathControls.emplace();
-    (*step->pathControls)[*selectedPlayer_] = clampToPitch(control);
+    StepEditing::setRouteControl(*step, *selectedPlayer_, control);
     recordEdit();
     setStatus("已调整该球员的弯曲跑位");
 }
@@ -220,7 +191,7 @@ void BoardStore::resetSelectedRoute() {
     Batch batch(notifier_);
     BoardStep* step = mutableCurrentStep();
     if (!step || stepIndex_ < 1 || !selectedPlayer_) return;
-    if (step->pathControls) step->pathControls->erase(*selectedPlayer_);
+    StepEditing::resetRoute(*step, *selectedPlayer_);
     recordEdit();
     setStatus("已恢复自动规划的跑位路线");
 }
@@ -276,17 +247,7 @@ void BoardStore::applyFormation(const std::string& presetID, int team) {
     pause();
     cancelManualPass();
 
-    BoardStep* step = mutableCurrentStep();
-    if (team == 0) step->blueFormation = preset->id;
-    else step->orangeFormation = preset->id;
-    const std::vector<Point> positions = preset->positions(team);
-    for (auto& player : step->players) {
-        if ((player.team == 0) != (team == 0)) continue;
-        if (player.number < 1 || player.number > static_cast<int>(positions.size())) continue;
-        player.position = positions[static_cast<std::size_t>(player.number - 1)];
-        if (step->pathControls) step->pathControls->erase(player.id);
-        if (step->ballOwner == player.id) step->ball = player.position;
-    }
+    StepEditing::applyFormation(*mutableCurrentStep(), *preset, team);
     recordEdit();
     animateLayout(from);
     setStatus(teamName(team) + " · " + preset->id + " · 已应用到当前阶段");
@@ -309,7 +270,7 @@ void BoardStore::animateLayout(const FormationLayoutFrame& from) {
         if (!self || !*self) return;
         BoardStore& store = **self;
         Batch inner(store.notifier_);
-        store.notifier_.mark(StoreChange::animation | StoreChange::board);
+        store.notifier_.mark(StoreChange::animation | StoreChange::frame);
         if (elapsed >= transition->duration) {
             store.layoutClock_->invalidate();
             store.layoutFrame_.reset();

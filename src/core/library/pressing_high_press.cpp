@@ -8,16 +8,13 @@
 #include <map>
 #include <optional>
 
-#include "core/library/builtin_tactics.h"
+#include "core/library/pressing.h"
 
 namespace vantrel {
 
 namespace {
 
 // Aspect-weighted distances in normalised width units.
-constexpr double kGoalkeeperLimit = 0.025;
-constexpr double kPresserLimit = 0.075;
-constexpr double kPlayerLimit = 0.055;
 constexpr double kSecondPresserDepth = 0.09;
 constexpr double kSecondPresserSide = 0.065;
 constexpr double kMarkingDepth = 0.035;
@@ -146,11 +143,11 @@ Tactic withOpponentHighPress(const Tactic& tactic) {
             const bool hasTarget = target != targets.end();
             const Point wanted = hasTarget ? target->second : p.position;
             const Point s = startOf(p);
-            double limit = kPlayerLimit;
+            double limit = PressLimits::kPlayer;
             if (p.number == 1) {
-                limit = kGoalkeeperLimit;
+                limit = PressLimits::kGoalkeeper;
             } else if (std::find(pressers.begin(), pressers.end(), p.id) != pressers.end()) {
-                limit = kPresserLimit;
+                limit = PressLimits::kPresser;
             }
             Point moved = wanted;
             const double dist = aspectDistance(s, wanted);

@@ -1,4 +1,4 @@
-#include "core/annotation/annotation.h"
+#include "core/model/annotation.h"
 
 #include <algorithm>
 #include <array>

@@ -1,0 +1,219 @@
+// Opening, creating, saving and renaming tactics; the own tactics' autosave.
+#include <algorithm>
+#include <cctype>
+
+#include "core/library/builtin_tactics.h"
+#include "core/store/board_store.h"
+
+namespace vantrel {
+
+namespace {
+
+std::string builtInKey(int format, int index) {
+    return "builtin-" + std::to_string(format) + "-" + std::to_string(index);
+}
+
+std::string trimmed(const std::string& text) {
+    // ASCII white space and line breaks, plus the ideographic space a Chinese input
+    // method types.
+    static const std::string ideographicSpace = "\xE3\x80\x80";
+    std::string s = text;
+    bool changed = true;
+    while (changed && !s.empty()) {
+        changed = false;
+        while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.erase(0, 1), changed = true;
+        while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.pop_back(), changed = true;
+        if (s.rfind(ideographicSpace, 0) == 0) s.erase(0, 3), changed = true;
+        if (s.size() >= 3 && s.compare(s.size() - 3, 3, ideographicSpace) == 0) s.erase(s.size() - 3), changed = true;
+    }
+    return s;
+}
+
+bool parseNonNegativeDecimal(const std::string& text, int& out) {
+    if (text.empty() || text.size() > 9) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    out = std::stoi(text);
+    return true;
+}
+
+}  // namespace
+
+// --- Start-up ------------------------------------------------------------------------
+
+void BoardStore::loadLibrary() {
+    switch (library_.load()) {
+        case OwnTacticLibrary::Loaded::nothing:
+            break;
+        case OwnTacticLibrary::Loaded::tactics:
+            notifier_.mark(StoreChange::library);
+            break;
+        case OwnTacticLibrary::Loaded::unreadableKept:
+            setStatus("已保留无法读取的战术数据");
+            break;
+    }
+}
+
+void BoardStore::restoreLastSelection() {
+    auto key = defaults_.string(kLastSelectedTacticKey);
+    if (!key) return;
+    if (SavedTactic* saved = library_.find(*key)) {
+        tactic_ = saved->tactic;
+        notifier_.mark(StoreChange::board);
+        setSelectedTacticKey(*key);
+        updateStageChanges();
+        scheduleAutosave();
+        return;
+    }
+    std::vector<std::string> pieces;
+    std::string piece;
+    for (char c : *key + "-") {
+        if (c == '-') {
+            if (!piece.empty()) pieces.push_back(piece);
+            piece.clear();
+        } else {
+            piece.push_back(c);
+        }
+    }
+    int format = 0;
+    int index = 0;
+    if (pieces.size() != 3 || pieces[0] != "builtin" || !parseNonNegativeDecimal(pieces[1], format) ||
+        !parseNonNegativeDecimal(pieces[2], index))
+        return;
+    if (format != 7 && format != 11) return;
+    const auto& list = BuiltInTactics::library(format);
+    if (index >= static_cast<int>(list.size())) return;
+    tactic_ = list[static_cast<std::size_t>(index)];
+    notifier_.mark(StoreChange::board);
+    // The canonical spelling, so that "builtin-07-0" and "builtin-7-0" stay one key.
+    setSelectedTacticKey(builtInKey(format, index));
+    updateStageChanges();
+    scheduleAutosave();
+}
+
+// --- Library -------------------------------------------------------------------------
+
+void BoardStore::installTactic(Tactic tactic, std::string key, std::string status) {
+    flushAutosave();
+    stopMotionForDeparture();
+    openTactic(std::move(tactic), std::move(key), std::move(status));
+}
+
+void BoardStore::openTactic(Tactic tactic, std::string key, std::string status) {
+    tactic_ = std::move(tactic);
+    notifier_.mark(StoreChange::board);
+    updateStageChanges();
+    scheduleAutosave();
+    setStepIndex(0);
+    captureStageBaseline();
+    setSelectedPlayer(std::nullopt);
+    setSelectedTacticKey(std::move(key));
+    setStatus(std::move(status));
+}
+
+void BoardStore::selectBuiltIn(int index, std::optional<int> format) {
+    Batch batch(notifier_);
+    if (!canLeaveStage([this, index, format] { selectBuiltIn(index, format); })) return;
+    // The key must name the list actually opened, so anything but 7 is 11.
+    const int listFormat = format.value_or(tactic_.format) == 7 ? 7 : 11;
+    const auto& list = BuiltInTactics::library(listFormat);
+    if (index < 0 || index >= static_cast<int>(list.size())) {
+        flushAutosave();
+        stopMotionForDeparture();
+        return;
+    }
+    const Tactic& chosen = list[static_cast<std::size_t>(index)];
+    installTactic(chosen, builtInKey(listFormat, index), "已载入：" + chosen.name + " · 点击播放观看跑位与传球");
+}
+
+void BoardStore::selectImported(const SavedTactic& saved) {
+    Batch batch(notifier_);
+    SavedTactic chosen = saved;   // copied first: the argument may live in our own list
+    if (!canLeaveStage([this, chosen] { selectImported(chosen); })) return;
+    if (SavedTactic* stored = library_.find(chosen.key())) chosen = *stored;
+    installTactic(chosen.tactic, chosen.key(), "已打开我的战术：" + chosen.tactic.name);
+}
+
+void BoardStore::newTactic(std::optional<std::string> name, std::optional<int> format) {
+    Batch batch(notifier_);
+    if (!canLeaveStage([this, name, format] { newTactic(name, format); })) return;
+    flushAutosave();
+    stopMotionForDeparture();
+
+    const int chosenFormat = (format && (*format == 7 || *format == 11)) ? *format : tactic_.format;
+    Tactic sample = BuiltInTactics::sample(chosenFormat);
+    BoardStep step = sample.steps.front();
+    step.id = Uuid::random();
+    step.title = "1 · 初始站位";
+    step.note = "拖动球员安排站位，点击左侧加号继续添加动作。";
+    if (const Player* owner = step.owner()) step.ball = owner->position;
+
+    std::string chosenName = name ? trimmed(*name) : std::string();
+    if (chosenName.empty()) chosenName = library_.untitledName();
+
+    const SavedTactic saved = library_.append({Uuid::random(), Tactic{chosenName, sample.format, {step}}, true});
+    notifier_.mark(StoreChange::library);
+    installTactic(saved.tactic, saved.key(), "已新建战术；修改阶段后，播放或切换时可选择保存");
+    library_.persist();
+}
+
+void BoardStore::saveCurrentTactic() {
+    Batch batch(notifier_);
+    if (isOwnKey()) {
+        captureStageBaseline();
+        flushAutosave();
+        setStatus("已保存：" + tactic_.name);
+        return;
+    }
+    std::string name = tactic_.name;
+    for (const auto& builtIn : BuiltInTactics::library(tactic_.format == 7 ? 7 : 11)) {
+        if (builtIn.name == name && builtIn.format == tactic_.format) {
+            name += "（我的版本）";
+            break;
+        }
+    }
+    Tactic copy = tactic_;
+    copy.name = name;
+    const SavedTactic saved = library_.append({Uuid::random(), copy, true});
+    notifier_.mark(StoreChange::library);
+    setSelectedTacticKey(saved.key());
+    tactic_.name = name;
+    notifier_.mark(StoreChange::board);
+    updateStageChanges();
+    scheduleAutosave();
+    library_.persist();
+    setStatus("已保存到我的战术：" + name);
+}
+
+void BoardStore::setTacticName(std::string name) {
+    Batch batch(notifier_);
+    std::string chosen = trimmed(name);
+    if (chosen.empty() || chosen == tactic_.name) return;
+    tactic_.name = chosen;
+    // The library row follows at once; the stored copy with the next autosave.
+    if (SavedTactic* saved = library_.find(selectedTacticKey_)) {
+        saved->tactic.name = chosen;
+        notifier_.mark(StoreChange::library);
+    }
+    recordEdit();
+}
+
+void BoardStore::scheduleAutosave() {
+    if (!isOwnKey()) return;
+    std::weak_ptr<BoardStore*> weak = self_;
+    library_.scheduleAutosave([weak] {
+        if (auto self = weak.lock(); self && *self) (*self)->flushAutosave();
+    });
+}
+
+void BoardStore::flushAutosave() {
+    Batch batch(notifier_);
+    SavedTactic* saved = library_.find(selectedTacticKey_);
+    library_.autosaveDone();
+    if (!saved) return;
+    saved->tactic = stage_.confirmed(tactic_, stepIndex_);
+    notifier_.mark(StoreChange::library);
+    library_.persist();
+}
+
+}  // namespace vantrel

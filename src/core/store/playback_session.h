@@ -1,0 +1,35 @@
+#pragma once
+
+// What the store's running animations carry: a manual pass in flight, a step transition.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/model/board.h"
+#include "core/pitch/easing.h"
+#include "core/pitch/step_playback.h"
+
+namespace vantrel {
+
+inline constexpr double kVisionRevealSeconds = 0.32;
+
+// A manual pass in flight: what its clock callback carries.
+struct ManualPass {
+    Uuid session;
+    Player passer;     // as it stood when the ball was played
+    Player receiver;   // ditto: the ball lands on this position
+    PassStyle style = PassStyle::ground;
+    double duration = 0;        // seconds
+    double startRotation = 0;   // degrees
+};
+
+// One animated move from a step to another: the sampler, and where the move lands.
+struct StepTransition {
+    Uuid session;
+    int toIndex = 0;
+    bool autoAdvance = false;
+    StepPlayback playback;
+};
+
+}  // namespace vantrel
