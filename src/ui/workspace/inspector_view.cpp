@@ -63,7 +63,7 @@ InspectorView::InspectorView(BoardStore& store, WorkspacePreferences& workspace,
     pages_->addWidget(playerPage_);
     layout->addWidget(pages_);
     subscription_ = store_.subscribe([this](StoreChange change) {
-        if (any(change & (StoreChange::tactic | StoreChange::selection | StoreChange::displayOptions | StoreChange::library | StoreChange::animation)))
+        if (any(change & (StoreChange::tactic | StoreChange::selection | StoreChange::displayOptions | StoreChange::library)))
             refresh();
     });
     refresh();
