@@ -260,9 +260,9 @@ QRectF FirstRunTutorial::placeNote(const std::optional<QRectF>& target, QSizeF c
     if (below.bottom() <= inside.bottom()) return keepInside(below);
     const QRectF above(QPointF(cx, grown.top() - kCardGap - card.height()), card);
     if (above.top() >= inside.top()) return keepInside(above);
-    // A tall target: beside it, in its upper part, so the leader runs down into the loop
-    // from above.
-    const double top = std::max(inside.top(), grown.top() + 24);
+    // A tall target: beside it, centred a little above its middle, so the leader leaves
+    // from under the card and bows up to the top of the loop.
+    const double top = target->center().y() - card.height() / 2 - 12;
     const QRectF right(QPointF(grown.right() + 40, top), card);
     if (right.right() <= inside.right()) return keepInside(right);
     const QRectF left(QPointF(grown.left() - 40 - card.width(), top), card);
