@@ -20,6 +20,7 @@ class QVBoxLayout;
 namespace vantrel {
 
 class CanvasPanel;
+class FirstRunTutorial;
 class InspectorView;
 class LibrarySidebar;
 class NavigationRail;
@@ -88,9 +89,11 @@ public:
     void setLibraryFilter(const std::string& scope);
     // Opens the step deletion question for the current step.
     void askDeleteStep();
+    // The first-run tour: the overlay above the whole workspace while it runs.
     void startTutorial();
     void finishTutorial();
-    // The open sheet (new tactic, deletion question, tour), if any.
+    FirstRunTutorial* tutorialOverlay() const;
+    // The open sheet (new tactic, deletion question), if any.
     WorkspaceSheet* openSheet() const { return sheet_; }
 
     QSize sizeHint() const override { return {1500, 900}; }
@@ -111,7 +114,8 @@ private:
     void copyToMine(const std::string& key);
     void selectAndThen(int stepIndex, void (ContentView::*then)());
     void editCurrentStep();
-    void showTutorialLesson();
+    // Puts back the layout the tour forced, without counting the tour as completed.
+    void abandonTutorial();
     void adoptSheet(WorkspaceSheet* sheet);
 
     std::unique_ptr<BoardStore> store_;
@@ -129,6 +133,8 @@ private:
     TacticalTimelineView* timeline_ = nullptr;
     StageSaveOverlay* saveOverlay_ = nullptr;   // above the whole workspace
     QPointer<WorkspaceSheet> sheet_;
+    Platform& platform_;
+    QPointer<FirstRunTutorial> tutorial_;
 
     bool inspectorVisible_ = false;
     bool showingStageInspector_ = false;
