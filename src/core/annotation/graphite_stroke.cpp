@@ -70,7 +70,13 @@ public:
     void moveTo(Point p) { current_ = start_ = p; }
     void closeSubpath() { segment(start_); }
 
+    // No further piece can lay a grain, or the walk has done all it may.
+    bool exhausted() const {
+        return GraphiteStroke::kMaxSlots - slots_ < perColumn_ || segments_ >= GraphiteStroke::kMaxSegments;
+    }
+
     void segment(Point p) {
+        ++segments_;
         const double dx = p.x - current_.x;
         const double dy = p.y - current_.y;
         const double length = std::sqrt(dx * dx + dy * dy);
@@ -173,6 +179,7 @@ private:
     std::optional<Rect> area_;
     std::uint64_t counter_ = 0;   // shared by every segment of the stroke
     std::uint64_t slots_ = 0;
+    std::size_t segments_ = 0;
     std::array<std::size_t, 4> counts_{};
     Point current_;
     Point start_;
@@ -206,13 +213,15 @@ GraphiteStroke GraphiteStroke::build(RenderPath path, double width, std::uint64_
     thread_local Deposits scratch;
     GrainLayout grains(scratch, stroke.width, seed, visible);
     for (const RenderPath::Element& e : path.elements) {
+        // Past this point no grain would be laid; walking on would only cost time.
+        if (grains.exhausted()) break;
         switch (e.verb) {
             case RenderPath::Verb::move: grains.moveTo(e.to); break;
             case RenderPath::Verb::line: grains.segment(e.to); break;
             case RenderPath::Verb::quad: {
                 const Point p0 = grains.current();
                 const auto n = curvePieces(distance(p0, e.to), distance(p0, e.control1) + distance(e.control1, e.to));
-                for (std::uint64_t i = 1; i <= n; ++i) {
+                for (std::uint64_t i = 1; i <= n && !grains.exhausted(); ++i) {
                     if (i == n) {
                         grains.segment(e.to);
                         break;
@@ -229,7 +238,7 @@ GraphiteStroke GraphiteStroke::build(RenderPath path, double width, std::uint64_
                 const auto n = curvePieces(distance(p0, e.to), distance(p0, e.control1) +
                                                                    distance(e.control1, e.control2) +
                                                                    distance(e.control2, e.to));
-                for (std::uint64_t i = 1; i <= n; ++i) {
+                for (std::uint64_t i = 1; i <= n && !grains.exhausted(); ++i) {
                     if (i == n) {
                         grains.segment(e.to);
                         break;
