@@ -72,17 +72,17 @@ public:
 
     // No further piece can lay a grain, or the walk has done all it may.
     bool exhausted() const {
-        return GraphiteStroke::kMaxSlots - slots_ < perColumn_ || segments_ >= GraphiteStroke::kMaxSegments;
+        return GraphiteStroke::kMaxSlots - slots_ < perColumn_ || emptyPieces_ >= GraphiteStroke::kMaxEmptyPieces;
     }
 
     void segment(Point p) {
-        ++segments_;
         const double dx = p.x - current_.x;
         const double dy = p.y - current_.y;
         const double length = std::sqrt(dx * dx + dy * dy);
         // Grains are stored in single precision; a segment that reaches beyond ±1e30 points
         // (nothing a surface shows) lays none.
         if (!(length > 0.001) || !std::isfinite(length) || !withinLimit(current_) || !withinLimit(p)) {
+            ++emptyPieces_;
             current_ = p;
             return;
         }
@@ -91,6 +91,12 @@ public:
         std::uint64_t first = 0;
         std::uint64_t end = columns;
         if (area_ && !(inArea(current_) && inArea(p))) visibleColumns(dx, dy, columnsD, first, end);
+        if (first >= end) {   // nothing of it can be seen: only the counter moves on
+            ++emptyPieces_;
+            counter_ += columns * perColumn_;
+            current_ = p;
+            return;
+        }
         // The slot budget is kept per column; past it the counter still runs.
         const std::uint64_t budgetColumns = (GraphiteStroke::kMaxSlots - slots_) / perColumn_;
         const std::uint64_t stop = first + std::min(end - first, budgetColumns);
@@ -179,7 +185,7 @@ private:
     std::optional<Rect> area_;
     std::uint64_t counter_ = 0;   // shared by every segment of the stroke
     std::uint64_t slots_ = 0;
-    std::size_t segments_ = 0;
+    std::size_t emptyPieces_ = 0;
     std::array<std::size_t, 4> counts_{};
     Point current_;
     Point start_;

@@ -51,11 +51,11 @@ TEST(AnnotationRenderItem, HostileStrokesAreBoundedByTheSurface) {
     EXPECT_EQ(denseItem.outline.elements.front().to, (Point{0, 0}));
     EXPECT_NEAR(denseItem.outline.elements.back().to.y, 0.199 * 645, 1);
 
-    // The walk ends after kMaxSegments pieces: pieces far off the surface use up the walk,
+    // The walk ends after kMaxEmptyPieces pieces that lay nothing: pieces off the surface use it up,
     // so a piece across the surface after them lays nothing, while alone it lays grains.
     RenderPath decoy;
     decoy.moveTo({-5000, -5000});
-    for (std::size_t i = 0; i < GraphiteStroke::kMaxSegments; ++i) decoy.lineTo({i % 2 ? -4000.0 : -5000.0, -5000});
+    for (std::size_t i = 0; i < GraphiteStroke::kMaxEmptyPieces; ++i) decoy.lineTo({i % 2 ? -4000.0 : -5000.0, -5000});
     const RenderPath across{{{RenderPath::Verb::move, {0, 300}, {}, {}}, {RenderPath::Verb::line, {1000, 300}, {}, {}}}};
     decoy.elements.insert(decoy.elements.end(), across.elements.begin(), across.elements.end());
     const Rect visible{0, 0, surface.width, surface.height};
