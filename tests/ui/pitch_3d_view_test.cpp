@@ -75,6 +75,14 @@ TEST_F(Pitch3DViewTest, PucksAndTheBallFollowThePointerThroughThePerspective) {
     EXPECT_EQ(toolTipAt(puckTop("away-3")), QStringLiteral("#3 · 橙队\nControl + 点击查看球员信息 · 双击传球"));
     EXPECT_EQ(toolTipAt(view->boardGeometry().ballCentre()), QStringLiteral("足球 · 拖动调整位置"));
 
+    // The pointer shows a hand over what can be dragged, and the puck under it brightens.
+    send(QEvent::MouseMove, puckTop("home-3"), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
+    EXPECT_EQ(view->renderer().hoveredPlayer(), "home-3");
+    send(QEvent::MouseMove, QPointF(600, 30), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(view->renderer().hoveredPlayer());
+
     // A puck grabbed by its top lands with its foot under the pointer.
     const QPointF target = view->toView({0.45, 0.55}) - QPointF(0, 30);
     drag(puckTop("home-3"), target);
@@ -133,4 +141,31 @@ TEST_F(Pitch3DViewTest, TheFrameShowsATrapezoidOfTurfWithTeamPucks) {
         for (int dy = -3; dy <= 3; ++dy)
             light += frame.pixelColor(QPointF(ball.centre.x + dx, ball.centre.y + dy).toPoint()).lightness() > 140;
     EXPECT_GT(light, 20);
+}
+
+TEST_F(Pitch3DViewTest, ALoftedPassRollsTheBallAndLiftsItOverItsShadow) {
+    store->giveBall("home-2");
+    store->setPassStyle(PassStyle::loft);
+    view->grab();
+    const BallOrientation before = view->renderer().ball().orientation();
+    store->pass("home-6");
+    double height = 0;
+    for (int i = 0; i < 120 && store->passingFromID() && height < 0.02; ++i) {
+        platform.advance(1.0 / 60);
+        height = store->displayBallHeight();
+    }
+    ASSERT_GT(height, 0.02);
+    const QImage frame = view->grab().toImage();
+    EXPECT_NE(view->renderer().ball().orientation(), before);   // the panels turned
+
+    const BallPlacement placement = view->perspective().ballPlacement(store->displayBall(), height);
+    EXPECT_LT(placement.centre.y, placement.shadowCentre.y - placement.radius - 10);
+    int light = 0;
+    for (int dx = -3; dx <= 3; ++dx)
+        for (int dy = -3; dy <= 3; ++dy)
+            light += frame.pixelColor(QPointF(placement.centre.x + dx, placement.centre.y + dy).toPoint()).lightness() > 140;
+    EXPECT_GT(light, 20);
+    // The shadow on the turf under it: darker than the turf around it.
+    const QColor shadow = frame.pixelColor(QPointF(placement.shadowCentre.x, placement.shadowCentre.y).toPoint());
+    EXPECT_LT(shadow.lightness(), StudioStyle::pitch().lightness());
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QGlyphRun>
+#include <QMouseEvent>
 #include <QRawFont>
 #include <QTextLayout>
 #include <QToolTip>
@@ -11,6 +12,7 @@
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
 #include "support/manual_platform.h"
+#include "ui/pitch/pitch_view.h"
 #include "ui/render/board_renderer.h"
 #include "ui/style/studio_application_style.h"
 #include "ui/style/studio_style.h"
@@ -70,4 +72,22 @@ TEST(PitchPolish, InterfaceTextIsSetInSimplifiedChineseAndTooltipsInStudioColour
     EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), StudioStyle::surface());
     EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipText), StudioStyle::textPrimary());
     QApplication::setFont(previous);
+}
+
+TEST(PitchPolish, TheFlatPitchShowsAHandOverWhatCanBeDragged) {
+    MemoryPreferenceStore prefs;
+    vantrel::testing::ManualPlatform platform;
+    BoardStore store(prefs, platform);
+    store.selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, {midfield(std::nullopt)}}, true});
+    PitchView view(store);
+    view.resize(1240, 800);
+    view.show();
+    auto hover = [&](QPointF at) {
+        QMouseEvent move(QEvent::MouseMove, at, view.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&view, &move);
+        return view.cursor().shape();
+    };
+    EXPECT_EQ(hover(view.toView(store.currentStep()->player("away-2")->position)), Qt::OpenHandCursor);
+    EXPECT_EQ(hover(view.ballCentre()), Qt::OpenHandCursor);
+    EXPECT_EQ(hover(view.toView({0.1, 0.1})), Qt::ArrowCursor);
 }
