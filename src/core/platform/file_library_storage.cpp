@@ -36,15 +36,15 @@ std::filesystem::path FileLibraryStorage::unreadableFile(int index) const {
     return folder_ / ("own-tactics.unreadable-" + std::to_string(index + 1) + ".json");
 }
 
-std::optional<std::string> FileLibraryStorage::read() {
+Result<std::optional<std::string>> FileLibraryStorage::read() {
     std::error_code ec;
     if (std::filesystem::exists(file(), ec)) {
         auto text = readWholeFile(file(), kReadLimitBytes);
-        if (text) return std::move(text).value();
-        return std::nullopt;
+        if (!text) return Result<std::optional<std::string>>::failure(text.error());
+        return std::optional<std::string>(std::move(text).value());
     }
     auto stored = legacy_.data(kImportedTacticsKey);
-    if (!stored) return std::nullopt;
+    if (!stored) return std::optional<std::string>();
     // Moved once: the preference goes only after the file holds the same bytes, so a
     // failure here leaves the library where it was and the next start tries again.
     if (ensureFolder(folder_) && writeFileAtomically(file(), *stored)) legacy_.remove(kImportedTacticsKey);

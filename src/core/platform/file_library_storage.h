@@ -34,7 +34,7 @@ public:
     std::filesystem::path file() const { return folder_ / "own-tactics.json"; }
     std::filesystem::path unreadableFile(int index) const;
 
-    std::optional<std::string> read() override;
+    Result<std::optional<std::string>> read() override;
     void save(LibraryDocument document, std::function<void(Status)> done) override;
     Status flush() override;
     Status keepUnreadable(std::string_view bytes) override;

@@ -26,7 +26,7 @@ std::string PreferenceLibraryStorage::unreadableKey(int index) {
     return key;
 }
 
-std::optional<std::string> PreferenceLibraryStorage::read() { return defaults_.data(kImportedTacticsKey); }
+Result<std::optional<std::string>> PreferenceLibraryStorage::read() { return defaults_.data(kImportedTacticsKey); }
 
 void PreferenceLibraryStorage::save(LibraryDocument document, std::function<void(Status)> done) {
     last_ = defaults_.setData(kImportedTacticsKey, document.text());

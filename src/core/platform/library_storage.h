@@ -40,8 +40,9 @@ public:
     static constexpr int kKeptUnreadableCopies = 5;
 
     virtual ~LibraryStorage() = default;
-    // The stored document; absent when nothing was ever stored.
-    virtual std::optional<std::string> read() = 0;
+    // The stored document; absent when nothing was ever stored, a failure when it exists
+    // but cannot be read (nothing may then be written over it).
+    virtual Result<std::optional<std::string>> read() = 0;
     virtual void save(LibraryDocument document, std::function<void(Status)> done) = 0;
     // Waits until every save has reached the storage; the outcome of the newest.
     virtual Status flush() = 0;
@@ -59,7 +60,7 @@ public:
 
     static std::string unreadableKey(int index);
 
-    std::optional<std::string> read() override;
+    Result<std::optional<std::string>> read() override;
     void save(LibraryDocument document, std::function<void(Status)> done) override;
     Status flush() override { return last_; }
     Status keepUnreadable(std::string_view bytes) override;

@@ -15,7 +15,7 @@ class LibraryStorage;
 
 // The user's preferences. A value stored under another type reads as absent. A write
 // says whether it reached the store (a full disk or a read-only folder fails it, with a
-// readable reason); a failed write leaves the previous value readable.
+// readable reason).
 class PreferenceStore {
 public:
     virtual ~PreferenceStore() = default;

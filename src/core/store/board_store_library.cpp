@@ -65,7 +65,7 @@ void BoardStore::reportSaveOutcome() {
     // The badge reads the outcome; a failure is also said on the status line, and the
     // edits stay in memory for the next try.
     if (const auto& failure = library_.saveFailure()) setStatus("自动保存失败：" + *failure);
-    notifier_.mark(StoreChange::library);
+    notifier_.mark(StoreChange::status);
 }
 
 void BoardStore::restoreLastSelection() {

@@ -66,7 +66,12 @@ OwnTacticLibrary::~OwnTacticLibrary() { *self_ = nullptr; }
 bool OwnTacticLibrary::isOwnKey(std::string_view key) { return key.starts_with("imported-"); }
 
 OwnTacticLibrary::Loaded OwnTacticLibrary::load() {
-    auto bytes = storage_.read();
+    auto read = storage_.read();
+    if (!read) {
+        blocked_ = "无法读取我的战术（" + read.error() + "），暂不写入";
+        return {Loaded::Kind::unreadableNotKept, read.error()};
+    }
+    const std::optional<std::string>& bytes = read.value();
     if (!bytes) return {};
     auto decoded = TacticJson::decodeLibrary(*bytes);
     if (!decoded) {
