@@ -64,6 +64,8 @@ public:
     bool showOffside() const { return showOffside_; }
     bool showRoutes() const { return showRoutes_; }
     bool autosavePending() const { return library_.autosavePending(); }
+    // Why the newest write of the own tactics failed; absent once one succeeds.
+    const std::optional<std::string>& saveFailure() const { return library_.saveFailure(); }
     const std::optional<Point>& flyingBall() const { return flyingBall_; }
     double ballRotation() const { return ballRotation_; }
     Point ballTravelDirection() const { return ballTravelDirection_; }
@@ -104,6 +106,13 @@ public:
     void saveCurrentTactic();
     void scheduleAutosave();
     void flushAutosave();
+    // Writes the pending autosave and waits until every write has landed (close, quit);
+    // false when the newest failed.
+    bool finishWrites();
+    // Unreadable libraries kept aside at start-up, newest first; the export offers one
+    // through the save dialog.
+    int unreadableLibraryCount();
+    void exportUnreadableLibrary(int index = 0);
     void selectPlayer(const std::string& id, bool inspect);
     void importFile();
     void exportFile();
@@ -199,6 +208,7 @@ private:
     FrameClock& clock(std::unique_ptr<FrameClock>& slot);
     static void stop(std::unique_ptr<FrameClock>& slot);
     void loadLibrary();
+    void reportSaveOutcome();
     void restoreLastSelection();
     bool isOwnKey() const { return OwnTacticLibrary::isOwnKey(selectedTacticKey_); }
 

@@ -138,7 +138,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         });
         return;
     }
-    content_->store().flushAutosave();
+    content_->store().finishWrites();
     QMainWindow::closeEvent(event);
 }
 
