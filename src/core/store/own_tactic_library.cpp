@@ -43,6 +43,10 @@ const SavedTactic& OwnTacticLibrary::append(SavedTactic saved) {
     return tactics_.back();
 }
 
+bool OwnTacticLibrary::remove(const std::string& key) {
+    return std::erase_if(tactics_, [&](const SavedTactic& saved) { return saved.key() == key; }) > 0;
+}
+
 void OwnTacticLibrary::persist() const {
     auto encoded = TacticJson::encodeLibrary(tactics_);
     if (!encoded) return;   // the previous data stays

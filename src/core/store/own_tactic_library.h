@@ -37,6 +37,8 @@ public:
     SavedTactic* find(const std::string& key);
     // Appends without writing; persist() writes.
     const SavedTactic& append(SavedTactic saved);
+    // Removes the entry with `key` without writing; false when there is none.
+    bool remove(const std::string& key);
     // Writes the list; when encoding fails the previous data stays.
     void persist() const;
     // "我的战术 N", N one more than the own tactics named so.
