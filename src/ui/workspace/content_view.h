@@ -23,6 +23,7 @@ class CanvasPanel;
 class InspectorView;
 class LibrarySidebar;
 class NavigationRail;
+class PresenterView;
 class PitchView;
 class StageSaveOverlay;
 class TacticalTimelineView;
@@ -45,6 +46,11 @@ struct WorkspaceActions {
     QAction* showRoutes = nullptr;
     QAction* showAnnotations = nullptr;
     QAction* lockAnnotations = nullptr;
+    QAction* showInterceptionRisk = nullptr;
+    // Board edits outside drawing mode, annotations inside it; named after the edit.
+    QAction* undo = nullptr;
+    QAction* redo = nullptr;
+    QAction* presenter = nullptr;
 };
 
 // The window's content. It owns the board store and the drawing session for the
@@ -90,6 +96,12 @@ public:
     void askDeleteStep();
     void startTutorial();
     void finishTutorial();
+    // "演示模式" over the window's screen; Esc in it comes back here.
+    void startPresenter();
+    PresenterView* presenter() const;
+    // The questions of an own tactic's context menu.
+    void askRenameOwnTactic(const std::string& key);
+    void askDeleteOwnTactic(const std::string& key);
     // The open sheet (new tactic, deletion question, tour), if any.
     WorkspaceSheet* openSheet() const { return sheet_; }
 
@@ -113,6 +125,7 @@ private:
     void editCurrentStep();
     void showTutorialLesson();
     void adoptSheet(WorkspaceSheet* sheet);
+    void refreshUndoActions();
 
     std::unique_ptr<BoardStore> store_;
     std::unique_ptr<DrawingSession> session_;   // after the store: it writes through it
@@ -129,6 +142,7 @@ private:
     TacticalTimelineView* timeline_ = nullptr;
     StageSaveOverlay* saveOverlay_ = nullptr;   // above the whole workspace
     QPointer<WorkspaceSheet> sheet_;
+    QPointer<PresenterView> presenter_;
 
     bool inspectorVisible_ = false;
     bool showingStageInspector_ = false;

@@ -341,6 +341,16 @@ QMenu* LibrarySidebar::entryMenu(const std::string& key) {
     });
     QAction* copy = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::copy), QStringLiteral("复制到我的战术"));
     connect(copy, &QAction::triggered, this, [this, key] { emit copyRequested(key); });
+    if (OwnTacticLibrary::isOwnKey(key)) {
+        menu->addSeparator();
+        QAction* rename = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::edit), QStringLiteral("重命名"));
+        connect(rename, &QAction::triggered, this, [this, key] { emit renameRequested(key); });
+        QAction* duplicate = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::copy), QStringLiteral("创建副本"));
+        connect(duplicate, &QAction::triggered, this, [this, key] { store_.duplicateOwnTactic(key); });
+        QAction* remove = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::remove, StudioStyle::destructive),
+                                          QStringLiteral("删除战术"));
+        connect(remove, &QAction::triggered, this, [this, key] { emit deleteRequested(key); });
+    }
     return menu;
 }
 
