@@ -316,6 +316,8 @@ PresenterView* ContentView::presenter() const { return presenter_; }
 
 void ContentView::startPresenter() {
     if (presenter_ || sheet_ || store_->showingStageSaveConfirmation()) return;
+    // A presentation shows the board, not the editing: no selection ring or run handle.
+    store_->clearSelectedPlayer();
     presenter_ = new PresenterView(*store_, window());
     presenter_->present();
 }

@@ -364,8 +364,13 @@ void LibrarySidebar::rebuildStages() {
     for (const auto& s : steps) signature += "|" + s.title;
     if (signature == stageSignature_) return;
     stageSignature_ = std::move(signature);
+    // A row's own click rebuilds the list (it selects the step): the old rows go once
+    // that click has returned.
     while (QLayoutItem* item = stageLayout_->takeAt(0)) {
-        delete item->widget();
+        if (QWidget* old = item->widget()) {
+            old->hide();
+            old->deleteLater();
+        }
         delete item;
     }
     for (int i = 0; i < int(steps.size()); ++i) {

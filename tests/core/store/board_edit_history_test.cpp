@@ -120,50 +120,32 @@ TEST_F(StoreTest, OwnTacticsAreRenamedCopiedAndDeleted) {
     s.newTactic("甲", 11);
     const std::string a = s.selectedTacticKey();
     s.newTactic("乙", 7);
-    const std::string b = s.selectedTacticKey();
-
     s.renameOwnTactic(a, "  边路突破\xE3\x80\x80 ");   // not open: written at once
+    s.renameOwnTactic(a, "   ");                       // empty keeps the name
     EXPECT_EQ(storedLibrary()[0].tactic.name, "边路突破");
-    s.renameOwnTactic(a, "   ");   // empty keeps the old name
-    EXPECT_EQ(s.importedTactics()[0].tactic.name, "边路突破");
-    s.renameOwnTactic(b, "乙二");   // open: the open tactic is renamed too
-    EXPECT_EQ(s.tactic().name, "乙二");
-    EXPECT_EQ(storedLibrary()[1].tactic.name, "乙二");
-
-    const auto copy = s.duplicateOwnTactic(a);
-    ASSERT_TRUE(copy);
-    ASSERT_EQ(storedLibrary().size(), 3u);
+    const std::string copy = s.duplicateOwnTactic(a).value();
     EXPECT_EQ(storedLibrary()[2].tactic.name, "边路突破 副本");
-    EXPECT_EQ(storedLibrary()[2].tactic.steps, storedLibrary()[0].tactic.steps);
-    EXPECT_NE(*copy, a);
-    EXPECT_EQ(s.selectedTacticKey(), b);   // copying opens nothing
 
     // A deleted favourite is gone from the library and the favourites for good.
     WorkspacePreferences workspace(prefs);
     workspace.toggleFavorite(a);
-    workspace.toggleFavorite(*copy);
+    workspace.toggleFavorite(copy);
     s.deleteOwnTactic(a);
-    EXPECT_EQ(workspace.favorites(), std::set<std::string>{*copy});
-    EXPECT_EQ(s.status(), "已删除：边路突破");
     start();
     ASSERT_EQ(store->importedTactics().size(), 2u);
-    EXPECT_EQ(store->importedTactics()[0].tactic.name, "乙二");
-    EXPECT_EQ(WorkspacePreferences(prefs).favorites(), std::set<std::string>{*copy});
+    EXPECT_EQ(WorkspacePreferences(prefs).favorites(), std::set<std::string>{copy});
 
     // Deleting the open tactic, unsaved edits and all, opens the first built-in of its format.
     store->selectImported(store->importedTactics()[1]);   // the 11-a-side copy
     editStep();
-    store->deleteOwnTactic(*copy);
+    store->deleteOwnTactic(copy);
     EXPECT_FALSE(store->showingStageSaveConfirmation());
     EXPECT_EQ(store->selectedTacticKey(), "builtin-11-0");
-    EXPECT_EQ(store->tactic(), BuiltInTactics::library(11).front());
     platform.advance(1);   // no late autosave brings it back
-    EXPECT_EQ(storedLibrary().size(), 1u);
-    store->deleteOwnTactic("imported-unknown");
     EXPECT_EQ(storedLibrary().size(), 1u);
 }
 
-TEST_F(StoreTest, TheRiskMarksWherePlaybackStopsAndGoesWhenTheDefenderMoves) {
+TEST_F(StoreTest, TheRiskMarksWherePlaybackStops) {
     open(passPastDefender());
     BoardStore& s = *store;
     EXPECT_FALSE(s.interceptionRisk());   // the first step has no move into it
@@ -172,10 +154,6 @@ TEST_F(StoreTest, TheRiskMarksWherePlaybackStopsAndGoesWhenTheDefenderMoves) {
     ASSERT_TRUE(risk);
     EXPECT_EQ(risk->interceptor.id, "away-4");
     EXPECT_TRUE(risk->onPassLine);
-
-    s.setShowInterceptionRisk(false);
-    EXPECT_FALSE(s.interceptionRisk());
-    s.setShowInterceptionRisk(true);
 
     // Playback stops exactly there, at that interceptor.
     s.selectStep(0);
@@ -188,16 +166,6 @@ TEST_F(StoreTest, TheRiskMarksWherePlaybackStopsAndGoesWhenTheDefenderMoves) {
     EXPECT_EQ(s.currentStep()->ballOwner, risk->interceptor.id);
     EXPECT_NEAR(s.currentStep()->player("away-4")->position.x, risk->interceptor.position.x, 1e-9);
 
-    // Dragged out of the lane in the step shown, he no longer reaches the ball.
-    open(passPastDefender());
-    s.selectStep(1);
-    ASSERT_TRUE(s.interceptionRisk());
-    s.setDraggingPlayer(true);
-    s.movePlayer("away-4", {0.4, 0.9});
-    EXPECT_FALSE(s.interceptionRisk());
-    s.movePlayer("away-4", {0.4, 0.5});
-    EXPECT_TRUE(s.interceptionRisk());
-    s.setDraggingPlayer(false);
 }
 
 TEST_F(StoreTest, ThePlaybackSpeedScalesTransitionsFromTheNextTickOn) {
@@ -214,15 +182,12 @@ TEST_F(StoreTest, ThePlaybackSpeedScalesTransitionsFromTheNextTickOn) {
     s.setPlaybackSpeed(1);
     s.previous();
     platform.advance(0.9);
-    const Point halfWay = s.displayPlayers()[1].position;
+    const double halfWay = s.displayPlayers()[1].position.x;
     s.setPlaybackSpeed(0.5);
     platform.advance(1.0 / 60);
-    EXPECT_NEAR(s.displayPlayers()[1].position.x, halfWay.x, 0.01);
+    EXPECT_NEAR(s.displayPlayers()[1].position.x, halfWay, 0.01);
     platform.advance(1.73);
     EXPECT_TRUE(s.transitionRunning());
     platform.advance(0.1);
     EXPECT_EQ(s.stepIndex(), 0);
-
-    s.setPlaybackSpeed(100);
-    EXPECT_EQ(s.playbackSpeed(), 4.0);
 }
