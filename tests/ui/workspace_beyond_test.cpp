@@ -100,6 +100,15 @@ TEST_F(BeyondTest, PresenterModeCoversTheScreenStepsAndPlaysByKeysAndEscRestores
     PresenterView* presenter = content().presenter();
     ASSERT_TRUE(presenter);
     EXPECT_TRUE(presenter->windowState() & Qt::WindowFullScreen);
+    // The pointer hides after 2 s at rest and comes back when it moves.
+    platform.advance(1.9);
+    EXPECT_FALSE(presenter->pointerHidden());
+    platform.advance(0.2);
+    EXPECT_TRUE(presenter->pointerHidden());
+    QMouseEvent move(QEvent::MouseMove, QPointF(200, 200), presenter->mapToGlobal(QPointF(200, 200)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(presenter, &move);
+    EXPECT_FALSE(presenter->pointerHidden());
     EXPECT_EQ(presenter->caption()->accessibleName().toStdString(), store().currentStep()->title);
 
     QTest::keyClick(presenter, Qt::Key_Right);

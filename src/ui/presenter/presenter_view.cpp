@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStackedLayout>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "ui/pitch/pitch_view.h"
@@ -24,8 +23,11 @@ QString speedText(double factor) {
 
 }  // namespace
 
-PresenterView::PresenterView(BoardStore& store, QWidget* host)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), store_(store), host_(host) {
+PresenterView::PresenterView(BoardStore& store, Platform& platform, QWidget* host)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      store_(store),
+      host_(host),
+      pointerTimer_(platform.makeOneShotTimer()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("presenter"));
     setWindowTitle(QStringLiteral("演示模式"));
@@ -61,14 +63,6 @@ PresenterView::PresenterView(BoardStore& store, QWidget* host)
     layout->addWidget(caption_);
     overlay_->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    pointerTimer_ = new QTimer(this);
-    pointerTimer_->setSingleShot(true);
-    pointerTimer_->setInterval(kPointerHideMilliseconds);
-    connect(pointerTimer_, &QTimer::timeout, this, [this] {
-        pointerHidden_ = true;
-        setCursor(Qt::BlankCursor);
-    });
-
     wasPlaying_ = store_.playing();
     subscription_ = store_.subscribe([this](StoreChange change) { storeChanged(change); });
     connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, qOverload<>(&QWidget::update));
@@ -76,7 +70,10 @@ PresenterView::PresenterView(BoardStore& store, QWidget* host)
     refreshOverlay();
 }
 
-PresenterView::~PresenterView() { subscription_.reset(); }
+PresenterView::~PresenterView() {
+    subscription_.reset();
+    pointerTimer_->cancel();
+}
 
 void PresenterView::present() {
     QScreen* screen = host_ ? host_->screen() : QGuiApplication::primaryScreen();
@@ -85,7 +82,7 @@ void PresenterView::present() {
     raise();
     activateWindow();
     setFocus(Qt::OtherFocusReason);
-    pointerTimer_->start();
+    pointerMoved();
 }
 
 void PresenterView::leave() {
@@ -190,7 +187,10 @@ void PresenterView::pointerMoved() {
         pointerHidden_ = false;
         unsetCursor();
     }
-    pointerTimer_->start();
+    pointerTimer_->start(kPointerHideSeconds, [this] {
+        pointerHidden_ = true;
+        setCursor(Qt::BlankCursor);
+    });
 }
 
 void PresenterView::mouseMoveEvent(QMouseEvent* event) {

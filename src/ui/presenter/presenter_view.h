@@ -5,11 +5,11 @@
 
 #include <functional>
 
+#include "core/platform/platform.h"
 #include "core/store/board_store.h"
 
 class QLabel;
 class QStackedLayout;
-class QTimer;
 
 namespace vantrel {
 
@@ -26,10 +26,11 @@ class PitchView;
 class PresenterView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kPointerHideMilliseconds = 2000;
+    static constexpr double kPointerHideSeconds = 2.0;
 
     // `host` is the window whose screen it covers; it is handed focus back on leaving.
-    PresenterView(BoardStore& store, QWidget* host);
+    // The platform times the pointer's rest.
+    PresenterView(BoardStore& store, Platform& platform, QWidget* host);
     ~PresenterView() override;
 
     // Makes a 3D view of the board for V; without one, V stays in 2D.
@@ -72,7 +73,7 @@ private:
     QWidget* perspective_ = nullptr;
     QLabel* caption_ = nullptr;
     QLabel* overlay_ = nullptr;
-    QTimer* pointerTimer_ = nullptr;
+    std::unique_ptr<OneShotTimer> pointerTimer_;   // dies with the view: no late hide
     bool loop_ = false;
     bool showing3D_ = false;
     bool pointerHidden_ = false;

@@ -46,6 +46,7 @@ QAction* makeAction(QObject* parent, const QString& text, const QString& help, S
 
 ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget* parent)
     : QWidget(parent),
+      platform_(platform),
       store_(std::make_unique<BoardStore>(defaults, platform)),
       session_(std::make_unique<DrawingSession>(*store_)),
       workspace_(defaults) {
@@ -318,7 +319,7 @@ void ContentView::startPresenter() {
     if (presenter_ || sheet_ || store_->showingStageSaveConfirmation()) return;
     // A presentation shows the board, not the editing: no selection ring or run handle.
     store_->clearSelectedPlayer();
-    presenter_ = new PresenterView(*store_, window());
+    presenter_ = new PresenterView(*store_, platform_, window());
     presenter_->present();
 }
 

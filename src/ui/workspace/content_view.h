@@ -127,6 +127,7 @@ private:
     void adoptSheet(WorkspaceSheet* sheet);
     void refreshUndoActions();
 
+    Platform& platform_;
     std::unique_ptr<BoardStore> store_;
     std::unique_ptr<DrawingSession> session_;   // after the store: it writes through it
     WorkspacePreferences workspace_;
