@@ -211,6 +211,7 @@ void BoardStore::setTacticName(std::string name) {
     Batch batch(notifier_);
     std::string chosen = trimmed(name);
     if (chosen.empty() || chosen == tactic_.name) return;
+    auto scope = editScope("修改战术名称", "name");
     tactic_.name = chosen;
     // The library row follows at once; the stored copy with the next autosave.
     if (library_.rename(selectedTacticKey_, chosen)) notifier_.mark(StoreChange::library);

@@ -173,6 +173,13 @@ bool OwnTacticLibrary::rename(std::string_view key, const std::string& name) {
     return false;
 }
 
+bool OwnTacticLibrary::remove(std::string_view key) {
+    // Its cached text leaves with the next write, which prunes the cache to the list.
+    const auto removed = std::erase_if(tactics_, [&](const SavedTactic& saved) { return saved.key() == key; });
+    if (removed > 0) dirty_ = true;
+    return removed > 0;
+}
+
 Status OwnTacticLibrary::persist() {
     if (!dirty_) return success();
     if (blocked_) {

@@ -53,6 +53,8 @@ public:
     // Replaces an entry's tactic; false when there is no such entry or nothing changed.
     bool replaceTactic(std::string_view key, Tactic tactic);
     bool rename(std::string_view key, const std::string& name);
+    // Removes an entry without writing; false when there is no such entry.
+    bool remove(std::string_view key);
     // Writes the list if it differs from what was last stored. A failure found at once
     // (a document too large to read back) is returned; one found by the storage later
     // arrives through the outcome listener.
