@@ -25,10 +25,7 @@ void BoardStore::restoreBoardEdit(bool undo) {
     notifier_.mark(StoreChange::board);
 
     // The library row shows the name at once; the stored copy follows with the autosave.
-    if (SavedTactic* saved = library_.find(selectedTacticKey_); saved && saved->tactic.name != tactic_.name) {
-        saved->tactic.name = tactic_.name;
-        notifier_.mark(StoreChange::library);
-    }
+    if (library_.rename(selectedTacticKey_, tactic_.name)) notifier_.mark(StoreChange::library);
     const BoardStep* step = currentStep();
     if (!step || step->id != shownID) {
         // Back on another step: the coach arrives at it as restored.
