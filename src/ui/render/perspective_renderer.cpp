@@ -206,7 +206,39 @@ void PerspectiveRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
     paintPassPreview(painter, view, players);
     paintSelectedRoute(painter, view, players);
     paintPucksAndBall(painter, view, players, dpr);
+    paintInterceptionRisk(painter, view, players);
     painter.restore();
+}
+
+// The pass or dribble into this step that playback would stop: the interceptor's ground
+// ring in red and a marker where the ball is cut out, both laid on the turf.
+void PerspectiveRenderer::paintInterceptionRisk(QPainter& p, const PitchPerspective& view,
+                                                const std::vector<Player>& players) {
+    const auto risk = store_.interceptionRisk();
+    if (!risk) return;
+    const QColor red = StudioStyle::destructive();
+    const QPointF at = toQt(view.project(risk->at));
+    const double depth = PitchPerspective::tokenScale(risk->at.y);
+    p.save();
+    if (const Player* interceptor = findPlayer(players, risk->interceptor.id)) {
+        const QPointF c = toQt(view.project(interceptor->position));
+        const double s = PitchPerspective::tokenScale(interceptor->position.y);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(red, 3));
+        p.drawEllipse(c, (TacticalPuck::kWidth / 2 + 4) * s, (TacticalPuck::kHeight / 2 + 3) * s);
+    }
+    const double rx = 9 * depth;
+    const double ry = 6 * depth;
+    p.setPen(QPen(Qt::white, 5));
+    p.drawEllipse(at, rx, ry);
+    p.setPen(QPen(red, 2.5, Qt::SolidLine, Qt::RoundCap));
+    QColor fill = red;
+    fill.setAlphaF(0.25);
+    p.setBrush(fill);
+    p.drawEllipse(at, rx, ry);
+    p.drawLine(at + QPointF(-rx / 2, -ry / 2), at + QPointF(rx / 2, ry / 2));
+    p.drawLine(at + QPointF(-rx / 2, ry / 2), at + QPointF(rx / 2, -ry / 2));
+    p.restore();
 }
 
 bool PerspectiveRenderer::visionShown(const std::vector<Player>& players) const {

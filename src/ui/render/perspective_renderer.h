@@ -66,6 +66,7 @@ private:
     void paintOffside(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players);
     void paintPassPreview(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players);
     void paintSelectedRoute(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players);
+    void paintInterceptionRisk(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players);
     void paintPucksAndBall(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players, qreal dpr);
     void drawPuck(QPainter& p, const TacticalPuck& puck, QPointF centre, qreal opacity, qreal dpr);
 

@@ -12,6 +12,7 @@
 #include "core/model/step_title.h"
 #include "core/store/tutorial_lessons.h"
 #include "ui/guidance/first_run_tutorial.h"
+#include "ui/pitch/pitch_3d_view.h"
 #include "ui/pitch/pitch_view.h"
 #include "ui/presenter/presenter_view.h"
 #include "ui/style/studio_icons.h"
@@ -324,6 +325,9 @@ void ContentView::startPresenter() {
     // A presentation shows the board, not the editing: no selection ring or run handle.
     store_->clearSelectedPlayer();
     presenter_ = new PresenterView(*store_, platform_, window());
+    presenter_->setPerspectiveFactory([](BoardStore& store, QWidget* parent) -> QWidget* {
+        return new Pitch3DView(store, parent);
+    });
     presenter_->present();
 }
 
