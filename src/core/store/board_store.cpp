@@ -67,7 +67,8 @@ void BoardStore::setSelectedPlayer(std::optional<std::string> id) {
 
 void BoardStore::setSelectedTacticKey(std::string key) {
     selectedTacticKey_ = std::move(key);
-    defaults_.setString(kLastSelectedTacticKey, selectedTacticKey_);
+    if (Status written = defaults_.setString(kLastSelectedTacticKey, selectedTacticKey_); !written)
+        selectionWriteFailure_ = written.error();
     notifier_.mark(StoreChange::library);
     captureStageBaseline();
 }

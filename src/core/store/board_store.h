@@ -209,6 +209,8 @@ private:
     static void stop(std::unique_ptr<FrameClock>& slot);
     void loadLibrary();
     void reportSaveOutcome();
+    // Says a failed write of the remembered selection, after the command's own status.
+    void reportSelectionWriteFailure();
     void restoreLastSelection();
     bool isOwnKey() const { return OwnTacticLibrary::isOwnKey(selectedTacticKey_); }
 
@@ -245,6 +247,7 @@ private:
     std::optional<FormationLayoutFrame> layoutFrame_;
 
     bool reduceMotion_ = false;
+    std::optional<std::string> selectionWriteFailure_;
 
     std::unique_ptr<FrameClock> visionClock_;
     std::unique_ptr<FrameClock> passTimer_;
