@@ -31,7 +31,8 @@ void fillLibrary(PreferenceStore& prefs) {
     for (int i = 0; i < 200; ++i) {
         const auto& source = BuiltInTactics::library(i % 2 ? 11 : 7);
         Tactic tactic = source[std::size_t(i / 2) % source.size()];
-        tactic.name += " " + std::to_string(i);
+        tactic.name += ' ';
+        tactic.name += std::to_string(i);
         library.push_back({Uuid::random(), tactic, true});
     }
     prefs.setData(kImportedTacticsKey, TacticJson::encodeLibrary(library).value());

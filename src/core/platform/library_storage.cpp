@@ -22,7 +22,10 @@ std::string LibraryDocument::text() const {
 
 std::string PreferenceLibraryStorage::unreadableKey(int index) {
     std::string key(kUnreadableTacticsKey);
-    if (index > 0) key += "." + std::to_string(index + 1);
+    if (index > 0) {
+        key += '.';
+        key += std::to_string(index + 1);
+    }
     return key;
 }
 

@@ -71,7 +71,8 @@ void BoardStore::setSelectedPlayer(std::optional<std::string> id) {
 void BoardStore::setSelectedTacticKey(std::string key) {
     selectedTacticKey_ = std::move(key);
     history_.clear();   // edits of another tactic never apply to this one
-    defaults_.setString(kLastSelectedTacticKey, selectedTacticKey_);
+    if (Status written = defaults_.setString(kLastSelectedTacticKey, selectedTacticKey_); !written)
+        selectionWriteFailure_ = written.error();
     notifier_.mark(StoreChange::library);
     captureStageBaseline();
 }

@@ -255,6 +255,8 @@ private:
     void restoreBoardEdit(bool undo);
     void loadLibrary();
     void reportSaveOutcome();
+    // Says a failed write of the remembered selection, after the command's own status.
+    void reportSelectionWriteFailure();
     void restoreLastSelection();
     bool isOwnKey() const { return OwnTacticLibrary::isOwnKey(selectedTacticKey_); }
 
@@ -300,6 +302,7 @@ private:
 
     bool reduceMotion_ = false;
     double playbackSpeed_ = 1.0;
+    std::optional<std::string> selectionWriteFailure_;
 
     std::unique_ptr<FrameClock> visionClock_;
     std::unique_ptr<FrameClock> passTimer_;

@@ -123,6 +123,13 @@ void BoardStore::openTactic(Tactic tactic, std::string key, std::string status) 
     setSelectedPlayer(std::nullopt);
     setSelectedTacticKey(std::move(key));
     setStatus(std::move(status));
+    reportSelectionWriteFailure();
+}
+
+void BoardStore::reportSelectionWriteFailure() {
+    if (!selectionWriteFailure_) return;
+    setStatus("自动保存失败：" + *selectionWriteFailure_);
+    selectionWriteFailure_.reset();
 }
 
 void BoardStore::selectBuiltIn(int index, std::optional<int> format) {
@@ -204,6 +211,7 @@ void BoardStore::saveCurrentTactic() {
     updateStageChanges();
     scheduleAutosave();
     setStatus("已保存到我的战术：" + name);
+    reportSelectionWriteFailure();
     library_.persist();   // last: a failure replaces the status above
 }
 

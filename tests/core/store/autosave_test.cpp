@@ -84,6 +84,10 @@ TEST_F(AutosaveTest, FailedWritesAreSaidKeptInMemoryAndRetried) {
     EXPECT_EQ(s.status(), "自动保存失败：磁盘已满");
     EXPECT_EQ(s.importedTactics().size(), 2u);
 
+    // The remembered selection is a write like any other.
+    s.selectBuiltIn(0, 7);
+    EXPECT_EQ(s.status(), "自动保存失败：磁盘已满");
+
     // Once the disk has room, closing writes everything kept in memory.
     prefs.failWrites(std::nullopt);
     EXPECT_TRUE(s.finishWrites());
