@@ -1,11 +1,17 @@
 #include "ui/workspace/canvas_panel.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QStackedLayout>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "ui/annotation/annotation_canvas_view.h"
+#include "ui/annotation/drawing_panels_overlay.h"
+#include "ui/annotation/drawing_toolbar_view.h"
 #include "ui/pitch/pitch_view.h"
 #include "ui/style/studio_segmented_control.h"
 #include "ui/workspace/workspace_widgets.h"
@@ -67,6 +73,8 @@ CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePr
     layers_->setMenu(menu);
     bar->addWidget(layers_);
     bar->addStretch();
+    drawingToggle_ = new DrawingToggleButton(session_, this);
+    bar->addWidget(drawingToggle_);
     layout->addLayout(bar);
 
     stackHost_ = new QWidget(this);
@@ -76,13 +84,23 @@ CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePr
     stack_->addWidget(pitch_);
     layout->addWidget(stackHost_, 1);
 
+    // Above the stacked views, outside the stack's layout; kept at the host's size.
+    canvas_ = new AnnotationCanvasView(store_, session_, stackHost_);
+    pitch_->setAnnotationDrawing(&canvas_->drawing());
+    canvas_->addPaintTarget(pitch_);
+    drawingToolbar_ = new DrawingToolbarView(store_, session_, stackHost_);
+    drawingPanels_ = new DrawingPanelsOverlay(store_, session_, this);
+    stackHost_->installEventFilter(this);
+
     subscription_ = store_.subscribe([this](StoreChange change) {
         if (any(change & StoreChange::displayOptions)) refresh();
     });
     drawingSubscription_ = session_.subscribe([this](DrawingChange change) {
         if (any(change & DrawingChange::layer)) refresh();
+        if (any(change & (DrawingChange::layer | DrawingChange::editing))) refreshDrawing();
     });
     refresh();
+    refreshDrawing();
     refreshMode();
 }
 
@@ -95,6 +113,11 @@ CanvasPanel::~CanvasPanel() {
 void CanvasPanel::setPerspectiveView(QWidget* view) {
     perspective_ = view;
     stack_->addWidget(view);
+    // The 3D view paints `canvas_->drawing()` after its board through
+    // AnnotationSurface::perspective; here it is only told when to repaint.
+    canvas_->addPaintTarget(view);
+    canvas_->raise();
+    drawingToolbar_->raise();
     refreshMode();
 }
 
@@ -102,6 +125,30 @@ void CanvasPanel::refreshMode() {
     const bool is3D = workspace_.is3D();
     viewSwitch_->setSelection(is3D ? QStringLiteral("3D") : QStringLiteral("2D"));
     stack_->setCurrentWidget(is3D && perspective_ ? perspective_ : static_cast<QWidget*>(pitch_));
+    canvas_->setPerspective(is3D && perspective_);
+}
+
+void CanvasPanel::refreshDrawing() {
+    pitch_->setEditingAnnotations(session_.editing() && !session_.locked());
+    drawingToolbar_->setVisible(session_.editing());
+    placeOverlays();
+}
+
+void CanvasPanel::placeOverlays() {
+    canvas_->setGeometry(stackHost_->rect());
+    canvas_->raise();
+    const QSize bar = drawingToolbar_->sizeHint();
+    const int x = std::max(8, (stackHost_->width() - bar.width()) / 2);
+    drawingToolbar_->setGeometry(x, 10, std::min(bar.width(), std::max(0, stackHost_->width() - 16)), bar.height());
+    drawingToolbar_->raise();
+    // The panels open below the toolbar, at its left end.
+    const QPoint below = drawingToolbar_->geometry().bottomLeft() + QPoint(0, 8);
+    drawingPanels_->setAnchor(stackHost_->mapTo(this, below));
+}
+
+bool CanvasPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == stackHost_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) placeOverlays();
+    return QWidget::eventFilter(watched, event);
 }
 
 void CanvasPanel::refresh() {

@@ -12,12 +12,18 @@ class QAction;
 
 namespace vantrel {
 
+class AnnotationCanvasView;
+class DrawingPanelsOverlay;
+class DrawingToggleButton;
+class DrawingToolbarView;
 class PitchView;
 class StudioSegmentedControl;
 
 // The tactical canvas: the view switch "视角", the display toggles and the pitch in the
 // mode of "pitchViewMode". A 3D view is placed with setPerspectiveView; until one is,
-// both modes show the flat board.
+// both modes show the flat board. The annotation canvas lies over the pitch area, the
+// drawing toolbar floats at its top while drawing mode is on, and the drawing toggle sits
+// in the bar.
 class CanvasPanel : public QWidget {
     Q_OBJECT
 public:
@@ -34,12 +40,21 @@ public:
     void refreshMode();
     // The area the pitch is drawn in, for overlays such as the annotation layer.
     QWidget* pitchArea() const { return stackHost_; }
+    AnnotationCanvasView& annotationCanvas() const { return *canvas_; }
+    DrawingToggleButton* drawingToggle() const { return drawingToggle_; }
+    DrawingToolbarView* drawingToolbar() const { return drawingToolbar_; }
+    DrawingPanelsOverlay* drawingPanels() const { return drawingPanels_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     void modeChanged();
 
 private:
     void refresh();
+    void refreshDrawing();
+    void placeOverlays();
 
     BoardStore& store_;
     DrawingSession& session_;
@@ -55,6 +70,10 @@ private:
     QStackedLayout* stack_ = nullptr;
     PitchView* pitch_ = nullptr;
     QWidget* perspective_ = nullptr;
+    AnnotationCanvasView* canvas_ = nullptr;
+    DrawingToggleButton* drawingToggle_ = nullptr;
+    DrawingToolbarView* drawingToolbar_ = nullptr;
+    DrawingPanelsOverlay* drawingPanels_ = nullptr;
     Subscription subscription_;
     Subscription drawingSubscription_;
 };
