@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "core/annotation/annotation_text.h"
@@ -34,7 +35,7 @@ void AnnotationCanvasView::setPerspective(bool is3D) {
     is3D_ = is3D;
     resetGesture();
     refreshScene();
-    emit sceneChanged();
+    emit sceneChanged({});
 }
 
 AnnotationSurface AnnotationCanvasView::surface() const {
@@ -43,7 +44,10 @@ AnnotationSurface AnnotationCanvasView::surface() const {
 
 void AnnotationCanvasView::addPaintTarget(QWidget* view) {
     targets_.emplace_back(view);
-    connect(this, &AnnotationCanvasView::sceneChanged, view, qOverload<>(&QWidget::update));
+    connect(this, &AnnotationCanvasView::sceneChanged, view, [view](QRect dirty) {
+        if (dirty.isNull()) view->update();
+        else view->update(dirty);
+    });
 }
 
 bool AnnotationCanvasView::active() const { return session_.editing() && !session_.locked(); }
@@ -103,9 +107,41 @@ void AnnotationCanvasView::refreshScene() {
     scene.selectedID = session_.selectedID();
     scene.showSelection = session_.editing() && session_.visible();
     setAccessibleDescription(QStringLiteral("%1 个注释").arg(session_.annotations().size()));
-    if (scene == drawing_.scene()) return;
+    const AnnotationScene& old = drawing_.scene();
+    if (scene == old) return;
+    // While only the draft moves, only where it was and where it is now need painting.
+    QRect dirty;
+    if (scene.annotations == old.annotations && scene.selectedID == old.selectedID &&
+        scene.showSelection == old.showSelection) {
+        QRectF area;
+        for (const std::optional<BoardAnnotation>* draft : std::array{&old.draft, static_cast<const std::optional<BoardAnnotation>*>(&scene.draft)}) {
+            if (!*draft) continue;
+            area |= reach(**draft);
+            if (const QRectF painted = drawing_.paintedRect((*draft)->id); !painted.isEmpty())
+                area |= painted.adjusted(-6, -6, 6, 6);
+        }
+        dirty = area.toAlignedRect().adjusted(-1, -1, 1, 1);
+        if (dirty.isNull()) dirty = QRect(0, 0, 1, 1);
+    }
     drawing_.setScene(std::move(scene));
-    emit sceneChanged();
+    emit sceneChanged(dirty);
+}
+
+QRectF AnnotationCanvasView::reach(const BoardAnnotation& annotation) const {
+    const AnnotationSurface s = surface();
+    const auto corners = AnnotationGeometry::corners(AnnotationGeometry::bounds(annotation));
+    QRectF box;
+    for (const Point& c : corners) {
+        const QPointF v = s.fromPitch(c);
+        if (!std::isfinite(v.x()) || !std::isfinite(v.y())) return rect();
+        box |= QRectF(v, QSizeF(0.01, 0.01));
+    }
+    // The stroke's half width, the grains' jitter, an arrow head and the selection handles;
+    // a note's text may wrap below its box.
+    const double pad = std::clamp(annotation.style.lineWidth, 0.7, 64.0) / 2 + 24;
+    box.adjust(-pad, -pad, pad, pad);
+    if (annotation.kind == AnnotationTool::text) box.adjust(-20, 0, 40, std::clamp(annotation.style.fontSize, 1.0, 96.0) * 10 + 40);
+    return box & QRectF(rect());
 }
 
 // --- Pointer --------------------------------------------------------------------------

@@ -47,8 +47,9 @@ public:
     AnnotationTextEditor* textEditor() const { return editor_; }
 
 signals:
-    // What the layer shows changed; the pitch views repaint.
-    void sceneChanged();
+    // What the layer shows changed inside `dirty` (view points); a null rectangle means
+    // everywhere. The pitch views repaint that much.
+    void sceneChanged(QRect dirty);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -79,6 +80,8 @@ private:
     void storeChanged(StoreChange change);
     void syncInput();
     void refreshScene();
+    // Where an annotation's drawing can reach in the view, with room for its selection.
+    QRectF reach(const BoardAnnotation& annotation) const;
 
     BoardStore& store_;
     DrawingSession& session_;
