@@ -190,3 +190,22 @@ void BM_PencilPointerMove600(benchmark::State& state) {
 BENCHMARK(BM_PencilPointerMove600)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
+
+namespace {
+// The same step with nothing being dragged: every drawing comes from its cached image.
+void BM_AnnotationCachedRepaint(benchmark::State& state) {
+    bench::application();
+    const auto list = step30();
+    AnnotationDrawing drawing;
+    QImage image(kView, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    drawing.setScene({list, std::nullopt, std::nullopt, true});
+    for (auto _ : state) {
+        QPainter painter(&image);
+        drawing.paint(painter, kSurface);
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_AnnotationCachedRepaint)->Unit(benchmark::kMillisecond);
+}  // namespace

@@ -36,8 +36,8 @@ struct AnnotationScene {
 // pixel ratio), and that image is reused until one of them changes: a pencil stroke holds
 // tens of thousands of grains and a large hatch hundreds of thousands, far too many to lay
 // again on every frame. A pointer move that changes the draft rebuilds only the draft's
-// image. The item's opacity is applied when its image is drawn, so the whole item fades as
-// one piece.
+// item, which is painted straight into the painter and not kept. A cached item's opacity
+// is applied when its image is drawn, so the whole item fades as one piece.
 class AnnotationDrawing {
 public:
     void setScene(AnnotationScene scene) { scene_ = std::move(scene); }
@@ -69,6 +69,7 @@ private:
         BoardAnnotation annotation;
         QImage image;          // device pixels; null when nothing of it shows
         QPointF imageOrigin;   // its top-left in view points
+        std::vector<QRect> tiles;   // the image's pixels that hold ink, in tiles
         RenderPath selection;  // surface coordinates
         std::array<Point, 4> corners{};
         bool used = false;
