@@ -117,7 +117,7 @@ DrawingToolbarView::DrawingToolbarView(BoardStore& store, DrawingSession& sessio
     auto* inkButton = new InkButton(session_, this);
     inkButton->setFixedSize(32, 30);
     inkButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    inkButton->setText(QStringLiteral("绘图颜色与笔触"));
+    // The disc is the face: no text beside or over it.
     inkButton->setAccessibleName(QStringLiteral("绘图颜色与笔触"));
     inkButton->setToolTip(QStringLiteral("颜色、粗细与透明度"));
     inkButton->setAccessibleDescription(QStringLiteral("颜色、粗细与透明度"));
