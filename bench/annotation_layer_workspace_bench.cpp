@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointingDevice>
 
 #include <cmath>
 #include <numbers>
@@ -154,8 +155,12 @@ void BM_PencilPointerMove600(benchmark::State& state) {
     canvas.resize(kView);
     QImage image(kView, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
+    // A mouse of the benchmark's own: Qt's default device outlives the application object
+    // held in a static and fails in its destructor at exit.
+    static QPointingDevice mouse(QStringLiteral("bench mouse"), 1, QInputDevice::DeviceType::Mouse,
+                                 QPointingDevice::PointerType::Generic, QInputDevice::Capability::Position, 1, 3);
     const auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, at, at, Qt::LeftButton, buttons, Qt::NoModifier);
+        QMouseEvent event(type, at, at, Qt::LeftButton, buttons, Qt::NoModifier, &mouse);
         QApplication::sendEvent(&canvas, &event);
     };
     const auto paint = [&] {
