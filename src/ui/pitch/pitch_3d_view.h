@@ -31,6 +31,11 @@ public:
 
     void paintBoard(QPainter& painter);
     const PerspectiveRenderer& renderer() const { return renderer_; }
+    // The annotation layer painted after the board in every frame (the canvas's drawing).
+    void setAnnotationDrawing(AnnotationDrawing* drawing) {
+        renderer_.setAnnotationDrawing(drawing);
+        update();
+    }
 
     // While the annotation layer draws, the board ignores the pointer.
     void setEditingAnnotations(bool on) { tool_.setSuspended(on); }

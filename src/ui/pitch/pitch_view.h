@@ -38,6 +38,12 @@ public:
     // Paints one complete frame into `painter`, in this widget's coordinates.
     void paintBoard(QPainter& painter);
 
+    // The annotation layer painted after the board in every frame (the canvas's drawing).
+    void setAnnotationDrawing(AnnotationDrawing* drawing) {
+        renderer_.setAnnotationDrawing(drawing);
+        update();
+    }
+
     // The annotation layer lies over the pitch; while it edits, the board ignores the pointer.
     void setEditingAnnotations(bool on) { tool_.setSuspended(on); }
     bool editingAnnotations() const { return tool_.suspended(); }

@@ -10,6 +10,7 @@
 
 #include "core/pitch/offside_lines.h"
 #include "core/pitch/vision_geometry.h"
+#include "ui/render/annotation_drawing.h"
 #include "ui/style/studio_style.h"
 
 namespace vantrel {
@@ -215,6 +216,7 @@ void BoardRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
     paintPlayersAndBall(painter, view, players, dpr);
     paintInterceptionRisk(painter, view, players);
     painter.restore();
+    if (annotations_) annotations_->paint(painter, AnnotationSurface::flat(size));
 }
 
 bool BoardRenderer::visionShown(const std::vector<Player>& players) const {
@@ -443,6 +445,19 @@ QImage paintBoardImage(const BoardStore& store, QSize size) {
     image.fill(Qt::transparent);
     QPainter painter(&image);
     BoardRenderer(store).paint(painter, QSizeF(size));
+    return image;
+}
+
+QImage paintBoardImageWithAnnotations(const BoardStore& store, QSize size) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    AnnotationDrawing drawing;
+    if (const BoardStep* step = store.currentStep(); step && step->annotations)
+        drawing.setScene({*step->annotations, std::nullopt, std::nullopt, false});
+    BoardRenderer renderer(store);
+    renderer.setAnnotationDrawing(&drawing);
+    QPainter painter(&image);
+    renderer.paint(painter, QSizeF(size));
     return image;
 }
 

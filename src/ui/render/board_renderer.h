@@ -15,6 +15,8 @@ class QPainter;
 
 namespace vantrel {
 
+class AnnotationDrawing;
+
 // Paints frames of the flat board from the store's display values into any painter: a
 // widget, an image, a PDF page, a video frame. It keeps what a frame can reuse (the
 // static pitch per size, the pitch under the vision wash, token sprites, pass-preview
@@ -30,6 +32,11 @@ public:
     // One complete frame into a surface of `size` view points (the painter's coordinates)
     // whose pixels are `devicePixelRatio` per point.
     void paint(QPainter& painter, QSizeF size, qreal devicePixelRatio = 1.0);
+
+    // The annotation layer painted over every frame, after the board; none when null. The
+    // drawing belongs to the caller and must outlive the renderer's use of it.
+    void setAnnotationDrawing(AnnotationDrawing* drawing) { annotations_ = drawing; }
+    AnnotationDrawing* annotationDrawing() const { return annotations_; }
 
     // Drops what is drawn in appearance colours. Frames notice an appearance switch
     // themselves; a host that changes colours otherwise calls this.
@@ -53,9 +60,12 @@ private:
     QPixmap washedPitch_;
     QSize staticPitchSize_;
     int appearance_ = -1;   // the appearance the sprites were drawn in: 0 light, 1 dark
+    AnnotationDrawing* annotations_ = nullptr;
 };
 
 // One frame of the flat board as an image of `size` pixels, on a transparent background.
 QImage paintBoardImage(const BoardStore& store, QSize size);
+// The same frame with the current step's annotations over it, as an export shows them.
+QImage paintBoardImageWithAnnotations(const BoardStore& store, QSize size);
 
 }  // namespace vantrel

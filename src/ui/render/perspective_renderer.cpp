@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "core/pitch/ball_projection.h"
+#include "ui/render/annotation_drawing.h"
 #include "core/pitch/offside_lines.h"
 #include "core/pitch/vision_geometry.h"
 #include "ui/render/pitch_painting.h"
@@ -208,6 +209,7 @@ void PerspectiveRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
     paintPucksAndBall(painter, view, players, dpr);
     paintInterceptionRisk(painter, view, players);
     painter.restore();
+    if (annotations_) annotations_->paint(painter, AnnotationSurface::perspective(size));
 }
 
 // The pass or dribble into this step that playback would stop: the interceptor's ground

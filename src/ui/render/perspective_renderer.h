@@ -19,6 +19,8 @@ class QPainter;
 
 namespace vantrel {
 
+class AnnotationDrawing;
+
 // A player of the 3D view: a round puck standing on the turf, drawn around its projected
 // ground point and scaled by its depth. Sizes are in points at scale 1.
 struct TacticalPuck {
@@ -45,6 +47,9 @@ struct TacticalPuck {
 class PerspectiveRenderer {
 public:
     explicit PerspectiveRenderer(const BoardStore& store) : store_(store) {}
+
+    // The annotation layer, painted after the board through the same projection.
+    void setAnnotationDrawing(AnnotationDrawing* drawing) { annotations_ = drawing; }
 
     // The projection a surface of `size` view points paints with; pointer input on that
     // surface maps back through the same projection.
@@ -80,6 +85,7 @@ private:
     int appearance_ = -1;
     // Keyed by team, number, selected, hovered, scale in hundredths and pixel ratio.
     std::map<std::tuple<int, int, bool, bool, int, int>, QPixmap> puckSprites_;
+    AnnotationDrawing* annotations_ = nullptr;
 };
 
 // One frame of the 3D board as an image of `size` pixels.

@@ -1,5 +1,6 @@
 #include "ui/workspace/canvas_panel.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLineF>
@@ -9,6 +10,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "ui/annotation/annotation_canvas_view.h"
+#include "ui/annotation/drawing_panels_overlay.h"
+#include "ui/annotation/drawing_toolbar_view.h"
 #include "ui/pitch/pitch_3d_view.h"
 #include "ui/pitch/pitch_view.h"
 #include "ui/style/studio_segmented_control.h"
@@ -71,6 +77,8 @@ CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePr
     layers_->setMenu(menu);
     bar->addWidget(layers_);
     bar->addStretch();
+    drawingToggle_ = new DrawingToggleButton(session_, this);
+    bar->addWidget(drawingToggle_);
     layout->addLayout(bar);
 
     stackHost_ = new QWidget(this);
@@ -79,9 +87,19 @@ CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePr
     pitch_ = new PitchView(store_, stackHost_);
     stack_->addWidget(pitch_);
     layout->addWidget(stackHost_, 1);
-    setPerspectiveView(new Pitch3DView(store_, stackHost_));
 
+    // Above the stacked views, outside the stack's layout; kept at the host's size.
+    canvas_ = new AnnotationCanvasView(store_, session_, stackHost_);
+    pitch_->setAnnotationDrawing(&canvas_->drawing());
+    canvas_->addPaintTarget(pitch_);
+    drawingToolbar_ = new DrawingToolbarView(store_, session_, stackHost_);
+    drawingPanels_ = new DrawingPanelsOverlay(store_, session_, this);
+    stackHost_->installEventFilter(this);
     pitch_->installEventFilter(this);
+    auto* perspective = new Pitch3DView(store_, stackHost_);
+    perspective->setAnnotationDrawing(&canvas_->drawing());
+    setPerspectiveView(perspective);
+
     subscription_ = store_.subscribe([this](StoreChange change) {
         if (any(change & StoreChange::displayOptions)) refresh();
         if (any(change & (StoreChange::board | StoreChange::animation | StoreChange::displayOptions))) {
@@ -92,8 +110,10 @@ CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePr
     });
     drawingSubscription_ = session_.subscribe([this](DrawingChange change) {
         if (any(change & DrawingChange::layer)) refresh();
+        if (any(change & (DrawingChange::layer | DrawingChange::editing))) refreshDrawing();
     });
     refresh();
+    refreshDrawing();
     refreshMode();
 }
 
@@ -112,6 +132,7 @@ QString CanvasPanel::riskText() const {
 // The interception marker and the interceptor's ring answer with the risk; everything
 // else is the pitch's own tooltip.
 bool CanvasPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == stackHost_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) placeOverlays();
     if (watched != pitch_ || event->type() != QEvent::ToolTip) return QWidget::eventFilter(watched, event);
     const auto risk = store_.interceptionRisk();
     if (!risk) return false;
@@ -127,6 +148,11 @@ bool CanvasPanel::eventFilter(QObject* watched, QEvent* event) {
 void CanvasPanel::setPerspectiveView(QWidget* view) {
     perspective_ = view;
     stack_->addWidget(view);
+    // The 3D view paints `canvas_->drawing()` after its board through
+    // AnnotationSurface::perspective; here it is only told when to repaint.
+    canvas_->addPaintTarget(view);
+    canvas_->raise();
+    drawingToolbar_->raise();
     refreshMode();
 }
 
@@ -134,7 +160,30 @@ void CanvasPanel::refreshMode() {
     const bool is3D = workspace_.is3D();
     viewSwitch_->setSelection(is3D ? QStringLiteral("3D") : QStringLiteral("2D"));
     stack_->setCurrentWidget(is3D && perspective_ ? perspective_ : static_cast<QWidget*>(pitch_));
+    canvas_->setPerspective(is3D && perspective_);
 }
+
+void CanvasPanel::refreshDrawing() {
+    pitch_->setEditingAnnotations(session_.editing() && !session_.locked());
+    if (auto* perspective = qobject_cast<Pitch3DView*>(perspective_))
+        perspective->setEditingAnnotations(session_.editing() && !session_.locked());
+    drawingToolbar_->setVisible(session_.editing());
+    placeOverlays();
+}
+
+void CanvasPanel::placeOverlays() {
+    canvas_->setGeometry(stackHost_->rect());
+    canvas_->raise();
+    const QSize bar = drawingToolbar_->sizeHint();
+    const int x = std::max(8, (stackHost_->width() - bar.width()) / 2);
+    drawingToolbar_->setGeometry(x, 10, std::min(bar.width(), std::max(0, stackHost_->width() - 16)), bar.height());
+    drawingToolbar_->raise();
+    // The panels open below the toolbar, at its left end.
+    const QPoint below = drawingToolbar_->geometry().bottomLeft() + QPoint(0, 8);
+    drawingPanels_->setAnchor(stackHost_->mapTo(this, below));
+}
+
+
 
 void CanvasPanel::refresh() {
     vision_->setChecked(store_.showVision());

@@ -12,12 +12,18 @@ class QAction;
 
 namespace vantrel {
 
+class AnnotationCanvasView;
+class DrawingPanelsOverlay;
+class DrawingToggleButton;
+class DrawingToolbarView;
 class PitchView;
 class StudioSegmentedControl;
 
 // The tactical canvas: the view switch "视角", the display toggles and the pitch in the
 // mode of "pitchViewMode". A 3D view is placed with setPerspectiveView; until one is,
-// both modes show the flat board.
+// both modes show the flat board. The annotation canvas lies over the pitch area, the
+// drawing toolbar floats at its top while drawing mode is on, and the drawing toggle sits
+// in the bar.
 class CanvasPanel : public QWidget {
     Q_OBJECT
 public:
@@ -34,6 +40,10 @@ public:
     void refreshMode();
     // The area the pitch is drawn in, for overlays such as the annotation layer.
     QWidget* pitchArea() const { return stackHost_; }
+    AnnotationCanvasView& annotationCanvas() const { return *canvas_; }
+    DrawingToggleButton* drawingToggle() const { return drawingToggle_; }
+    DrawingToolbarView* drawingToolbar() const { return drawingToolbar_; }
+    DrawingPanelsOverlay* drawingPanels() const { return drawingPanels_; }
 
     // "可能被 橙队 4 号 拦截" while the step shown carries an interception risk, else empty.
     QString riskText() const;
@@ -46,6 +56,8 @@ protected:
 
 private:
     void refresh();
+    void refreshDrawing();
+    void placeOverlays();
 
     BoardStore& store_;
     DrawingSession& session_;
@@ -61,6 +73,10 @@ private:
     QStackedLayout* stack_ = nullptr;
     PitchView* pitch_ = nullptr;
     QWidget* perspective_ = nullptr;
+    AnnotationCanvasView* canvas_ = nullptr;
+    DrawingToggleButton* drawingToggle_ = nullptr;
+    DrawingToolbarView* drawingToolbar_ = nullptr;
+    DrawingPanelsOverlay* drawingPanels_ = nullptr;
     Subscription subscription_;
     Subscription drawingSubscription_;
 };

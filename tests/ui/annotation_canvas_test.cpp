@@ -1,0 +1,359 @@
+// The annotation layer in the real window: gestures on the canvas, the keys, the toolbar
+// and its panels, and what reaches the screen. Real mouse and key events, offscreen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSet>
+#include <QSlider>
+#include <QStyleOptionSlider>
+#include <QTest>
+
+#include "core/platform/memory_preference_store.h"
+#include "core/store/board_store.h"
+#include "support/manual_platform.h"
+#include "ui/annotation/annotation_canvas_view.h"
+#include "ui/annotation/annotation_text_editor.h"
+#include "ui/annotation/drawing_panels_overlay.h"
+#include "ui/annotation/drawing_toolbar_view.h"
+#include "ui/pitch/pitch_view.h"
+#include "ui/workspace/canvas_panel.h"
+#include "ui/workspace/content_view.h"
+#include "ui/workspace/main_window.h"
+
+using namespace vantrel;
+
+namespace {
+
+BoardStep lineup() {
+    BoardStep step;
+    step.id = Uuid::random();
+    step.title = "步骤";
+    for (int team = 0; team < 2; ++team)
+        for (int n = 1; n <= 7; ++n)
+            step.players.push_back({playerID(team, n), n, team, {0.1 * n, team == 0 ? 0.12 : 0.88}});
+    step.ball = {0.5, 0.5};
+    return step;
+}
+
+BoardAnnotation shape(AnnotationTool kind, Point a, Point b, AnnotationFill fill = AnnotationFill::none) {
+    BoardAnnotation annotation;
+    annotation.id = Uuid::random();
+    annotation.kind = kind;
+    annotation.points = {a, b};
+    annotation.style.fill = fill;
+    annotation.seed = 42;
+    return annotation;
+}
+
+class AnnotationCanvasTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        prefs.setBoolean("Vantrel.onboardingCompleted", true);
+        window = std::make_unique<MainWindow>(prefs, platform);
+        window->resize(1500, 900);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        store().selectImported(SavedTactic{Uuid::random(), Tactic{"注释", 7, {lineup()}}, true});
+        session().setEditing(true);
+    }
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != window.get() && w->isVisible()) w->close();
+        window.reset();
+    }
+
+    BoardStore& store() { return window->content().store(); }
+    DrawingSession& session() { return window->content().drawingSession(); }
+    CanvasPanel& panel() { return window->content().canvas(); }
+    AnnotationCanvasView& canvas() { return panel().annotationCanvas(); }
+    DrawingToolbarView& toolbar() { return *panel().drawingToolbar(); }
+    DrawingPanelsOverlay& panels() { return *panel().drawingPanels(); }
+    std::vector<BoardAnnotation> annotations() { return session().annotations(); }
+
+    // A pitch point in the canvas's coordinates.
+    QPointF at(Point p) { return canvas().surface().fromPitch(p); }
+
+    void send(QEvent::Type type, QPointF pos, Qt::MouseButton button, Qt::MouseButtons buttons,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QMouseEvent event(type, pos, canvas().mapToGlobal(pos), button, buttons, modifiers);
+        QApplication::sendEvent(&canvas(), &event);
+    }
+    void press(QPointF p, Qt::KeyboardModifiers m = {}) { send(QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, m); }
+    void move(QPointF p, Qt::KeyboardModifiers m = {}) { send(QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton, m); }
+    void release(QPointF p, Qt::KeyboardModifiers m = {}) { send(QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, m); }
+    void stroke(const std::vector<QPointF>& path, int stepsPerLeg = 8) {
+        press(path.front());
+        for (std::size_t i = 1; i < path.size(); ++i)
+            for (int s = 1; s <= stepsPerLeg; ++s) move(path[i - 1] + (path[i] - path[i - 1]) * (double(s) / stepsPerLeg));
+        release(path.back());
+    }
+    void key(int k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(&canvas(), Qt::Key(k), mods); }
+    void choose(AnnotationTool tool) { toolbar().toolButton(tool)->click(); }
+
+    MemoryPreferenceStore prefs;
+    vantrel::testing::ManualPlatform platform;
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace
+
+TEST_F(AnnotationCanvasTest, PencilClicksMakeDotsLinesNeedLengthAndZigzagsKeepTheirCorners) {
+    ASSERT_TRUE(toolbar().isVisible());
+    EXPECT_EQ(canvas().accessibleName(), QStringLiteral("战术注释画板，铅笔"));
+    EXPECT_EQ(canvas().cursor().shape(), Qt::CrossCursor);
+
+    // A click with the pencil is a one-point stroke, painted as a dot.
+    press(at({0.3, 0.4}));
+    release(at({0.3, 0.4}));
+    ASSERT_EQ(annotations().size(), 1u);
+    EXPECT_EQ(annotations()[0].kind, AnnotationTool::pencil);
+    EXPECT_EQ(annotations()[0].points.size(), 1u);
+    EXPECT_EQ(canvas().accessibleDescription(), QStringLiteral("1 个注释"));
+
+    // A click with the line tool is too short to keep, and selects nothing.
+    choose(AnnotationTool::line);
+    EXPECT_EQ(canvas().accessibleName(), QStringLiteral("战术注释画板，直线"));
+    press(at({0.5, 0.5}));
+    release(at({0.5, 0.5}));
+    EXPECT_EQ(annotations().size(), 1u);
+    EXPECT_FALSE(session().selectedID());
+
+    // Shift snaps a line drawn at a shallow angle to the horizontal.
+    press(at({0.2, 0.6}));
+    move(at({0.4, 0.63}), Qt::ShiftModifier);
+    release(at({0.4, 0.63}), Qt::ShiftModifier);
+    ASSERT_EQ(annotations().size(), 2u);
+    EXPECT_NEAR(annotations()[1].points[1].y, annotations()[1].points[0].y, 1e-9);
+
+    // Sharp corners survive the stabiliser exactly; the samples in between are kept.
+    choose(AnnotationTool::pencil);
+    const std::vector<Point> corners{{0.2, 0.2}, {0.3, 0.35}, {0.4, 0.2}, {0.5, 0.35}};
+    std::vector<QPointF> path;
+    for (Point p : corners) path.push_back(at(p));
+    stroke(path);
+    ASSERT_EQ(annotations().size(), 3u);
+    const auto& zigzag = annotations()[2].points;
+    EXPECT_GT(zigzag.size(), 20u);
+    for (Point corner : {corners[1], corners[2]}) {
+        double nearest = 1;
+        for (Point p : zigzag) nearest = std::min(nearest, std::hypot(p.x - corner.x, p.y - corner.y));
+        EXPECT_LT(nearest, 1e-3) << corner.x;
+    }
+}
+
+TEST_F(AnnotationCanvasTest, ErasingIsOneUndoPerAnnotationAndEscapeAbandonsADrag) {
+    session().replace({shape(AnnotationTool::rectangle, {0.4, 0.4}, {0.6, 0.6}, AnnotationFill::solid),
+                       shape(AnnotationTool::ellipse, {0.42, 0.42}, {0.58, 0.58}, AnnotationFill::hatch),
+                       shape(AnnotationTool::line, {0.3, 0.5}, {0.7, 0.5})});
+    const auto before = annotations();
+    const auto undosBefore = session().undoHistory().at(store().currentStep()->id).size();
+
+    // Three samples over the same spot take the three stacked annotations, topmost first;
+    // nothing goes before the pointer is released.
+    choose(AnnotationTool::eraser);
+    const QPointF spot = at({0.5, 0.5});
+    press(spot);
+    move(spot + QPointF(0.5, 0));
+    move(spot + QPointF(1, 0));
+    EXPECT_EQ(annotations().size(), 3u);
+    release(spot + QPointF(1, 0));
+    EXPECT_TRUE(annotations().empty());
+    EXPECT_EQ(session().undoHistory().at(store().currentStep()->id).size(), undosBefore + 3);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(annotations().size(), 2u);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(annotations(), before);
+    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(annotations().size(), 2u);
+    key(Qt::Key_Z, Qt::ControlModifier);
+
+    // Escape in the middle of a move leaves the list as it was, and the release after it
+    // does nothing.
+    choose(AnnotationTool::select);
+    press(at({0.3, 0.5}));
+    move(at({0.35, 0.3}));
+    ASSERT_TRUE(canvas().draft());
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(canvas().draft());
+    release(at({0.35, 0.3}));
+    EXPECT_EQ(annotations(), before);
+
+    // A move that sticks is one commit; Delete removes the selection.
+    press(at({0.3, 0.5}));
+    move(at({0.3, 0.3}));
+    release(at({0.3, 0.3}));
+    EXPECT_NEAR(annotations()[2].points[0].y, 0.3, 1e-9);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(annotations().size(), 2u);
+}
+
+TEST_F(AnnotationCanvasTest, ALockedLayerIgnoresKeysAndPassesClicksToThePitch) {
+    press(at({0.5, 0.3}));
+    move(at({0.6, 0.35}));
+    release(at({0.6, 0.35}));
+    ASSERT_EQ(annotations().size(), 1u);
+    EXPECT_TRUE(panel().pitchView().editingAnnotations());
+
+    toolbar().lockButton()->click();
+    ASSERT_TRUE(session().locked());
+    EXPECT_EQ(canvas().accessibleName(), QStringLiteral("战术注释图层"));
+    EXPECT_FALSE(panel().pitchView().editingAnnotations());
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(annotations().size(), 1u);
+
+    // A click through the window lands on the token under the canvas.
+    const QPointF token = panel().pitchView().toView(store().currentStep()->player("home-3")->position);
+    const QPoint inWindow = panel().pitchView().mapTo(window.get(), token.toPoint());
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, inWindow);
+    EXPECT_EQ(store().selectedPlayer(), std::optional<std::string>("home-3"));
+    EXPECT_EQ(annotations().size(), 1u);
+}
+
+TEST_F(AnnotationCanvasTest, ToolbarAndPanelsEditTheSelectionInSingleSteps) {
+    // Tool order, with the shapes button before text.
+    QStringList names;
+    for (QToolButton* b : toolbar().findChildren<QToolButton*>())
+        if (b->accessibleName().startsWith(QStringLiteral("注释工具："))) names << b->accessibleName().mid(5);
+    EXPECT_EQ(names, (QStringList{"选择", "铅笔", "直线", "箭头", "图形", "文字", "橡皮擦"}));
+    EXPECT_FALSE(toolbar().undoButton()->isEnabled());
+    EXPECT_FALSE(toolbar().clearAction()->isEnabled());
+
+    BoardAnnotation box = shape(AnnotationTool::rectangle, {0.3, 0.3}, {0.5, 0.5});
+    box.style.lineWidth = 2;
+    session().commit(box);
+    session().setSelectedID(box.id);
+    const auto stepID = store().currentStep()->id;
+    const auto undos = [&] { return session().undoHistory().at(stepID).size(); };
+    const std::size_t start = undos();
+
+    // The width slider dragged from 2 to 8: a live preview, then one undo step.
+    toolbar().inkButton()->click();
+    QSlider* width = panels().widthSlider();
+    ASSERT_TRUE(width->isVisible());
+    EXPECT_EQ(width->value(), 20);
+    QStyleOptionSlider option;
+    option.initFrom(width);
+    option.orientation = Qt::Horizontal;
+    option.minimum = width->minimum();
+    option.maximum = width->maximum();
+    option.sliderPosition = option.sliderValue = width->value();
+    const QPoint handle = width->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, width).center();
+    const int groove = width->width();
+    QTest::mousePress(width, Qt::LeftButton, {}, handle);
+    for (int i = 1; i <= 6; ++i) QTest::mouseMove(width, handle + QPoint(int(groove * 0.66 * i / 6), 0));
+    const int target = width->value();
+    QTest::mouseRelease(width, Qt::LeftButton, {}, handle + QPoint(int(groove * 0.66), 0));
+    EXPECT_GT(target, 60);
+    EXPECT_EQ(undos(), start + 1);
+    EXPECT_NEAR(session().selection()->style.lineWidth, width->value() / 10.0, 1e-9);
+
+    // A swatch recolours the selection in one step; Escape closes the panel.
+    panels().swatch(AnnotationColor::red)->click();
+    EXPECT_EQ(undos(), start + 2);
+    EXPECT_EQ(session().selection()->style.color, AnnotationColor::red);
+    QTest::keyClick(panels().inkPanel(), Qt::Key_Escape);
+    EXPECT_FALSE(session().panel());
+
+    // "圆形排线" with the rectangle selected: the rectangle stays as it is.
+    const BoardAnnotation styled = *session().selection();
+    toolbar().shapesButton()->click();
+    EXPECT_EQ(toolbar().shapesButton()->accessibleDescription(), QStringLiteral("已展开"));
+    QToolButton* hatch = panels().shapeButton(4);
+    EXPECT_EQ(hatch->accessibleName(), QStringLiteral("圆形排线"));
+    hatch->click();
+    EXPECT_FALSE(session().selectedID());
+    EXPECT_FALSE(session().panel());
+    EXPECT_EQ(session().tool(), AnnotationTool::ellipse);
+    EXPECT_EQ(session().style().fill, AnnotationFill::hatch);
+    EXPECT_EQ(annotations().back(), styled);
+    EXPECT_EQ(undos(), start + 2);
+
+    // Clearing asks first; cancelling keeps everything, confirming is one undo step.
+    const auto full = annotations();
+    toolbar().clearAction()->trigger();
+    QMessageBox* question = toolbar().clearConfirmation();
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->text(), QStringLiteral("清空当前阶段的全部注释？"));
+    EXPECT_EQ(question->informativeText(), QStringLiteral("清空后仍可通过撤销恢复。"));
+    for (QAbstractButton* b : question->buttons())
+        if (b->text() == QStringLiteral("取消")) b->click();
+    EXPECT_EQ(annotations(), full);
+    toolbar().clearAction()->trigger();
+    for (QAbstractButton* b : toolbar().clearConfirmation()->buttons())
+        if (b->text() == QStringLiteral("清空注释")) b->click();
+    EXPECT_TRUE(annotations().empty());
+    EXPECT_FALSE(toolbar().clearAction()->isEnabled());
+    toolbar().undoButton()->click();
+    EXPECT_EQ(annotations(), full);
+
+    toolbar().exitButton()->click();
+    EXPECT_FALSE(session().editing());
+    EXPECT_FALSE(toolbar().isVisible());
+    EXPECT_EQ(panel().drawingToggle()->toolTip(), QStringLiteral("绘画与注释"));
+}
+
+TEST_F(AnnotationCanvasTest, TextToolOpensTheEditorAndCommitsTrimmedText) {
+    choose(AnnotationTool::text);
+    EXPECT_EQ(canvas().cursor().shape(), Qt::IBeamCursor);
+    press(at({0.3, 0.3}));
+    release(at({0.3, 0.3}));
+    AnnotationTextEditor* editor = canvas().textEditor();
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("添加文字注释"));
+    editor->field()->setPlainText(QStringLiteral("   "));
+    EXPECT_FALSE(editor->doneButton()->isEnabled());
+    editor->field()->setPlainText(QStringLiteral("  压迫边路 \n"));
+    QTest::keyClick(editor->field(), Qt::Key_Return);
+    ASSERT_EQ(annotations().size(), 1u);
+    EXPECT_EQ(annotations()[0].text, "压迫边路");
+
+    // A click on the note edits it; cancelling keeps its text.
+    press(at({0.31, 0.31}));
+    release(at({0.31, 0.31}));
+    ASSERT_TRUE(canvas().textEditor());
+    EXPECT_EQ(canvas().textEditor()->windowTitle(), QStringLiteral("编辑文字注释"));
+    canvas().textEditor()->cancelButton()->click();
+    EXPECT_EQ(annotations()[0].text, "压迫边路");
+}
+
+TEST_F(AnnotationCanvasTest, GraphiteOfTheChosenInkShowsWhereTheStrokeWasDrawn) {
+    AnnotationStyle style = session().style();
+    style.color = AnnotationColor::red;
+    style.lineWidth = 4;
+    session().setStyle(style);
+    stroke({at({0.25, 0.45}), at({0.75, 0.45})});
+    ASSERT_EQ(annotations().size(), 1u);
+    key(Qt::Key_Escape);   // no selection frame over the stroke
+
+    PitchView& pitch = panel().pitchView();
+    const QImage frame = pitch.grab().toImage();
+    const auto reddish = [](QColor c) { return c.red() > 120 && c.red() > c.green() + 50 && c.red() > c.blue() + 50; };
+    int inked = 0, away = 0;
+    QSet<QRgb> tones;
+    for (double x = 0.3; x <= 0.7; x += 0.01) {
+        const QPointF p = pitch.toView({x, 0.45});
+        for (int dy = -3; dy <= 3; ++dy) {
+            const QColor c = frame.pixelColor(QPoint(int(p.x()), int(p.y()) + dy));
+            if (reddish(c)) ++inked;
+            tones.insert(c.rgb());
+        }
+        if (reddish(frame.pixelColor(pitch.toView({x, 0.6}).toPoint()))) ++away;
+    }
+    EXPECT_GT(inked, 60);
+    // Grains and their gaps: a plain line would show a handful of tones, graphite many.
+    EXPECT_GT(tones.size(), 40);
+    EXPECT_EQ(away, 0);
+
+    // Hiding the layer takes the drawing off the pitch; the stored list is untouched.
+    session().setVisible(false);
+    const QImage hidden = pitch.grab().toImage();
+    EXPECT_FALSE(reddish(hidden.pixelColor(pitch.toView({0.5, 0.45}).toPoint())));
+    EXPECT_EQ(annotations().size(), 1u);
+}
