@@ -107,6 +107,9 @@ public:
     void selectPlayer(const std::string& id, bool inspect);
     void importFile();
     void exportFile();
+    // Replaces the status line: for commands outside the store that report like its own
+    // (the image, handout and video exports).
+    void reportStatus(std::string text);
 
     // --- Stage baseline and steps -------------------------------------------------
     void captureStageBaseline();

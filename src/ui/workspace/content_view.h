@@ -20,6 +20,7 @@ class QVBoxLayout;
 namespace vantrel {
 
 class CanvasPanel;
+class ExportCommands;
 class InspectorView;
 class LibrarySidebar;
 class NavigationRail;
@@ -37,6 +38,9 @@ struct WorkspaceActions {
     QAction* toggleInspector = nullptr;
     QAction* importJson = nullptr;
     QAction* exportJson = nullptr;
+    QAction* exportImage = nullptr;
+    QAction* exportHandout = nullptr;
+    QAction* exportVideo = nullptr;
     QAction* tutorial = nullptr;
     QAction* view2D = nullptr;
     QAction* view3D = nullptr;
@@ -63,6 +67,7 @@ public:
     WorkspacePreferences& workspace() { return workspace_; }
     PitchView& pitchView();
     const WorkspaceActions& actions() const { return actions_; }
+    ExportCommands& exports() { return *exports_; }
 
     LibrarySidebar& librarySidebar() { return *sidebar_; }
     InspectorView& inspector() { return *inspector_; }
@@ -118,6 +123,7 @@ private:
     std::unique_ptr<DrawingSession> session_;   // after the store: it writes through it
     WorkspacePreferences workspace_;
     WorkspaceActions actions_;
+    ExportCommands* exports_ = nullptr;
 
     NavigationRail* rail_ = nullptr;
     LibrarySidebar* sidebar_ = nullptr;
