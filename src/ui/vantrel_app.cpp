@@ -10,6 +10,7 @@
 #include "ui/platform/qt_platform.h"
 #include "ui/platform/settings_preference_store.h"
 #include "ui/style/app_icon.h"
+#include "ui/style/studio_application_style.h"
 #include "ui/workspace/content_view.h"
 #include "ui/workspace/main_window.h"
 
@@ -68,6 +69,7 @@ int runInteractive(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Vantrel"));
     QApplication::setDesktopFileName(QStringLiteral("vantrel"));
     QApplication::setWindowIcon(vantrelIcon());
+    StudioStyle::applyApplicationStyle();
 
     SettingsPreferenceStore defaults;
     QtPlatform platform;

@@ -71,10 +71,13 @@ protected:
 
 }  // namespace
 
-TEST_F(ExportCommand, WritesImageAndHandoutWithoutADisplay) {
+TEST_F(ExportCommand, WritesImagesHandoutAndVideoWithoutADisplay) {
     ASSERT_EQ(run("png tactic.json board.png --step 2 --view 2d"), 0) << err;
     EXPECT_EQ(err, "");
     EXPECT_EQ(pngSize(slurp(dir / "board.png")), std::make_pair(1920, 1080));
+    ASSERT_EQ(run("png tactic.json board3d.png --step 2 --view 3d"), 0) << err;
+    EXPECT_EQ(pngSize(slurp(dir / "board3d.png")), std::make_pair(1920, 1080));
+    EXPECT_NE(slurp(dir / "board3d.png"), slurp(dir / "board.png"));
     ASSERT_EQ(run("pdf tactic.json handout.pdf"), 0) << err;
     EXPECT_EQ(slurp(dir / "handout.pdf").rfind("%PDF-", 0), 0u);
     ASSERT_EQ(run("gif tactic.json play.gif"), 0) << err;

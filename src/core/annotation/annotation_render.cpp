@@ -40,22 +40,41 @@ double strokeWidthFor(const AnnotationStyle& style) {
     return clampValue(style.lineWidth, 0.7, GraphiteStroke::kMaxWidth);
 }
 
-// View coordinates are kept within ±1e12 points: far beyond any surface, yet small enough
-// that differences, lengths and products of them stay finite. Only points moved absurdly
-// far off the pitch are affected, and nothing of them could be seen.
-constexpr double kViewLimit = 1e12;
+// View points are kept within one surface size of the surface's edges. Drawings on the
+// pitch lie inside the surface and are untouched; a point moved or imported absurdly far
+// away is pulled in, which bounds every length after it, and so the pieces the grains walk
+// and the dashes the painter lays, by what the surface can show.
+class ViewClamp {
+public:
+    explicit ViewClamp(ViewSize size) {
+        const double margin = std::max(size.width, size.height);
+        low_ = {-margin, -margin};
+        high_ = {size.width + margin, size.height + margin};
+    }
+    // NaN stays NaN, for the caller to drop.
+    Point operator()(Point v) const { return {std::clamp(v.x, low_.x, high_.x), std::clamp(v.y, low_.y, high_.y)}; }
 
-Point projectLimited(Point modelPoint, const AnnotationCanvasGeometry& canvas) {
-    const Point v = canvas.project(modelPoint);
-    return {std::clamp(v.x, -kViewLimit, kViewLimit), std::clamp(v.y, -kViewLimit, kViewLimit)};
+private:
+    Point low_;
+    Point high_;
+};
+
+std::vector<Point> thinned(std::vector<Point> points) {
+    const std::size_t n = points.size();
+    if (n <= AnnotationRenderItem::kMaxPencilSamples) return points;
+    std::vector<Point> kept(AnnotationRenderItem::kMaxPencilSamples);
+    for (std::size_t i = 0; i < AnnotationRenderItem::kMaxPencilSamples; ++i)
+        kept[i] = points[i * (n - 1) / (AnnotationRenderItem::kMaxPencilSamples - 1)];
+    return kept;
 }
 
-std::vector<Point> projectFinite(std::span<const Point> modelPoints, const AnnotationCanvasGeometry& canvas) {
+std::vector<Point> projectFinite(std::span<const Point> modelPoints, const AnnotationCanvasGeometry& canvas,
+                                 const ViewClamp& clamp) {
     std::vector<Point> result;
     result.reserve(modelPoints.size());
     for (const Point& p : modelPoints) {
         const Point v = canvas.project(p);
-        if (isFinite(v)) result.push_back(projectLimited(p, canvas));
+        if (isFinite(v)) result.push_back(clamp(v));
     }
     return result;
 }
@@ -232,7 +251,7 @@ AnnotationRenderItem AnnotationRenderItem::build(const BoardAnnotation& annotati
     const AnnotationCanvasGeometry canvas{size, is3D};
     const Rect visible{0, 0, size.width, size.height};
     const AnnotationStyle& style = annotation.style;
-    const auto modelPoints = AnnotationGeometry::finitePoints(annotation);
+    auto modelPoints = AnnotationGeometry::finitePoints(annotation);
     const Rect bounds = AnnotationGeometry::bounds(annotation);
 
     AnnotationRenderItem item;
@@ -245,8 +264,9 @@ AnnotationRenderItem AnnotationRenderItem::build(const BoardAnnotation& annotati
     // Nothing can be seen on an empty (or unbounded) surface.
     if (!size.isPositive() || !std::isfinite(size.width) || !std::isfinite(size.height)) return item;
 
+    const ViewClamp clamp(size);
     const auto modelCorners = AnnotationGeometry::corners(bounds);
-    for (std::size_t i = 0; i < 4; ++i) item.selectionCorners[i] = projectLimited(modelCorners[i], canvas);
+    for (std::size_t i = 0; i < 4; ++i) item.selectionCorners[i] = clamp(canvas.project(modelCorners[i]));
     const auto& c = item.selectionCorners;
     const std::array<Point, 4> ring{c[0], c[1], c[3], c[2]};
     if (std::all_of(ring.begin(), ring.end(), [](Point p) { return isFinite(p); }))
@@ -258,7 +278,7 @@ AnnotationRenderItem AnnotationRenderItem::build(const BoardAnnotation& annotati
     bool interpolating = false;
     switch (annotation.kind) {
         case AnnotationTool::pencil:
-            shape = projectFinite(modelPoints, canvas);
+            shape = projectFinite(thinned(std::move(modelPoints)), canvas, clamp);
             interpolating = true;
             // A stroke whose points all coincide would lay no grain; it is a dot like a click.
             if (!shape.empty() && std::all_of(shape.begin(), shape.end(), [&](Point p) {
@@ -272,7 +292,7 @@ AnnotationRenderItem AnnotationRenderItem::build(const BoardAnnotation& annotati
         case AnnotationTool::arrow: {
             if (modelPoints.empty()) break;
             const std::array ends{modelPoints.front(), modelPoints.back()};
-            shape = sampleSegments(projectFinite(ends, canvas), false);
+            shape = sampleSegments(projectFinite(ends, canvas, clamp), false);
             break;
         }
         case AnnotationTool::ellipse: {
@@ -284,14 +304,14 @@ AnnotationRenderItem AnnotationRenderItem::build(const BoardAnnotation& annotati
                 samples[j] = {bounds.midX() + bounds.width / 2 * std::cos(angle),
                               bounds.midY() + bounds.height / 2 * std::sin(angle)};
             }
-            shape = projectFinite(samples, canvas);
+            shape = projectFinite(samples, canvas, clamp);
             closed = true;
             break;
         }
         case AnnotationTool::rectangle: {
             if (modelPoints.empty()) break;
             const std::array box{modelCorners[0], modelCorners[1], modelCorners[3], modelCorners[2]};
-            shape = sampleSegments(projectFinite(box, canvas), true);
+            shape = sampleSegments(projectFinite(box, canvas, clamp), true);
             closed = true;
             interpolating = true;
             break;
@@ -327,7 +347,7 @@ AnnotationRenderItem AnnotationRenderItem::build(const BoardAnnotation& annotati
             std::vector<Point> polygon = shape;
             if (annotation.kind == AnnotationTool::rectangle) {
                 const std::array box{modelCorners[0], modelCorners[1], modelCorners[3], modelCorners[2]};
-                polygon = projectFinite(box, canvas);
+                polygon = projectFinite(box, canvas, clamp);
             }
             item.hatching = hatchLines(polygon, hatchSpacing(size), seed, visible);
             item.hatchGraphite = GraphiteStroke::build(item.hatching, kHatchWidth, seed, visible);

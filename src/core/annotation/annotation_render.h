@@ -45,6 +45,11 @@ struct AnnotationRenderItem {
 
     bool operator==(const AnnotationRenderItem&) const = default;
 
+    // Pencil samples used for the outline: a real stroke keeps 1.3 view points between
+    // samples and stays far below this; longer lists are thinned evenly, first and last kept.
+    static constexpr std::size_t kMaxPencilSamples = std::size_t{1} << 15;
+
+    // View points are kept within one surface size of the surface's edges.
     static AnnotationRenderItem build(const BoardAnnotation& annotation, ViewSize size, bool is3D);
 
     // The hand-drawn centreline through view points: each point is pushed along its normal

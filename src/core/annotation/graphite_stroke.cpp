@@ -70,6 +70,11 @@ public:
     void moveTo(Point p) { current_ = start_ = p; }
     void closeSubpath() { segment(start_); }
 
+    // No further piece can lay a grain, or the walk has done all it may.
+    bool exhausted() const {
+        return GraphiteStroke::kMaxSlots - slots_ < perColumn_ || emptyPieces_ >= GraphiteStroke::kMaxEmptyPieces;
+    }
+
     void segment(Point p) {
         const double dx = p.x - current_.x;
         const double dy = p.y - current_.y;
@@ -77,6 +82,7 @@ public:
         // Grains are stored in single precision; a segment that reaches beyond ±1e30 points
         // (nothing a surface shows) lays none.
         if (!(length > 0.001) || !std::isfinite(length) || !withinLimit(current_) || !withinLimit(p)) {
+            ++emptyPieces_;
             current_ = p;
             return;
         }
@@ -85,6 +91,12 @@ public:
         std::uint64_t first = 0;
         std::uint64_t end = columns;
         if (area_ && !(inArea(current_) && inArea(p))) visibleColumns(dx, dy, columnsD, first, end);
+        if (first >= end) {   // nothing of it can be seen: only the counter moves on
+            ++emptyPieces_;
+            counter_ += columns * perColumn_;
+            current_ = p;
+            return;
+        }
         // The slot budget is kept per column; past it the counter still runs.
         const std::uint64_t budgetColumns = (GraphiteStroke::kMaxSlots - slots_) / perColumn_;
         const std::uint64_t stop = first + std::min(end - first, budgetColumns);
@@ -173,6 +185,7 @@ private:
     std::optional<Rect> area_;
     std::uint64_t counter_ = 0;   // shared by every segment of the stroke
     std::uint64_t slots_ = 0;
+    std::size_t emptyPieces_ = 0;
     std::array<std::size_t, 4> counts_{};
     Point current_;
     Point start_;
@@ -206,13 +219,15 @@ GraphiteStroke GraphiteStroke::build(RenderPath path, double width, std::uint64_
     thread_local Deposits scratch;
     GrainLayout grains(scratch, stroke.width, seed, visible);
     for (const RenderPath::Element& e : path.elements) {
+        // Past this point no grain would be laid; walking on would only cost time.
+        if (grains.exhausted()) break;
         switch (e.verb) {
             case RenderPath::Verb::move: grains.moveTo(e.to); break;
             case RenderPath::Verb::line: grains.segment(e.to); break;
             case RenderPath::Verb::quad: {
                 const Point p0 = grains.current();
                 const auto n = curvePieces(distance(p0, e.to), distance(p0, e.control1) + distance(e.control1, e.to));
-                for (std::uint64_t i = 1; i <= n; ++i) {
+                for (std::uint64_t i = 1; i <= n && !grains.exhausted(); ++i) {
                     if (i == n) {
                         grains.segment(e.to);
                         break;
@@ -229,7 +244,7 @@ GraphiteStroke GraphiteStroke::build(RenderPath path, double width, std::uint64_
                 const auto n = curvePieces(distance(p0, e.to), distance(p0, e.control1) +
                                                                    distance(e.control1, e.control2) +
                                                                    distance(e.control2, e.to));
-                for (std::uint64_t i = 1; i <= n; ++i) {
+                for (std::uint64_t i = 1; i <= n && !grains.exhausted(); ++i) {
                     if (i == n) {
                         grains.segment(e.to);
                         break;

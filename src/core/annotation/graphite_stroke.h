@@ -47,12 +47,16 @@ struct GraphiteStroke {
     // Grain slots per stroke beyond which no more grains are placed, so absurd sizes
     // cannot exhaust memory. A full-surface hatch on a 4K display stays below it.
     static constexpr std::size_t kMaxSlots = std::size_t{1} << 21;
+    // Pieces walked that lay no grain (off the surface, or shorter than 0.001 points), after
+    // which the walk stops. Pieces that lay grains are bounded by kMaxSlots; these only by
+    // the path, and absurd paths are made of them. A drawing on the surface has hardly any.
+    static constexpr std::size_t kMaxEmptyPieces = std::size_t{1} << 18;
 
     double clipWidth() const { return width + 1; }
     std::size_t grainCount() const;
 
     // Walks `path` (curves flattened into pieces about 2 points long) and lays grains along
-    // every piece. `visible`, when given, is the surface in view points: columns whose
+    // every piece, until kMaxSlots slots are used or kMaxEmptyPieces pieces laid nothing. `visible`, when given, is the surface in view points: columns whose
     // grains could not reach it are skipped without changing any other grain.
     static GraphiteStroke build(RenderPath path, double width, std::uint64_t seed,
                                 std::optional<Rect> visible = std::nullopt);

@@ -6,6 +6,7 @@
 
 #include "core/library/builtin_tactics.h"
 #include "core/library/pressing.h"
+#include "core/model/status_text.h"
 #include "core/model/tactic_json.h"
 
 namespace vantrel {
@@ -49,8 +50,10 @@ BoardStep* BoardStore::mutableCurrentStep() {
 
 // --- Field setters -----------------------------------------------------------------
 
+// Whatever a message quotes (a parser's complaint, a name from a file), the status stays
+// one readable line.
 void BoardStore::setStatus(std::string text) {
-    status_ = std::move(text);
+    status_ = readableStatusLine(text);
     notifier_.mark(StoreChange::status);
 }
 

@@ -8,16 +8,18 @@
 
 namespace vantrel {
 
-ExportFrame::ExportFrame(const BoardStore& store, ExportView view) : store_(store), view_(view), flat_(store) {}
+ExportFrame::ExportFrame(const BoardStore& store, ExportView view)
+    : store_(store), view_(view), flat_(store), perspective_(store) {}
 
 void ExportFrame::paintBoard(QPainter& painter, QSizeF size, qreal dpr) {
-    // Until the perspective renderer is part of the board, both views paint flat.
-    (void)view_;
-    flat_.paint(painter, size, dpr);
+    if (view_ == ExportView::perspective) perspective_.paint(painter, size, dpr);
+    else flat_.paint(painter, size, dpr);
 }
 
 void ExportFrame::paint(QPainter& painter, QSizeF size, qreal dpr) {
-    painter.fillRect(QRectF(QPointF(0, 0), size), StudioStyle::workspace());
+    // The views' own backgrounds: the 3D view stands on the canvas colour.
+    painter.fillRect(QRectF(QPointF(0, 0), size),
+                     view_ == ExportView::perspective ? StudioStyle::canvas3D() : StudioStyle::workspace());
     paintBoard(painter, size, dpr);
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/store/board_store.h"
 #include "ui/render/board_renderer.h"
+#include "ui/render/perspective_renderer.h"
 
 class QPainter;
 
@@ -34,8 +35,9 @@ public:
 private:
     const BoardStore& store_;
     ExportView view_;
-    // The perspective renderer and the annotation layer join here.
+    // The annotation layer joins here, painted after the board.
     BoardRenderer flat_;
+    PerspectiveRenderer perspective_;
 };
 
 void paintExportFrame(const BoardStore& store, QPainter& painter, QSizeF size, ExportView view,

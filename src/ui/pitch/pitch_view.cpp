@@ -17,7 +17,7 @@ PitchView::PitchView(BoardStore& store, QWidget* parent)
         return true;
     }();
     (void)factoryInstalled;
-    setMouseTracking(false);
+    setMouseTracking(true);   // the hand cursor over what can be dragged
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setAccessibleName(QStringLiteral("球场"));
     constexpr StoreChange drawn =
@@ -59,9 +59,22 @@ void PitchView::mousePressEvent(QMouseEvent* event) {
     if (!tool_.press(boardGeometry(), event->position(), event->button(), event->modifiers())) event->ignore();
 }
 
-void PitchView::mouseMoveEvent(QMouseEvent* event) { tool_.move(boardGeometry(), event->position()); }
+void PitchView::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() == Qt::NoButton) updateCursor(event->position());
+    else tool_.move(boardGeometry(), event->position());
+}
 
-void PitchView::mouseReleaseEvent(QMouseEvent* event) { tool_.release(boardGeometry(), event->position()); }
+void PitchView::mouseReleaseEvent(QMouseEvent* event) {
+    tool_.release(boardGeometry(), event->position());
+    updateCursor(event->position());
+}
+
+void PitchView::updateCursor(QPointF at) {
+    const FlatBoardGeometry board = boardGeometry();
+    const bool live = !store_.transitionRunning() && !tool_.suspended();
+    if (live && (board.routeHandleAt(at) || board.ballAt(at) || board.playerAt(at))) setCursor(Qt::OpenHandCursor);
+    else unsetCursor();
+}
 
 void PitchView::mouseDoubleClickEvent(QMouseEvent* event) {
     tool_.doubleClick(boardGeometry(), event->position(), event->button());

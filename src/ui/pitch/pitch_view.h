@@ -60,6 +60,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void updateCursor(QPointF at);
+
     BoardStore& store_;
     Subscription subscription_;
     BoardRenderer renderer_;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <tuple>
 
 #include "core/pitch/offside_lines.h"
 #include "core/pitch/vision_geometry.h"
@@ -43,20 +44,6 @@ QPolygonF simplifiedPolygon(const std::vector<Point>& polygon, const QRectF& r) 
         out << v;
     }
     return out;
-}
-
-// Shade 0.28 over the turf, expressed as an ink for turf that already carries the 0.055
-// wash: the ink at opacity 0.5 that lands on the same colour.
-QColor shadowOverWash() {
-    const QColor turf = StudioStyle::pitch(), wash = StudioStyle::onPitch(), shade = StudioStyle::pitchShade();
-    auto channel = [](qreal t, qreal w, qreal s) {
-        const qreal washed = t + 0.055 * (w - t);
-        const qreal target = t + 0.28 * (s - t);
-        return std::clamp(washed + (target - washed) / 0.5, 0.0, 1.0);
-    };
-    return QColor::fromRgbF(channel(turf.redF(), wash.redF(), shade.redF()),
-                            channel(turf.greenF(), wash.greenF(), shade.greenF()),
-                            channel(turf.blueF(), wash.blueF(), shade.blueF()), 0.5);
 }
 
 // The shaded part of the pitch, as one polygon per shadow: a run of visibility corners
@@ -149,16 +136,32 @@ const QPixmap& BoardRenderer::staticPitch(QSize size, qreal dpr) {
         p.fillRect(QRectF(painted.left() + i * band, painted.top(), band, painted.height()),
                    withAlpha(StudioStyle::pitchStripe(), 0.35));
 
+    // Every marking in one path, stroked once: where the penalty and goal areas meet the
+    // goal line the translucent ink is laid once, so a line keeps one brightness. Straight
+    // lines sit on device pixels (a 1.5-point line from a pixel edge), so they stay crisp.
     const QColor line = StudioStyle::pitchLine();
-    p.setPen(QPen(line, 1.5));
+    constexpr qreal kLineWidth = 1.5;
+    auto snap = [dpr](qreal c) {
+        const qreal half = kLineWidth * dpr / 2;
+        return (std::round(c * dpr - half) + half) / dpr;
+    };
+    const qreal left = snap(kMargin), right = snap(W - kMargin), top = snap(kMargin), bottom = snap(H - kMargin);
+    const qreal middle = snap(W / 2);
+    QPainterPath markings;
+    markings.addPolygon(QPolygonF({{left, top}, {right, top}, {right, bottom}, {left, bottom}}));
+    markings.closeSubpath();
+    markings.moveTo(middle, top);
+    markings.lineTo(middle, bottom);
+    markings.addEllipse(QPointF(W / 2, H / 2), 48, 48);
+    for (const auto& [width, from, to] : {std::tuple{0.15, 0.25, 0.75}, std::tuple{0.055, 0.38, 0.62}}) {
+        const qreal y0 = snap(from * H), y1 = snap(to * H);
+        const qreal inLeft = snap(kMargin + width * W), inRight = snap(W - kMargin - width * W);
+        markings.addPolygon(QPolygonF({{left, y0}, {inLeft, y0}, {inLeft, y1}, {left, y1}}));
+        markings.addPolygon(QPolygonF({{right, y0}, {inRight, y0}, {inRight, y1}, {right, y1}}));
+    }
+    p.setPen(QPen(line, kLineWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(painted);
-    p.drawLine(QPointF(W / 2, kMargin), QPointF(W / 2, H - kMargin));
-    p.drawEllipse(QPointF(W / 2, H / 2), 48, 48);
-    p.drawRect(QRectF(kMargin, 0.25 * H, 0.15 * W, 0.5 * H));
-    p.drawRect(QRectF(W - kMargin - 0.15 * W, 0.25 * H, 0.15 * W, 0.5 * H));
-    p.drawRect(QRectF(kMargin, 0.38 * H, 0.055 * W, 0.24 * H));
-    p.drawRect(QRectF(W - kMargin - 0.055 * W, 0.38 * H, 0.055 * W, 0.24 * H));
+    p.drawPath(markings);
     p.setPen(Qt::NoPen);
     p.setBrush(line);
     for (QPointF spot : {QPointF(W / 2, H / 2), QPointF(0.115 * W, H / 2), QPointF(0.885 * W, H / 2)})
@@ -193,10 +196,12 @@ void BoardRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
     const QPixmap& plain = staticPitch(pitchSize, dpr);
     const std::vector<Player> players = store_.displayPlayers();
     const double washed = visionShown(players) ? std::clamp(store_.visionOpacity(), 0.0, 1.0) : 0.0;
-    if (washed < 1) painter.drawPixmap(r.topLeft(), plain);
+    // On whole device pixels, so the snapped markings stay crisp.
+    const QPointF origin(std::round(r.left() * dpr) / dpr, std::round(r.top() * dpr) / dpr);
+    if (washed < 1) painter.drawPixmap(origin, plain);
     if (washed > 0) {
         painter.setOpacity(washed);
-        painter.drawPixmap(r.topLeft(), washedPitch_);
+        painter.drawPixmap(origin, washedPitch_);
         painter.setOpacity(1);
     }
 
@@ -242,13 +247,13 @@ void BoardRenderer::paintVision(QPainter& p, const QRectF& r, const std::vector<
     // The light wash lies under the whole painted area (the washed pitch image) and the
     // shadows go over it, in an ink that turns washed turf into exactly the turf under
     // the shade. Washing only the visible polygon would cost a full-frame antialiased fill.
-    p.setBrush(shadowOverWash());
+    p.setBrush(PitchPainting::shadowOverWash());
     const auto shadows = shadowPolygons(visible, origin, r);
     if (shadows) {
         p.setRenderHint(QPainter::Antialiasing, false);
         for (const auto& shadow : *shadows) p.drawPolygon(shadow);
         p.setRenderHint(QPainter::Antialiasing, true);
-        QColor edge = shadowOverWash();
+        QColor edge = PitchPainting::shadowOverWash();
         edge.setAlphaF(edge.alphaF() * 0.5);
         p.setPen(QPen(edge, 1.0));
         p.setBrush(Qt::NoBrush);
@@ -282,6 +287,10 @@ void BoardRenderer::paintOffside(QPainter& p, const QRectF& r, const std::vector
     font.setPixelSize(9);
     font.setWeight(QFont::Medium);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 0.35);
+    const QColor turf = StudioStyle::pitch(), shade = StudioStyle::pitchShade();
+    const QColor labelBacking = QColor::fromRgbF(turf.redF() + 0.6 * (shade.redF() - turf.redF()),
+                                                 turf.greenF() + 0.6 * (shade.greenF() - turf.greenF()),
+                                                 turf.blueF() + 0.6 * (shade.blueF() - turf.blueF()));
     for (const auto& line : lines) {
         const qreal x = r.left() + r.width() * line.x;
         QPen pen(withAlpha(line.color, 0.75), 1.5);
@@ -292,8 +301,10 @@ void BoardRenderer::paintOffside(QPainter& p, const QRectF& r, const std::vector
         const qreal lo = r.left() + kMargin + line.width / 2;
         const qreal cx = std::clamp(x, lo, std::max(lo, r.right() - kMargin - line.width / 2));
         const QRectF label(cx - line.width / 2, r.top() + 27, line.width, 20);
+        // Opaque: the shade at 0.6 laid over the turf beforehand, so the dashed line stops
+        // at the label instead of running through the text.
         p.setPen(Qt::NoPen);
-        p.setBrush(withAlpha(StudioStyle::pitchShade(), 0.6));
+        p.setBrush(labelBacking);
         p.drawRoundedRect(label, 7, 7);
         p.setFont(font);
         p.setPen(withAlpha(line.color, 0.95));
@@ -339,12 +350,7 @@ void BoardRenderer::paintSelectedRoute(QPainter& p, const FlatProjection& view, 
     p.setBrush(color);
     p.drawPolygon(PitchPainting::arrowhead(control, end));
 
-    const QPointF handle = 0.25 * start + 0.5 * control + 0.25 * end;
-    p.setBrush(QColor(0, 0, 0, qRound(255 * 0.12)));
-    p.drawEllipse(handle + QPointF(0, 1), PitchPainting::kHandleDiameter / 2 + 1, PitchPainting::kHandleDiameter / 2 + 1);
-    p.setBrush(Qt::white);
-    p.setPen(QPen(StudioStyle::brand(), 2));
-    p.drawEllipse(handle, PitchPainting::kHandleDiameter / 2, PitchPainting::kHandleDiameter / 2);
+    PitchPainting::drawRouteHandle(p, 0.25 * start + 0.5 * control + 0.25 * end);
 }
 
 void BoardRenderer::paintPlayersAndBall(QPainter& p, const FlatProjection& view, const std::vector<Player>& players,

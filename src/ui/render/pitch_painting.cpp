@@ -1,7 +1,10 @@
 #include "ui/render/pitch_painting.h"
 
 #include <QPainterPath>
+#include <QRadialGradient>
 #include <QtMath>
+
+#include <algorithm>
 
 #include "ui/style/studio_style.h"
 
@@ -34,35 +37,73 @@ void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotat
 
     painter.translate(centre);
     painter.rotate(rotationDegrees);
-    painter.setBrush(Qt::white);
-    painter.setPen(QPen(QColor(30, 34, 38, 200), 0.8));
+    // At 13 points the ball must read as white: a light body with a clear dark outline,
+    // a small centre pentagon and five small panels cut by the rim, joined by hairline seams.
+    QRadialGradient body(QPointF(-0.35 * r, -0.35 * r), 1.5 * r);
+    body.setColorAt(0, QColor(255, 255, 255));
+    body.setColorAt(0.6, QColor(246, 248, 247));
+    body.setColorAt(1, QColor(206, 212, 209));
+    painter.setBrush(body);
     painter.drawEllipse(QPointF(0, 0), r, r);
 
-    // A dark pentagon in the middle and five panel edges reaching to the rim: the
-    // classic ball reads at 14 points and shows its spin.
     QPainterPath clip;
-    clip.addEllipse(QPointF(0, 0), r - 0.4, r - 0.4);
+    clip.addEllipse(QPointF(0, 0), r, r);
     painter.setClipPath(clip, Qt::IntersectClip);
-    const QColor panel(30, 34, 38);
+    const QColor panel(34, 40, 38);
     QPolygonF pentagon;
     for (int i = 0; i < 5; ++i) {
         const qreal a = qDegreesToRadians(-90.0 + 72.0 * i);
-        pentagon << QPointF(std::cos(a), std::sin(a)) * (r * 0.38);
+        pentagon << QPointF(std::cos(a), std::sin(a)) * (r * 0.3);
     }
-    painter.setPen(QPen(panel, 0.9));
+    painter.setPen(QPen(QColor(34, 40, 38, 110), 0.5));
+    for (int i = 0; i < 5; ++i) {
+        const qreal a = qDegreesToRadians(-90.0 + 72.0 * i);
+        painter.drawLine(pentagon[i], QPointF(std::cos(a), std::sin(a)) * r);
+    }
+    painter.setPen(Qt::NoPen);
     painter.setBrush(panel);
     painter.drawPolygon(pentagon);
     for (int i = 0; i < 5; ++i) {
-        const qreal a = qDegreesToRadians(-90.0 + 72.0 * i);
-        const QPointF corner = pentagon[i];
-        const QPointF rim(std::cos(a) * r, std::sin(a) * r);
-        painter.drawLine(corner, rim);
-        // Outer panels: a dark cap where two seams meet the rim.
         const qreal b = qDegreesToRadians(-54.0 + 72.0 * i);
-        const QPointF outer(std::cos(b) * r, std::sin(b) * r);
-        painter.drawEllipse(outer, r * 0.32, r * 0.32);
+        QPolygonF outer;
+        for (int k = 0; k < 5; ++k) {
+            const qreal a = b + qDegreesToRadians(180.0 + 72.0 * k);
+            outer << QPointF(std::cos(b), std::sin(b)) * (r * 1.02) + QPointF(std::cos(a), std::sin(a)) * (r * 0.26);
+        }
+        painter.drawPolygon(outer);
     }
+    painter.setClipping(false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(24, 28, 27, 215), 0.9));
+    painter.drawEllipse(QPointF(0, 0), r - 0.2, r - 0.2);
     painter.restore();
+}
+
+void drawRouteHandle(QPainter& painter, QPointF centre) {
+    const qreal r = kHandleDiameter / 2;
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, qRound(255 * 0.12)));
+    painter.drawEllipse(centre + QPointF(0, 1), r + 1, r + 1);
+    painter.setBrush(Qt::white);
+    painter.setPen(QPen(StudioStyle::brand(), 2));
+    painter.drawEllipse(centre, r, r);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(0, 0, 0, 110), 1));
+    painter.drawEllipse(centre, r + 1.5, r + 1.5);
+    painter.restore();
+}
+
+QColor shadowOverWash() {
+    const QColor turf = StudioStyle::pitch(), wash = StudioStyle::onPitch(), shade = StudioStyle::pitchShade();
+    auto channel = [](qreal t, qreal w, qreal s) {
+        const qreal washed = t + 0.055 * (w - t);
+        const qreal target = t + 0.28 * (s - t);
+        return std::clamp(washed + (target - washed) / 0.5, 0.0, 1.0);
+    };
+    return QColor::fromRgbF(channel(turf.redF(), wash.redF(), shade.redF()),
+                            channel(turf.greenF(), wash.greenF(), shade.greenF()),
+                            channel(turf.blueF(), wash.blueF(), shade.blueF()), 0.5);
 }
 
 void drawToken(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity) {
@@ -74,6 +115,9 @@ void drawToken(QPainter& painter, QPointF centre, const Player& player, bool sel
         QColor brandRing = StudioStyle::brand();
         brandRing.setAlphaF(0.3);
         painter.setBrush(Qt::NoBrush);
+        // A dark hairline outside the brand ring keeps it visible on the green turf.
+        painter.setPen(QPen(QColor(0, 0, 0, 90), 1));
+        painter.drawEllipse(centre, r + 8, r + 8);
         painter.setPen(QPen(brandRing, 3));
         painter.drawEllipse(centre, r + 6, r + 6);
         painter.setPen(QPen(Qt::white, 2));

@@ -28,6 +28,14 @@ QColor routeColor(const std::vector<Player>& players, const std::optional<std::s
 // A white football of `diameter` points with its dark panels, turned by `rotationDegrees`.
 void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotationDegrees, qreal shadowOpacity);
 
+// The selected run's control handle: a white disc with a brand outline, kept apart from
+// the turf by a dark hairline (brand green alone vanishes on the pitch in light mode).
+void drawRouteHandle(QPainter& painter, QPointF centre);
+
+// Shade 0.28 of `pitchShade` over the turf, as an ink at opacity 0.5 for turf that already
+// carries the vision overlay's 0.055 `onPitch` wash.
+QColor shadowOverWash();
+
 // A round team token: fill, white rim, shirt number; selected tokens get two rings.
 void drawToken(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity);
 

@@ -6,6 +6,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/pitch/pitch_3d_view.h"
 #include "ui/pitch/pitch_view.h"
 #include "ui/style/studio_segmented_control.h"
 #include "ui/workspace/workspace_widgets.h"
@@ -75,6 +76,7 @@ CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePr
     pitch_ = new PitchView(store_, stackHost_);
     stack_->addWidget(pitch_);
     layout->addWidget(stackHost_, 1);
+    setPerspectiveView(new Pitch3DView(store_, stackHost_));
 
     subscription_ = store_.subscribe([this](StoreChange change) {
         if (any(change & StoreChange::displayOptions)) refresh();

@@ -12,9 +12,11 @@
 #include "core/model/step_title.h"
 #include "core/store/tutorial_lessons.h"
 #include "ui/export/export_commands.h"
+#include "ui/guidance/first_run_tutorial.h"
 #include "ui/pitch/pitch_view.h"
 #include "ui/style/studio_icons.h"
 #include "ui/style/studio_style.h"
+#include "ui/style/studio_segmented_control.h"
 #include "ui/timeline/stage_save_overlay.h"
 #include "ui/timeline/tactical_timeline_view.h"
 #include "ui/workspace/canvas_panel.h"
@@ -48,7 +50,8 @@ ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget*
     : QWidget(parent),
       store_(std::make_unique<BoardStore>(defaults, platform)),
       session_(std::make_unique<DrawingSession>(*store_)),
-      workspace_(defaults) {
+      workspace_(defaults),
+      platform_(platform) {
     setMinimumSize(1080, 720);
     setObjectName(QStringLiteral("workspace"));
     workspace_.setInspectorVisible(false);
@@ -125,10 +128,12 @@ ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget*
 }
 
 ContentView::~ContentView() {
+    abandonTutorial();
     subscription_.reset();
     drawingSubscription_.reset();
     // The views subscribe to the store and the session: they go before either does.
     delete sheet_.data();
+    delete tutorial_.data();
     delete saveOverlay_;
     delete rail_;
     delete sidebar_;
@@ -357,18 +362,44 @@ void ContentView::drawingChanged(DrawingChange change) {
 // --- The tour ----------------------------------------------------------------------
 
 void ContentView::startTutorial() {
-    if (sheet_) return;
-    workspace_.startTutorial(*store_);
+    if (sheet_ || tutorial_) return;
+    workspace_.startTutorial(*store_);   // refuses while the save question shows
     if (!workspace_.tutorialVisible()) return;
     inspectorVisible_ = false;
     showingStageInspector_ = false;
     canvas_->refreshMode();
     applyLayout();
-    showTutorialLesson();
+    emit viewStateChanged();
+    if (layout()) layout()->activate();   // the anchors are read from the forced layout
+
+    // The areas each lesson points at. The drawing lesson points at the layers button
+    // until the canvas has a drawing toggle of its own.
+    TutorialAnchorMarks marks;
+    marks.mark(TutorialTarget::pitch, canvas_->pitchArea());
+    marks.mark(TutorialTarget::library, sidebar_);
+    marks.mark(TutorialTarget::formation, inspector_->formationArea());
+    marks.mark(TutorialTarget::player, canvas_->pitchArea());
+    marks.mark(TutorialTarget::pass, inspector_->passArea());
+    for (QWidget* w : {static_cast<QWidget*>(canvas_->viewSwitch()), static_cast<QWidget*>(canvas_->visionToggle()),
+                       static_cast<QWidget*>(canvas_->offsideToggle())})
+        marks.mark(TutorialTarget::view, w);
+    marks.mark(TutorialTarget::drawing, canvas_->layersButton());
+    marks.mark(TutorialTarget::timeline, timeline_);
+    tutorial_ = new FirstRunTutorial(std::move(marks), workspace_, *store_, platform_, [this] { finishTutorial(); }, this);
+    tutorial_->setGeometry(rect());
+    tutorial_->show();
+    tutorial_->raise();
 }
+
+FirstRunTutorial* ContentView::tutorialOverlay() const { return tutorial_.data(); }
 
 void ContentView::finishTutorial() {
     if (!workspace_.tutorialVisible()) return;
+    if (tutorial_) {
+        tutorial_->hide();
+        tutorial_->deleteLater();   // finish may come from inside the overlay's own handlers
+        tutorial_ = nullptr;
+    }
     workspace_.finishTutorial();
     inspectorVisible_ = workspace_.inspectorVisible();
     showingStageInspector_ = inspectorVisible_;
@@ -377,38 +408,17 @@ void ContentView::finishTutorial() {
     emit viewStateChanged();
 }
 
-// One lesson of the tour as a sheet: "跳过" ends it, "上一步" and "下一步" page, and the
-// last lesson's "开始使用" ends it.
-void ContentView::showTutorialLesson() {
-    const int index = std::clamp(workspace_.tutorialLesson(), 0, int(kTutorialLessons.size()) - 1);
-    const TutorialLesson& lesson = kTutorialLessons[std::size_t(index)];
-    auto* sheet = new WorkspaceSheet(QString::fromUtf8(lesson.title.data(), qsizetype(lesson.title.size())),
-                                     QString::fromUtf8(lesson.text.data(), qsizetype(lesson.text.size())), this);
-    sheet->setObjectName(QStringLiteral("tutorialSheet"));
-    sheet->setAttribute(Qt::WA_DeleteOnClose);
-    sheet->setAccessibleName(QStringLiteral("新手教程，第 %1 步，共 %2 步").arg(index + 1).arg(kTutorialLessons.size()));
-    sheet->body()->addWidget(new QLabel(QStringLiteral("%1 / %2").arg(index + 1, 2, 10, QLatin1Char('0'))
-                                            .arg(int(kTutorialLessons.size()), 2, 10, QLatin1Char('0')), sheet));
-    enum { skip = 10, back, forward };
-    sheet->addButton(QStringLiteral("跳过"), skip, false, false);
-    if (index > 0) sheet->addButton(QStringLiteral("上一步"), back, false, false);
-    const bool last = index + 1 == int(kTutorialLessons.size());
-    sheet->addButton(last ? QStringLiteral("开始使用") : QStringLiteral("下一步"), forward, true, false);
-    sheet->setDefaultResult(forward);
-    adoptSheet(sheet);
-    connect(sheet, &QDialog::finished, this, [this, index, last](int result) {
-        if (result == back || result == forward) {
-            if (result == forward && last) {
-                finishTutorial();
-                return;
-            }
-            workspace_.setTutorialLesson(result == back ? index - 1 : index + 1);
-            showTutorialLesson();
-            return;
-        }
-        finishTutorial();   // "跳过" or Esc
-    });
-    sheet->open();
+// The snapshot lives only in memory: a window closed mid-tour must not leave the forced
+// library and 2D view in the preferences. The tour was not completed, so it comes back
+// on the next start.
+void ContentView::abandonTutorial() {
+    if (!workspace_.tutorialVisible()) return;
+    if (const auto& original = workspace_.tutorialOriginalUI()) {
+        workspace_.setLibraryVisible(original->library);
+        workspace_.setBuiltinLibraryExpanded(original->expanded);
+        workspace_.setPitchViewMode(original->mode);
+        workspace_.setInspectorVisible(original->inspector);
+    }
 }
 
 void ContentView::showEvent(QShowEvent* event) {

@@ -21,6 +21,7 @@ namespace vantrel {
 
 class CanvasPanel;
 class ExportCommands;
+class FirstRunTutorial;
 class InspectorView;
 class LibrarySidebar;
 class NavigationRail;
@@ -93,9 +94,11 @@ public:
     void setLibraryFilter(const std::string& scope);
     // Opens the step deletion question for the current step.
     void askDeleteStep();
+    // The first-run tour: the overlay above the whole workspace while it runs.
     void startTutorial();
     void finishTutorial();
-    // The open sheet (new tactic, deletion question, tour), if any.
+    FirstRunTutorial* tutorialOverlay() const;
+    // The open sheet (new tactic, deletion question), if any.
     WorkspaceSheet* openSheet() const { return sheet_; }
 
     QSize sizeHint() const override { return {1500, 900}; }
@@ -116,7 +119,8 @@ private:
     void copyToMine(const std::string& key);
     void selectAndThen(int stepIndex, void (ContentView::*then)());
     void editCurrentStep();
-    void showTutorialLesson();
+    // Puts back the layout the tour forced, without counting the tour as completed.
+    void abandonTutorial();
     void adoptSheet(WorkspaceSheet* sheet);
 
     std::unique_ptr<BoardStore> store_;
@@ -135,6 +139,8 @@ private:
     TacticalTimelineView* timeline_ = nullptr;
     StageSaveOverlay* saveOverlay_ = nullptr;   // above the whole workspace
     QPointer<WorkspaceSheet> sheet_;
+    Platform& platform_;
+    QPointer<FirstRunTutorial> tutorial_;
 
     bool inspectorVisible_ = false;
     bool showingStageInspector_ = false;

@@ -9,6 +9,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "ui/guidance/formation_picker.h"
 #include "ui/style/quiet_hover_style.h"
 #include "ui/style/studio_segmented_control.h"
 #include "ui/workspace/workspace_widgets.h"
@@ -140,6 +141,8 @@ QWidget* InspectorView::buildStagePage() {
     formation->addWidget(sectionTitle(QStringLiteral("阵容"), formationArea_));
     formationSlot_ = new QVBoxLayout;
     formation->addLayout(formationSlot_);
+    formationPicker_ = new FormationPickerButton(store_, std::nullopt, formationArea_);
+    formationSlot_->addWidget(formationPicker_, 0, Qt::AlignLeft);
     formation->addWidget(hint(QStringLiteral("点击阵型查看站位；只调整当前阶段。"), formationArea_));
     v->addWidget(formationArea_);
 

@@ -15,6 +15,7 @@ class QVBoxLayout;
 
 namespace vantrel {
 
+class FormationPickerButton;
 class StudioSegmentedControl;
 class QuietHoverStyle;
 
@@ -40,6 +41,7 @@ public:
     // Where the formation picker goes.
     QVBoxLayout* formationSlot() const { return formationSlot_; }
     QWidget* formationArea() const { return formationArea_; }
+    FormationPickerButton* formationPicker() const { return formationPicker_; }
     QWidget* passArea() const { return passArea_; }
     QWidget* playerArea() const { return playerPage_; }
 
@@ -64,6 +66,7 @@ private:
     QPlainTextEdit* stepNote_ = nullptr;
     QVBoxLayout* formationSlot_ = nullptr;
     QWidget* formationArea_ = nullptr;
+    FormationPickerButton* formationPicker_ = nullptr;
     QWidget* passArea_ = nullptr;
     StudioSegmentedControl* passStyle_ = nullptr;
     QToolButton* displayHeader_ = nullptr;

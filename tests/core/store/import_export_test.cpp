@@ -98,6 +98,13 @@ TEST_F(ImportExportTest, BadFilesChangeNothingButTheStatus) {
     EXPECT_EQ(importText(variant([](auto& d) { d["steps"][1]["passStyle"] = "loft"; }))
                   .rfind("导入失败：JSON 格式不正确（", 0),
               0u);
+    // A huge quoted value or raw invalid bytes still leave one short readable line.
+    const std::string wild = importText(variant([](auto& d) { d["steps"][1]["passStyle"] = std::string(1 << 20, 'x'); }));
+    EXPECT_LE(wild.size(), 800u);
+    EXPECT_EQ(wild.find('\n'), std::string::npos);
+    EXPECT_EQ(wild.substr(wild.size() - 3), "）");
+    const std::string raw = importText("{\"name\": \"\xff\xfe\n\"");
+    EXPECT_EQ(raw.find('\xff'), std::string::npos);
     EXPECT_EQ(importText(variant([](auto& d) { d["format"] = 9; })), kShapeError);
     EXPECT_EQ(importText(variant([](auto& d) { d["steps"] = nlohmann::json::array(); })), kShapeError);
     EXPECT_EQ(importText(variant([](auto& d) { d["steps"][2]["players"].erase(13); })), kShapeError);

@@ -1,0 +1,416 @@
+#include "ui/render/perspective_renderer.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QtMath>
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/pitch/ball_projection.h"
+#include "core/pitch/offside_lines.h"
+#include "core/pitch/vision_geometry.h"
+#include "ui/render/pitch_painting.h"
+#include "ui/style/studio_style.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr double kEdge = 0.02;   // the playing area spans [0.02, 0.98] on both axes
+constexpr double kHandleDiameter = PitchPainting::kHandleDiameter;
+// A puck sprite covers x in [-24, 24] and y in [-34, 14] points around the ground point.
+constexpr double kSpriteHalfWidth = 24;
+constexpr double kSpriteTop = 34;
+constexpr double kSpriteHeight = 48;
+
+QPointF toQt(Point p) { return {p.x, p.y}; }
+
+QColor withAlpha(QColor c, qreal alpha) {
+    c.setAlphaF(c.alphaF() * alpha);
+    return c;
+}
+
+const Player* findPlayer(const std::vector<Player>& players, const std::string& id) {
+    for (const auto& p : players)
+        if (p.id == id) return &p;
+    return nullptr;
+}
+
+QPolygonF projected(const PitchPerspective& view, std::initializer_list<Point> points) {
+    QPolygonF out;
+    for (Point p : points) out << toQt(view.project(p));
+    return out;
+}
+
+}  // namespace
+
+bool TacticalPuck::contains(QPointF centre, double scale, QPointF v) {
+    const double rx = (kWidth / 2 + 1) * scale;
+    const double ry = (kHeight / 2 + 1) * scale;
+    const double dx = v.x() - centre.x();
+    auto inside = [&](double cy) {
+        const double dy = v.y() - cy;
+        return (dx * dx) / (rx * rx) + (dy * dy) / (ry * ry) <= 1;
+    };
+    const double bottom = centre.y() - (kLift - kThickness) * scale;
+    const double top = centre.y() - kLift * scale;
+    return inside(bottom) || inside(top) || (std::abs(dx) <= rx && v.y() >= top && v.y() <= bottom);
+}
+
+void TacticalPuck::paint(QPainter& p, QPointF c) const {
+    const QColor team = player.team == 0 ? StudioStyle::blueTeam() : StudioStyle::orangeTeam();
+    const double rx = kWidth / 2, ry = kHeight / 2;
+    const QPointF bottom = c - QPointF(0, kLift - kThickness);
+    const QPointF top = c - QPointF(0, kLift);
+
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, qRound(255 * 0.15)));
+    p.drawEllipse(c + QPointF(0, 1), 16, 5.5);
+
+    if (selected) {
+        // Rings on the turf around the puck's foot; the dark hairline keeps the brand ring
+        // apart from the green turf, where brand green alone would vanish.
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(0, 0, 0, 90), 1));
+        p.drawEllipse(bottom, 37.0 / 2 + 2, 27.0 / 2 + 2);
+        p.setPen(QPen(withAlpha(StudioStyle::brand(), 0.3), 3));
+        p.drawEllipse(bottom, 37.0 / 2, 27.0 / 2);
+        p.setPen(QPen(Qt::white, 2));
+        p.drawEllipse(bottom, 34.0 / 2, 24.0 / 2);
+    }
+
+    QPainterPath side;
+    side.addEllipse(bottom, rx, ry);
+    side.addRect(QRectF(c.x() - rx, top.y(), 2 * rx, bottom.y() - top.y()));
+    side.setFillRule(Qt::WindingFill);
+    p.setPen(Qt::NoPen);
+    p.setBrush(team.darker(140));
+    p.drawPath(side.simplified());
+
+    QLinearGradient face(top - QPointF(0, ry), top + QPointF(0, ry));
+    face.setColorAt(0, team.lighter(128));
+    face.setColorAt(1, team.lighter(106));
+    p.setBrush(face);
+    p.setPen(QPen(QColor(255, 255, 255, qRound(255 * 0.9)), 1));
+    p.drawEllipse(top, rx - 0.5, ry - 0.5);
+
+    if (hovered) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 255, 255, qRound(255 * 0.07)));
+        p.drawPath(side.simplified());
+    }
+
+    QFont font = p.font();
+    font.setPixelSize(13);
+    font.setWeight(QFont::DemiBold);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(top.x() - rx, top.y() - ry, 2 * rx, 2 * ry), Qt::AlignCenter, QString::number(player.number));
+}
+
+void PerspectiveRenderer::clearCaches() {
+    puckSprites_.clear();
+    staticPitch_ = QPixmap();
+}
+
+void PerspectiveRenderer::prepareStaticPitch(QSize size, qreal dpr) {
+    if (staticPitchSize_ == size && !staticPitch_.isNull() && staticPitch_.devicePixelRatio() == dpr) return;
+    staticPitchSize_ = size;
+    const PitchPerspective view = projection(QSizeF(size));
+    staticPitch_ = QPixmap(size * dpr);
+    staticPitch_.setDevicePixelRatio(dpr);
+    staticPitch_.fill(StudioStyle::canvas3D());
+
+    QPainter p(&staticPitch_);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPolygonF area = projected(view, {{kEdge, kEdge}, {1 - kEdge, kEdge}, {1 - kEdge, 1 - kEdge}, {kEdge, 1 - kEdge}});
+    p.setPen(Qt::NoPen);
+    p.setBrush(StudioStyle::pitch());
+    p.drawPolygon(area);
+    QPainterPath clip;
+    clip.addPolygon(area);
+    p.setClipPath(clip);
+
+    const double band = (1 - 2 * kEdge) / 10;
+    p.setBrush(QColor(255, 255, 255, qRound(255 * 0.018)));
+    for (int i = 0; i < 10; i += 2) {
+        const double x0 = kEdge + i * band, x1 = x0 + band;
+        p.drawPolygon(projected(view, {{x0, kEdge}, {x1, kEdge}, {x1, 1 - kEdge}, {x0, 1 - kEdge}}));
+    }
+
+    // Every marking in one path, stroked once: where two meet, the translucent ink is
+    // laid once and the lines keep one brightness.
+    QPainterPath lines;
+    lines.addPolygon(area);
+    lines.closeSubpath();
+    lines.moveTo(toQt(view.project({0.5, kEdge})));
+    lines.lineTo(toQt(view.project({0.5, 1 - kEdge})));
+    QPolygonF circle;
+    for (int i = 0; i <= 48; ++i) {
+        const double a = 2 * M_PI * i / 48;
+        circle << toQt(view.project({0.5 + 0.07 * std::cos(a), 0.5 + 0.115 * std::sin(a)}));
+    }
+    lines.addPolygon(circle);
+    // Penalty and goal areas open on the goal line, which the outline already draws.
+    for (const auto& [depth, top, bottom] : {std::tuple{0.15, 0.25, 0.75}, std::tuple{0.055, 0.38, 0.62}}) {
+        lines.addPolygon(projected(view, {{kEdge, top}, {kEdge + depth, top}, {kEdge + depth, bottom}, {kEdge, bottom}}));
+        lines.addPolygon(projected(view, {{1 - kEdge, top}, {1 - kEdge - depth, top}, {1 - kEdge - depth, bottom},
+                                          {1 - kEdge, bottom}}));
+    }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(StudioStyle::pitchLine(), 1.5, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    p.drawPath(lines);
+
+    p.setPen(Qt::NoPen);
+    p.setBrush(StudioStyle::pitchLine());
+    const qreal W = size.width(), H = size.height();
+    for (QPointF spot : {QPointF(0.5 * W, 0.51 * H), QPointF(0.1766 * W, 0.51 * H), QPointF(0.8234 * W, 0.51 * H)})
+        p.drawEllipse(spot, 2, 2);
+    p.end();
+
+    // The same pitch under the vision overlay's light wash.
+    washedPitch_ = staticPitch_;
+    QPainter w(&washedPitch_);
+    w.setRenderHint(QPainter::Antialiasing);
+    w.setPen(Qt::NoPen);
+    w.setBrush(withAlpha(StudioStyle::onPitch(), 0.055));
+    w.drawPolygon(area);
+}
+
+void PerspectiveRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
+    if (size.width() < 1 || size.height() < 1) return;
+    const int appearance = StudioStyle::isDark() ? 1 : 0;
+    if (appearance != appearance_) {
+        clearCaches();
+        appearance_ = appearance;
+    }
+    const PitchPerspective view = projection(size);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+
+    prepareStaticPitch(QSize(qRound(size.width()), qRound(size.height())), dpr);
+    const std::vector<Player> players = store_.displayPlayers();
+    const double washed = visionShown(players) ? std::clamp(store_.visionOpacity(), 0.0, 1.0) : 0.0;
+    if (washed < 1) painter.drawPixmap(QPointF(0, 0), staticPitch_);
+    if (washed > 0) {
+        painter.setOpacity(washed);
+        painter.drawPixmap(QPointF(0, 0), washedPitch_);
+        painter.setOpacity(1);
+    }
+    paintVision(painter, view, players);
+    paintOffside(painter, view, players);
+    paintPassPreview(painter, view, players);
+    paintSelectedRoute(painter, view, players);
+    paintPucksAndBall(painter, view, players, dpr);
+    painter.restore();
+}
+
+bool PerspectiveRenderer::visionShown(const std::vector<Player>& players) const {
+    if (!store_.showVision()) return false;
+    const auto ownerID = store_.visionOwnerID();
+    return ownerID && findPlayer(players, *ownerID);
+}
+
+void PerspectiveRenderer::paintVision(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players) {
+    if (!visionShown(players)) return;
+    const Player* owner = findPlayer(players, *store_.visionOwnerID());
+    std::vector<Point> blockers;
+    blockers.reserve(players.size());
+    const bool gliding = store_.layoutFrame().has_value();
+    for (const auto& pl : players) {
+        if (pl.id == owner->id) continue;
+        if (gliding && store_.playerOpacity(pl.id) <= 0.5) continue;
+        blockers.push_back(pl.position);
+    }
+    const auto polygon = VisionGeometry::visiblePolygon(owner->position, blockers, kPitchAspect, 0.018);
+    if (polygon.size() < 3) return;
+    // Pulled into the playing area before projecting, so no clip is needed: corners on
+    // the pitch's edge land on the area's edge, which projects to straight lines.
+    QPolygonF visible;
+    visible.reserve(static_cast<int>(polygon.size()));
+    for (Point pt : polygon)
+        visible << toQt(view.project({std::clamp(pt.x, kEdge, 1 - kEdge), std::clamp(pt.y, kEdge, 1 - kEdge)}));
+    QPainterPath shade;
+    shade.setFillRule(Qt::OddEvenFill);
+    shade.addPolygon(projected(view, {{kEdge, kEdge}, {1 - kEdge, kEdge}, {1 - kEdge, 1 - kEdge}, {kEdge, 1 - kEdge}}));
+    shade.closeSubpath();
+    shade.addPolygon(visible);
+    shade.closeSubpath();
+    p.save();
+    p.setOpacity(p.opacity() * std::clamp(store_.visionOpacity(), 0.0, 1.0));
+    p.setPen(Qt::NoPen);
+    // The wash lies under the whole area (the washed pitch image); this ink turns washed
+    // turf into the turf under the 0.28 shade.
+    p.setBrush(PitchPainting::shadowOverWash());
+    p.drawPath(shade);
+    p.restore();
+}
+
+void PerspectiveRenderer::paintOffside(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players) {
+    if (!store_.showOffside()) return;
+    const auto offside = offsideLines(players);
+    if (!offside) return;
+    for (const auto& [x, color] : {std::pair{offside->blue, StudioStyle::offsideBlue()},
+                                   std::pair{offside->orange, StudioStyle::offsideOrange()}}) {
+        const QPointF a = toQt(view.project({x, kEdge}));
+        const QPointF b = toQt(view.project({x, 1 - kEdge}));
+        p.setPen(Qt::NoPen);
+        p.setBrush(withAlpha(color, 0.065));
+        p.drawPolygon(QPolygonF({a, b, b - QPointF(0, 54), a - QPointF(0, 40)}));
+        QPen pen(withAlpha(color, 0.75), 1.5);
+        pen.setDashPattern({6 / 1.5, 5 / 1.5});   // dash lengths are in pen widths
+        p.setPen(pen);
+        p.drawLine(a, b);
+    }
+}
+
+void PerspectiveRenderer::paintPassPreview(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players) {
+    const auto& route = store_.previewRoute();
+    if (!route) return;
+    if (std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.035) return;
+    const PathPreview preview{route->start, route->end, store_.previewPassStyle().value_or(PassStyle::ground)};
+    const auto& samples = passPreviewCache_.samples(preview);
+    if (samples.size() < 2) return;
+    QPolygonF line;
+    for (const auto& s : samples)
+        line << toQt(view.project(s.position)) - QPointF(0, 0.85 * view.size.height * std::max(s.height, 0.0) + 3);
+    const QColor color = withAlpha(PitchPainting::routeColor(players, store_.visionOwnerID()), 0.75);
+    p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(line);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPolygon(PitchPainting::arrowhead(line[line.size() - 2], line.back()));
+}
+
+void PerspectiveRenderer::paintSelectedRoute(QPainter& p, const PitchPerspective& view,
+                                             const std::vector<Player>& players) {
+    if (!store_.showRoutes()) return;
+    const auto route = store_.selectedRoute();
+    if (!route) return;
+    if (std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.02) return;
+    QPolygonF line;
+    for (int i = 0; i <= 24; ++i) {
+        const double t = i / 24.0, u = 1 - t;
+        const Point pt{u * u * route->start.x + 2 * u * t * route->control.x + t * t * route->end.x,
+                       u * u * route->start.y + 2 * u * t * route->control.y + t * t * route->end.y};
+        line << toQt(view.project(pt)) - QPointF(0, 3);
+    }
+    const QColor color = withAlpha(PitchPainting::routeColor(players, store_.selectedPlayer()), 0.75);
+    p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(line);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPolygon(PitchPainting::arrowhead(line[line.size() - 2], line.back()));
+
+    const Point mid{0.25 * route->start.x + 0.5 * route->control.x + 0.25 * route->end.x,
+                    0.25 * route->start.y + 0.5 * route->control.y + 0.25 * route->end.y};
+    PitchPainting::drawRouteHandle(p, toQt(view.project(mid)));
+}
+
+void PerspectiveRenderer::drawPuck(QPainter& p, const TacticalPuck& puck, QPointF centre, qreal opacity, qreal dpr) {
+    const int hundredths = qRound(puck.scale * 100);
+    const auto key = std::make_tuple(puck.player.team == 0 ? 0 : 1, puck.player.number, puck.selected, puck.hovered,
+                                     hundredths, qRound(dpr * 100));
+    auto it = puckSprites_.find(key);
+    if (it == puckSprites_.end()) {
+        if (puckSprites_.size() > 600) puckSprites_.clear();   // scales seen while dragging
+        const double s = hundredths / 100.0;
+        QPixmap sprite(QSize(qCeil(2 * kSpriteHalfWidth * s * dpr), qCeil(kSpriteHeight * s * dpr)));
+        sprite.setDevicePixelRatio(dpr);
+        sprite.fill(Qt::transparent);
+        QPainter sp(&sprite);
+        sp.setRenderHint(QPainter::Antialiasing);
+        sp.setRenderHint(QPainter::TextAntialiasing);
+        sp.scale(s, s);
+        puck.paint(sp, QPointF(kSpriteHalfWidth, kSpriteTop));
+        sp.end();
+        it = puckSprites_.emplace(key, std::move(sprite)).first;
+    }
+    const double s = hundredths / 100.0;
+    const qreal previous = p.opacity();
+    p.setOpacity(previous * opacity);
+    p.drawPixmap(centre - QPointF(kSpriteHalfWidth * s, kSpriteTop * s), it->second);
+    p.setOpacity(previous);
+}
+
+void PerspectiveRenderer::paintPucksAndBall(QPainter& p, const PitchPerspective& view,
+                                            const std::vector<Player>& players, qreal dpr) {
+    struct Item {
+        double z;
+        int kind;   // 0 puck, 1 ball shadow, 2 ball
+        const Player* player;
+    };
+    std::vector<Item> items;
+    items.reserve(players.size() + 2);
+    for (const auto& pl : players) items.push_back({100 * pl.position.y + 1, 0, &pl});
+    const Point ball = store_.displayBall();
+    const double height = std::max(store_.displayBallHeight(), 0.0);
+    items.push_back({100 * ball.y + 0.1, 1, nullptr});
+    items.push_back({BallProjection::layerIndex(ball, height, players, view), 2, nullptr});
+    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.z < b.z; });
+
+    const BallPlacement placement = view.ballPlacement(ball, height);
+    // The direction of travel on screen: the ball and a point 0.01 further along it.
+    Point travel = store_.ballTravelDirection();
+    const double len = std::hypot(travel.x, travel.y);
+    QPointF screenDirection(0, 0);
+    if (len > 1e-9) {
+        const Point ahead{ball.x + 0.01 * travel.x / len, ball.y + 0.01 * travel.y / len};
+        screenDirection = toQt(view.project(ahead)) - toQt(view.project(ball));
+    }
+    ball_.setRotation(store_.ballRotation(), screenDirection);
+
+    const auto& selected = store_.selectedPlayer();
+    for (const auto& item : items) {
+        switch (item.kind) {
+            case 0: {
+                const TacticalPuck puck{*item.player, PitchPerspective::tokenScale(item.player->position.y),
+                                        selected && *selected == item.player->id,
+                                        hovered_ && *hovered_ == item.player->id};
+                drawPuck(p, puck, toQt(view.project(item.player->position)),
+                         std::clamp(store_.playerOpacity(item.player->id), 0.0, 1.0), dpr);
+                break;
+            }
+            case 1: {
+                // A soft ellipse: opaque core, fading over the blur radius.
+                const double rx = placement.shadowWidth / 2 + placement.shadowBlur;
+                const double ry = placement.shadowHeight / 2 + placement.shadowBlur * placement.shadowHeight /
+                                                                   std::max(placement.shadowWidth, 1.0);
+                const QPointF c = toQt(placement.shadowCentre);
+                QRadialGradient g(QPointF(0, 0), 1);
+                const QColor ink(0, 0, 0, qRound(255 * placement.shadowOpacity));
+                const double core = std::clamp((placement.shadowWidth / 2 - placement.shadowBlur) / rx, 0.0, 0.95);
+                g.setColorAt(0, ink);
+                g.setColorAt(core, ink);
+                g.setColorAt(1, QColor(0, 0, 0, 0));
+                p.save();
+                p.translate(c);
+                p.scale(rx, ry);
+                p.setPen(Qt::NoPen);
+                p.setBrush(g);
+                p.drawEllipse(QPointF(0, 0), 1.0, 1.0);
+                p.restore();
+                break;
+            }
+            case 2:
+                ball_.paint(p, toQt(placement.centre), 2 * placement.radius);
+                break;
+        }
+    }
+}
+
+QImage paintPerspectiveImage(const BoardStore& store, QSize size) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    PerspectiveRenderer(store).paint(painter, QSizeF(size));
+    return image;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,322 @@
+// The formation picker and the first-run tour, driven through the real window with
+// clicks and keys; the store runs on virtual time and in-memory preferences.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+#include "core/library/formation_preset.h"
+#include "core/platform/memory_preference_store.h"
+#include "support/manual_platform.h"
+#include "ui/guidance/first_run_tutorial.h"
+#include "ui/guidance/formation_picker.h"
+#include "ui/style/studio_segmented_control.h"
+#include "ui/workspace/content_view.h"
+#include "ui/workspace/inspector_view.h"
+#include "ui/workspace/library_sidebar.h"
+#include "ui/workspace/main_window.h"
+
+using namespace vantrel;
+
+namespace {
+
+class GuidanceTest : public ::testing::Test {
+protected:
+    void open() {
+        window.reset();
+        window = std::make_unique<MainWindow>(prefs, platform);
+        window->resize(1500, 900);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        QApplication::processEvents();
+    }
+    ContentView& content() { return window->content(); }
+    BoardStore& store() { return content().store(); }
+    FirstRunTutorial* tour() { return content().tutorialOverlay(); }
+    void key(int k) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
+        QTest::keyClick(target, Qt::Key(k));
+    }
+
+    MemoryPreferenceStore prefs;
+    vantrel::testing::ManualPlatform platform;
+    std::unique_ptr<MainWindow> window;
+};
+
+// --- Formation picker ------------------------------------------------------------------
+
+class FormationPickerTest : public GuidanceTest {
+protected:
+    void SetUp() override {
+        prefs.setBoolean("Vantrel.onboardingCompleted", true);
+        open();
+        store().selectBuiltIn(0, 7);
+        content().toggleStageSettings();
+        picker = content().inspector().formationPicker();
+        ASSERT_TRUE(picker && picker->isVisible());
+    }
+    FormationPickerPopover* openPicker() {
+        QTest::mouseClick(picker, Qt::LeftButton);
+        EXPECT_TRUE(picker->isPresented());
+        return picker->popover();
+    }
+    static std::vector<std::string> ids(const FormationPickerPopover& popover) {
+        std::vector<std::string> out;
+        for (auto* p : popover.previews()) out.push_back(p->preset().id);
+        return out;
+    }
+    static std::vector<std::string> marked(const FormationPickerPopover& popover) {
+        std::vector<std::string> out;
+        for (auto* p : popover.previews())
+            if (p->isSelected()) out.push_back(p->preset().id);
+        return out;
+    }
+    static FormationPreviewButton* preview(const FormationPickerPopover& popover, std::string_view id) {
+        for (auto* p : popover.previews())
+            if (p->preset().id == id) return p;
+        return nullptr;
+    }
+
+    FormationPickerButton* picker = nullptr;
+};
+
+TEST_F(FormationPickerTest, ListsOnlyTheFormatsPresetsMarksTheCurrentOneAndStaysOpenAfterChoosing) {
+    EXPECT_EQ(picker->accessibleName(), QStringLiteral("阵容"));
+    EXPECT_EQ(picker->toolTip(), QStringLiteral("阵容选择"));
+    FormationPickerPopover* popover = openPicker();
+    EXPECT_EQ(popover->width(), 330);
+    EXPECT_TRUE(popover->findChild<QLabel*>(QStringLiteral("formationFormat"))->text() == QStringLiteral("7 人制"));
+    std::vector<std::string> seven;
+    for (const auto& p : FormationPreset::seven()) seven.push_back(p.id);
+    EXPECT_EQ(ids(*popover), seven);
+
+    const std::string current = store().formationID(0);
+    EXPECT_EQ(marked(*popover), current == "custom" ? std::vector<std::string>{} : std::vector<std::string>{current});
+
+    QTest::mouseClick(preview(*popover, "3-1-2"), Qt::LeftButton);
+    EXPECT_EQ(store().formationID(0), "3-1-2");
+    EXPECT_EQ(marked(*popover), std::vector<std::string>{"3-1-2"});
+    EXPECT_TRUE(popover->isVisible());   // presets can be compared one after another
+    EXPECT_EQ(preview(*popover, "3-1-2")->accessibleName(), QStringLiteral("蓝队 3-1-2 阵型"));
+
+    // A custom line-up marks nothing; an 11-a-side tactic lists the 11-a-side presets.
+    store().movePlayer("home-2", {0.2, 0.3});
+    ASSERT_EQ(store().formationID(0), "custom");
+    EXPECT_TRUE(marked(*popover).empty());
+    store().changeFormat(11);
+    store().resolveStageChanges(StageSaveDecision::discard);   // the edited step is left
+    std::vector<std::string> eleven;
+    for (const auto& p : FormationPreset::eleven()) eleven.push_back(p.id);
+    EXPECT_EQ(ids(*popover), eleven);
+    EXPECT_EQ(popover->findChild<QLabel*>(QStringLiteral("formationFormat"))->text(), QStringLiteral("11 人制"));
+}
+
+TEST_F(FormationPickerTest, TheTeamSelectorMovesTheMarksAndTheNextClickEscClosesAndOnlyTheStepChanges) {
+    store().newTactic("测试");
+    store().addStep();
+    store().selectStep(0);
+    store().applyFormation("2-3-1", 0);
+    store().applyFormation("4-2", 1);
+    const Tactic before = store().tactic();
+    FormationPickerPopover* popover = openPicker();
+    EXPECT_EQ(marked(*popover), std::vector<std::string>{"2-3-1"});
+
+    StudioSegmentedControl* team = popover->teamSelector();
+    QTest::mouseClick(team, Qt::LeftButton, {}, team->segmentRect(1).center().toPoint());
+    EXPECT_EQ(store().formationFocusTeam(), 1);
+    EXPECT_EQ(marked(*popover), std::vector<std::string>{"4-2"});
+    EXPECT_EQ(popover->previews().front()->accessibleName(), QStringLiteral("橙队 2-3-1 阵型"));
+
+    QTest::mouseClick(preview(*popover, "3-2-1"), Qt::LeftButton);
+    EXPECT_EQ(store().formationID(1), "3-2-1");
+    EXPECT_EQ(store().formationID(0), "2-3-1");
+    // Only the selected step's orange players moved, to the preset's places.
+    const Tactic& after = store().tactic();
+    ASSERT_EQ(after.steps.size(), before.steps.size());
+    for (std::size_t s = 1; s < after.steps.size(); ++s) EXPECT_EQ(after.steps[s], before.steps[s]) << s;
+    const auto places = FormationPreset::find("3-2-1", 7)->positions(1);
+    for (const Player& p : after.steps[0].players) {
+        if (p.team == 1) EXPECT_EQ(p.position, places[std::size_t(p.number - 1)]) << p.id;
+        else EXPECT_EQ(p.position, before.steps[0].player(p.id)->position) << p.id;
+    }
+
+    const Tactic applied = store().tactic();
+    QTest::keyClick(popover, Qt::Key_Escape);
+    EXPECT_FALSE(picker->isPresented());
+    EXPECT_EQ(store().tactic(), applied);
+    EXPECT_EQ(store().formationFocusTeam(), 1);
+}
+
+// --- First-run tour ------------------------------------------------------------------
+
+class TutorialTest : public GuidanceTest {
+protected:
+    void SetUp() override {
+        open();
+        store().setReduceMotion(true);
+    }
+    QRectF anchor(TutorialTarget t) { return tour()->anchors().at(t); }
+};
+
+TEST_F(TutorialTest, FirstStartShowsTheTourAndItsKeysPageStayInRangeAndFinish) {
+    ASSERT_NE(tour(), nullptr);
+    EXPECT_TRUE(tour()->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), tour());
+    EXPECT_EQ(tour()->geometry(), content().rect());
+    EXPECT_EQ(tour()->accessibleName(), QStringLiteral("新手教程，第 1 步，共 8 步"));
+    EXPECT_EQ(tour()->counterLabel()->text(), QStringLiteral("01 / 08"));
+    EXPECT_FALSE(tour()->backButton()->isVisible());
+
+    key(Qt::Key_Left);
+    EXPECT_EQ(tour()->index(), 0);
+    for (int i = 0; i < 7; ++i) key(Qt::Key_Right);
+    EXPECT_EQ(tour()->index(), 7);
+    EXPECT_EQ(tour()->counterLabel()->text(), QStringLiteral("08 / 08"));
+    EXPECT_EQ(tour()->forwardButton()->text(), QStringLiteral("开始使用"));
+    EXPECT_TRUE(tour()->backButton()->isVisible());
+    key(Qt::Key_Right);
+    EXPECT_EQ(tour()->index(), 7);
+    EXPECT_FALSE(prefs.boolean("Vantrel.onboardingCompleted").value_or(false));
+
+    QTest::mouseClick(tour()->backButton(), Qt::LeftButton);
+    EXPECT_EQ(tour()->index(), 6);
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    EXPECT_EQ(tour(), nullptr);
+    EXPECT_TRUE(prefs.boolean("Vantrel.onboardingCompleted").value_or(false));
+}
+
+TEST_F(TutorialTest, EscSkipsForGoodAndCannotStartOverTheSaveQuestion) {
+    key(Qt::Key_Right);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(tour(), nullptr);
+    EXPECT_TRUE(prefs.boolean("Vantrel.onboardingCompleted").value_or(false));
+    open();
+    EXPECT_EQ(tour(), nullptr);
+
+    store().newTactic("测试");
+    const Player& p = store().currentStep()->players[3];
+    store().movePlayer(p.id, {p.position.x, p.position.y + 0.2});
+    store().addStep();
+    ASSERT_TRUE(store().showingStageSaveConfirmation());
+    content().actions().tutorial->trigger();
+    EXPECT_EQ(tour(), nullptr);
+}
+
+TEST_F(TutorialTest, LessonsWithHiddenTargetsKeepTheirCardAndChangesGlideOnVirtualTime) {
+    // The tour hides the inspector: the formation and pass areas have no anchor.
+    EXPECT_FALSE(tour()->anchors().contains(TutorialTarget::formation));
+    EXPECT_FALSE(tour()->anchors().contains(TutorialTarget::pass));
+    for (TutorialTarget t : {TutorialTarget::pitch, TutorialTarget::library, TutorialTarget::view,
+                             TutorialTarget::drawing, TutorialTarget::timeline})
+        EXPECT_TRUE(tour()->anchors().contains(t)) << int(t);
+    tour()->setIndex(2);
+    EXPECT_FALSE(tour()->holeRect());
+    EXPECT_TRUE(tour()->card()->isVisible());
+    EXPECT_TRUE(QRectF(tour()->rect()).contains(tour()->noteRect()));
+    bool titled = false;
+    for (QLabel* l : tour()->card()->findChildren<QLabel*>()) titled |= l->text() == QStringLiteral("先安排站位");
+    EXPECT_TRUE(titled);
+
+    // With motion allowed, the hole glides from the library to the pitch.
+    tour()->setIndex(1);
+    store().setReduceMotion(false);
+    const QRectF library = *tour()->holeRect();
+    key(Qt::Key_Left);
+    EXPECT_TRUE(tour()->animating());
+    platform.advance(FirstRunTutorial::kGlideSeconds / 2);
+    const QRectF mid = *tour()->holeRect();
+    EXPECT_NE(mid, library);
+    platform.advance(1);
+    EXPECT_FALSE(tour()->animating());
+    EXPECT_EQ(*tour()->holeRect(), anchor(TutorialTarget::pitch).adjusted(-7, -6, 7, 6));
+    EXPECT_GT(mid.width(), library.width());
+    EXPECT_LT(mid.width(), tour()->holeRect()->width());
+}
+
+TEST_F(TutorialTest, TheLayoutComesBackExactlyAfterFinishingAndAfterAClosedWindow) {
+    key(Qt::Key_Escape);
+    prefs.setBoolean("libraryVisible", false);
+    prefs.setBoolean("builtinLibraryExpanded", false);
+    prefs.setString("pitchViewMode", "3D");
+    open();
+    content().toggleStageSettings();
+    ASSERT_TRUE(content().inspectorVisible());
+
+    content().actions().tutorial->trigger();
+    ASSERT_NE(tour(), nullptr);
+    EXPECT_TRUE(content().librarySidebar().isVisible());
+    EXPECT_FALSE(content().inspector().isVisible());
+    EXPECT_EQ(prefs.string("pitchViewMode"), "2D");
+    EXPECT_EQ(prefs.boolean("builtinLibraryExpanded"), true);
+    QTest::mouseClick(tour()->skipButton(), Qt::LeftButton);
+    EXPECT_EQ(prefs.boolean("libraryVisible"), false);
+    EXPECT_EQ(prefs.boolean("builtinLibraryExpanded"), false);
+    EXPECT_EQ(prefs.string("pitchViewMode"), "3D");
+    EXPECT_TRUE(content().inspectorVisible());
+    EXPECT_FALSE(content().librarySidebar().isVisible());
+
+    // Closed mid-tour: nothing forced sticks, and the tour was not completed.
+    MemoryPreferenceStore fresh;
+    fresh.setString("pitchViewMode", "3D");
+    window.reset();
+    window = std::make_unique<MainWindow>(fresh, platform);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_NE(tour(), nullptr);
+    EXPECT_EQ(fresh.string("pitchViewMode"), "2D");
+    window->close();
+    window.reset();
+    EXPECT_EQ(fresh.string("pitchViewMode"), "3D");
+    EXPECT_EQ(fresh.boolean("builtinLibraryExpanded"), false);
+    EXPECT_EQ(fresh.boolean("libraryVisible"), true);
+    EXPECT_FALSE(fresh.boolean("Vantrel.onboardingCompleted").value_or(false));
+}
+
+TEST_F(TutorialTest, TheVeilIsDarkOutsideTheHoleAndWhiteGraphiteRingsTheTarget) {
+    key(Qt::Key_Right);   // the library
+    const QRectF target = anchor(TutorialTarget::library);
+    const QRectF hole = *tour()->holeRect();
+    tour()->hide();
+    const QImage bare = content().grab().toImage();
+    tour()->show();
+    const QImage shot = content().grab().toImage();
+    auto lum = [](QColor c) { return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue(); };
+
+    // Far from the hole and the card, the workspace is veiled dark.
+    const QPoint outside(content().width() - 40, content().height() - 40);
+    ASSERT_FALSE(tour()->noteRect().contains(outside));
+    EXPECT_LT(lum(shot.pixelColor(outside)), lum(bare.pixelColor(outside)) * 0.6);
+    EXPECT_LT(lum(shot.pixelColor(outside)), 130);
+    // Inside the hole the workspace shows as it is.
+    const QPoint inside = hole.center().toPoint();
+    EXPECT_EQ(shot.pixelColor(inside), bare.pixelColor(inside));
+
+    // The loop passes the target's left and right edges 10 points out, in white graphite.
+    auto whiteNear = [&](QPointF at) {
+        for (int dx = -2; dx <= 2; ++dx)
+            for (int dy = -2; dy <= 2; ++dy) {
+                const QColor c = shot.pixelColor(at.toPoint() + QPoint(dx, dy));
+                if (std::min({c.red(), c.green(), c.blue()}) > 200) return true;
+            }
+        return false;
+    };
+    const auto pencil = TutorialPencilPoints::make(target, tour()->noteRect());
+    ASSERT_EQ(pencil.loop.size(), 161u);
+    ASSERT_EQ(pencil.leader.size(), 71u);
+    ASSERT_EQ(pencil.wings.size(), 2u);
+    int white = 0, probed = 0;
+    for (const Point& p : pencil.loop) {
+        const QPointF at(p.x, p.y);
+        if (!QRectF(content().rect()).adjusted(3, 3, -3, -3).contains(at) || tour()->noteRect().contains(at)) continue;
+        ++probed;
+        white += whiteNear(at);
+    }
+    ASSERT_GT(probed, 40);
+    EXPECT_GT(white, probed * 8 / 10);
+}
+
+}  // namespace

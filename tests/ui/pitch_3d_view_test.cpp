@@ -1,0 +1,171 @@
+// The 3D pitch with real mouse events on the offscreen platform, and frames probed by pixel.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QToolTip>
+
+#include "core/pitch/ball_projection.h"
+#include "core/platform/memory_preference_store.h"
+#include "core/store/board_store.h"
+#include "support/manual_platform.h"
+#include "ui/pitch/pitch_3d_view.h"
+#include "ui/style/studio_style.h"
+
+using namespace vantrel;
+
+namespace {
+
+BoardStep lineup(std::optional<std::string> owner) {
+    BoardStep step;
+    step.id = Uuid::random();
+    step.title = "步骤";
+    for (int team = 0; team < 2; ++team)
+        for (int n = 1; n <= 7; ++n) step.players.push_back({playerID(team, n), n, team, {0.1 * n, team == 0 ? 0.3 : 0.8}});
+    step.ballOwner = owner;
+    step.ball = owner ? step.player(*owner)->position : Point{0.5, 0.55};
+    return step;
+}
+
+int distance(QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+class Pitch3DViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        store = std::make_unique<BoardStore>(prefs, platform);
+        view = std::make_unique<Pitch3DView>(*store);
+        view->resize(1200, 780);
+        view->show();
+        store->selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, {lineup(std::nullopt)}}, true});
+    }
+
+    void send(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, view->mapToGlobal(at), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(view.get(), &event);
+    }
+    void drag(QPointF from, QPointF to) {
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        for (int i = 1; i <= 6; ++i)
+            send(QEvent::MouseMove, from + (to - from) * (i / 6.0), Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    }
+    // The centre of a puck's top face, where a coach grabs it.
+    QPointF puckTop(const std::string& id) {
+        const Point p = store->currentStep()->player(id)->position;
+        return view->toView(p) - QPointF(0, TacticalPuck::kLift * PitchPerspective::tokenScale(p.y));
+    }
+    QString toolTipAt(QPointF at) {
+        QHelpEvent help(QEvent::ToolTip, at.toPoint(), view->mapToGlobal(at.toPoint()));
+        QApplication::sendEvent(view.get(), &help);
+        return QToolTip::text();
+    }
+
+    MemoryPreferenceStore prefs;
+    vantrel::testing::ManualPlatform platform;
+    std::unique_ptr<BoardStore> store;
+    std::unique_ptr<Pitch3DView> view;
+};
+
+}  // namespace
+
+TEST_F(Pitch3DViewTest, PucksAndTheBallFollowThePointerThroughThePerspective) {
+    EXPECT_EQ(toolTipAt(puckTop("away-3")), QStringLiteral("#3 · 橙队\nControl + 点击查看球员信息 · 双击传球"));
+    EXPECT_EQ(toolTipAt(view->boardGeometry().ballCentre()), QStringLiteral("足球 · 拖动调整位置"));
+
+    // The pointer shows a hand over what can be dragged, and the puck under it brightens.
+    send(QEvent::MouseMove, puckTop("home-3"), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
+    EXPECT_EQ(view->renderer().hoveredPlayer(), "home-3");
+    send(QEvent::MouseMove, QPointF(600, 30), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(view->renderer().hoveredPlayer());
+
+    // A puck grabbed by its top lands with its foot under the pointer.
+    const QPointF target = view->toView({0.45, 0.55}) - QPointF(0, 30);
+    drag(puckTop("home-3"), target);
+    const Point moved = store->currentStep()->player("home-3")->position;
+    const Point expected = view->perspective().unproject({target.x(), target.y()});
+    EXPECT_NEAR(moved.x, expected.x, 1e-9);
+    EXPECT_NEAR(moved.y, expected.y, 1e-9);
+    EXPECT_EQ(store->selectedPlayer(), "home-3");
+    EXPECT_FALSE(store->draggingPlayer());
+
+    // The ball's drawn centre follows the pointer; released near nobody it stays there.
+    const QPointF ballTarget = view->toView({0.62, 0.15});
+    drag(view->boardGeometry().ballCentre(), ballTarget);
+    const Point ball = store->currentStep()->ball;
+    const Point ballExpected = BallProjection::modelPosition({ballTarget.x(), ballTarget.y()}, view->perspective());
+    EXPECT_NEAR(ball.x, ballExpected.x, 1e-9);
+    EXPECT_NEAR(ball.y, ballExpected.y, 1e-9);
+    EXPECT_LT(QLineF(view->boardGeometry().ballCentre(), ballTarget).length(), 0.01);
+
+    // A double click on a puck gives it the ball, as in 2D.
+    const QPointF orange = puckTop("away-6");
+    send(QEvent::MouseButtonPress, orange, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, orange, Qt::LeftButton, Qt::NoButton);
+    send(QEvent::MouseButtonDblClick, orange, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, orange, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(store->currentStep()->ballOwner, "away-6");
+}
+
+TEST_F(Pitch3DViewTest, TheFrameShowsATrapezoidOfTurfWithTeamPucks) {
+    const QImage frame = view->grab().toImage();
+    const PitchPerspective perspective = view->perspective();
+    auto at = [&](Point p, QPointF nudge = {}) {
+        const Point v = perspective.project(p);
+        return frame.pixelColor((QPointF(v.x, v.y) + nudge).toPoint());
+    };
+    // Above the far touchline and beside the narrow far end: the canvas. The near end is wider.
+    EXPECT_LE(distance(frame.pixelColor(600, 40), StudioStyle::canvas3D()), 3);
+    const int farRow = qRound(perspective.project({0.5, 0.1}).y);
+    const int nearRow = qRound(perspective.project({0.5, 0.9}).y);
+    EXPECT_LE(distance(frame.pixelColor(144, farRow), StudioStyle::canvas3D()), 3);
+    EXPECT_LE(distance(frame.pixelColor(144, nearRow), StudioStyle::pitch()), 12);
+    EXPECT_LE(distance(at({0.3, 0.55}), StudioStyle::pitch()), 12);
+
+    // Beside the number on each puck's top face: its team's colour, lightened.
+    for (const auto& [id, team] : {std::pair{"home-2", 0}, std::pair{"away-4", 1}}) {
+        const Point p = store->currentStep()->player(id)->position;
+        const double s = PitchPerspective::tokenScale(p.y);
+        const QColor c = at(p, {-10 * s, -TacticalPuck::kLift * s});
+        if (team == 0) EXPECT_GT(c.blue(), c.red() + 60) << id;
+        else EXPECT_GT(c.red(), c.blue() + 60) << id;
+    }
+    // The ball on the turf is a light sphere: brighter than the turf on average.
+    const BallPlacement ball = perspective.ballPlacement(store->displayBall(), 0);
+    int light = 0;
+    for (int dx = -3; dx <= 3; ++dx)
+        for (int dy = -3; dy <= 3; ++dy)
+            light += frame.pixelColor(QPointF(ball.centre.x + dx, ball.centre.y + dy).toPoint()).lightness() > 140;
+    EXPECT_GT(light, 20);
+}
+
+TEST_F(Pitch3DViewTest, ALoftedPassRollsTheBallAndLiftsItOverItsShadow) {
+    store->giveBall("home-2");
+    store->setPassStyle(PassStyle::loft);
+    view->grab();
+    const BallOrientation before = view->renderer().ball().orientation();
+    store->pass("home-6");
+    double height = 0;
+    for (int i = 0; i < 120 && store->passingFromID() && height < 0.02; ++i) {
+        platform.advance(1.0 / 60);
+        height = store->displayBallHeight();
+    }
+    ASSERT_GT(height, 0.02);
+    const QImage frame = view->grab().toImage();
+    EXPECT_NE(view->renderer().ball().orientation(), before);   // the panels turned
+
+    const BallPlacement placement = view->perspective().ballPlacement(store->displayBall(), height);
+    EXPECT_LT(placement.centre.y, placement.shadowCentre.y - placement.radius - 10);
+    int light = 0;
+    for (int dx = -3; dx <= 3; ++dx)
+        for (int dy = -3; dy <= 3; ++dy)
+            light += frame.pixelColor(QPointF(placement.centre.x + dx, placement.centre.y + dy).toPoint()).lightness() > 140;
+    EXPECT_GT(light, 20);
+    // The shadow on the turf under it: darker than the turf around it.
+    const QColor shadow = frame.pixelColor(QPointF(placement.shadowCentre.x, placement.shadowCentre.y).toPoint());
+    EXPECT_LT(shadow.lightness(), StudioStyle::pitch().lightness());
+}
