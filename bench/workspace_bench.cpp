@@ -2,16 +2,23 @@
 // between two tactics with everything repainted.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <QImage>
 #include <QPainter>
+#include <QSettings>
+#include <deque>
+#include <filesystem>
 
 #include "bench_application.h"
 #include "bench_platform.h"
 #include "core/library/builtin_tactics.h"
 #include "core/model/tactic_json.h"
+#include "core/platform/file_library_storage.h"
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
 #include "ui/workspace/content_view.h"
+#include "ui/platform/settings_preference_store.h"
 #include "ui/workspace/main_window.h"
 
 namespace {
@@ -19,7 +26,7 @@ namespace {
 using namespace vantrel;
 
 // 200 own tactics, eleven- and seven-a-side copies of the built-in plays (about 3 MB).
-void fillLibrary(MemoryPreferenceStore& prefs) {
+void fillLibrary(PreferenceStore& prefs) {
     std::vector<SavedTactic> library;
     for (int i = 0; i < 200; ++i) {
         const auto& source = BuiltInTactics::library(i % 2 ? 11 : 7);
@@ -72,5 +79,54 @@ void BM_WorkspaceSwitchTactic(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WorkspaceSwitchTactic)->Unit(benchmark::kMillisecond);
+
+// The platform of the interactive run as far as the library goes: its own file, written
+// by the storage's thread; outcomes wait here for the "event loop".
+class FileBenchPlatform : public bench::BenchPlatform {
+public:
+    LibraryStorage* libraryStorage() override { return storage; }
+    LibraryStorage* storage = nullptr;
+};
+
+// What the interface thread pays for the autosave of a 200-tactic library after one edit,
+// with the preferences in a real settings file: the command that renames the open tactic
+// and the write it schedules. The disk write itself runs on the storage's thread and is
+// waited for outside the timing.
+void BM_AutosaveOneEdit200(benchmark::State& state) {
+    bench::application();
+    const auto dir = std::filesystem::temp_directory_path() / ("vantrel-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    {
+        SettingsPreferenceStore prefs(
+            std::make_unique<QSettings>(QString::fromStdString((dir / "prefs.conf").string()), QSettings::IniFormat));
+        fillLibrary(prefs);
+        std::deque<std::function<void()>> outcomes;
+        std::mutex mutex;
+        FileLibraryStorage files(dir / "data", prefs, [&](std::function<void()> outcome) {
+            std::lock_guard lock(mutex);
+            outcomes.push_back(std::move(outcome));
+        });
+        FileBenchPlatform platform;
+        platform.storage = &files;
+        BoardStore store(prefs, platform);
+        store.selectImported(store.importedTactics()[100]);
+        int edit = 0;
+        for (auto _ : state) {
+            store.setTacticName("改名 " + std::to_string(++edit));
+            store.flushAutosave();
+            state.PauseTiming();
+            files.flush();
+            std::deque<std::function<void()>> due;
+            {
+                std::lock_guard lock(mutex);
+                due.swap(outcomes);
+            }
+            for (auto& outcome : due) outcome();
+            state.ResumeTiming();
+        }
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_AutosaveOneEdit200)->Unit(benchmark::kMillisecond);
 
 }  // namespace

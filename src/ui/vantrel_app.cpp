@@ -6,7 +6,9 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QStandardPaths>
 
+#include "core/platform/file_library_storage.h"
 #include "ui/platform/qt_platform.h"
 #include "ui/platform/settings_preference_store.h"
 #include "ui/style/app_icon.h"
@@ -72,7 +74,14 @@ int runInteractive(int argc, char** argv) {
     StudioStyle::applyApplicationStyle();
 
     SettingsPreferenceStore defaults;
+    // The own tactics live in a file of their own, written off the interface thread; the
+    // storage outlives the window and finishes its writes before the process ends.
+    FileLibraryStorage library(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(),
+                               defaults, [&app](std::function<void()> outcome) {
+                                   QMetaObject::invokeMethod(&app, std::move(outcome), Qt::QueuedConnection);
+                               });
     QtPlatform platform;
+    platform.setLibraryStorage(&library);
     MainWindow window(defaults, platform);
     platform.setDialogParent(&window);
     platform.setRefreshWidget(&window);
@@ -82,7 +91,7 @@ int runInteractive(int argc, char** argv) {
 
     // The window writes a pending autosave when the application leaves the active state
     // and when it closes; quitting by other means does too.
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&store] { store.flushAutosave(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&store] { store.finishWrites(); });
 
     window.placeOnScreen();
     window.show();

@@ -25,6 +25,7 @@ public:
     std::unique_ptr<OneShotTimer> makeOneShotTimer() override;
     std::optional<std::filesystem::path> chooseJsonFileToOpen() override;
     std::optional<std::filesystem::path> chooseJsonFileToSave(std::string_view proposedName) override;
+    LibraryStorage* libraryStorage() override { return storage; }
 
     void advance(double seconds);
     // Advances frame by frame until `done` holds or `limit` seconds have passed.
@@ -44,6 +45,8 @@ public:
     std::deque<std::optional<std::filesystem::path>> openAnswers;
     std::deque<std::optional<std::filesystem::path>> saveAnswers;
     std::vector<std::string> proposedSaveNames;
+    // The own tactics' storage; absent keeps them in the preference store.
+    LibraryStorage* storage = nullptr;
 
     struct State;
 

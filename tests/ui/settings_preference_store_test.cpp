@@ -142,3 +142,30 @@ TEST_F(SettingsPreferenceStoreTest, KeysStayWholeAndDistinct) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(SettingsPreferenceStoreFailureTest, AWriteThatCannotReachTheDiskSaysSo) {
+    QTemporaryDir dir;
+    // A regular file where the settings folder should be: nothing can be written below it.
+    QFile occupied(dir.filePath(QStringLiteral("occupied")));
+    ASSERT_TRUE(occupied.open(QIODevice::WriteOnly));
+    occupied.close();
+    SettingsPreferenceStore store(
+        std::make_unique<QSettings>(dir.filePath(QStringLiteral("occupied/Vantrel.conf")), QSettings::IniFormat));
+    const Status written = store.setString("pitchViewMode", "3D");
+    EXPECT_FALSE(written);
+    EXPECT_NE(written.error().find("occupied/Vantrel.conf"), std::string::npos) << written.error();
+    EXPECT_FALSE(store.setBoolean("libraryVisible", true));
+    EXPECT_FALSE(store.remove("pitchViewMode"));
+
+    SettingsPreferenceStore fine(
+        std::make_unique<QSettings>(dir.filePath(QStringLiteral("Vantrel.conf")), QSettings::IniFormat));
+    EXPECT_TRUE(fine.setData("blob", "bytes"));
+    EXPECT_TRUE(fine.remove("blob"));
+    EXPECT_FALSE(fine.data("blob"));
+}
+
+}  // namespace
+}  // namespace vantrel

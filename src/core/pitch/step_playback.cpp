@@ -164,26 +164,52 @@ StepPlaybackFrame StepPlayback::sampleAt(double progress, bool reduceMotion) con
     return sample(progress * duration_, reduceMotion);
 }
 
+std::optional<BallFlight::Sample> StepPlayback::place(StepPlaybackFrame& frame, double elapsed) const {
+    if (!(elapsed > 0)) elapsed = 0;
+    const double p = std::min(elapsed / duration_, 1.0);
+    frame.progress = p;
+    if (frame.players.size() != runs_.size()) {
+        frame.players.clear();
+        frame.players.reserve(runs_.size());
+        for (const auto& r : runs_) frame.players.push_back(r.player);
+    }
+    for (std::size_t i = 0; i < runs_.size(); ++i) frame.players[i].position = runs_[i].at(p);
+    frame.ball = ballAt(p);
+    frame.ballHeight = 0;
+    if (!pass_) return std::nullopt;
+    const auto flight = BallFlight::sample(pass_->kick, pass_->receive, flightProgress(p), pass_->style);
+    if (p >= kKick && p <= kReceive) frame.ballHeight = flight.height;
+    return flight;
+}
+
+std::optional<StepPlaybackFrame> StepPlayback::firstInterception(double frameSeconds) const {
+    if (!forward_ || !(frameSeconds > 0) || (!pass_ && !dribblerID_)) return std::nullopt;
+    // Only ticks inside the test's own window can stop the move; the rule decides.
+    const double from = pass_ ? kKick : kDribbleTackleFrom;
+    const double to = pass_ ? kReceive : kDribbleTackleTo;
+    StepPlaybackFrame frame;
+    for (auto tick = static_cast<long>(std::floor(from * duration_ / frameSeconds)); ; ++tick) {
+        const double elapsed = static_cast<double>(tick) * frameSeconds;
+        if (tick < 1) continue;   // the first tick comes one frame after the start
+        if (elapsed > to * duration_) return std::nullopt;
+        place(frame, elapsed);
+        if (auto caught = interception(frame)) {
+            frame.interception = std::move(caught);
+            return frame;
+        }
+    }
+}
+
 StepPlaybackFrame StepPlayback::sample(double elapsed, bool reduceMotion) const {
     if (!(elapsed > 0)) elapsed = 0;
     StepPlaybackFrame frame;
-    const double p = std::min(elapsed / duration_, 1.0);
-    frame.progress = p;
+    const auto flight = place(frame, elapsed);
+    const double p = frame.progress;
 
-    frame.players.reserve(runs_.size());
-    for (const auto& r : runs_) {
-        Player player = r.player;
-        player.position = r.at(p);
-        frame.players.push_back(player);
-    }
-
-    frame.ball = ballAt(p);
     frame.ownerID = (pass_ && p > kReceive) ? std::optional<std::string>(pass_->receiverID) : from_.ballOwner;
     double spin = 0;
-    if (pass_) {
-        const auto flight = BallFlight::sample(pass_->kick, pass_->receive, flightProgress(p), pass_->style);
-        if (p >= kKick && p <= kReceive) frame.ballHeight = flight.height;
-        if (p >= kKick) spin = flight.rotation;
+    if (flight) {
+        if (p >= kKick) spin = flight->rotation;
         frame.visionOpacity = reduceMotion ? ((p < kKick || p >= kReceive) ? 1.0 : 0.0)
                                            : VisionTransition::stage(elapsed, duration_);
     }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/model/ball_flight.h"
 #include "core/model/board.h"
 
 namespace vantrel {
@@ -97,6 +98,14 @@ public:
     // Where the ball is at a fraction of the transition (cheaper than a whole picture).
     Point ballAt(double progress) const;
 
+    // The display refresh the store's clock ticks at; its ticks fall on whole frames.
+    static constexpr double kFrameSeconds = 1.0 / 60.0;
+    // The first tick, one every `frameSeconds` from the start, at which playback stops
+    // at an interception: that picture with its players, ball and interceptor (spin,
+    // direction and vision left out); nothing when the move runs through. The test is
+    // the one each played frame runs.
+    std::optional<StepPlaybackFrame> firstInterception(double frameSeconds = kFrameSeconds) const;
+
     const BoardStep& from() const { return from_; }
     const BoardStep& to() const { return to_; }
     bool forward() const { return forward_; }
@@ -112,6 +121,9 @@ private:
     double rolledMetres(double progress) const;
     std::optional<Point> direction(double progress) const;
     std::optional<StepPlaybackFrame::Interception> interception(const StepPlaybackFrame& frame) const;
+    // What the interception test reads: progress, players, ball and its height. Reuses
+    // the frame's list of players. Returns the flight sample while a pass is on.
+    std::optional<BallFlight::Sample> place(StepPlaybackFrame& frame, double elapsed) const;
 
     BoardStep from_;
     BoardStep to_;

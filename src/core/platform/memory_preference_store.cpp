@@ -23,19 +23,31 @@ std::optional<std::string> MemoryPreferenceStore::data(std::string_view key) con
     return std::nullopt;
 }
 
-void MemoryPreferenceStore::setString(std::string_view key, std::string_view value) {
+Status MemoryPreferenceStore::setString(std::string_view key, std::string_view value) {
+    if (failure_) return Status::failure(*failure_);
     values_[std::string(key)] = std::string(value);
     ++writes_[std::string(key)];
+    return success();
 }
 
-void MemoryPreferenceStore::setBoolean(std::string_view key, bool value) {
+Status MemoryPreferenceStore::setBoolean(std::string_view key, bool value) {
+    if (failure_) return Status::failure(*failure_);
     values_[std::string(key)] = value;
     ++writes_[std::string(key)];
+    return success();
 }
 
-void MemoryPreferenceStore::setData(std::string_view key, std::string_view bytes) {
+Status MemoryPreferenceStore::setData(std::string_view key, std::string_view bytes) {
+    if (failure_) return Status::failure(*failure_);
     values_[std::string(key)] = std::vector<char>(bytes.begin(), bytes.end());
     ++writes_[std::string(key)];
+    return success();
+}
+
+Status MemoryPreferenceStore::remove(std::string_view key) {
+    if (failure_) return Status::failure(*failure_);
+    values_.erase(std::string(key));
+    return success();
 }
 
 int MemoryPreferenceStore::writes(std::string_view key) const {

@@ -7,18 +7,25 @@
 #include <string>
 #include <string_view>
 
+#include "core/model/result.h"
+
 namespace vantrel {
 
-// The user's preferences. A value stored under another type reads as absent.
+class LibraryStorage;
+
+// The user's preferences. A value stored under another type reads as absent. A write
+// says whether it reached the store (a full disk or a read-only folder fails it, with a
+// readable reason).
 class PreferenceStore {
 public:
     virtual ~PreferenceStore() = default;
     virtual std::optional<std::string> string(std::string_view key) const = 0;
     virtual std::optional<bool> boolean(std::string_view key) const = 0;
     virtual std::optional<std::string> data(std::string_view key) const = 0;   // raw bytes
-    virtual void setString(std::string_view key, std::string_view value) = 0;
-    virtual void setBoolean(std::string_view key, bool value) = 0;
-    virtual void setData(std::string_view key, std::string_view bytes) = 0;
+    virtual Status setString(std::string_view key, std::string_view value) = 0;
+    virtual Status setBoolean(std::string_view key, bool value) = 0;
+    virtual Status setData(std::string_view key, std::string_view bytes) = 0;
+    virtual Status remove(std::string_view key) = 0;
 };
 
 // One tick per display refresh, on the main thread, with the seconds since `start`.
@@ -48,6 +55,9 @@ public:
     // Dialogs limited to JSON files; absent when the user cancels.
     virtual std::optional<std::filesystem::path> chooseJsonFileToOpen() = 0;
     virtual std::optional<std::filesystem::path> chooseJsonFileToSave(std::string_view proposedName) = 0;
+    // Where the coach's own tactics live. Absent: in the preference store, under
+    // "Vantrel.importedTactics" (tests and tools keep everything in one store).
+    virtual LibraryStorage* libraryStorage() { return nullptr; }
 };
 
 }  // namespace vantrel

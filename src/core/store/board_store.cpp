@@ -75,6 +75,7 @@ void BoardStore::setSelectedPlayer(std::optional<std::string> id) {
 
 void BoardStore::setSelectedTacticKey(std::string key) {
     selectedTacticKey_ = std::move(key);
+    history_.clear();   // edits of another tactic never apply to this one
     defaults_.setString(kLastSelectedTacticKey, selectedTacticKey_);
     notifier_.mark(StoreChange::library);
     captureStageBaseline();
@@ -107,6 +108,7 @@ void BoardStore::setReduceMotion(bool on) {
 void BoardStore::setDraggingPlayer(bool on) {
     Batch batch(notifier_);
     draggingPlayer_ = on;
+    history_.endMerge();   // one drag, one undo level
     notifier_.mark(StoreChange::selection);
 }
 

@@ -11,6 +11,7 @@
 #include "core/pitch/formation_transition.h"
 #include "core/pitch/step_playback.h"
 #include "core/platform/platform.h"
+#include "core/store/board_edit_history.h"
 #include "core/store/change_notifier.h"
 #include "core/store/own_tactic_library.h"
 #include "core/store/stage_baseline.h"
@@ -36,6 +37,10 @@ struct StepTransition;
 //                                (over StepEditing, step_editing.h)
 //   board_store_playback.cpp     playback, pause, interceptions (over StepPlayback,
 //                                core/pitch/step_playback.h, and playback_session.h)
+//   board_store_history.cpp      undo and redo of board edits (over BoardEditHistory,
+//                                board_edit_history.h)
+//   board_store_own_tactics.cpp  renaming, copying and deleting own tactics
+//   board_store_risk.cpp         the interception risk of the step shown
 class BoardStore {
 public:
     BoardStore(PreferenceStore& defaults, Platform& platform);
@@ -63,7 +68,10 @@ public:
     bool showVision() const { return showVision_; }
     bool showOffside() const { return showOffside_; }
     bool showRoutes() const { return showRoutes_; }
+    bool showInterceptionRisk() const { return showInterceptionRisk_; }
     bool autosavePending() const { return library_.autosavePending(); }
+    // Why the newest write of the own tactics failed; absent once one succeeds.
+    const std::optional<std::string>& saveFailure() const { return library_.saveFailure(); }
     const std::optional<Point>& flyingBall() const { return flyingBall_; }
     double ballRotation() const { return ballRotation_; }
     Point ballTravelDirection() const { return ballTravelDirection_; }
@@ -90,6 +98,7 @@ public:
     void setShowVision(bool on);
     void setShowOffside(bool on);
     void setShowRoutes(bool on);
+    void setShowInterceptionRisk(bool on);
     void setReduceMotion(bool on);
     void setDraggingPlayer(bool on);
     void setFormationFocusTeam(int team);
@@ -104,7 +113,21 @@ public:
     void saveCurrentTactic();
     void scheduleAutosave();
     void flushAutosave();
+    // Writes the pending autosave and waits until every write has landed (close, quit);
+    // false when the newest failed.
+    bool finishWrites();
+    // Unreadable libraries kept aside at start-up, newest first; the export offers one
+    // through the save dialog.
+    int unreadableLibraryCount();
+    void exportUnreadableLibrary(int index = 0);
     void selectPlayer(const std::string& id, bool inspect);
+    // The coach's own tactics, by library key; unknown keys do nothing. A rename is
+    // trimmed and an empty name keeps the old one; a copy is named after the original
+    // with " 副本" and its key returned; a deletion writes the library and the favourites
+    // at once, and deleting the open tactic opens the first built-in tactic of its format.
+    void renameOwnTactic(const std::string& key, std::string name);
+    std::optional<std::string> duplicateOwnTactic(const std::string& key);
+    void deleteOwnTactic(const std::string& key);
     void importFile();
     void exportFile();
     // Replaces the status line: for commands outside the store that report like its own
@@ -165,15 +188,42 @@ public:
     std::optional<std::string> visionOwnerID() const;
     // True while something animates that pointer input must not disturb.
     bool transitionRunning() const { return previewPlayers_.has_value() || layoutFrame_.has_value(); }
+    // A pass or dribble into the step shown that playback would stop at an interception.
+    struct InterceptionRisk {
+        Player interceptor;   // where he stands at the interception
+        Point at;             // the ball where playback stops
+        bool onPassLine = true;   // false: the dribbler is tackled
+        bool operator==(const InterceptionRisk&) const = default;
+    };
+    // Told while the step stands still (no playback, transition or pass in flight) and
+    // the option is on; found by sampling the move into the step the way playback ticks
+    // it, with playback's own interception test. Worked out again only when the step or
+    // the one before it changed.
+    std::optional<InterceptionRisk> interceptionRisk() const;
     // The only way a step's drawings change; an empty list stores an absent field.
     // Without a step id it is the current step.
     void replaceAnnotations(std::vector<BoardAnnotation> annotations, std::optional<Uuid> stepID = std::nullopt);
+
+    // --- Undo and redo of board edits (drawings keep their own history) -------------------
+    // Edits of the open tactic, at most BoardEditHistory::kLimit levels; opening another
+    // tactic forgets them. Ignored while the save question is showing.
+    void undoBoardEdit();
+    void redoBoardEdit();
+    bool canUndoBoardEdit() const { return history_.canUndo(); }
+    bool canRedoBoardEdit() const { return history_.canRedo(); }
+    // What the coach knows the edit by, e.g. "移动球员".
+    std::optional<std::string> undoBoardEditLabel() const { return history_.undoLabel(); }
+    std::optional<std::string> redoBoardEditLabel() const { return history_.redoLabel(); }
 
     // --- Motion ------------------------------------------------------------------------
     void play();
     void pause();
     void cancelManualPass();
     void animateTransition(int to, bool autoAdvance);
+    // How fast transitions run against the clock: 1 is real time; kept within 0.25 … 4.
+    // A change applies from the next tick on, also to a transition under way.
+    double playbackSpeed() const { return playbackSpeed_; }
+    void setPlaybackSpeed(double factor);
 
 private:
     using Batch = ChangeNotifier::Batch;
@@ -201,7 +251,13 @@ private:
     void intercept(const StepTransition& plan, const StepPlaybackFrame::Interception& interception);
     FrameClock& clock(std::unique_ptr<FrameClock>& slot);
     static void stop(std::unique_ptr<FrameClock>& slot);
+    // The history's view of one command: recorded on leaving when it changed the tactic.
+    BoardEditHistory::Scope editScope(std::string label, std::string mergeKey = {}) {
+        return BoardEditHistory::Scope(history_, tactic_, stepIndex_, std::move(label), std::move(mergeKey));
+    }
+    void restoreBoardEdit(bool undo);
     void loadLibrary();
+    void reportSaveOutcome();
     void restoreLastSelection();
     bool isOwnKey() const { return OwnTacticLibrary::isOwnKey(selectedTacticKey_); }
 
@@ -210,6 +266,7 @@ private:
     ChangeNotifier notifier_;
     OwnTacticLibrary library_;
     StageBaseline stage_;
+    BoardEditHistory history_;
 
     Tactic tactic_;
     std::string selectedTacticKey_ = "builtin-7-0";
@@ -223,6 +280,13 @@ private:
     bool showVision_ = false;
     bool showOffside_ = false;
     bool showRoutes_ = true;
+    bool showInterceptionRisk_ = true;
+    struct RiskMemo {
+        BoardStep from;
+        BoardStep to;
+        std::optional<InterceptionRisk> risk;
+    };
+    mutable std::optional<RiskMemo> riskMemo_;
     std::optional<Point> flyingBall_;
     double ballRotation_ = 0;
     Point ballTravelDirection_{1, 0};
@@ -238,6 +302,7 @@ private:
     std::optional<FormationLayoutFrame> layoutFrame_;
 
     bool reduceMotion_ = false;
+    double playbackSpeed_ = 1.0;
 
     std::unique_ptr<FrameClock> visionClock_;
     std::unique_ptr<FrameClock> passTimer_;

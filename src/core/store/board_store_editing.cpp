@@ -21,6 +21,7 @@ constexpr double kVisionFadeOutSeconds = 0.2;
 
 void BoardStore::movePlayer(const std::string& id, Point to) {
     Batch batch(notifier_);
+    auto scope = editScope("移动球员", draggingPlayer_ ? "drag:" + id : std::string());
     BoardStep* step = mutableCurrentStep();
     if (!step || !StepEditing::movePlayer(*step, id, to)) return;
     recordEdit();
@@ -28,17 +29,23 @@ void BoardStore::movePlayer(const std::string& id, Point to) {
 
 void BoardStore::moveBall(Point to, bool snap) {
     Batch batch(notifier_);
-    BoardStep* step = mutableCurrentStep();
-    if (!step) return;
-    if (auto snapped = StepEditing::moveBall(*step, to, snap)) {
-        setSelectedPlayer(snapped->id);
-        setStatus("足球已吸附到 " + playerLabel(*snapped));
+    {
+        // A ball drag moves it loose and lets it snap on release: one level.
+        auto scope = editScope("移动足球", "ball");
+        BoardStep* step = mutableCurrentStep();
+        if (!step) return;
+        if (auto snapped = StepEditing::moveBall(*step, to, snap)) {
+            setSelectedPlayer(snapped->id);
+            setStatus("足球已吸附到 " + playerLabel(*snapped));
+        }
+        recordEdit();
     }
-    recordEdit();
+    if (snap) history_.endMerge();
 }
 
 void BoardStore::giveBall(const std::string& id) {
     Batch batch(notifier_);
+    auto scope = editScope("设为持球球员");
     BoardStep* step = mutableCurrentStep();
     if (!step || !step->player(id)) return;
     cancelManualPass();
@@ -73,6 +80,9 @@ void BoardStore::pass(const std::string& receiverID) {
         return;
     }
     ManualPass flight;
+    // The kick and the landing (or the interception) are one undo level.
+    flight.historyKey = "pass:" + Uuid::random().string();
+    auto scope = editScope("传球", flight.historyKey);
     flight.passer = *owner;
     flight.receiver = *receiver;
     flight.style = step->effectivePassStyle();
@@ -101,6 +111,7 @@ void BoardStore::pass(const std::string& receiverID) {
 void BoardStore::passFrame(double elapsed, const ManualPass& flight) {
     if (flight.session != passSession_) return;
     Batch batch(notifier_);
+    auto scope = editScope("传球", flight.historyKey);
     notifier_.mark(StoreChange::animation);
     const double p = flight.duration > 0 ? std::min(elapsed / flight.duration, 1.0) : 1.0;
 
@@ -180,6 +191,7 @@ std::optional<BoardStore::Route> BoardStore::selectedRoute() const {
 
 void BoardStore::setRouteControl(Point control) {
     Batch batch(notifier_);
+    auto scope = editScope("调整跑位路线", "route:" + selectedPlayer_.value_or(""));
     BoardStep* step = mutableCurrentStep();
     if (!step || stepIndex_ < 1 || !selectedPlayer_) return;
     StepEditing::setRouteControl(*step, *selectedPlayer_, control);
@@ -189,6 +201,7 @@ void BoardStore::setRouteControl(Point control) {
 
 void BoardStore::resetSelectedRoute() {
     Batch batch(notifier_);
+    auto scope = editScope("恢复自动路线");
     BoardStep* step = mutableCurrentStep();
     if (!step || stepIndex_ < 1 || !selectedPlayer_) return;
     StepEditing::resetRoute(*step, *selectedPlayer_);
@@ -203,6 +216,7 @@ PassStyle BoardStore::passStyle() const {
 
 void BoardStore::setPassStyle(PassStyle style) {
     Batch batch(notifier_);
+    auto scope = editScope("更改传球方式");
     BoardStep* step = mutableCurrentStep();
     if (!step) return;
     step->passStyle = style;
@@ -213,6 +227,8 @@ void BoardStore::setStepTitle(std::string title) {
     Batch batch(notifier_);
     BoardStep* step = mutableCurrentStep();
     if (!step || step->title == title) return;
+    // Typing is one level per field until another edit.
+    auto scope = editScope("修改步骤标题", "title:" + step->id.string());
     step->title = std::move(title);
     recordEdit();
 }
@@ -221,6 +237,7 @@ void BoardStore::setStepNote(std::string note) {
     Batch batch(notifier_);
     BoardStep* step = mutableCurrentStep();
     if (!step || step->note == note) return;
+    auto scope = editScope("修改讲解备注", "note:" + step->id.string());
     step->note = std::move(note);
     recordEdit();
 }
@@ -243,6 +260,7 @@ void BoardStore::applyFormation(const std::string& presetID, int team) {
     Batch batch(notifier_);
     const FormationPreset* preset = FormationPreset::find(presetID, tactic_.format);
     if (!preset || !currentStep()) return;
+    auto scope = editScope("应用阵型");
     const FormationLayoutFrame from = currentLayoutFrame();
     pause();
     cancelManualPass();

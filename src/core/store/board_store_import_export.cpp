@@ -36,11 +36,16 @@ void BoardStore::importFile() {
     // A tactic whose runs were shaped by hand is kept exactly as read.
     if (!hasCurvedRuns) tactic = withOpponentHighPress(tactic);
 
-    const SavedTactic saved = library_.append({Uuid::random(), std::move(tactic), true});
+    const SavedTactic saved{Uuid::random(), std::move(tactic), true};
+    // Never store what start-up would refuse to read: the library stays as it was.
+    if (Status added = library_.append(saved); !added) {
+        setStatus("导入失败：" + added.error());
+        return;
+    }
     notifier_.mark(StoreChange::library);
-    library_.persist();
 
     openTactic(saved.tactic, saved.key(), "已导入：" + name + " · 已补充对手高位逼抢");
+    library_.persist();   // last: a failure replaces the status above
 }
 
 void BoardStore::exportFile() {

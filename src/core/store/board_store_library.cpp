@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "core/library/builtin_tactics.h"
+#include "core/model/file_io.h"
 #include "core/store/board_store.h"
 
 namespace vantrel {
@@ -42,22 +43,35 @@ bool parseNonNegativeDecimal(const std::string& text, int& out) {
 // --- Start-up ------------------------------------------------------------------------
 
 void BoardStore::loadLibrary() {
-    switch (library_.load()) {
-        case OwnTacticLibrary::Loaded::nothing:
+    library_.setOutcomeListener([this] { reportSaveOutcome(); });
+    const auto loaded = library_.load();
+    switch (loaded.kind) {
+        case OwnTacticLibrary::Loaded::Kind::nothing:
             break;
-        case OwnTacticLibrary::Loaded::tactics:
+        case OwnTacticLibrary::Loaded::Kind::tactics:
             notifier_.mark(StoreChange::library);
             break;
-        case OwnTacticLibrary::Loaded::unreadableKept:
+        case OwnTacticLibrary::Loaded::Kind::unreadableKept:
             setStatus("已保留无法读取的战术数据");
             break;
+        case OwnTacticLibrary::Loaded::Kind::unreadableNotKept:
+            setStatus("无法保留无法读取的战术数据：" + loaded.reason);
+            break;
     }
+}
+
+void BoardStore::reportSaveOutcome() {
+    Batch batch(notifier_);
+    // The badge reads the outcome; a failure is also said on the status line, and the
+    // edits stay in memory for the next try.
+    if (const auto& failure = library_.saveFailure()) setStatus("自动保存失败：" + *failure);
+    notifier_.mark(StoreChange::status);
 }
 
 void BoardStore::restoreLastSelection() {
     auto key = defaults_.string(kLastSelectedTacticKey);
     if (!key) return;
-    if (SavedTactic* saved = library_.find(*key)) {
+    if (const SavedTactic* saved = library_.find(*key)) {
         tactic_ = saved->tactic;
         notifier_.mark(StoreChange::board);
         setSelectedTacticKey(*key);
@@ -130,7 +144,7 @@ void BoardStore::selectImported(const SavedTactic& saved) {
     Batch batch(notifier_);
     SavedTactic chosen = saved;   // copied first: the argument may live in our own list
     if (!canLeaveStage([this, chosen] { selectImported(chosen); })) return;
-    if (SavedTactic* stored = library_.find(chosen.key())) chosen = *stored;
+    if (const SavedTactic* stored = library_.find(chosen.key())) chosen = *stored;
     installTactic(chosen.tactic, chosen.key(), "已打开我的战术：" + chosen.tactic.name);
 }
 
@@ -151,18 +165,22 @@ void BoardStore::newTactic(std::optional<std::string> name, std::optional<int> f
     std::string chosenName = name ? trimmed(*name) : std::string();
     if (chosenName.empty()) chosenName = library_.untitledName();
 
-    const SavedTactic saved = library_.append({Uuid::random(), Tactic{chosenName, sample.format, {step}}, true});
+    const SavedTactic saved{Uuid::random(), Tactic{chosenName, sample.format, {step}}, true};
+    if (Status added = library_.append(saved); !added) {
+        setStatus("新建失败：" + added.error());
+        return;
+    }
     notifier_.mark(StoreChange::library);
     installTactic(saved.tactic, saved.key(), "已新建战术；修改阶段后，播放或切换时可选择保存");
-    library_.persist();
+    library_.persist();   // last: a failure replaces the status above
 }
 
 void BoardStore::saveCurrentTactic() {
     Batch batch(notifier_);
     if (isOwnKey()) {
         captureStageBaseline();
-        flushAutosave();
         setStatus("已保存：" + tactic_.name);
+        flushAutosave();   // last: a failure replaces the status above
         return;
     }
     std::string name = tactic_.name;
@@ -174,27 +192,29 @@ void BoardStore::saveCurrentTactic() {
     }
     Tactic copy = tactic_;
     copy.name = name;
-    const SavedTactic saved = library_.append({Uuid::random(), copy, true});
+    const SavedTactic saved{Uuid::random(), std::move(copy), true};
+    if (Status added = library_.append(saved); !added) {
+        setStatus("保存失败：" + added.error());
+        return;
+    }
     notifier_.mark(StoreChange::library);
     setSelectedTacticKey(saved.key());
     tactic_.name = name;
     notifier_.mark(StoreChange::board);
     updateStageChanges();
     scheduleAutosave();
-    library_.persist();
     setStatus("已保存到我的战术：" + name);
+    library_.persist();   // last: a failure replaces the status above
 }
 
 void BoardStore::setTacticName(std::string name) {
     Batch batch(notifier_);
     std::string chosen = trimmed(name);
     if (chosen.empty() || chosen == tactic_.name) return;
+    auto scope = editScope("修改战术名称", "name");
     tactic_.name = chosen;
     // The library row follows at once; the stored copy with the next autosave.
-    if (SavedTactic* saved = library_.find(selectedTacticKey_)) {
-        saved->tactic.name = chosen;
-        notifier_.mark(StoreChange::library);
-    }
+    if (library_.rename(selectedTacticKey_, chosen)) notifier_.mark(StoreChange::library);
     recordEdit();
 }
 
@@ -208,12 +228,34 @@ void BoardStore::scheduleAutosave() {
 
 void BoardStore::flushAutosave() {
     Batch batch(notifier_);
-    SavedTactic* saved = library_.find(selectedTacticKey_);
     library_.autosaveDone();
-    if (!saved) return;
-    saved->tactic = stage_.confirmed(tactic_, stepIndex_);
-    notifier_.mark(StoreChange::library);
+    // Unchanged tactics write nothing; a list whose last write failed is written again.
+    if (library_.find(selectedTacticKey_) &&
+        library_.replaceTactic(selectedTacticKey_, stage_.confirmed(tactic_, stepIndex_)))
+        notifier_.mark(StoreChange::library);
     library_.persist();
+    notifier_.mark(StoreChange::status);   // the badge: "保存中…" ends here or when the write lands
+}
+
+bool BoardStore::finishWrites() {
+    flushAutosave();
+    Batch batch(notifier_);
+    return library_.finishWrites().ok();
+}
+
+int BoardStore::unreadableLibraryCount() { return library_.storage().unreadableCount(); }
+
+void BoardStore::exportUnreadableLibrary(int index) {
+    Batch batch(notifier_);
+    auto bytes = library_.storage().unreadableCopy(index);
+    if (!bytes) return;
+    auto path = platform_.chooseJsonFileToSave("无法读取的战术-" + std::to_string(index + 1) + ".json");
+    if (!path) return;
+    if (Status written = writeFileAtomically(*path, *bytes); !written) {
+        setStatus("导出失败：" + written.error());
+        return;
+    }
+    setStatus("已导出：" + path->filename().string());
 }
 
 }  // namespace vantrel

@@ -1,5 +1,6 @@
 // Playback: drives the step-playback sampler from the clock, chains the steps of a
 // played tactic, and turns an interception into a new step.
+#include <algorithm>
 #include <cmath>
 
 #include "core/store/board_store.h"
@@ -67,6 +68,13 @@ void BoardStore::cancelManualPass() {
     notifier_.mark(StoreChange::animation);
 }
 
+void BoardStore::setPlaybackSpeed(double factor) {
+    Batch batch(notifier_);
+    if (!std::isfinite(factor)) return;
+    playbackSpeed_ = std::clamp(factor, 0.25, 4.0);
+    notifier_.mark(StoreChange::animation);
+}
+
 void BoardStore::previous() {
     Batch batch(notifier_);
     if (stepIndex_ < 1) return;
@@ -122,7 +130,11 @@ void BoardStore::animateTransition(int to, bool autoAdvance) {
         to,
         autoAdvance,
         StepPlayback(tactic_.steps[static_cast<std::size_t>(stepIndex_)], tactic_.steps[static_cast<std::size_t>(to)],
-                     to > stepIndex_, ballRotation_)});
+                     to > stepIndex_, ballRotation_),
+        playbackSpeed_,
+        0,
+        0,
+        0});
     const StepPlayback& playback = plan->playback;
 
     previewRoute_ = playback.route();
@@ -152,7 +164,14 @@ void BoardStore::transitionFrame(double elapsed, StepTransition& plan) {
     if (plan.session != animationSession_) return;
     Batch batch(notifier_);
     notifier_.mark(StoreChange::animation | StoreChange::frame);
-    StepPlaybackFrame frame = plan.playback.sample(elapsed, reduceMotion_);
+    if (plan.speed != playbackSpeed_) {
+        plan.originPlayed += (plan.lastTick - plan.originClock) * plan.speed;
+        plan.originClock = plan.lastTick;
+        plan.speed = playbackSpeed_;
+    }
+    plan.lastTick = elapsed;
+    const double played = plan.originPlayed + (elapsed - plan.originClock) * plan.speed;
+    StepPlaybackFrame frame = plan.playback.sample(played, reduceMotion_);
     previewPlayers_ = std::move(frame.players);
     previewBall_ = frame.ball;
     previewBallHeight_ = frame.ballHeight;
@@ -205,6 +224,7 @@ void BoardStore::intercept(const StepTransition& plan, const StepPlaybackFrame::
                                                    previewBall_.value_or(interception.interceptor.position),
                                                    interception.interceptor, interception.onPassLine);
     const std::string title = step.title;
+    auto scope = editScope(title);
 
     pause();
     const int at = std::clamp(plan.toIndex, 0, static_cast<int>(tactic_.steps.size()));

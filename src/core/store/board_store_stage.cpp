@@ -43,9 +43,12 @@ void BoardStore::resolveStageChanges(StageSaveDecision decision) {
             saveCurrentTactic();
             break;
         case StageSaveDecision::discard:
-            if (BoardStep* step = mutableCurrentStep(); step && stage_.restoreInto(*step)) {
-                recordEdit();
-                notifier_.mark(StoreChange::confirmation);
+            if (BoardStep* step = mutableCurrentStep()) {
+                auto scope = editScope("不保存修改");
+                if (stage_.restoreInto(*step)) {
+                    recordEdit();
+                    notifier_.mark(StoreChange::confirmation);
+                }
             }
             flushAutosave();
             break;
@@ -58,6 +61,7 @@ void BoardStore::resolveStageChanges(StageSaveDecision decision) {
 void BoardStore::addStep() {
     Batch batch(notifier_);
     if (!canLeaveStage([this] { addStep(); })) return;
+    auto scope = editScope("添加阶段");
     stopMotionForDeparture();
     const BoardStep* current = currentStep();
     if (!current) return;
@@ -75,6 +79,7 @@ void BoardStore::removeStep() {
         setStatus("至少保留一个步骤");
         return;
     }
+    auto scope = editScope("删除阶段");
     stopMotionForDeparture();
     if (!currentStep()) return;
     tactic_.steps.erase(tactic_.steps.begin() + stepIndex_);

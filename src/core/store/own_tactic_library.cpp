@@ -1,52 +1,238 @@
 #include "core/store/own_tactic_library.h"
 
+#include <unordered_set>
+
 #include "core/library/pressing.h"
 #include "core/model/tactic_json.h"
 
 namespace vantrel {
 
+namespace {
+
+bool isJsonSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// The elements of a JSON array document as text, white space outside strings dropped.
+// Only called on text that decoded as an array, so the scan needs no error handling
+// beyond giving up.
+std::optional<std::vector<std::string>> arrayElements(std::string_view text) {
+    std::vector<std::string> elements;
+    std::string current;
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (char c : text) {
+        if (inString) {
+            current += c;
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        if (isJsonSpace(c)) continue;
+        if (depth == 0) {
+            if (c != '[') return std::nullopt;
+            depth = 1;
+            continue;
+        }
+        if (depth == 1 && (c == ',' || c == ']')) {
+            if (!current.empty()) elements.push_back(std::move(current));
+            current.clear();
+            if (c == ']') depth = 0;
+            continue;
+        }
+        if (c == '"') inString = true;
+        if (c == '[' || c == '{') ++depth;
+        if (c == ']' || c == '}') --depth;
+        current += c;
+    }
+    return elements;
+}
+
+constexpr std::string_view kTooLarge = "我的战术超过 64 MB，启动时将无法读取";
+
+}  // namespace
+
 OwnTacticLibrary::OwnTacticLibrary(PreferenceStore& defaults, Platform& platform)
-    : defaults_(defaults), platform_(platform) {}
+    : platform_(platform),
+      ownStorage_(platform.libraryStorage() ? nullptr : std::make_unique<PreferenceLibraryStorage>(defaults)),
+      storage_(platform.libraryStorage() ? *platform.libraryStorage() : *ownStorage_),
+      self_(std::make_shared<OwnTacticLibrary*>(this)) {}
+
+OwnTacticLibrary::~OwnTacticLibrary() { *self_ = nullptr; }
 
 bool OwnTacticLibrary::isOwnKey(std::string_view key) { return key.starts_with("imported-"); }
 
 OwnTacticLibrary::Loaded OwnTacticLibrary::load() {
-    auto bytes = defaults_.data(kImportedTacticsKey);
-    if (!bytes) return Loaded::nothing;
+    auto read = storage_.read();
+    if (!read) {
+        blocked_ = "无法读取我的战术（" + read.error() + "），暂不写入";
+        return {Loaded::Kind::unreadableNotKept, read.error()};
+    }
+    const std::optional<std::string>& bytes = read.value();
+    if (!bytes) return {};
     auto decoded = TacticJson::decodeLibrary(*bytes);
     if (!decoded) {
-        // The next save would overwrite the coach's tactics for good: keep the first
-        // unreadable copy aside before anything is written over it.
-        if (defaults_.data(kUnreadableTacticsKey)) return Loaded::nothing;
-        defaults_.setData(kUnreadableTacticsKey, *bytes);
-        return Loaded::unreadableKept;
+        // The next save would overwrite the coach's tactics for good: keep this copy aside
+        // first, unless it is the one kept last time.
+        auto newest = storage_.unreadableCopy(0);
+        if (newest && *newest == *bytes) return {Loaded::Kind::unreadableKept, {}};
+        Status kept = storage_.keepUnreadable(*bytes);
+        if (!kept) {
+            blocked_ = "无法读取的战术数据未能保留（" + kept.error() + "），暂不写入";
+            return {Loaded::Kind::unreadableNotKept, kept.error()};
+        }
+        return {Loaded::Kind::unreadableKept, {}};
     }
     tactics_ = std::move(decoded).value();
-    for (auto& saved : tactics_) {
+    auto elements = arrayElements(*bytes);
+    if (elements && elements->size() != tactics_.size()) elements.reset();
+
+    std::unordered_set<std::string> ids;
+    for (std::size_t i = 0; i < tactics_.size(); ++i) {
+        SavedTactic& saved = tactics_[i];
+        bool changed = false;
         if (!saved.highPressAdapted.value_or(false)) {
             saved.tactic = withOpponentHighPress(saved.tactic);
             saved.highPressAdapted = true;
+            changed = true;
         }
+        // Two entries with one id would make the second unreachable and send its edits
+        // to the first.
+        while (!ids.insert(saved.id.string()).second) {
+            saved.id = Uuid::random();
+            changed = true;
+        }
+        if (changed)
+            dirty_ = true;
+        else if (elements)
+            encoded_[saved.id.string()] = std::make_shared<const std::string>(std::move((*elements)[i]));
     }
     persist();
-    return Loaded::tactics;
+    return {Loaded::Kind::tactics, {}};
 }
 
-SavedTactic* OwnTacticLibrary::find(const std::string& key) {
-    for (auto& saved : tactics_)
+const SavedTactic* OwnTacticLibrary::find(std::string_view key) const {
+    for (const auto& saved : tactics_)
         if (saved.key() == key) return &saved;
     return nullptr;
 }
 
-const SavedTactic& OwnTacticLibrary::append(SavedTactic saved) {
-    tactics_.push_back(std::move(saved));
-    return tactics_.back();
+std::shared_ptr<const std::string> OwnTacticLibrary::encoded(const SavedTactic& saved) {
+    const std::string id = saved.id.string();
+    if (auto it = encoded_.find(id); it != encoded_.end()) return it->second;
+    // One entry's text is the one-element array's text without its brackets.
+    auto text = TacticJson::encodeLibrary({saved});
+    if (!text || text.value().size() < 2) return nullptr;
+    auto entry = std::make_shared<const std::string>(text.value().substr(1, text.value().size() - 2));
+    encoded_[id] = entry;
+    return entry;
 }
 
-void OwnTacticLibrary::persist() const {
-    auto encoded = TacticJson::encodeLibrary(tactics_);
-    if (!encoded) return;   // the previous data stays
-    defaults_.setData(kImportedTacticsKey, encoded.value());
+Status OwnTacticLibrary::append(SavedTactic saved) {
+    auto entry = encoded(saved);
+    if (entry) {
+        std::size_t size = entry->size() + 2;
+        for (const auto& other : tactics_) {
+            auto text = encoded(other);
+            size += (text ? text->size() : 0) + 1;
+        }
+        if (size > TacticJson::kMaxDocumentBytes) {
+            encoded_.erase(saved.id.string());
+            return Status::failure(std::string(kTooLarge));
+        }
+    }
+    tactics_.push_back(std::move(saved));
+    dirty_ = true;
+    return success();
+}
+
+bool OwnTacticLibrary::replaceTactic(std::string_view key, Tactic tactic) {
+    for (auto& saved : tactics_) {
+        if (saved.key() != key) continue;
+        if (saved.tactic == tactic) return false;
+        saved.tactic = std::move(tactic);
+        encoded_.erase(saved.id.string());
+        dirty_ = true;
+        return true;
+    }
+    return false;
+}
+
+bool OwnTacticLibrary::rename(std::string_view key, const std::string& name) {
+    for (auto& saved : tactics_) {
+        if (saved.key() != key) continue;
+        if (saved.tactic.name == name) return false;
+        saved.tactic.name = name;
+        encoded_.erase(saved.id.string());
+        dirty_ = true;
+        return true;
+    }
+    return false;
+}
+
+bool OwnTacticLibrary::remove(std::string_view key) {
+    // Its cached text leaves with the next write, which prunes the cache to the list.
+    const auto removed = std::erase_if(tactics_, [&](const SavedTactic& saved) { return saved.key() == key; });
+    if (removed > 0) dirty_ = true;
+    return removed > 0;
+}
+
+Status OwnTacticLibrary::persist() {
+    if (!dirty_) return success();
+    if (blocked_) {
+        failure_ = blocked_;
+        if (listener_) listener_();
+        return Status::failure(*failure_);
+    }
+    LibraryDocument document;
+    document.entries.reserve(tactics_.size());
+    for (const auto& saved : tactics_) {
+        auto entry = encoded(saved);
+        if (!entry) return success();   // cannot be encoded: the previous data stays
+        document.entries.push_back(std::move(entry));
+    }
+    if (encoded_.size() > tactics_.size()) {
+        // Entries that left the list leave the cache too.
+        std::unordered_map<std::string, std::shared_ptr<const std::string>> kept;
+        for (std::size_t i = 0; i < tactics_.size(); ++i) kept[tactics_[i].id.string()] = document.entries[i];
+        encoded_ = std::move(kept);
+    }
+    if (document.byteSize() > TacticJson::kMaxDocumentBytes) {
+        failure_ = std::string(kTooLarge);
+        if (listener_) listener_();
+        return Status::failure(*failure_);
+    }
+    dirty_ = false;
+    writing_ = true;
+    const std::uint64_t generation = ++generation_;
+    std::weak_ptr<OwnTacticLibrary*> weak = self_;
+    storage_.save(std::move(document), [weak, generation](Status outcome) {
+        if (auto self = weak.lock(); self && *self) (*self)->finished(generation, outcome);
+    });
+    return success();
+}
+
+void OwnTacticLibrary::finished(std::uint64_t generation, const Status& outcome) {
+    // Only the newest write speaks; an older one was superseded before it could matter.
+    if (generation != generation_) return;
+    writing_ = false;
+    if (outcome) {
+        failure_.reset();
+    } else {
+        failure_ = outcome.error();
+        dirty_ = true;   // still unwritten: the next write tries again
+    }
+    if (listener_) listener_();
+}
+
+Status OwnTacticLibrary::finishWrites() {
+    if (!writing_) return failure_ ? Status::failure(*failure_) : success();
+    Status outcome = storage_.flush();
+    finished(generation_, outcome);
+    return outcome;
 }
 
 std::string OwnTacticLibrary::untitledName() const {
@@ -57,7 +243,7 @@ std::string OwnTacticLibrary::untitledName() const {
 }
 
 void OwnTacticLibrary::scheduleAutosave(std::function<void()> flush) {
-    pending_ = true;
+    timerArmed_ = true;
     if (!timer_) timer_ = platform_.makeOneShotTimer();
     timer_->cancel();
     timer_->start(kAutosaveDelaySeconds, std::move(flush));
@@ -65,7 +251,7 @@ void OwnTacticLibrary::scheduleAutosave(std::function<void()> flush) {
 
 void OwnTacticLibrary::autosaveDone() {
     if (timer_) timer_->cancel();
-    pending_ = false;
+    timerArmed_ = false;
 }
 
 }  // namespace vantrel

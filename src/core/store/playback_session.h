@@ -22,6 +22,7 @@ struct ManualPass {
     PassStyle style = PassStyle::ground;
     double duration = 0;        // seconds
     double startRotation = 0;   // degrees
+    std::string historyKey;     // its undo level
 };
 
 // One animated move from a step to another: the sampler, and where the move lands.
@@ -30,6 +31,12 @@ struct StepTransition {
     int toIndex = 0;
     bool autoAdvance = false;
     StepPlayback playback;
+    // The playback speed and where it last changed: clock seconds and transition
+    // seconds then. Transition time is origin + (clock − origin clock) × speed.
+    double speed = 1;
+    double originClock = 0;
+    double originPlayed = 0;
+    double lastTick = 0;   // clock seconds at the previous tick
 };
 
 }  // namespace vantrel

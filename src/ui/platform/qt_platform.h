@@ -27,13 +27,17 @@ public:
     std::optional<std::filesystem::path> chooseJsonFileToOpen() override;
     // "导出战术": proposes `proposedName`; the chosen path always ends in ".json".
     std::optional<std::filesystem::path> chooseJsonFileToSave(std::string_view proposedName) override;
+    // The own tactics' file storage of the run; without one they stay in the preferences.
+    void setLibraryStorage(LibraryStorage* storage) { libraryStorage_ = storage; }
+    LibraryStorage* libraryStorage() override { return libraryStorage_; }
 
 private:
     QString startDirectory() const;
 
     QPointer<QWidget> dialogParent_;
     QPointer<QWidget> refreshWidget_;
-    QString lastDirectory_;   // where the last dialog was confirmed, for the next one
+    QString lastDirectory_;
+    LibraryStorage* libraryStorage_ = nullptr;   // where the last dialog was confirmed, for the next one
 };
 
 // `name` ending in ".json" (any letter case), appending the suffix when it is missing.

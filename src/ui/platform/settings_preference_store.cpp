@@ -65,11 +65,24 @@ SettingsPreferenceStore::~SettingsPreferenceStore() = default;
 
 QVariant SettingsPreferenceStore::read(std::string_view key) const { return settings_->value(settingsKey(key)); }
 
-void SettingsPreferenceStore::write(std::string_view key, const QVariant& value) {
+Status SettingsPreferenceStore::write(std::string_view key, const QVariant& value) {
     settings_->setValue(settingsKey(key), value);
-    // Written at once rather than when the event loop next gets round to it: the
-    // user's tactics must survive a crash right after an autosave.
+    return synced();
+}
+
+Status SettingsPreferenceStore::synced() {
+    // Written at once rather than when the event loop next gets round to it: a choice
+    // must survive a crash right after it was made.
     settings_->sync();
+    switch (settings_->status()) {
+        case QSettings::NoError:
+            return success();
+        case QSettings::AccessError:
+            return Status::failure("无法写入设置文件 " + settings_->fileName().toStdString());
+        case QSettings::FormatError:
+            return Status::failure("设置文件格式不正确：" + settings_->fileName().toStdString());
+    }
+    return Status::failure("无法写入设置文件");
 }
 
 std::optional<std::string> SettingsPreferenceStore::string(std::string_view key) const {
@@ -98,14 +111,19 @@ std::optional<std::string> SettingsPreferenceStore::data(std::string_view key) c
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-void SettingsPreferenceStore::setString(std::string_view key, std::string_view value) {
-    write(key, escapedString(QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()))));
+Status SettingsPreferenceStore::setString(std::string_view key, std::string_view value) {
+    return write(key, escapedString(QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()))));
 }
 
-void SettingsPreferenceStore::setBoolean(std::string_view key, bool value) { write(key, value); }
+Status SettingsPreferenceStore::setBoolean(std::string_view key, bool value) { return write(key, value); }
 
-void SettingsPreferenceStore::setData(std::string_view key, std::string_view bytes) {
-    write(key, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+Status SettingsPreferenceStore::setData(std::string_view key, std::string_view bytes) {
+    return write(key, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+Status SettingsPreferenceStore::remove(std::string_view key) {
+    settings_->remove(settingsKey(key));
+    return synced();
 }
 
 }  // namespace vantrel

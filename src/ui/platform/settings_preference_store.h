@@ -23,7 +23,8 @@ namespace vantrel {
 // Keys are used as given, dots included ("Vantrel.importedTactics" stays one key in the
 // [General] section); "/", "\" and "%" are percent-escaped, so no key becomes a group.
 //
-// Each write reaches the disk at once (QSettings replaces the file atomically).
+// Each write reaches the disk at once (QSettings replaces the file atomically) and says
+// whether it did: a read-only folder or a full disk fails it with a readable reason.
 class SettingsPreferenceStore final : public PreferenceStore {
 public:
     // The standard store: organisation "Vantrel", application "Vantrel", user scope.
@@ -38,15 +39,17 @@ public:
     std::optional<std::string> string(std::string_view key) const override;
     std::optional<bool> boolean(std::string_view key) const override;
     std::optional<std::string> data(std::string_view key) const override;
-    void setString(std::string_view key, std::string_view value) override;
-    void setBoolean(std::string_view key, bool value) override;
-    void setData(std::string_view key, std::string_view bytes) override;
+    Status setString(std::string_view key, std::string_view value) override;
+    Status setBoolean(std::string_view key, bool value) override;
+    Status setData(std::string_view key, std::string_view bytes) override;
+    Status remove(std::string_view key) override;
 
     QSettings& settings() { return *settings_; }
 
 private:
     QVariant read(std::string_view key) const;
-    void write(std::string_view key, const QVariant& value);
+    Status write(std::string_view key, const QVariant& value);
+    Status synced();
 
     std::unique_ptr<QSettings> settings_;
 };

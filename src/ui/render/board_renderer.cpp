@@ -213,6 +213,7 @@ void BoardRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
     paintPassPreview(painter, view, players);
     paintSelectedRoute(painter, view, players);
     paintPlayersAndBall(painter, view, players, dpr);
+    paintInterceptionRisk(painter, view, players);
     painter.restore();
 }
 
@@ -404,6 +405,37 @@ void BoardRenderer::paintPlayersAndBall(QPainter& p, const FlatProjection& view,
             }
         }
     }
+}
+
+void BoardRenderer::paintInterceptionRisk(QPainter& p, const FlatProjection& view, const std::vector<Player>& players) {
+    const auto risk = store_.interceptionRisk();
+    if (!risk) return;
+    const QColor red = StudioStyle::destructive();
+    const QPointF at = toQt(view.toView(risk->at));
+    p.save();
+    if (const Player* interceptor = findPlayer(players, risk->interceptor.id)) {
+        const QPointF c = toQt(view.toView(interceptor->position));
+        const qreal r = PitchPainting::kTokenDiameter / 2 + 2.5;
+        // His way to the ball, from the rim of his ring to the marker's.
+        const QLineF reach(c, at);
+        if (reach.length() > r + 10) {
+            p.setPen(QPen(withAlpha(red, 0.75), 1.5, Qt::DashLine, Qt::RoundCap));
+            p.drawLine(reach.pointAt(r / reach.length()), reach.pointAt(1 - 10 / reach.length()));
+        }
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(red, 3));
+        p.drawEllipse(c, r, r);
+    }
+    // The point of interception: a red ring with a cross, readable on turf of any tone.
+    p.setPen(QPen(Qt::white, 5));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(at, 8, 8);
+    p.setPen(QPen(red, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(withAlpha(red, 0.25));
+    p.drawEllipse(at, 8, 8);
+    p.drawLine(at + QPointF(-4, -4), at + QPointF(4, 4));
+    p.drawLine(at + QPointF(-4, 4), at + QPointF(4, -4));
+    p.restore();
 }
 
 QImage paintBoardImage(const BoardStore& store, QSize size) {

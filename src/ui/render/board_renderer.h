@@ -43,6 +43,8 @@ private:
     void paintPassPreview(QPainter& p, const FlatProjection& view, const std::vector<Player>& players);
     void paintSelectedRoute(QPainter& p, const FlatProjection& view, const std::vector<Player>& players);
     void paintPlayersAndBall(QPainter& p, const FlatProjection& view, const std::vector<Player>& players, qreal dpr);
+    // Where playback of the move into the step would be cut out, and by whom (red ring).
+    void paintInterceptionRisk(QPainter& p, const FlatProjection& view, const std::vector<Player>& players);
 
     const BoardStore& store_;
     PathPreviewCache passPreviewCache_;

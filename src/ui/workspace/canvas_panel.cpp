@@ -1,6 +1,9 @@
 #include "ui/workspace/canvas_panel.h"
 
 #include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLineF>
+#include <QToolTip>
 #include <QMenu>
 #include <QStackedLayout>
 #include <QToolButton>
@@ -78,8 +81,14 @@ CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePr
     layout->addWidget(stackHost_, 1);
     setPerspectiveView(new Pitch3DView(store_, stackHost_));
 
+    pitch_->installEventFilter(this);
     subscription_ = store_.subscribe([this](StoreChange change) {
         if (any(change & StoreChange::displayOptions)) refresh();
+        if (any(change & (StoreChange::board | StoreChange::animation | StoreChange::displayOptions))) {
+            // The marker is read out with the pitch.
+            const QString text = riskText();
+            if (pitch_->accessibleDescription() != text) pitch_->setAccessibleDescription(text);
+        }
     });
     drawingSubscription_ = session_.subscribe([this](DrawingChange change) {
         if (any(change & DrawingChange::layer)) refresh();
@@ -92,6 +101,27 @@ CanvasPanel::~CanvasPanel() {
     // The pitch subscribes to the store, which the workspace destroys after this panel.
     subscription_.reset();
     drawingSubscription_.reset();
+}
+
+QString CanvasPanel::riskText() const {
+    const auto risk = store_.interceptionRisk();
+    if (!risk) return {};
+    return QStringLiteral("可能被 %1 拦截").arg(QString::fromStdString(playerLabel(risk->interceptor)));
+}
+
+// The interception marker and the interceptor's ring answer with the risk; everything
+// else is the pitch's own tooltip.
+bool CanvasPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != pitch_ || event->type() != QEvent::ToolTip) return QWidget::eventFilter(watched, event);
+    const auto risk = store_.interceptionRisk();
+    if (!risk) return false;
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QPointF at = pitch_->toView(risk->at);
+    bool over = QLineF(at, help->pos()).length() <= 12;
+    if (auto id = pitch_->playerAt(help->pos()); id && *id == risk->interceptor.id) over = true;
+    if (!over) return false;
+    QToolTip::showText(help->globalPos(), riskText(), pitch_);
+    return true;
 }
 
 void CanvasPanel::setPerspectiveView(QWidget* view) {

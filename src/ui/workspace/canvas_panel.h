@@ -35,8 +35,14 @@ public:
     // The area the pitch is drawn in, for overlays such as the annotation layer.
     QWidget* pitchArea() const { return stackHost_; }
 
+    // "可能被 橙队 4 号 拦截" while the step shown carries an interception risk, else empty.
+    QString riskText() const;
+
 signals:
     void modeChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void refresh();

@@ -14,6 +14,7 @@
 #include "ui/export/export_commands.h"
 #include "ui/guidance/first_run_tutorial.h"
 #include "ui/pitch/pitch_view.h"
+#include "ui/presenter/presenter_view.h"
 #include "ui/style/studio_icons.h"
 #include "ui/style/studio_style.h"
 #include "ui/style/studio_segmented_control.h"
@@ -48,10 +49,10 @@ QAction* makeAction(QObject* parent, const QString& text, const QString& help, S
 
 ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget* parent)
     : QWidget(parent),
+      platform_(platform),
       store_(std::make_unique<BoardStore>(defaults, platform)),
       session_(std::make_unique<DrawingSession>(*store_)),
-      workspace_(defaults),
-      platform_(platform) {
+      workspace_(defaults) {
     setMinimumSize(1080, 720);
     setObjectName(QStringLiteral("workspace"));
     workspace_.setInspectorVisible(false);
@@ -104,6 +105,8 @@ ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget*
     });
     connect(sidebar_, &LibrarySidebar::newTacticRequested, this, &ContentView::startNewTactic);
     connect(sidebar_, &LibrarySidebar::copyRequested, this, &ContentView::copyToMine);
+    connect(sidebar_, &LibrarySidebar::renameRequested, this, &ContentView::askRenameOwnTactic);
+    connect(sidebar_, &LibrarySidebar::deleteRequested, this, &ContentView::askDeleteOwnTactic);
     connect(sidebar_, &LibrarySidebar::editStepRequested, this,
             [this](int index) { selectAndThen(index, &ContentView::editCurrentStep); });
     connect(sidebar_, &LibrarySidebar::deleteStepRequested, this,
@@ -132,6 +135,7 @@ ContentView::~ContentView() {
     subscription_.reset();
     drawingSubscription_.reset();
     // The views subscribe to the store and the session: they go before either does.
+    delete presenter_.data();
     delete sheet_.data();
     delete tutorial_.data();
     delete saveOverlay_;
@@ -171,8 +175,31 @@ void ContentView::createActions() {
     actions_.showAnnotations = makeAction(this, QStringLiteral("显示注释层"), QStringLiteral("显示注释层"), G::layers, {}, true);
     actions_.lockAnnotations = makeAction(this, QStringLiteral("锁定注释层"), QStringLiteral("锁定注释层"), G::lock, {}, true);
 
+    actions_.showInterceptionRisk = makeAction(this, QStringLiteral("拦截风险"), QStringLiteral("标出演示会在哪里被对手拦截"),
+                                               G::info, {}, true);
+    actions_.undo = makeAction(this, QStringLiteral("撤销"), QStringLiteral("撤销 · Ctrl+Z"), G::undo,
+                               QKeySequence(Qt::CTRL | Qt::Key_Z));
+    actions_.redo = makeAction(this, QStringLiteral("重做"), QStringLiteral("重做 · Ctrl+Shift+Z"), G::redo,
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    actions_.presenter = makeAction(this, QStringLiteral("演示模式"), QStringLiteral("全屏演示 · F5；Esc 退出"), G::play,
+                                    QKeySequence(Qt::Key_F5));
+
     // Shortcuts work wherever the workspace is, with or without a menu bar around it.
-    for (QAction* a : {actions_.newTactic, actions_.save, actions_.toggleLibrary, actions_.toggleInspector}) addAction(a);
+    for (QAction* a : {actions_.newTactic, actions_.save, actions_.toggleLibrary, actions_.toggleInspector, actions_.undo,
+                       actions_.redo, actions_.presenter})
+        addAction(a);
+    // Drawing mode keeps the keys for its annotations.
+    connect(actions_.undo, &QAction::triggered, this, [this] {
+        if (session_->editing()) session_->undo();
+        else store_->undoBoardEdit();
+    });
+    connect(actions_.redo, &QAction::triggered, this, [this] {
+        if (session_->editing()) session_->redo();
+        else store_->redoBoardEdit();
+    });
+    connect(actions_.presenter, &QAction::triggered, this, &ContentView::startPresenter);
+    connect(actions_.showInterceptionRisk, &QAction::triggered, this,
+            [this](bool on) { store_->setShowInterceptionRisk(on); });
 
     connect(actions_.newTactic, &QAction::triggered, this, &ContentView::startNewTactic);
     connect(actions_.save, &QAction::triggered, this, [this] { store_->saveCurrentTactic(); });
@@ -221,6 +248,8 @@ void ContentView::applyLayout() {
     actions_.showRoutes->setChecked(store_->showRoutes());
     actions_.showAnnotations->setChecked(session_->visible());
     actions_.lockAnnotations->setChecked(session_->locked());
+    actions_.showInterceptionRisk->setChecked(store_->showInterceptionRisk());
+    refreshUndoActions();
     update();
 }
 
@@ -282,6 +311,74 @@ void ContentView::askDeleteStep() {
     sheet->open();
 }
 
+void ContentView::refreshUndoActions() {
+    const bool drawing = session_->editing();
+    const bool asking = store_->showingStageSaveConfirmation();
+    auto name = [](const char* verb, const std::optional<std::string>& label) {
+        return label ? QString::fromUtf8(verb) + QLatin1Char(' ') + QString::fromStdString(*label) : QString::fromUtf8(verb);
+    };
+    const QString undo = drawing ? QStringLiteral("撤销 注释") : name("撤销", store_->undoBoardEditLabel());
+    const QString redo = drawing ? QStringLiteral("重做 注释") : name("重做", store_->redoBoardEditLabel());
+    actions_.undo->setText(undo);
+    actions_.undo->setToolTip(undo + QStringLiteral(" · Ctrl+Z"));
+    actions_.undo->setEnabled(!asking && (drawing ? session_->canUndo() : store_->canUndoBoardEdit()));
+    actions_.redo->setText(redo);
+    actions_.redo->setToolTip(redo + QStringLiteral(" · Ctrl+Shift+Z"));
+    actions_.redo->setEnabled(!asking && (drawing ? session_->canRedo() : store_->canRedoBoardEdit()));
+}
+
+PresenterView* ContentView::presenter() const { return presenter_; }
+
+void ContentView::startPresenter() {
+    if (presenter_ || sheet_ || store_->showingStageSaveConfirmation()) return;
+    // A presentation shows the board, not the editing: no selection ring or run handle.
+    store_->clearSelectedPlayer();
+    presenter_ = new PresenterView(*store_, platform_, window());
+    presenter_->present();
+}
+
+void ContentView::askRenameOwnTactic(const std::string& key) {
+    if (sheet_) return;
+    const auto& own = store_->importedTactics();
+    auto it = std::find_if(own.begin(), own.end(), [&](const SavedTactic& t) { return t.key() == key; });
+    if (it == own.end()) return;
+    auto* sheet = new WorkspaceSheet(QStringLiteral("重命名战术"), QStringLiteral("输入新的战术名称。"), this);
+    sheet->setObjectName(QStringLiteral("renameTacticSheet"));
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    auto* field = new QLineEdit(QString::fromStdString(it->tactic.name), sheet);
+    field->setAccessibleName(QStringLiteral("战术名称"));
+    field->selectAll();
+    sheet->body()->addWidget(field);
+    sheet->addButton(QStringLiteral("取消"), QDialog::Rejected, false, false);
+    sheet->addButton(QStringLiteral("重命名"), QDialog::Accepted, true, false);
+    sheet->setFocusProxy(field);
+    adoptSheet(sheet);
+    connect(sheet, &QDialog::finished, this, [this, key, field](int result) {
+        if (result == QDialog::Accepted) store_->renameOwnTactic(key, field->text().toStdString());
+    });
+    sheet->open();
+    field->setFocus();
+}
+
+void ContentView::askDeleteOwnTactic(const std::string& key) {
+    if (sheet_) return;
+    const auto& own = store_->importedTactics();
+    auto it = std::find_if(own.begin(), own.end(), [&](const SavedTactic& t) { return t.key() == key; });
+    if (it == own.end()) return;
+    const QString name = QString::fromStdString(it->tactic.name);
+    auto* sheet = new WorkspaceSheet(QStringLiteral("删除“%1”？").arg(name), QStringLiteral("删除后无法恢复。"), this);
+    sheet->setObjectName(QStringLiteral("deleteTacticQuestion"));
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->addButton(QStringLiteral("取消"), QDialog::Rejected, false, false);
+    sheet->addButton(QStringLiteral("删除战术"), QDialog::Accepted, false, true);
+    sheet->setDefaultResult(QDialog::Rejected);   // a deliberate click deletes, never Return
+    adoptSheet(sheet);
+    connect(sheet, &QDialog::finished, this, [this, key](int result) {
+        if (result == QDialog::Accepted) store_->deleteOwnTactic(key);
+    });
+    sheet->open();
+}
+
 // One sheet at a time; it is forgotten as soon as it is answered (it is deleted later).
 void ContentView::adoptSheet(WorkspaceSheet* sheet) {
     sheet_ = sheet;
@@ -337,6 +434,7 @@ void ContentView::storeChanged(StoreChange change) {
         emit viewStateChanged();
     }
     if (any(change & StoreChange::displayOptions)) applyLayout();
+    if (any(change & (StoreChange::tactic | StoreChange::library | StoreChange::confirmation))) refreshUndoActions();
 }
 
 void ContentView::drawingChanged(DrawingChange change) {
@@ -357,6 +455,7 @@ void ContentView::drawingChanged(DrawingChange change) {
         if (auto selected = session_->selection()) session_->setStyle(selected->style);
     }
     if (any(change & DrawingChange::layer)) applyLayout();
+    if (any(change & (DrawingChange::history | DrawingChange::editing))) refreshUndoActions();
 }
 
 // --- The tour ----------------------------------------------------------------------

@@ -25,6 +25,7 @@ class FirstRunTutorial;
 class InspectorView;
 class LibrarySidebar;
 class NavigationRail;
+class PresenterView;
 class PitchView;
 class StageSaveOverlay;
 class TacticalTimelineView;
@@ -50,6 +51,11 @@ struct WorkspaceActions {
     QAction* showRoutes = nullptr;
     QAction* showAnnotations = nullptr;
     QAction* lockAnnotations = nullptr;
+    QAction* showInterceptionRisk = nullptr;
+    // Board edits outside drawing mode, annotations inside it; named after the edit.
+    QAction* undo = nullptr;
+    QAction* redo = nullptr;
+    QAction* presenter = nullptr;
 };
 
 // The window's content. It owns the board store and the drawing session for the
@@ -98,6 +104,12 @@ public:
     void startTutorial();
     void finishTutorial();
     FirstRunTutorial* tutorialOverlay() const;
+    // "演示模式" over the window's screen; Esc in it comes back here.
+    void startPresenter();
+    PresenterView* presenter() const;
+    // The questions of an own tactic's context menu.
+    void askRenameOwnTactic(const std::string& key);
+    void askDeleteOwnTactic(const std::string& key);
     // The open sheet (new tactic, deletion question), if any.
     WorkspaceSheet* openSheet() const { return sheet_; }
 
@@ -122,7 +134,9 @@ private:
     // Puts back the layout the tour forced, without counting the tour as completed.
     void abandonTutorial();
     void adoptSheet(WorkspaceSheet* sheet);
+    void refreshUndoActions();
 
+    Platform& platform_;
     std::unique_ptr<BoardStore> store_;
     std::unique_ptr<DrawingSession> session_;   // after the store: it writes through it
     WorkspacePreferences workspace_;
@@ -139,8 +153,8 @@ private:
     TacticalTimelineView* timeline_ = nullptr;
     StageSaveOverlay* saveOverlay_ = nullptr;   // above the whole workspace
     QPointer<WorkspaceSheet> sheet_;
-    Platform& platform_;
     QPointer<FirstRunTutorial> tutorial_;
+    QPointer<PresenterView> presenter_;
 
     bool inspectorVisible_ = false;
     bool showingStageInspector_ = false;

@@ -191,9 +191,12 @@ QWidget* InspectorView::buildStagePage() {
     connect(vision_, &QCheckBox::toggled, this, [this](bool on) { if (!writing_) store_.setShowVision(on); });
     connect(offside_, &QCheckBox::toggled, this, [this](bool on) { if (!writing_) store_.setShowOffside(on); });
     connect(routes_, &QCheckBox::toggled, this, [this](bool on) { if (!writing_) store_.setShowRoutes(on); });
+    risk_ = toggle(QStringLiteral("拦截风险"), QStringLiteral("标出演示会在哪里被对手拦截"), displayOptions_);
+    connect(risk_, &QCheckBox::toggled, this, [this](bool on) { if (!writing_) store_.setShowInterceptionRisk(on); });
     display->addWidget(vision_);
     display->addWidget(offside_);
     display->addWidget(routes_);
+    display->addWidget(risk_);
     v->addWidget(displayOptions_);
     refreshDisplayExpansion();
 
@@ -271,6 +274,7 @@ void InspectorView::refresh() {
     vision_->setChecked(store_.showVision());
     offside_->setChecked(store_.showOffside());
     routes_->setChecked(store_.showRoutes());
+    risk_->setChecked(store_.showInterceptionRisk());
     playerRoutes_->setChecked(store_.showRoutes());
     if (const auto& id = store_.inspectedPlayerID()) {
         const BoardStep* step = store_.currentStep();

@@ -74,6 +74,7 @@ private:
     QCheckBox* vision_ = nullptr;
     QCheckBox* offside_ = nullptr;
     QCheckBox* routes_ = nullptr;
+    QCheckBox* risk_ = nullptr;
     QLabel* playerTitle_ = nullptr;
     QLabel* hasBall_ = nullptr;
     QToolButton* giveBall_ = nullptr;

@@ -341,6 +341,16 @@ QMenu* LibrarySidebar::entryMenu(const std::string& key) {
     });
     QAction* copy = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::copy), QStringLiteral("复制到我的战术"));
     connect(copy, &QAction::triggered, this, [this, key] { emit copyRequested(key); });
+    if (OwnTacticLibrary::isOwnKey(key)) {
+        menu->addSeparator();
+        QAction* rename = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::edit), QStringLiteral("重命名"));
+        connect(rename, &QAction::triggered, this, [this, key] { emit renameRequested(key); });
+        QAction* duplicate = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::copy), QStringLiteral("创建副本"));
+        connect(duplicate, &QAction::triggered, this, [this, key] { store_.duplicateOwnTactic(key); });
+        QAction* remove = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::remove, StudioStyle::destructive),
+                                          QStringLiteral("删除战术"));
+        connect(remove, &QAction::triggered, this, [this, key] { emit deleteRequested(key); });
+    }
     return menu;
 }
 
@@ -354,8 +364,13 @@ void LibrarySidebar::rebuildStages() {
     for (const auto& s : steps) signature += "|" + s.title;
     if (signature == stageSignature_) return;
     stageSignature_ = std::move(signature);
+    // A row's own click rebuilds the list (it selects the step): the old rows go once
+    // that click has returned.
     while (QLayoutItem* item = stageLayout_->takeAt(0)) {
-        delete item->widget();
+        if (QWidget* old = item->widget()) {
+            old->hide();
+            old->deleteLater();
+        }
         delete item;
     }
     for (int i = 0; i < int(steps.size()); ++i) {

@@ -54,6 +54,9 @@ signals:
     void deleteStepRequested(int index);
     void scopeChanged();
     void copyRequested(const std::string& key);
+    // An own tactic's rename and delete questions belong to the workspace.
+    void renameRequested(const std::string& key);
+    void deleteRequested(const std::string& key);
 
 private:
     void rebuildEntries();

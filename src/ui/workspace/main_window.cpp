@@ -51,6 +51,7 @@ void MainWindow::buildToolbar() {
     auto* spacer = new QWidget(toolbar_);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     toolbar_->addWidget(spacer);
+    toolbar_->addAction(a.presenter);
     toolbar_->addAction(a.tutorial);
     auto* more = new QToolButton(toolbar_);
     more->setText(QStringLiteral("更多操作"));
@@ -98,6 +99,10 @@ void MainWindow::buildMenus() {
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+    edit->addAction(a.undo);
+    edit->addAction(a.redo);
+
     QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
     view->addAction(a.toggleLibrary);
     view->addAction(a.toggleInspector);
@@ -110,6 +115,9 @@ void MainWindow::buildMenus() {
     view->addAction(a.showRoutes);
     view->addAction(a.showAnnotations);
     view->addAction(a.lockAnnotations);
+    view->addAction(a.showInterceptionRisk);
+    view->addSeparator();
+    view->addAction(a.presenter);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->addAction(a.tutorial);
@@ -145,7 +153,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         });
         return;
     }
-    content_->store().flushAutosave();
+    content_->store().finishWrites();
     QMainWindow::closeEvent(event);
 }
 

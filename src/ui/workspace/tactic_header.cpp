@@ -40,7 +40,7 @@ TacticHeader::TacticHeader(BoardStore& store, QWidget* parent) : QWidget(parent)
     // The badge is a pill: soft brand behind brand text, repainted with the appearance.
     auto styleBadge = [this] {
         const bool demo = store_.selectedTacticKey().starts_with("builtin-");
-        const bool unsaved = store_.hasStageChanges() && !demo;
+        const bool unsaved = (store_.hasStageChanges() || store_.saveFailure()) && !demo;
         const QColor ink = unsaved ? StudioStyle::destructive() : demo ? StudioStyle::textSecondary() : StudioStyle::brand();
         const QColor back = unsaved ? StudioStyle::withOpacity(StudioStyle::destructive(), 0.12)
                             : demo  ? StudioStyle::surfaceSecondary()
@@ -68,6 +68,10 @@ void TacticHeader::refresh() {
     const QString state = tacticStateText(store_);
     badge_->setText(state);
     badge_->setAccessibleName(state);
+    // The reason of a failed save, for the pointer and for assistive technology.
+    const QString reason = store_.saveFailure() ? QString::fromStdString(*store_.saveFailure()) : QString();
+    badge_->setToolTip(reason);
+    badge_->setAccessibleDescription(reason);
     announceText(status_, QString::fromStdString(store_.status()));
 }
 

@@ -231,9 +231,11 @@ TEST_F(DrawingSessionTest, AnEditMarksTheStageSchedulesTheAutosaveAndTellsObserv
     session->redo();
     EXPECT_TRUE(store->hasStageChanges());
 
+    // The autosave leaves out the step's unconfirmed edit, so the stored list is
+    // already right and nothing is written.
     const int writes = libraryWrites();
     platform.advance(0.7);
-    EXPECT_EQ(libraryWrites(), writes + 1);
+    EXPECT_EQ(libraryWrites(), writes);
     EXPECT_FALSE(store->autosavePending());
     store->saveCurrentTactic();
     EXPECT_EQ(storedLibrary().back().tactic.steps[0].annotations, std::vector<BoardAnnotation>{a});

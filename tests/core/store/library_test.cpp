@@ -198,11 +198,12 @@ TEST_F(StoreTest, UnreadableLibraryIsKeptAsideAndSurvivesSaves) {
     EXPECT_EQ(storedLibrary().size(), 1u);
     EXPECT_EQ(prefs.data(kUnreadableTacticsKey), garbage);
 
-    // Only the first unreadable copy is kept, and it is announced once.
+    // A second unreadable library is kept too, newest first, and announced again.
     prefs.setData(kImportedTacticsKey, "also broken");
     start();
-    EXPECT_EQ(prefs.data(kUnreadableTacticsKey), garbage);
-    EXPECT_EQ(store->status(), "拖动球员或足球来布置战术");
+    EXPECT_EQ(prefs.data(kUnreadableTacticsKey), "also broken");
+    EXPECT_EQ(prefs.data(PreferenceLibraryStorage::unreadableKey(1)), garbage);
+    EXPECT_EQ(store->status(), "已保留无法读取的战术数据");
 }
 
 TEST_F(StoreTest, PlayerSelectionOpensAndClosesTheInformation) {

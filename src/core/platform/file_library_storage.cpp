@@ -1,0 +1,120 @@
+#include "core/platform/file_library_storage.h"
+
+#include "core/model/file_io.h"
+
+namespace vantrel {
+
+namespace {
+
+// Large enough for any library a coach could have kept, so that an oversized one is
+// still read and kept aside rather than lost; start-up refuses it when decoding.
+constexpr std::size_t kReadLimitBytes = std::size_t{1} << 30;
+
+Status ensureFolder(const std::filesystem::path& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) return Status::failure("cannot create " + folder.string() + ": " + ec.message());
+    return success();
+}
+
+}  // namespace
+
+FileLibraryStorage::FileLibraryStorage(std::filesystem::path folder, PreferenceStore& legacy, Post post)
+    : folder_(std::move(folder)), legacy_(legacy), post_(std::move(post)) {}
+
+FileLibraryStorage::~FileLibraryStorage() {
+    flush();
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    if (writer_.joinable()) writer_.join();
+}
+
+std::filesystem::path FileLibraryStorage::unreadableFile(int index) const {
+    return folder_ / ("own-tactics.unreadable-" + std::to_string(index + 1) + ".json");
+}
+
+Result<std::optional<std::string>> FileLibraryStorage::read() {
+    std::error_code ec;
+    if (std::filesystem::exists(file(), ec)) {
+        auto text = readWholeFile(file(), kReadLimitBytes);
+        if (!text) return Result<std::optional<std::string>>::failure(text.error());
+        return std::optional<std::string>(std::move(text).value());
+    }
+    auto stored = legacy_.data(kImportedTacticsKey);
+    if (!stored) return std::optional<std::string>();
+    // Moved once: the preference goes only after the file holds the same bytes, so a
+    // failure here leaves the library where it was and the next start tries again.
+    if (ensureFolder(folder_) && writeFileAtomically(file(), *stored)) legacy_.remove(kImportedTacticsKey);
+    if (auto kept = legacy_.data(kUnreadableTacticsKey); kept && keepUnreadable(*kept))
+        legacy_.remove(kUnreadableTacticsKey);
+    return stored;
+}
+
+void FileLibraryStorage::save(LibraryDocument document, std::function<void(Status)> done) {
+    {
+        std::lock_guard lock(mutex_);
+        waiting_ = Job{std::move(document), std::move(done)};
+        if (!writer_.joinable()) writer_ = std::thread([this] { run(); });
+    }
+    changed_.notify_all();
+}
+
+void FileLibraryStorage::run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return stopping_ || waiting_; });
+        if (!waiting_) return;   // stopping with nothing left
+        Job job = std::move(*waiting_);
+        waiting_.reset();
+        busy_ = true;
+        lock.unlock();
+
+        Status outcome = ensureFolder(folder_);
+        if (outcome) outcome = writeFileAtomically(file(), job.document.text());
+        job.document.entries.clear();   // the pieces are released off the main thread
+
+        lock.lock();
+        busy_ = false;
+        last_ = outcome;
+        // A newer save already waits: it will speak for the library.
+        if (!waiting_ && job.done && post_) post_([done = std::move(job.done), outcome] { done(outcome); });
+        changed_.notify_all();
+    }
+}
+
+Status FileLibraryStorage::flush() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !waiting_ && !busy_; });
+    return last_;
+}
+
+Status FileLibraryStorage::keepUnreadable(std::string_view bytes) {
+    if (Status made = ensureFolder(folder_); !made) return made;
+    std::error_code ec;
+    std::filesystem::remove(unreadableFile(kKeptUnreadableCopies - 1), ec);
+    for (int i = kKeptUnreadableCopies - 1; i > 0; --i) {
+        if (!std::filesystem::exists(unreadableFile(i - 1), ec)) continue;
+        std::filesystem::rename(unreadableFile(i - 1), unreadableFile(i), ec);
+        if (ec) return Status::failure("cannot keep " + unreadableFile(i).string() + ": " + ec.message());
+    }
+    return writeFileAtomically(unreadableFile(0), bytes);
+}
+
+int FileLibraryStorage::unreadableCount() {
+    std::error_code ec;
+    int count = 0;
+    while (count < kKeptUnreadableCopies && std::filesystem::exists(unreadableFile(count), ec)) ++count;
+    return count;
+}
+
+std::optional<std::string> FileLibraryStorage::unreadableCopy(int index) {
+    if (index < 0 || index >= kKeptUnreadableCopies) return std::nullopt;
+    auto text = readWholeFile(unreadableFile(index), kReadLimitBytes);
+    if (!text) return std::nullopt;
+    return std::move(text).value();
+}
+
+}  // namespace vantrel

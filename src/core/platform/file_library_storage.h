@@ -1,0 +1,64 @@
+#pragma once
+
+#include <condition_variable>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "core/platform/library_storage.h"
+
+namespace vantrel {
+
+// The own tactics in a file of their own ("own-tactics.json" in the user's data folder),
+// so that the small preferences never carry megabytes. Saves are written atomically
+// (temporary file, then rename) by one writer thread; a save that arrives while another
+// is being written replaces any save still waiting, so the newest document wins and a
+// burst of saves costs at most two writes. Outcomes travel to the main thread through
+// `post`. Unreadable documents are kept beside it as "own-tactics.unreadable-N.json",
+// N = 1 the newest.
+//
+// A library that an earlier version kept in the preference store under
+// "Vantrel.importedTactics" is moved here on the first read, and the preference removed
+// once the file is written.
+class FileLibraryStorage final : public LibraryStorage {
+public:
+    using Post = std::function<void(std::function<void()>)>;
+
+    FileLibraryStorage(std::filesystem::path folder, PreferenceStore& legacy, Post post);
+    ~FileLibraryStorage() override;   // finishes every save first
+    FileLibraryStorage(const FileLibraryStorage&) = delete;
+    FileLibraryStorage& operator=(const FileLibraryStorage&) = delete;
+
+    std::filesystem::path file() const { return folder_ / "own-tactics.json"; }
+    std::filesystem::path unreadableFile(int index) const;
+
+    Result<std::optional<std::string>> read() override;
+    void save(LibraryDocument document, std::function<void(Status)> done) override;
+    Status flush() override;
+    Status keepUnreadable(std::string_view bytes) override;
+    int unreadableCount() override;
+    std::optional<std::string> unreadableCopy(int index) override;
+
+private:
+    struct Job {
+        LibraryDocument document;
+        std::function<void(Status)> done;
+    };
+    void run();
+
+    const std::filesystem::path folder_;
+    PreferenceStore& legacy_;
+    const Post post_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::optional<Job> waiting_;
+    bool busy_ = false;
+    bool stopping_ = false;
+    Status last_ = success();
+    std::thread writer_;   // started with the first save
+};
+
+}  // namespace vantrel

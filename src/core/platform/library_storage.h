@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/model/result.h"
+#include "core/platform/platform.h"
+
+namespace vantrel {
+
+// Preference keys of the coach's own tactics when they live in the preference store.
+inline constexpr std::string_view kImportedTacticsKey = "Vantrel.importedTactics";
+// The newest unreadable copy; older ones carry ".2" … ".5".
+inline constexpr std::string_view kUnreadableTacticsKey = "Vantrel.importedTactics.unreadable";
+
+// The library document as a list of already encoded entries: "[" + entries joined by
+// "," + "]" is byte for byte the compact JSON array of the saved tactics. Entries are
+// shared, so handing a document to a writer copies pointers, not megabytes.
+struct LibraryDocument {
+    std::vector<std::shared_ptr<const std::string>> entries;
+
+    std::size_t byteSize() const;
+    std::string text() const;
+};
+
+// Where the own tactics are stored: one document, plus a few unreadable documents kept
+// aside so that a coach can still get them out.
+//
+// `save` may finish later and off the calling thread; a save that has not started when a
+// newer one arrives is dropped (the newest document wins). `done` runs on the main thread,
+// once, and only for the newest save; a storage outlived by its caller must not call it
+// after `flush` (the caller guards it anyway).
+class LibraryStorage {
+public:
+    static constexpr int kKeptUnreadableCopies = 5;
+
+    virtual ~LibraryStorage() = default;
+    // The stored document; absent when nothing was ever stored, a failure when it exists
+    // but cannot be read (nothing may then be written over it).
+    virtual Result<std::optional<std::string>> read() = 0;
+    virtual void save(LibraryDocument document, std::function<void(Status)> done) = 0;
+    // Waits until every save has reached the storage; the outcome of the newest.
+    virtual Status flush() = 0;
+    // Keeps `bytes` as the newest unreadable copy; the oldest beyond the limit goes.
+    virtual Status keepUnreadable(std::string_view bytes) = 0;
+    // The kept copies, newest first (index 0).
+    virtual int unreadableCount() = 0;
+    virtual std::optional<std::string> unreadableCopy(int index) = 0;
+};
+
+// The library inside a preference store, written at once on the calling thread.
+class PreferenceLibraryStorage final : public LibraryStorage {
+public:
+    explicit PreferenceLibraryStorage(PreferenceStore& defaults) : defaults_(defaults) {}
+
+    static std::string unreadableKey(int index);
+
+    Result<std::optional<std::string>> read() override;
+    void save(LibraryDocument document, std::function<void(Status)> done) override;
+    Status flush() override { return last_; }
+    Status keepUnreadable(std::string_view bytes) override;
+    int unreadableCount() override;
+    std::optional<std::string> unreadableCopy(int index) override;
+
+private:
+    PreferenceStore& defaults_;
+    Status last_ = success();
+};
+
+}  // namespace vantrel

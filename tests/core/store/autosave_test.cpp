@@ -1,0 +1,238 @@
+// The own tactics' writes: only what changed, never reported as saved when they failed,
+// never larger than start-up reads, and kept aside when unreadable.
+#include <unistd.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+#include "core/platform/file_library_storage.h"
+#include "store_fixture.h"
+
+using namespace vantrel;
+using vantrel::testing::StoreTest;
+using vantrel::testing::readFileForTest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class AutosaveTest : public StoreTest {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("vantrel-autosave-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        store.reset();
+        fs::remove_all(dir);
+    }
+
+    void storeLibrary(const std::vector<SavedTactic>& library) {
+        prefs.setData(kImportedTacticsKey, TacticJson::encodeLibrary(library).value());
+    }
+
+    static SavedTactic saved(const std::string& name, Uuid id = Uuid::random()) {
+        return {id, Tactic{name, 7, {vantrel::testing::lineup()}}, true};
+    }
+
+    fs::path dir;
+};
+
+TEST_F(AutosaveTest, WritesOnlyWhatChangedInTheUsualBytes) {
+    storeLibrary({saved("甲"), saved("乙"), saved("丙")});
+    BoardStore& s = start();
+    EXPECT_EQ(libraryWrites(), 1);   // only the test's own write: nothing to adapt
+    const auto library = s.importedTactics();
+
+    // Switching back and forth and letting every timer fire writes nothing.
+    s.selectImported(library[0]);
+    s.selectImported(library[1]);
+    s.selectImported(library[0]);
+    platform.advance(2);
+    EXPECT_EQ(libraryWrites(), 1);
+    EXPECT_FALSE(s.autosavePending());
+
+    // One edit writes once, byte for byte what encoding the whole list gives.
+    s.setTacticName("甲（改）");
+    platform.advance(1);
+    EXPECT_EQ(libraryWrites(), 2);
+    EXPECT_EQ(prefs.data(kImportedTacticsKey), TacticJson::encodeLibrary(s.importedTactics()).value());
+    s.newTactic("丁");
+    EXPECT_EQ(prefs.data(kImportedTacticsKey), TacticJson::encodeLibrary(s.importedTactics()).value());
+}
+
+TEST_F(AutosaveTest, FailedWritesAreSaidKeptInMemoryAndRetried) {
+    BoardStore& s = start();
+    s.newTactic("甲");
+    const auto before = prefs.data(kImportedTacticsKey);
+
+    prefs.failWrites("磁盘已满");
+    s.setTacticName("乙");
+    platform.advance(1);
+    EXPECT_EQ(s.status(), "自动保存失败：磁盘已满");
+    EXPECT_EQ(s.saveFailure(), "磁盘已满");
+    EXPECT_EQ(prefs.data(kImportedTacticsKey), before);
+    EXPECT_EQ(s.importedTactics()[0].tactic.name, "乙");
+
+    // The explicit save does not claim success either; a new tactic is refused nothing
+    // but its write fails the same way.
+    s.saveCurrentTactic();
+    EXPECT_EQ(s.status(), "自动保存失败：磁盘已满");
+    s.newTactic("丙");
+    EXPECT_EQ(s.status(), "自动保存失败：磁盘已满");
+    EXPECT_EQ(s.importedTactics().size(), 2u);
+
+    // Once the disk has room, closing writes everything kept in memory.
+    prefs.failWrites(std::nullopt);
+    EXPECT_TRUE(s.finishWrites());
+    EXPECT_FALSE(s.saveFailure());
+    EXPECT_EQ(storedLibrary(), s.importedTactics());
+}
+
+TEST_F(AutosaveTest, NothingIsWrittenThatStartUpWouldRefuse) {
+    // One tactic whose note alone fills most of what start-up reads.
+    SavedTactic big = saved("大");
+    big.tactic.steps[0].note.assign(TacticJson::kMaxDocumentBytes - 4096, 'a');
+    storeLibrary({big});
+    BoardStore& s = start();
+    ASSERT_EQ(s.importedTactics().size(), 1u);
+    const auto before = prefs.data(kImportedTacticsKey);
+
+    Tactic small = Tactic{"小", 7, {vantrel::testing::lineup()}};
+    small.steps[0].note.assign(8192, 'b');
+    const fs::path file = dir / "small.json";
+    std::ofstream(file, std::ios::binary) << TacticJson::encodePretty(small).value();
+    platform.openAnswers.push_back(file);
+    s.importFile();
+    EXPECT_EQ(s.status(), "导入失败：我的战术超过 64 MB，启动时将无法读取");
+    EXPECT_EQ(s.importedTactics().size(), 1u);
+
+    s.selectImported(s.importedTactics()[0]);
+    s.setTacticName("大" + std::string(8192, 'c'));
+    s.saveCurrentTactic();
+    EXPECT_EQ(s.status(), "自动保存失败：我的战术超过 64 MB，启动时将无法读取");
+    EXPECT_TRUE(s.saveFailure());
+    EXPECT_EQ(prefs.data(kImportedTacticsKey), before);
+}
+
+TEST_F(AutosaveTest, EveryUnreadableLibraryIsKeptAndCanBeExported) {
+    for (int i = 1; i <= 7; ++i) {
+        prefs.setData(kImportedTacticsKey, "broken " + std::to_string(i));
+        start();
+        EXPECT_EQ(store->status(), "已保留无法读取的战术数据");
+    }
+    // The same unreadable library met again is not kept twice.
+    start();
+    EXPECT_EQ(store->status(), "已保留无法读取的战术数据");
+    ASSERT_EQ(store->unreadableLibraryCount(), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(prefs.data(PreferenceLibraryStorage::unreadableKey(i)), "broken " + std::to_string(7 - i));
+
+    platform.saveAnswers.push_back(dir / "copy.json");
+    store->exportUnreadableLibrary(1);
+    EXPECT_EQ(platform.proposedSaveNames.back(), "无法读取的战术-2.json");
+    EXPECT_EQ(store->status(), "已导出：copy.json");
+    EXPECT_EQ(readFileForTest(dir / "copy.json"), "broken 6");
+
+    // When the copy cannot be kept, nothing overwrites the unreadable library.
+    prefs.setData(kImportedTacticsKey, "broken 8");
+    prefs.failWrites("只读");
+    start();
+    EXPECT_EQ(store->status(), "无法保留无法读取的战术数据：只读");
+    prefs.failWrites(std::nullopt);
+    store->newTactic("新");
+    EXPECT_EQ(prefs.data(kImportedTacticsKey), "broken 8");
+    EXPECT_TRUE(store->saveFailure());
+}
+
+TEST_F(AutosaveTest, DuplicateIdsGetAFreshIdAtStart) {
+    const Uuid id = Uuid::random();
+    storeLibrary({saved("甲", id), saved("乙", id)});
+    BoardStore& s = start();
+    const auto library = s.importedTactics();
+    ASSERT_EQ(library.size(), 2u);
+    EXPECT_EQ(library[0].id, id);
+    EXPECT_NE(library[1].id, id);
+    EXPECT_EQ(storedLibrary(), library);
+
+    // The second is reachable and its edits stay its own.
+    s.selectImported(library[1]);
+    EXPECT_EQ(s.tactic().name, "乙");
+    s.setTacticName("乙二");
+    s.flushAutosave();
+    EXPECT_EQ(storedLibrary()[0].tactic.name, "甲");
+    EXPECT_EQ(storedLibrary()[1].tactic.name, "乙二");
+}
+
+// The file storage, with outcomes queued as the event loop would deliver them.
+class FileStorageTest : public AutosaveTest {
+protected:
+    FileLibraryStorage::Post post() {
+        return [this](std::function<void()> outcome) {
+            std::lock_guard lock(mutex);
+            posted.push_back(std::move(outcome));
+        };
+    }
+    void deliver() {
+        std::deque<std::function<void()>> due;
+        {
+            std::lock_guard lock(mutex);
+            due.swap(posted);
+        }
+        for (auto& outcome : due) outcome();
+    }
+
+    std::mutex mutex;
+    std::deque<std::function<void()>> posted;
+};
+
+TEST_F(FileStorageTest, MovesTheLibraryOutOfThePreferencesAndWritesInTheBackground) {
+    const SavedTactic first = saved("甲");
+    storeLibrary({first});
+    prefs.setData(kUnreadableTacticsKey, "old broken");
+    FileLibraryStorage files(dir / "data", prefs, post());
+    platform.storage = &files;
+
+    BoardStore& s = start();
+    ASSERT_EQ(s.importedTactics().size(), 1u);
+    EXPECT_FALSE(prefs.contains(kImportedTacticsKey));
+    EXPECT_FALSE(prefs.contains(kUnreadableTacticsKey));
+    EXPECT_EQ(readFileForTest(files.file()), TacticJson::encodeLibrary({first}).value());
+    EXPECT_EQ(readFileForTest(files.unreadableFile(0)), "old broken");
+
+    s.selectImported(s.importedTactics()[0]);
+    s.setTacticName("乙");
+    s.flushAutosave();
+    EXPECT_TRUE(s.autosavePending());   // until the writer says it landed
+    files.flush();
+    deliver();
+    EXPECT_FALSE(s.autosavePending());
+    EXPECT_EQ(readFileForTest(files.file()), TacticJson::encodeLibrary(s.importedTactics()).value());
+
+    // The next start reads the file; the preferences stay small.
+    start();
+    EXPECT_EQ(store->importedTactics()[0].tactic.name, "乙");
+    EXPECT_FALSE(prefs.contains(kImportedTacticsKey));
+    store.reset();
+}
+
+TEST_F(FileStorageTest, AFailedFileWriteIsReportedWhenItLands) {
+    std::ofstream(dir / "occupied") << "a file where the folder should be";
+    FileLibraryStorage files(dir / "occupied" / "data", prefs, post());
+    platform.storage = &files;
+    BoardStore& s = start();
+    s.newTactic("甲");
+    EXPECT_EQ(s.status(), "已新建战术；修改阶段后，播放或切换时可选择保存");
+    files.flush();
+    deliver();
+    EXPECT_TRUE(s.status().starts_with("自动保存失败：")) << s.status();
+    EXPECT_TRUE(s.saveFailure());
+    EXPECT_FALSE(s.autosavePending());
+    EXPECT_FALSE(s.finishWrites());   // retried on close, still failing
+    store.reset();
+    deliver();   // an outcome arriving after the store is gone does nothing
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+// Undo and redo of board edits, managing own tactics, and the interception risk.
+#include "core/library/formation_preset.h"
+#include "core/store/workspace_preferences.h"
+#include "store_fixture.h"
+
+using namespace vantrel;
+using vantrel::testing::lineup;
+using vantrel::testing::StoreTest;
+
+namespace {
+
+// Blue 2 passes to blue 3 across the middle; orange 4 stands on the line in both steps.
+std::vector<BoardStep> passPastDefender(Point defender = {0.4, 0.5}) {
+    std::map<std::string, Point> at{{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}, {"away-4", defender}};
+    return {lineup(at, "home-2", "1 · 持球"), lineup(at, "home-3", "2 · 接球")};
+}
+
+}  // namespace
+
+TEST_F(StoreTest, ADragAPassAndAFormationAreUndoneAndRedoneInOrder) {
+    open({lineup({{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}}, "home-2")});
+    BoardStore& s = *store;
+    const BoardStep start = *s.currentStep();
+    EXPECT_FALSE(s.canUndoBoardEdit());
+
+    s.setDraggingPlayer(true);   // one drag of many moves is one level
+    for (double x : {0.3, 0.35, 0.4}) s.movePlayer("home-5", {x, 0.3});
+    s.setDraggingPlayer(false);
+    const BoardStep dragged = *s.currentStep();
+    s.pass("home-3");   // the kick and the landing are one level
+    platform.advance(3);
+    ASSERT_EQ(s.currentStep()->ballOwner, "home-3");
+    const BoardStep passed = *s.currentStep();
+    s.applyFormation(FormationPreset::forFormat(7).front().id, 1);
+    platform.advance(3);
+    const BoardStep formed = *s.currentStep();
+    ASSERT_NE(formed, passed);
+
+    EXPECT_EQ(s.undoBoardEditLabel(), "应用阵型");
+    s.undoBoardEdit();
+    EXPECT_EQ(*s.currentStep(), passed);
+    EXPECT_EQ(s.undoBoardEditLabel(), "传球");
+    EXPECT_EQ(s.redoBoardEditLabel(), "应用阵型");
+    s.undoBoardEdit();
+    EXPECT_EQ(*s.currentStep(), dragged);
+    EXPECT_TRUE(s.hasStageChanges());
+    EXPECT_EQ(s.undoBoardEditLabel(), "移动球员");
+    s.undoBoardEdit();
+    EXPECT_EQ(*s.currentStep(), start);
+    EXPECT_FALSE(s.hasStageChanges());   // back at the baseline: nothing unsaved
+    EXPECT_FALSE(s.canUndoBoardEdit());
+    EXPECT_EQ(s.status(), "已撤销：移动球员");
+
+    s.redoBoardEdit();
+    s.redoBoardEdit();
+    EXPECT_EQ(*s.currentStep(), passed);
+    s.redoBoardEdit();
+    EXPECT_EQ(*s.currentStep(), formed);
+    EXPECT_FALSE(s.canRedoBoardEdit());
+
+    // A new edit forgets what was undone.
+    s.undoBoardEdit();
+    s.movePlayer("home-6", {0.5, 0.2});
+    EXPECT_FALSE(s.canRedoBoardEdit());
+}
+
+TEST_F(StoreTest, UndoFollowsTheSavedStateStepsNamesAndDrawingsAndEndsWithTheTactic) {
+    open({lineup({}, "home-2")});
+    BoardStore& s = *store;
+    s.movePlayer("home-5", {0.5, 0.3});
+    s.saveCurrentTactic();   // the moved line-up is now the saved state
+    s.movePlayer("home-5", {0.6, 0.3});
+    ASSERT_TRUE(s.hasStageChanges());
+    s.undoBoardEdit();
+    EXPECT_FALSE(s.hasStageChanges());
+    s.undoBoardEdit();
+    EXPECT_TRUE(s.hasStageChanges());   // before the save: differs from what was saved
+    s.redoBoardEdit();
+
+    // Typing a title is one level.
+    s.setStepTitle("1");
+    s.setStepTitle("1 · 开");
+    s.setTacticName("新名字");
+    s.undoBoardEdit();
+    EXPECT_EQ(s.tactic().name, "测试");
+    EXPECT_EQ(s.undoBoardEditLabel(), "修改步骤标题");
+    s.undoBoardEdit();
+    EXPECT_EQ(s.currentStep()->title, "步骤");
+
+    // Adding a step is undone back onto the step it was added from; drawings stay.
+    const Uuid firstID = s.currentStep()->id;
+    s.addStep();
+    ASSERT_EQ(s.stepIndex(), 1);
+    BoardAnnotation note;
+    note.id = Uuid::random();
+    note.points = {{0.2, 0.2}, {0.4, 0.4}};
+    s.selectStep(0);
+    s.movePlayer("away-2", {0.3, 0.7});
+    s.replaceAnnotations({note});
+    s.undoBoardEdit();   // the move: the drawing made after it stays
+    EXPECT_EQ(s.currentStep()->annotations, std::vector<BoardAnnotation>{note});
+    s.undoBoardEdit();   // the added step
+    EXPECT_EQ(s.tactic().steps.size(), 1u);
+    EXPECT_EQ(s.currentStep()->id, firstID);
+
+    // At most a hundred levels, and none after opening another tactic.
+    for (int i = 0; i < 105; ++i) s.movePlayer("home-6", {0.1 + 0.005 * i, 0.3});
+    int levels = 0;
+    while (s.canUndoBoardEdit() && levels < 200) s.undoBoardEdit(), ++levels;
+    EXPECT_EQ(levels, 100);
+    s.redoBoardEdit();
+    s.selectBuiltIn(1);
+    if (s.showingStageSaveConfirmation()) s.resolveStageChanges(StageSaveDecision::discard);
+    EXPECT_FALSE(s.canUndoBoardEdit());
+    EXPECT_FALSE(s.canRedoBoardEdit());
+}
+
+TEST_F(StoreTest, OwnTacticsAreRenamedCopiedAndDeleted) {
+    BoardStore& s = start();
+    s.newTactic("甲", 11);
+    const std::string a = s.selectedTacticKey();
+    s.newTactic("乙", 7);
+    s.renameOwnTactic(a, "  边路突破\xE3\x80\x80 ");   // not open: written at once
+    s.renameOwnTactic(a, "   ");                       // empty keeps the name
+    EXPECT_EQ(storedLibrary()[0].tactic.name, "边路突破");
+    const std::string copy = s.duplicateOwnTactic(a).value();
+    EXPECT_EQ(storedLibrary()[2].tactic.name, "边路突破 副本");
+
+    // A deleted favourite is gone from the library and the favourites for good.
+    WorkspacePreferences workspace(prefs);
+    workspace.toggleFavorite(a);
+    workspace.toggleFavorite(copy);
+    s.deleteOwnTactic(a);
+    start();
+    ASSERT_EQ(store->importedTactics().size(), 2u);
+    EXPECT_EQ(WorkspacePreferences(prefs).favorites(), std::set<std::string>{copy});
+
+    // Deleting the open tactic, unsaved edits and all, opens the first built-in of its format.
+    store->selectImported(store->importedTactics()[1]);   // the 11-a-side copy
+    editStep();
+    store->deleteOwnTactic(copy);
+    EXPECT_FALSE(store->showingStageSaveConfirmation());
+    EXPECT_EQ(store->selectedTacticKey(), "builtin-11-0");
+    platform.advance(1);   // no late autosave brings it back
+    EXPECT_EQ(storedLibrary().size(), 1u);
+}
+
+TEST_F(StoreTest, TheRiskMarksWherePlaybackStops) {
+    open(passPastDefender());
+    BoardStore& s = *store;
+    EXPECT_FALSE(s.interceptionRisk());   // the first step has no move into it
+    s.selectStep(1);
+    const auto risk = s.interceptionRisk();
+    ASSERT_TRUE(risk);
+    EXPECT_EQ(risk->interceptor.id, "away-4");
+    EXPECT_TRUE(risk->onPassLine);
+
+    // Playback stops exactly there, at that interceptor.
+    s.selectStep(0);
+    s.next();
+    EXPECT_FALSE(s.interceptionRisk());   // not while a move is shown
+    platform.advance(5);
+    ASSERT_EQ(s.currentStep()->title, "传球被拦截");
+    EXPECT_NEAR(s.currentStep()->ball.x, risk->at.x, 1e-9);
+    EXPECT_NEAR(s.currentStep()->ball.y, risk->at.y, 1e-9);
+    EXPECT_EQ(s.currentStep()->ballOwner, risk->interceptor.id);
+    EXPECT_NEAR(s.currentStep()->player("away-4")->position.x, risk->interceptor.position.x, 1e-9);
+
+}
+
+TEST_F(StoreTest, ThePlaybackSpeedScalesTransitionsFromTheNextTickOn) {
+    open({lineup({}, "home-2"), lineup({{"home-2", {0.5, 0.5}}}, "home-2")});
+    BoardStore& s = *store;
+    s.setPlaybackSpeed(2);
+    s.next();   // 1.8 s of dribble at 2×
+    platform.advance(0.85);
+    EXPECT_TRUE(s.transitionRunning());
+    platform.advance(0.1);
+    EXPECT_EQ(s.stepIndex(), 1);
+
+    // Half-way at 1×, the other half at 0.5× takes twice as long, without a jump.
+    s.setPlaybackSpeed(1);
+    s.previous();
+    platform.advance(0.9);
+    const double halfWay = s.displayPlayers()[1].position.x;
+    s.setPlaybackSpeed(0.5);
+    platform.advance(1.0 / 60);
+    EXPECT_NEAR(s.displayPlayers()[1].position.x, halfWay, 0.01);
+    platform.advance(1.73);
+    EXPECT_TRUE(s.transitionRunning());
+    platform.advance(0.1);
+    EXPECT_EQ(s.stepIndex(), 0);
+}

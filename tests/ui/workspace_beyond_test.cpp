@@ -1,0 +1,274 @@
+// Presenter mode, undo of board edits, managing own tactics and the interception risk,
+// through real keys, clicks and drags on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTest>
+#include <QToolButton>
+#include <QToolTip>
+
+#include "core/library/builtin_tactics.h"
+#include "core/platform/memory_preference_store.h"
+#include "core/store/store_fixture.h"
+#include "support/manual_platform.h"
+#include "ui/pitch/pitch_view.h"
+#include "ui/presenter/presenter_view.h"
+#include "ui/workspace/canvas_panel.h"
+#include "ui/workspace/content_view.h"
+#include "ui/workspace/library_sidebar.h"
+#include "ui/workspace/main_window.h"
+
+using namespace vantrel;
+
+namespace {
+
+// Blue 2 passes to blue 3 across the middle; orange 4 stands on the line in both steps.
+std::vector<BoardStep> passPastDefender() {
+    std::map<std::string, Point> at{{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}, {"away-4", {0.4, 0.5}}};
+    return {vantrel::testing::lineup(at, "home-2"), vantrel::testing::lineup(at, "home-3")};
+}
+
+class BeyondTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        prefs.setBoolean("Vantrel.onboardingCompleted", true);
+        window = std::make_unique<MainWindow>(prefs, platform);
+        window->resize(1500, 900);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    ContentView& content() { return window->content(); }
+    BoardStore& store() { return content().store(); }
+    PitchView& pitch() { return content().pitchView(); }
+
+    void mouse(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, pitch().mapToGlobal(at), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&pitch(), &event);
+    }
+    void drag(const std::string& id, Point to) {
+        const QPointF from = pitch().toView(store().currentStep()->player(id)->position);
+        const QPointF end = pitch().toView(to);
+        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        for (int i = 1; i <= 6; ++i) mouse(QEvent::MouseMove, from + (end - from) * (i / 6.0), Qt::NoButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton);
+    }
+    QAction* editMenuAction(int index) {
+        for (QAction* menu : window->menuBar()->actions())
+            if (menu->text() == QStringLiteral("编辑(&E)")) return menu->menu()->actions().value(index);
+        return nullptr;
+    }
+    void contextCommand(const std::string& key, const QString& text) {
+        content().librarySidebar().execEntryMenuAt(key, QPoint(10, 10));
+        QMenu* menu = nullptr;
+        for (QMenu* m : content().librarySidebar().findChildren<QMenu*>())
+            if (m->isVisible()) menu = m;
+        ASSERT_TRUE(menu);
+        QAction* found = nullptr;
+        for (QAction* a : menu->actions())
+            if (a->text() == text) found = a;
+        ASSERT_TRUE(found) << text.toStdString();
+        found->trigger();
+        menu->close();
+    }
+    void clickButton(QWidget* root, const QString& text) {
+        for (auto* b : root->findChildren<QToolButton*>())
+            if (b->text() == text && b->isVisible()) return QTest::mouseClick(b, Qt::LeftButton);
+        ADD_FAILURE() << "no button " << text.toStdString();
+    }
+    static void deleteLaterNow() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    MemoryPreferenceStore prefs;
+    vantrel::testing::ManualPlatform platform;
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace
+
+TEST_F(BeyondTest, PresenterModeCoversTheScreenStepsAndPlaysByKeysAndEscRestoresTheWindow) {
+    store().selectBuiltIn(0, 11);
+    const QRect geometry = window->geometry();
+    const Qt::WindowStates states = window->windowState();
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    PresenterView* presenter = content().presenter();
+    ASSERT_TRUE(presenter);
+    EXPECT_TRUE(presenter->windowState() & Qt::WindowFullScreen);
+    // The pointer hides after 2 s at rest and comes back when it moves.
+    platform.advance(1.9);
+    EXPECT_FALSE(presenter->pointerHidden());
+    platform.advance(0.2);
+    EXPECT_TRUE(presenter->pointerHidden());
+    QMouseEvent move(QEvent::MouseMove, QPointF(200, 200), presenter->mapToGlobal(QPointF(200, 200)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(presenter, &move);
+    EXPECT_FALSE(presenter->pointerHidden());
+    EXPECT_EQ(presenter->caption()->accessibleName().toStdString(), store().currentStep()->title);
+
+    QTest::keyClick(presenter, Qt::Key_Right);
+    EXPECT_TRUE(store().transitionRunning());
+    platform.advance(6);
+    EXPECT_EQ(store().stepIndex(), 1);
+    EXPECT_EQ(presenter->caption()->accessibleName().toStdString(), store().currentStep()->title);
+    const int last = int(store().tactic().steps.size()) - 1;
+    QTest::keyClick(presenter, Qt::Key_End);
+    EXPECT_EQ(store().stepIndex(), last);
+    QTest::keyClick(presenter, Qt::Key_Home);
+    EXPECT_EQ(store().stepIndex(), 0);
+
+    // Space plays and pauses; 3 doubles the speed, shown in the overlay.
+    QTest::keyClick(presenter, Qt::Key_3);
+    EXPECT_EQ(store().playbackSpeed(), 2.0);
+    EXPECT_TRUE(presenter->keysOverlay()->text().startsWith(QStringLiteral("速度 2× · 循环 关")));
+    QTest::keyClick(presenter, Qt::Key_Space);
+    EXPECT_TRUE(store().playing());
+    platform.advance(1.2);   // a 1.8 s move at 2×: landed
+    EXPECT_EQ(store().stepIndex(), 1);
+    QTest::keyClick(presenter, Qt::Key_Space);
+    EXPECT_FALSE(store().playing());
+
+    // With the loop on, a run that reaches the end starts again from the top.
+    QTest::keyClick(presenter, Qt::Key_L);
+    EXPECT_TRUE(presenter->looping());
+    QTest::keyClick(presenter, Qt::Key_Space);
+    ASSERT_TRUE(platform.advanceUntil([&] { return !store().playing(); }, 60));
+    EXPECT_EQ(store().stepIndex(), last);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(store().playing());
+    EXPECT_EQ(store().stepIndex(), 0);
+    QTest::keyClick(presenter, Qt::Key_V);   // no 3D view is offered here: it stays 2D
+    EXPECT_FALSE(presenter->showing3D());
+
+    QTest::keyClick(presenter, Qt::Key_Escape);
+    deleteLaterNow();
+    EXPECT_FALSE(content().presenter());
+    EXPECT_EQ(window->geometry(), geometry);
+    EXPECT_EQ(window->windowState(), states);
+    EXPECT_TRUE(window->isVisible());
+
+    // Unsaved edits: stepping on asks, and the presenter steps aside for the question.
+    store().pause();
+    store().selectStep(0);
+    store().movePlayer(store().currentStep()->players[3].id, {0.5, 0.5});
+    QApplication::setActiveWindow(window.get());
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    ASSERT_TRUE(content().presenter());
+    QTest::keyClick(content().presenter(), Qt::Key_Right);
+    EXPECT_TRUE(store().showingStageSaveConfirmation());
+    deleteLaterNow();
+    EXPECT_FALSE(content().presenter());
+}
+
+TEST_F(BeyondTest, CtrlZUndoesBoardEditsByNameAndAnnotationsWhileDrawing) {
+    store().newTactic("撤销");
+    const BoardStep saved = *store().currentStep();
+    const std::string mover = saved.players[4].id;
+    EXPECT_FALSE(editMenuAction(0)->isEnabled());
+    drag(mover, {0.5, 0.3});
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(editMenuAction(0)->text(), QStringLiteral("撤销 移动球员"));
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);   // the whole drag at once
+    EXPECT_EQ(*store().currentStep(), saved);
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(editMenuAction(1)->text(), QStringLiteral("重做 移动球员"));
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_NEAR(store().currentStep()->player(mover)->position.x, 0.5, 1e-6);
+
+    // In drawing mode the keys belong to the annotations.
+    DrawingSession& session = content().drawingSession();
+    session.setEditing(true);
+    BoardAnnotation line;
+    line.id = Uuid::random();
+    line.kind = AnnotationTool::line;
+    line.points = {{0.2, 0.2}, {0.5, 0.5}};
+    session.commit(line);
+    EXPECT_EQ(editMenuAction(0)->text(), QStringLiteral("撤销 注释"));
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(session.annotations().empty());
+    EXPECT_NEAR(store().currentStep()->player(mover)->position.x, 0.5, 1e-6);   // the board kept its move
+    session.setEditing(false);
+    EXPECT_EQ(editMenuAction(0)->text(), QStringLiteral("撤销 移动球员"));
+}
+
+TEST_F(BeyondTest, OwnTacticsAreRenamedCopiedAndDeletedFromTheirMenu) {
+    store().newTactic("甲");
+    const std::string key = store().selectedTacticKey();
+    contextCommand(key, QStringLiteral("重命名"));
+    auto* sheet = content().openSheet();
+    ASSERT_TRUE(sheet);
+    auto* field = sheet->findChild<QLineEdit*>();
+    ASSERT_TRUE(field);
+    EXPECT_EQ(field->text(), QStringLiteral("甲"));
+    field->setText(QStringLiteral("  反击  "));
+    clickButton(sheet, QStringLiteral("重命名"));
+    EXPECT_EQ(store().tactic().name, "反击");
+
+    contextCommand(key, QStringLiteral("创建副本"));
+    ASSERT_EQ(store().importedTactics().size(), 2u);
+    EXPECT_EQ(store().importedTactics()[1].tactic.name, "反击 副本");
+    EXPECT_EQ(content().librarySidebar().ownList()->count(), 2);
+
+    contextCommand(key, QStringLiteral("删除战术"));
+    sheet = content().openSheet();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("删除“反击”？"));
+    EXPECT_EQ(sheet->messageLabel()->text(), QStringLiteral("删除后无法恢复。"));
+    QTest::keyClick(sheet, Qt::Key_Return);   // Return never deletes
+    EXPECT_EQ(store().importedTactics().size(), 2u);
+    contextCommand(key, QStringLiteral("删除战术"));
+    clickButton(content().openSheet(), QStringLiteral("删除战术"));
+    ASSERT_EQ(store().importedTactics().size(), 1u);
+    EXPECT_EQ(store().selectedTacticKey(), "builtin-7-0");   // the open one went: the first built-in
+    EXPECT_EQ(content().librarySidebar().ownList()->count(), 1);
+
+    // A stage row's own click rebuilds the stage list under it.
+    QToolButton* row = nullptr;
+    for (auto* b : content().librarySidebar().stageList()->findChildren<QToolButton*>())
+        if (b->accessibleName().startsWith(QStringLiteral("阶段 2 ·")) && !b->isHidden()) row = b;
+    ASSERT_TRUE(row);
+    QTest::mouseClick(row, Qt::LeftButton);
+    EXPECT_EQ(store().stepIndex(), 1);
+    deleteLaterNow();
+
+}
+
+TEST_F(BeyondTest, TheRiskMarkerSitsWherePlaybackStopsUntilTheDefenderIsDraggedAway) {
+    store().selectImported(SavedTactic{Uuid::random(), Tactic{"拦截", 7, passPastDefender()}, true});
+    store().selectStep(1);
+    const auto risk = store().interceptionRisk();
+    ASSERT_TRUE(risk);
+    const QPointF at = pitch().toView(risk->at);
+    const QPointF defender = pitch().toView(store().currentStep()->player("away-4")->position);
+    // The left of the marker's ring and the right of the interceptor's ring: turf without them.
+    auto red = [&] {
+        const QImage image = pitch().grab().toImage();
+        auto isRed = [&](QPointF p) {
+            const QColor c = image.pixelColor(p.toPoint());
+            return c.red() > 150 && c.green() < 120 && c.blue() < 120;
+        };
+        return isRed(at - QPointF(8, 0)) && isRed(defender + QPointF(18, 0));
+    };
+    EXPECT_TRUE(red());
+
+    QHelpEvent help(QEvent::ToolTip, at.toPoint(), pitch().mapToGlobal(at.toPoint()));
+    QApplication::sendEvent(&pitch(), &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("可能被 橙队 4 号 拦截"));
+    EXPECT_EQ(pitch().accessibleDescription(), QStringLiteral("可能被 橙队 4 号 拦截"));
+
+    // The display toggle of the view menu and the inspector.
+    content().actions().showInterceptionRisk->trigger();
+    EXPECT_FALSE(store().showInterceptionRisk());
+    EXPECT_FALSE(red());
+    content().actions().showInterceptionRisk->trigger();
+    EXPECT_TRUE(red());
+
+    drag("away-4", {0.4, 0.9});
+    EXPECT_FALSE(store().interceptionRisk());
+    EXPECT_FALSE(red());
+}
