@@ -57,6 +57,11 @@ void BoardStore::setStatus(std::string text) {
     notifier_.mark(StoreChange::status);
 }
 
+void BoardStore::reportStatus(std::string text) {
+    Batch batch(notifier_);
+    setStatus(std::move(text));
+}
+
 void BoardStore::setStepIndex(int index) {
     stepIndex_ = index;
     notifier_.mark(StoreChange::board);   // another step: what is saved and drawn both move

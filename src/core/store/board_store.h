@@ -130,6 +130,9 @@ public:
     void deleteOwnTactic(const std::string& key);
     void importFile();
     void exportFile();
+    // Replaces the status line: for commands outside the store that report like its own
+    // (the image, handout and video exports).
+    void reportStatus(std::string text);
 
     // --- Stage baseline and steps -------------------------------------------------
     void captureStageBaseline();

@@ -11,6 +11,7 @@
 
 #include "core/model/step_title.h"
 #include "core/store/tutorial_lessons.h"
+#include "ui/export/export_commands.h"
 #include "ui/guidance/first_run_tutorial.h"
 #include "ui/pitch/pitch_3d_view.h"
 #include "ui/pitch/pitch_view.h"
@@ -160,6 +161,9 @@ void ContentView::createActions() {
                                           G::tune, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_I), true);
     actions_.importJson = makeAction(this, QStringLiteral("导入 JSON 战术"), QStringLiteral("导入 JSON 战术"), G::importFile);
     actions_.exportJson = makeAction(this, QStringLiteral("导出 JSON 战术"), QStringLiteral("导出 JSON 战术"), G::exportFile);
+    actions_.exportImage = makeAction(this, QStringLiteral("导出图片…"), QStringLiteral("把当前阶段导出为 PNG 图片"), G::exportFile);
+    actions_.exportHandout = makeAction(this, QStringLiteral("导出讲义 PDF…"), QStringLiteral("每个阶段一页的 PDF 讲义"), G::note);
+    actions_.exportVideo = makeAction(this, QStringLiteral("导出视频…"), QStringLiteral("把整个战术的演示导出为 MP4 或 GIF"), G::play);
     actions_.tutorial = makeAction(this, QStringLiteral("新手教程"), QStringLiteral("新手教程"), G::help);
     actions_.view2D = makeAction(this, QStringLiteral("2D 视角"), QStringLiteral("平面战术板"), G::layers, {}, true);
     actions_.view3D = makeAction(this, QStringLiteral("3D 视角"), QStringLiteral("透视球场"), G::ball, {}, true);
@@ -204,6 +208,12 @@ void ContentView::createActions() {
     connect(actions_.toggleInspector, &QAction::triggered, this, &ContentView::toggleStageSettings);
     connect(actions_.importJson, &QAction::triggered, this, [this] { store_->importFile(); });
     connect(actions_.exportJson, &QAction::triggered, this, [this] { store_->exportFile(); });
+    exports_ = new ExportCommands(
+        *store_, this, [this] { return workspace_.is3D() ? ExportView::perspective : ExportView::flat; },
+        [this] { return canvas_ ? QSizeF(canvas_->pitchArea()->size()) : QSizeF(); });
+    connect(actions_.exportImage, &QAction::triggered, exports_, &ExportCommands::exportImage);
+    connect(actions_.exportHandout, &QAction::triggered, exports_, &ExportCommands::exportHandout);
+    connect(actions_.exportVideo, &QAction::triggered, exports_, &ExportCommands::exportVideo);
     connect(actions_.tutorial, &QAction::triggered, this, &ContentView::startTutorial);
     auto setMode = [this](const char* mode) {
         workspace_.setPitchViewMode(mode);

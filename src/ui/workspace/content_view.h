@@ -20,6 +20,7 @@ class QVBoxLayout;
 namespace vantrel {
 
 class CanvasPanel;
+class ExportCommands;
 class FirstRunTutorial;
 class InspectorView;
 class LibrarySidebar;
@@ -39,6 +40,9 @@ struct WorkspaceActions {
     QAction* toggleInspector = nullptr;
     QAction* importJson = nullptr;
     QAction* exportJson = nullptr;
+    QAction* exportImage = nullptr;
+    QAction* exportHandout = nullptr;
+    QAction* exportVideo = nullptr;
     QAction* tutorial = nullptr;
     QAction* view2D = nullptr;
     QAction* view3D = nullptr;
@@ -70,6 +74,7 @@ public:
     WorkspacePreferences& workspace() { return workspace_; }
     PitchView& pitchView();
     const WorkspaceActions& actions() const { return actions_; }
+    ExportCommands& exports() { return *exports_; }
 
     LibrarySidebar& librarySidebar() { return *sidebar_; }
     InspectorView& inspector() { return *inspector_; }
@@ -136,6 +141,7 @@ private:
     std::unique_ptr<DrawingSession> session_;   // after the store: it writes through it
     WorkspacePreferences workspace_;
     WorkspaceActions actions_;
+    ExportCommands* exports_ = nullptr;
 
     NavigationRail* rail_ = nullptr;
     LibrarySidebar* sidebar_ = nullptr;

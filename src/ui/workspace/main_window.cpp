@@ -64,6 +64,10 @@ void MainWindow::buildToolbar() {
     auto* moreMenu = new QMenu(QStringLiteral("更多操作"), more);
     moreMenu->addAction(a.importJson);
     moreMenu->addAction(a.exportJson);
+    moreMenu->addSeparator();
+    moreMenu->addAction(a.exportImage);
+    moreMenu->addAction(a.exportHandout);
+    moreMenu->addAction(a.exportVideo);
     more->setMenu(moreMenu);
     toolbar_->addWidget(more);
     toolbar_->addAction(a.toggleInspector);
@@ -86,6 +90,9 @@ void MainWindow::buildMenus() {
     file->addSeparator();
     file->addAction(a.importJson);
     file->addAction(a.exportJson);
+    file->addAction(a.exportImage);
+    file->addAction(a.exportHandout);
+    file->addAction(a.exportVideo);
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("退出"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -1,0 +1,125 @@
+// vantrel-export: a tactic file to an image, a handout or a video, without a window.
+//
+//   vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d]
+//
+// The tactic is read with the same decoder and checks as an import. N counts steps from
+// 1 (default 1) and picks the step of a PNG; a PNG is 1920 × 1080. Success prints nothing
+// and exits 0; any failure prints "Export failed: " and the reason on standard error,
+// exits 1 and leaves no file behind.
+#include <QGuiApplication>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/model/file_io.h"
+#include "core/model/tactic_json.h"
+#include "ui/export/still_export.h"
+#include "ui/export/video_export.h"
+
+namespace {
+
+using namespace vantrel;
+
+constexpr std::string_view kUsage = "用法：vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d]";
+
+struct Request {
+    std::string kind;
+    std::filesystem::path input;
+    std::filesystem::path output;
+    int step = 1;
+    ExportView view = ExportView::flat;
+};
+
+Result<Request> parse(const std::vector<std::string_view>& args) {
+    using R = Result<Request>;
+    if (args.size() < 4) return R::failure(std::string(kUsage));
+    Request r;
+    r.kind = args[1];
+    if (r.kind != "png" && r.kind != "pdf" && r.kind != "mp4" && r.kind != "gif")
+        return R::failure("未知的导出类型 " + r.kind + "；" + std::string(kUsage));
+    r.input = std::string(args[2]);
+    r.output = std::string(args[3]);
+    for (std::size_t i = 4; i < args.size(); i += 2) {
+        if (i + 1 >= args.size()) return R::failure(std::string(args[i]) + " 缺少取值；" + std::string(kUsage));
+        const std::string_view option = args[i], value = args[i + 1];
+        if (option == "--step") {
+            const std::string text(value);
+            char* end = nullptr;
+            const long n = std::strtol(text.c_str(), &end, 10);
+            if (text.empty() || *end != '\0' || n < 1 || n > 10000) return R::failure("--step 需为从 1 起的阶段序号");
+            r.step = static_cast<int>(n);
+        } else if (option == "--view") {
+            if (value == "2d") r.view = ExportView::flat;
+            else if (value == "3d") r.view = ExportView::perspective;
+            else return R::failure("--view 需为 2d 或 3d");
+        } else {
+            return R::failure("未知的选项 " + std::string(option) + "；" + std::string(kUsage));
+        }
+    }
+    return r;
+}
+
+Result<Tactic> readTactic(const std::filesystem::path& path) {
+    auto text = readWholeFile(path, TacticJson::kMaxDocumentBytes);
+    if (!text) return Result<Tactic>::failure("JSON 格式不正确（" + text.error() + "）");
+    auto decoded = TacticJson::decodeTactic(text.value());
+    if (!decoded) return Result<Tactic>::failure("JSON 格式不正确（" + decoded.error() + "）");
+    if (!passesImportChecks(decoded.value())) return Result<Tactic>::failure("需为 7 人制或 11 人制，且每步包含双方完整球员");
+    return decoded;
+}
+
+Status run(const Request& request) {
+    auto tactic = readTactic(request.input);
+    if (!tactic) return Status::failure(tactic.error());
+    const int stepCount = static_cast<int>(tactic->steps.size());
+    if (request.step > stepCount)
+        return Status::failure("--step " + std::to_string(request.step) + " 超出阶段数 " + std::to_string(stepCount));
+
+    if (request.kind == "png") {
+        ExportBoard board(tactic.value(), {});
+        board.showStep(request.step - 1);
+        // The board laid out as on a 960 × 540 view, at twice the density.
+        return writeBoardImage(board.store(), request.view, QSizeF(960, 540), 2, request.output);
+    }
+    if (request.kind == "pdf") return writeHandout(tactic.value(), {}, request.output);
+
+    VideoSettings settings;
+    settings.format = request.kind == "gif" ? VideoFormat::gif : VideoFormat::mp4;
+    settings.view = request.view;
+    auto written = writeVideo(tactic.value(), settings, request.output);
+    if (!written) return Status::failure(written.error());
+    return success();
+}
+
+
+// Standard error carries only the failure line: the toolkit's notes (such as a missing
+// runtime directory on a headless machine) are dropped, its errors kept.
+void quietToolkit(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv, argv + argc);
+    auto request = parse(args);
+    if (!request) {
+        std::cerr << "Export failed: " << request.error() << '\n';
+        return 1;
+    }
+    // Painting needs a toolkit but never a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietToolkit);
+    QGuiApplication app(argc, argv);
+    const Status done = run(request.value());
+    if (!done) {
+        std::cerr << "Export failed: " << done.error() << '\n';
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,103 @@
+// vantrel-export, end to end: a file in, an image, handout or video out, no display.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/library/builtin_tactics.h"
+#include "core/model/tactic_json.h"
+
+namespace fs = std::filesystem;
+using namespace vantrel;
+
+namespace {
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Width and height from a PNG's header chunk.
+std::pair<int, int> pngSize(const std::string& bytes) {
+    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) return {0, 0};
+    auto word = [&](std::size_t at) {
+        return (static_cast<unsigned char>(bytes[at]) << 24) | (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+               (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+    };
+    return {word(16), word(20)};
+}
+
+class ExportCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("vantrel-export-cli-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        Tactic tactic = BuiltInTactics::sample(7);
+        tactic.steps.resize(2);
+        std::ofstream(dir / "tactic.json") << TacticJson::encodePretty(tactic).value();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs without any display: no X, no Wayland, no platform chosen for it.
+    int run(const std::string& args) {
+        const std::string cmd = "cd '" + dir.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                                VANTREL_EXPORT_EXECUTABLE + "' " + args + " >stdout 2>stderr";
+        const int raw = std::system(cmd.c_str());
+        err = slurp(dir / "stderr");
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+    std::vector<std::string> folder() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path dir;
+    std::string err;
+};
+
+}  // namespace
+
+TEST_F(ExportCommand, WritesImagesHandoutAndVideoWithoutADisplay) {
+    ASSERT_EQ(run("png tactic.json board.png --step 2 --view 2d"), 0) << err;
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(pngSize(slurp(dir / "board.png")), std::make_pair(1920, 1080));
+    ASSERT_EQ(run("png tactic.json board3d.png --step 2 --view 3d"), 0) << err;
+    EXPECT_EQ(pngSize(slurp(dir / "board3d.png")), std::make_pair(1920, 1080));
+    EXPECT_NE(slurp(dir / "board3d.png"), slurp(dir / "board.png"));
+    ASSERT_EQ(run("pdf tactic.json handout.pdf"), 0) << err;
+    EXPECT_EQ(slurp(dir / "handout.pdf").rfind("%PDF-", 0), 0u);
+    ASSERT_EQ(run("gif tactic.json play.gif"), 0) << err;
+    EXPECT_EQ(slurp(dir / "play.gif").rfind("GIF89a", 0), 0u);
+}
+
+TEST_F(ExportCommand, FailuresExitOneWithTheReasonAndWriteNothing) {
+    std::ofstream(dir / "bad.json") << "{\"name\": \"x\", \"format\": 7, \"steps\": [";
+    EXPECT_EQ(run("png bad.json out.png"), 1);
+    EXPECT_EQ(err.rfind("Export failed: JSON 格式不正确（", 0), 0u) << err;
+
+    Tactic nine = BuiltInTactics::sample(7);
+    nine.format = 9;
+    std::ofstream(dir / "nine.json") << TacticJson::encodePretty(nine).value();
+    EXPECT_EQ(run("mp4 nine.json out.mp4"), 1);
+    EXPECT_EQ(err, "Export failed: 需为 7 人制或 11 人制，且每步包含双方完整球员\n");
+
+    EXPECT_EQ(run("png tactic.json out.png --step 3"), 1);
+    EXPECT_EQ(run("webm tactic.json out.webm"), 1);
+    EXPECT_EQ(run("pdf tactic.json missing/out.pdf"), 1);
+    EXPECT_EQ(err.rfind("Export failed: ", 0), 0u);
+    EXPECT_EQ(folder(), (std::vector<std::string>{"bad.json", "nine.json", "stderr", "stdout", "tactic.json"}));
+}

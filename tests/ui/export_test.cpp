@@ -1,0 +1,303 @@
+// Exports read back: the video's frames through FFmpeg, the handout's pages and texts
+// through poppler, the image's pixels; and a cancelled export leaves nothing behind.
+#include <gtest/gtest.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
+#include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/library/builtin_tactics.h"
+#include "core/model/step_title.h"
+#include "core/platform/memory_preference_store.h"
+#include "support/manual_platform.h"
+#include "ui/export/export_commands.h"
+#include "ui/export/still_export.h"
+#include "ui/export/video_export.h"
+#include "ui/workspace/canvas_panel.h"
+#include "ui/workspace/content_view.h"
+#include "ui/workspace/main_window.h"
+
+using namespace vantrel;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Video {
+    long frames = 0;
+    int width = 0;
+    int height = 0;
+    std::string codec;
+    int pixelFormat = -1;
+    QImage first;   // the first frame, back in RGB
+};
+
+// Counts the video stream's packets (one per frame) and decodes the first frame.
+Video readVideo(const fs::path& path) {
+    Video v;
+    AVFormatContext* file = nullptr;
+    if (avformat_open_input(&file, path.c_str(), nullptr, nullptr) < 0) return v;
+    avformat_find_stream_info(file, nullptr);
+    const int index = av_find_best_stream(file, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    const AVCodecParameters* par = file->streams[index]->codecpar;
+    const AVCodec* codec = avcodec_find_decoder(par->codec_id);
+    AVCodecContext* decoder = avcodec_alloc_context3(codec);
+    avcodec_parameters_to_context(decoder, par);
+    avcodec_open2(decoder, codec, nullptr);
+    v.width = par->width, v.height = par->height, v.codec = codec->name, v.pixelFormat = par->format;
+
+    AVPacket* packet = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    bool decoded = false;
+    auto take = [&] {
+        if (!decoded && avcodec_receive_frame(decoder, frame) == 0) decoded = true;
+    };
+    while (av_read_frame(file, packet) >= 0) {
+        if (packet->stream_index == index) {
+            ++v.frames;
+            if (!decoded) avcodec_send_packet(decoder, packet), take();
+        }
+        av_packet_unref(packet);
+    }
+    if (!decoded) avcodec_send_packet(decoder, nullptr), take();
+    if (decoded) {
+        v.first = QImage(frame->width, frame->height, QImage::Format_RGB32);
+        SwsContext* sws = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
+                                         frame->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
+        sws_setColorspaceDetails(sws, bt709, 0, bt709, 1, 0, 1 << 16, 1 << 16);
+        uint8_t* out[1] = {v.first.bits()};
+        const int stride[1] = {static_cast<int>(v.first.bytesPerLine())};
+        sws_scale(sws, frame->data, frame->linesize, 0, frame->height, out, stride);
+        sws_freeContext(sws);
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&decoder);
+    avformat_close_input(&file);
+    return v;
+}
+
+// Mean absolute difference per channel, in levels of 255.
+double meanDifference(const QImage& a, const QImage& b) {
+    const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int i = 0; i < x.width(); ++i)
+            sum += std::abs(qRed(p[i]) - qRed(q[i])) + std::abs(qGreen(p[i]) - qGreen(q[i])) + std::abs(qBlue(p[i]) - qBlue(q[i]));
+    }
+    return sum / (3.0 * x.width() * x.height());
+}
+
+std::string commandOutput(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+int pdfPages(const fs::path& path) {
+    const std::string info = commandOutput("pdfinfo '" + path.string() + "' 2>/dev/null");
+    const auto at = info.find("Pages:");
+    return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+}
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::u32string codePoints(const std::string& utf8) {
+    std::u32string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const int length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        char32_t cp = length == 1 ? c : c & (0x3F >> (length - 1));
+        for (int k = 1; k < length && i + k < utf8.size(); ++k) cp = (cp << 6) | (utf8[i + k] & 0x3F);
+        out.push_back(cp);
+        i += length;
+    }
+    return out;
+}
+
+// Where `wanted` occurs in the handout's extracted text, from `from`. Qt writes the
+// Noto CJK glyphs that ideographs share with Kangxi radicals as the radicals (二 reads
+// back as ⼆), so a radical there stands for any ideograph.
+std::size_t findInPdfText(const std::u32string& text, const std::string& wanted, std::size_t from) {
+    const std::u32string w = codePoints(wanted);
+    auto same = [](char32_t got, char32_t want) {
+        return got == want || (got >= 0x2E80 && got <= 0x2FDF && want >= 0x4E00 && want <= 0x9FFF);
+    };
+    for (std::size_t at = from; at + w.size() <= text.size(); ++at)
+        if (std::equal(w.begin(), w.end(), text.begin() + static_cast<std::ptrdiff_t>(at), [&](char32_t a, char32_t b) { return same(b, a); }))
+            return at;
+    return std::u32string::npos;
+}
+
+Tactic twoSteps() {
+    Tactic t = BuiltInTactics::sample(7);
+    t.steps.resize(2);
+    return t;
+}
+
+class ExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("vantrel-export-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    // The names in the folder: an export leaves its file and nothing else.
+    std::vector<std::string> folder() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    fs::path dir;
+};
+
+}  // namespace
+
+TEST_F(ExportTest, VideoPlaysTheWholeTacticAndStartsOnItsFirstStep) {
+    const Tactic tactic = twoSteps();
+    const double seconds = playbackSeconds(tactic);
+    ASSERT_GT(seconds, 1.7);
+
+    ASSERT_TRUE(writeVideo(tactic, {}, dir / "play.mp4"));
+    const Video mp4 = readVideo(dir / "play.mp4");
+    EXPECT_EQ(mp4.codec, "h264");
+    EXPECT_EQ(mp4.pixelFormat, AV_PIX_FMT_YUV420P);
+    EXPECT_EQ(QSize(mp4.width, mp4.height), QSize(1920, 1080));
+    EXPECT_NEAR(mp4.frames, seconds * 60, 1.0);
+
+    // The first frame is step 1 as the headless PNG shows it.
+    ExportBoard board(tactic, {});
+    ASSERT_TRUE(writeBoardImage(board.store(), ExportView::flat, QSizeF(960, 540), 2, dir / "step1.png"));
+    const QImage still(QString::fromStdString((dir / "step1.png").string()));
+    ASSERT_EQ(still.size(), QSize(1920, 1080));
+    ASSERT_FALSE(mp4.first.isNull());
+    EXPECT_LT(meanDifference(mp4.first, still), 2.0);
+
+    VideoSettings gifSettings;
+    gifSettings.format = VideoFormat::gif;
+    ASSERT_TRUE(writeVideo(tactic, gifSettings, dir / "play.gif"));
+    const Video gif = readVideo(dir / "play.gif");
+    EXPECT_EQ(gif.codec, "gif");
+    EXPECT_EQ(gif.width, 960);
+    EXPECT_NEAR(gif.frames, seconds * 20, 1.0);
+    ASSERT_FALSE(gif.first.isNull());
+    EXPECT_LT(meanDifference(gif.first, still.scaled(960, 540, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 4.0);
+    EXPECT_EQ(folder(), (std::vector<std::string>{"play.gif", "play.mp4", "step1.png"}));
+}
+
+TEST_F(ExportTest, HandoutHasAPagePerStepWithItsTitleAndNote) {
+    const Tactic tactic = BuiltInTactics::library(11).front();
+    ASSERT_TRUE(writeHandout(tactic, {}, dir / "handout.pdf"));
+    EXPECT_EQ(pdfPages(dir / "handout.pdf"), static_cast<int>(tactic.steps.size()));
+    const std::u32string text = codePoints(commandOutput("pdftotext -raw '" + (dir / "handout.pdf").string() + "' -"));
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < tactic.steps.size(); ++i) {
+        // Each page, in order: the name, the stage line, the note.
+        const std::string stage = "阶段 " + std::to_string(i + 1) + " · " + cleanStepTitle(tactic.steps[i].title);
+        for (const std::string& line : {tactic.name, stage, tactic.steps[i].note}) {
+            at = findInPdfText(text, line, at);
+            ASSERT_NE(at, std::u32string::npos) << line;
+        }
+    }
+    // A handout that cannot be written leaves nothing, and reports why.
+    const auto failed = writeHandout(tactic, {}, dir / "missing" / "handout.pdf");
+    EXPECT_FALSE(failed);
+    EXPECT_NE(failed.error().find("missing"), std::string::npos);
+    EXPECT_EQ(folder(), std::vector<std::string>{"handout.pdf"});
+}
+
+// The window's commands: the menus hold them, the image is twice the view, and a
+// video cancelled half-way from its progress dialog leaves the old file as it was.
+TEST_F(ExportTest, WindowCommandsWriteOrLeaveNothing) {
+    MemoryPreferenceStore prefs;
+    prefs.setBoolean("Vantrel.onboardingCompleted", true);
+    vantrel::testing::ManualPlatform platform;
+    MainWindow window(prefs, platform);
+    window.resize(1500, 900);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ContentView& content = window.content();
+    BoardStore& store = content.store();
+    const WorkspaceActions& a = content.actions();
+
+    QMenu* more = nullptr;
+    for (QToolButton* b : window.findChildren<QToolButton*>())
+        if (b->accessibleName() == QStringLiteral("更多操作")) more = b->menu();
+    ASSERT_TRUE(more);
+    QMenu* file = window.menuBar()->actions().constFirst()->menu();
+    for (QAction* action : {a.exportImage, a.exportHandout, a.exportVideo}) {
+        EXPECT_TRUE(more->actions().contains(action)) << action->text().toStdString();
+        EXPECT_TRUE(file->actions().contains(action));
+    }
+    EXPECT_EQ(a.exportHandout->text(), QStringLiteral("导出讲义 PDF…"));
+
+    std::vector<ExportKind> asked;
+    fs::path answer;
+    content.exports().setPathChooser([&](ExportKind kind, const QString&) {
+        asked.push_back(kind);
+        return std::optional<fs::path>(answer);
+    });
+
+    answer = dir / "board.png";
+    a.exportImage->trigger();
+    const QImage image(QString::fromStdString(answer.string()));
+    EXPECT_EQ(image.size(), content.canvas().pitchArea()->size() * 2);
+    EXPECT_EQ(store.status(), "已导出：board.png");
+
+    answer = dir / "play.mp4";
+    { std::ofstream(answer) << "old"; }
+    bool clicked = false;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        for (QProgressDialog* d : window.findChildren<QProgressDialog*>())
+            if (d->isVisible() && d->value() >= 500 && !clicked) {
+                for (QPushButton* button : d->findChildren<QPushButton*>())
+                    if (button->text() == QStringLiteral("取消")) clicked = true, QTest::mouseClick(button, Qt::LeftButton);
+            }
+    });
+    watcher.start(0);
+    a.exportVideo->trigger();
+    watcher.stop();
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(store.status(), "已取消导出视频");
+    EXPECT_EQ(slurp(answer), "old");
+
+    answer = dir / "missing" / "handout.pdf";
+    a.exportHandout->trigger();
+    EXPECT_EQ(store.status().rfind("导出失败：", 0), 0u) << store.status();
+    EXPECT_EQ(asked, (std::vector<ExportKind>{ExportKind::image, ExportKind::video, ExportKind::handout}));
+    EXPECT_EQ(folder(), (std::vector<std::string>{"board.png", "play.mp4"}));
+}
