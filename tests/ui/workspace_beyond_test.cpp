@@ -142,7 +142,9 @@ TEST_F(BeyondTest, PresenterModeCoversTheScreenStepsAndPlaysByKeysAndEscRestores
     QCoreApplication::processEvents();
     EXPECT_TRUE(store().playing());
     EXPECT_EQ(store().stepIndex(), 0);
-    QTest::keyClick(presenter, Qt::Key_V);   // no 3D view is offered here: it stays 2D
+    QTest::keyClick(presenter, Qt::Key_V);   // V flips to the 3D view and back
+    EXPECT_TRUE(presenter->showing3D());
+    QTest::keyClick(presenter, Qt::Key_V);
     EXPECT_FALSE(presenter->showing3D());
 
     QTest::keyClick(presenter, Qt::Key_Escape);

@@ -9,9 +9,15 @@
 namespace vantrel {
 
 ExportFrame::ExportFrame(const BoardStore& store, ExportView view)
-    : store_(store), view_(view), flat_(store), perspective_(store) {}
+    : store_(store), view_(view), flat_(store), perspective_(store) {
+    flat_.setAnnotationDrawing(&annotations_);
+    perspective_.setAnnotationDrawing(&annotations_);
+}
 
 void ExportFrame::paintBoard(QPainter& painter, QSizeF size, qreal dpr) {
+    AnnotationScene scene;
+    if (const BoardStep* step = store_.currentStep(); step && step->annotations) scene.annotations = *step->annotations;
+    if (!(scene == annotations_.scene())) annotations_.setScene(std::move(scene));
     if (view_ == ExportView::perspective) perspective_.paint(painter, size, dpr);
     else flat_.paint(painter, size, dpr);
 }

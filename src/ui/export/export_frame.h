@@ -5,6 +5,7 @@
 
 #include "core/store/board_store.h"
 #include "ui/render/board_renderer.h"
+#include "ui/render/annotation_drawing.h"
 #include "ui/render/perspective_renderer.h"
 
 class QPainter;
@@ -35,7 +36,9 @@ public:
 private:
     const BoardStore& store_;
     ExportView view_;
-    // The annotation layer joins here, painted after the board.
+    // The step's drawings, painted by either renderer after the board; kept with the
+    // frame so a video reuses each drawing's cached grains.
+    AnnotationDrawing annotations_;
     BoardRenderer flat_;
     PerspectiveRenderer perspective_;
 };

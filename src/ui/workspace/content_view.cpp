@@ -12,6 +12,7 @@
 #include "core/model/step_title.h"
 #include "core/store/tutorial_lessons.h"
 #include "ui/export/export_commands.h"
+#include "ui/annotation/drawing_toolbar_view.h"
 #include "ui/guidance/first_run_tutorial.h"
 #include "ui/pitch/pitch_3d_view.h"
 #include "ui/pitch/pitch_view.h"
@@ -189,14 +190,14 @@ void ContentView::createActions() {
     for (QAction* a : {actions_.newTactic, actions_.save, actions_.toggleLibrary, actions_.toggleInspector, actions_.undo,
                        actions_.redo, actions_.presenter})
         addAction(a);
-    // Drawing mode keeps the keys for its annotations.
+    // Drawing mode keeps the keys for its annotations; a locked layer takes no edit.
     connect(actions_.undo, &QAction::triggered, this, [this] {
-        if (session_->editing()) session_->undo();
-        else store_->undoBoardEdit();
+        if (!session_->editing()) store_->undoBoardEdit();
+        else if (!session_->locked()) session_->undo();
     });
     connect(actions_.redo, &QAction::triggered, this, [this] {
-        if (session_->editing()) session_->redo();
-        else store_->redoBoardEdit();
+        if (!session_->editing()) store_->redoBoardEdit();
+        else if (!session_->locked()) session_->redo();
     });
     connect(actions_.presenter, &QAction::triggered, this, &ContentView::startPresenter);
     connect(actions_.showInterceptionRisk, &QAction::triggered, this,
@@ -322,10 +323,11 @@ void ContentView::refreshUndoActions() {
     const QString redo = drawing ? QStringLiteral("重做 注释") : name("重做", store_->redoBoardEditLabel());
     actions_.undo->setText(undo);
     actions_.undo->setToolTip(undo + QStringLiteral(" · Ctrl+Z"));
-    actions_.undo->setEnabled(!asking && (drawing ? session_->canUndo() : store_->canUndoBoardEdit()));
+    const bool locked = drawing && session_->locked();
+    actions_.undo->setEnabled(!asking && !locked && (drawing ? session_->canUndo() : store_->canUndoBoardEdit()));
     actions_.redo->setText(redo);
     actions_.redo->setToolTip(redo + QStringLiteral(" · Ctrl+Shift+Z"));
-    actions_.redo->setEnabled(!asking && (drawing ? session_->canRedo() : store_->canRedoBoardEdit()));
+    actions_.redo->setEnabled(!asking && !locked && (drawing ? session_->canRedo() : store_->canRedoBoardEdit()));
 }
 
 PresenterView* ContentView::presenter() const { return presenter_; }
@@ -459,7 +461,7 @@ void ContentView::drawingChanged(DrawingChange change) {
         if (auto selected = session_->selection()) session_->setStyle(selected->style);
     }
     if (any(change & DrawingChange::layer)) applyLayout();
-    if (any(change & (DrawingChange::history | DrawingChange::editing))) refreshUndoActions();
+    if (any(change & (DrawingChange::history | DrawingChange::editing | DrawingChange::layer))) refreshUndoActions();
 }
 
 // --- The tour ----------------------------------------------------------------------
@@ -486,7 +488,7 @@ void ContentView::startTutorial() {
     for (QWidget* w : {static_cast<QWidget*>(canvas_->viewSwitch()), static_cast<QWidget*>(canvas_->visionToggle()),
                        static_cast<QWidget*>(canvas_->offsideToggle())})
         marks.mark(TutorialTarget::view, w);
-    marks.mark(TutorialTarget::drawing, canvas_->layersButton());
+    marks.mark(TutorialTarget::drawing, canvas_->drawingToggle());
     marks.mark(TutorialTarget::timeline, timeline_);
     tutorial_ = new FirstRunTutorial(std::move(marks), workspace_, *store_, platform_, [this] { finishTutorial(); }, this);
     tutorial_->setGeometry(rect());
