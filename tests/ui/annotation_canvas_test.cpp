@@ -23,6 +23,8 @@
 #include "ui/pitch/pitch_view.h"
 #include "ui/workspace/canvas_panel.h"
 #include "ui/workspace/content_view.h"
+#include "ui/pitch/pitch_3d_view.h"
+#include "ui/style/studio_segmented_control.h"
 #include "ui/workspace/main_window.h"
 
 using namespace vantrel;
@@ -356,4 +358,22 @@ TEST_F(AnnotationCanvasTest, GraphiteOfTheChosenInkShowsWhereTheStrokeWasDrawn) 
     const QImage hidden = pitch.grab().toImage();
     EXPECT_FALSE(reddish(hidden.pixelColor(pitch.toView({0.5, 0.45}).toPoint())));
     EXPECT_EQ(annotations().size(), 1u);
+}
+
+TEST_F(AnnotationCanvasTest, ADrawingMadeIn3DLandsAtTheSamePitchPlaceIn2D) {
+    // Switched to 3D while drawing: the layer and its toolbar stay above the 3D view.
+    QTest::mouseClick(panel().viewSwitch(), Qt::LeftButton, {}, panel().viewSwitch()->segmentRect(1).center().toPoint());
+    ASSERT_TRUE(window->content().workspace().is3D());
+    ASSERT_TRUE(toolbar().isVisible());
+    const QObjectList& layers = panel().pitchArea()->children();
+    EXPECT_GT(layers.indexOf(&canvas()), layers.indexOf(panel().pitchArea()->findChild<Pitch3DView*>()));
+
+    choose(AnnotationTool::line);
+    stroke({at({0.3, 0.4}), at({0.45, 0.6})});
+    ASSERT_EQ(annotations().size(), 1u);
+    const std::vector<Point> points = annotations()[0].points;
+    EXPECT_NEAR(points.front().x, 0.3, 0.01);
+    EXPECT_NEAR(points.front().y, 0.4, 0.01);
+    EXPECT_NEAR(points.back().x, 0.45, 0.01);
+    EXPECT_NEAR(points.back().y, 0.6, 0.01);
 }

@@ -161,6 +161,9 @@ void CanvasPanel::refreshMode() {
     viewSwitch_->setSelection(is3D ? QStringLiteral("3D") : QStringLiteral("2D"));
     stack_->setCurrentWidget(is3D && perspective_ ? perspective_ : static_cast<QWidget*>(pitch_));
     canvas_->setPerspective(is3D && perspective_);
+    // The stack raises the view it shows; the drawing layer and its toolbar stay above it.
+    canvas_->raise();
+    drawingToolbar_->raise();
 }
 
 void CanvasPanel::refreshDrawing() {
