@@ -2,6 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QMenu>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "core/platform/memory_preference_store.h"
 #include "support/manual_platform.h"
@@ -36,4 +42,27 @@ TEST(SaveFailureTest, TheBadgeAndStatusLineSayAFailedSaveUntilAWriteSucceeds) {
     platform.advance(1);
     EXPECT_EQ(badge->text(), QStringLiteral("已保存"));
     EXPECT_TRUE(badge->accessibleDescription().isEmpty());
+}
+
+TEST(SaveFailureTest, AnUnreadableLibraryIsTakenOutThroughTheMoreMenu) {
+    MemoryPreferenceStore prefs;
+    prefs.setBoolean("Vantrel.onboardingCompleted", true);
+    prefs.setData("Vantrel.importedTactics", "{ not a library");
+    vantrel::testing::ManualPlatform platform;
+    MainWindow window(prefs, platform);
+    window.show();
+
+    QMenu* kept = nullptr;
+    for (QMenu* menu : window.findChildren<QMenu*>())
+        if (menu->title() == QStringLiteral("导出无法读取的战术数据")) kept = menu;
+    ASSERT_TRUE(kept);
+    EXPECT_TRUE(kept->menuAction()->isVisible());
+    ASSERT_EQ(kept->actions().size(), 1);
+
+    const auto out = std::filesystem::temp_directory_path() / ("vantrel-unreadable-" + std::to_string(::getpid()) + ".json");
+    platform.saveAnswers.push_back(out);
+    kept->actions().front()->trigger();
+    std::ifstream in(out, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "{ not a library");
+    std::filesystem::remove(out);
 }

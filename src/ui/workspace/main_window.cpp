@@ -68,6 +68,22 @@ void MainWindow::buildToolbar() {
     moreMenu->addAction(a.exportImage);
     moreMenu->addAction(a.exportHandout);
     moreMenu->addAction(a.exportVideo);
+    // Libraries that could not be read at start-up are kept aside; the coach takes them
+    // out here, newest first. The entry shows only while a copy is kept.
+    auto* unreadable = new QMenu(QStringLiteral("导出无法读取的战术数据"), moreMenu);
+    QAction* unreadableEntry = moreMenu->addMenu(unreadable);
+    auto refreshUnreadable = [this, unreadable, unreadableEntry] {
+        const int count = content_->store().unreadableLibraryCount();
+        unreadableEntry->setVisible(count > 0);
+        unreadable->clear();
+        for (int i = 0; i < count; ++i) {
+            const QString text = i == 0 ? QStringLiteral("第 1 份（最新）…") : QStringLiteral("第 %1 份…").arg(i + 1);
+            connect(unreadable->addAction(text), &QAction::triggered, this,
+                    [this, i] { content_->store().exportUnreadableLibrary(i); });
+        }
+    };
+    connect(moreMenu, &QMenu::aboutToShow, this, refreshUnreadable);
+    refreshUnreadable();
     more->setMenu(moreMenu);
     toolbar_->addWidget(more);
     toolbar_->addAction(a.toggleInspector);
