@@ -232,6 +232,9 @@ TEST_F(ExportTest, HandoutHasAPagePerStepWithItsTitleAndNote) {
             ASSERT_NE(at, std::u32string::npos) << line;
         }
     }
+    // The pitch, the tokens and the text are vector: the pages carry no raster image.
+    const std::string images = commandOutput("pdfimages -list '" + (dir / "handout.pdf").string() + "'");
+    EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 2) << images;
     // A handout that cannot be written leaves nothing, and reports why.
     const auto failed = writeHandout(tactic, {}, dir / "missing" / "handout.pdf");
     EXPECT_FALSE(failed);

@@ -123,6 +123,22 @@ const QPixmap& BoardRenderer::staticPitch(QSize size, qreal dpr) {
     staticPitch_.fill(Qt::transparent);
 
     QPainter p(&staticPitch_);
+    paintPitchSurface(p, QSizeF(size), dpr);
+    p.end();
+
+    // The same pitch under the vision overlay's light wash, so a frame with the overlay
+    // blits one image instead of washing the whole pitch again.
+    washedPitch_ = staticPitch_;
+    QPainter w(&washedPitch_);
+    w.fillRect(QRectF(kMargin, kMargin, size.width() - 2 * kMargin, size.height() - 2 * kMargin),
+               withAlpha(StudioStyle::onPitch(), 0.055));
+    return staticPitch_;
+}
+
+// The turf, the stripes and the markings of a pitch of `size` points with its corner at
+// the painter's origin.
+void BoardRenderer::paintPitchSurface(QPainter& p, QSizeF size, qreal dpr) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const qreal W = size.width();
     const qreal H = size.height();
@@ -167,14 +183,7 @@ const QPixmap& BoardRenderer::staticPitch(QSize size, qreal dpr) {
     p.setBrush(line);
     for (QPointF spot : {QPointF(W / 2, H / 2), QPointF(0.115 * W, H / 2), QPointF(0.885 * W, H / 2)})
         p.drawEllipse(spot, 2, 2);
-    p.end();
-
-    // The same pitch under the vision overlay's light wash, so a frame with the overlay
-    // blits one image instead of washing the whole pitch again.
-    washedPitch_ = staticPitch_;
-    QPainter w(&washedPitch_);
-    w.fillRect(painted, withAlpha(StudioStyle::onPitch(), 0.055));
-    return staticPitch_;
+    p.restore();
 }
 
 void BoardRenderer::clearCaches() { tokenSprites_.clear(); }
@@ -194,16 +203,27 @@ void BoardRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
     painter.setRenderHint(QPainter::TextAntialiasing);
 
     const QSize pitchSize(qRound(r.width()), qRound(r.height()));
-    const QPixmap& plain = staticPitch(pitchSize, dpr);
     const std::vector<Player> players = store_.displayPlayers();
     const double washed = visionShown(players) ? std::clamp(store_.visionOpacity(), 0.0, 1.0) : 0.0;
     // On whole device pixels, so the snapped markings stay crisp.
     const QPointF origin(std::round(r.left() * dpr) / dpr, std::round(r.top() * dpr) / dpr);
-    if (washed < 1) painter.drawPixmap(origin, plain);
-    if (washed > 0) {
-        painter.setOpacity(washed);
-        painter.drawPixmap(origin, washedPitch_);
-        painter.setOpacity(1);
+    if (PitchPainting::isVectorDevice(painter)) {
+        // A handout page keeps the pitch as lines and fills, sharp when printed.
+        painter.save();
+        painter.translate(origin);
+        paintPitchSurface(painter, QSizeF(pitchSize), dpr);
+        if (washed > 0)
+            painter.fillRect(QRectF(kMargin, kMargin, pitchSize.width() - 2 * kMargin, pitchSize.height() - 2 * kMargin),
+                             withAlpha(StudioStyle::onPitch(), 0.055 * washed));
+        painter.restore();
+    } else {
+        const QPixmap& plain = staticPitch(pitchSize, dpr);
+        if (washed < 1) painter.drawPixmap(origin, plain);
+        if (washed > 0) {
+            painter.setOpacity(washed);
+            painter.drawPixmap(origin, washedPitch_);
+            painter.setOpacity(1);
+        }
     }
 
     // A rectangular clip keeps every fill on the raster engine's fast path. Nothing that

@@ -44,6 +44,7 @@ public:
 
 private:
     const QPixmap& staticPitch(QSize size, qreal dpr);
+    static void paintPitchSurface(QPainter& p, QSizeF size, qreal dpr);
     bool visionShown(const std::vector<Player>& players) const;
     void paintVision(QPainter& p, const QRectF& r, const std::vector<Player>& players);
     void paintOffside(QPainter& p, const QRectF& r, const std::vector<Player>& players);

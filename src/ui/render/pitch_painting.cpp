@@ -1,5 +1,7 @@
 #include "ui/render/pitch_painting.h"
 
+#include <QPaintEngine>
+
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QtMath>
@@ -144,8 +146,20 @@ void drawToken(QPainter& painter, QPointF centre, const Player& player, bool sel
     painter.restore();
 }
 
+bool isVectorDevice(const QPainter& painter) {
+    const QPaintEngine* engine = painter.paintEngine();
+    if (!engine) return false;
+    const auto type = engine->type();
+    return type == QPaintEngine::Pdf || type == QPaintEngine::SVG || type == QPaintEngine::Picture;
+}
+
 void TokenSprites::draw(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity,
                         qreal dpr) {
+    // A vector page (a PDF handout) gets the token itself, so it prints sharp at any size.
+    if (isVectorDevice(painter)) {
+        drawToken(painter, centre, player, selected, opacity);
+        return;
+    }
     constexpr qreal kExtent = 50;   // token, both selection rings and the shadow
     const auto key = std::make_tuple(player.team == 0 ? 0 : 1, player.number, selected, qRound(dpr * 100));
     auto it = sprites_.find(key);

@@ -45,6 +45,10 @@ inline constexpr qreal kHandleDiameter = 13;   // the selected run's control han
 // Painted tokens kept as pixmaps: a frame blits 22 small images instead of laying out 22
 // numbers. Keyed by team, number, selection and pixel ratio; `clear` after an
 // appearance change (the selection ring follows the brand colour).
+// True when `painter` draws onto a vector device (PDF, SVG, picture): cached images
+// would print soft there, so such a page gets shapes instead.
+bool isVectorDevice(const QPainter& painter);
+
 class TokenSprites {
 public:
     void draw(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity, qreal dpr);
