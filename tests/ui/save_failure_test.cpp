@@ -12,6 +12,7 @@
 #include "core/platform/memory_preference_store.h"
 #include "support/manual_platform.h"
 #include "ui/workspace/content_view.h"
+#include "ui/workspace/library_sidebar.h"
 #include "ui/workspace/main_window.h"
 
 using namespace vantrel;
@@ -65,4 +66,16 @@ TEST(SaveFailureTest, AnUnreadableLibraryIsTakenOutThroughTheMoreMenu) {
     std::ifstream in(out, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "{ not a library");
     std::filesystem::remove(out);
+}
+
+TEST(SaveFailureTest, APanelChoiceThatCannotBeStoredIsSaid) {
+    MemoryPreferenceStore prefs;
+    prefs.setBoolean("Vantrel.onboardingCompleted", true);
+    vantrel::testing::ManualPlatform platform;
+    MainWindow window(prefs, platform);
+    window.show();
+    prefs.failWrites("只读文件夹");
+    window.content().toggleLibrary();
+    EXPECT_FALSE(window.content().librarySidebar().isVisible());   // the choice holds for this session
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("statusLine"))->text(), QStringLiteral("设置保存失败：只读文件夹"));
 }

@@ -7,23 +7,38 @@ namespace vantrel {
 WorkspacePreferences::WorkspacePreferences(PreferenceStore& defaults) : defaults_(defaults) {}
 
 bool WorkspacePreferences::flag(std::string_view key, bool fallback) const {
+    if (auto held = heldFlags_.find(key); held != heldFlags_.end()) return held->second;
     return defaults_.boolean(key).value_or(fallback);
+}
+
+void WorkspacePreferences::setFlag(std::string_view key, bool on) {
+    // Held for this session too, so the coach's choice works even when it cannot be stored.
+    heldFlags_.insert_or_assign(std::string(key), on);
+    checked(defaults_.setBoolean(key, on));
 }
 
 bool WorkspacePreferences::libraryVisible() const { return flag(kLibraryVisible, true); }
 bool WorkspacePreferences::builtinLibraryExpanded() const { return flag(kBuiltinLibraryExpanded, false); }
-std::string WorkspacePreferences::pitchViewMode() const { return defaults_.string(kPitchViewMode).value_or("2D"); }
+std::string WorkspacePreferences::pitchViewMode() const {
+    return heldMode_ ? *heldMode_ : defaults_.string(kPitchViewMode).value_or("2D");
+}
 bool WorkspacePreferences::displayOptionsExpanded() const { return flag(kDisplayOptionsExpanded, false); }
 bool WorkspacePreferences::tacticalTimelineExpanded() const { return flag(kTacticalTimelineExpanded, true); }
 bool WorkspacePreferences::onboardingCompleted() const { return flag(kOnboardingCompleted, false); }
 
-void WorkspacePreferences::setLibraryVisible(bool on) { defaults_.setBoolean(kLibraryVisible, on); }
-void WorkspacePreferences::setBuiltinLibraryExpanded(bool on) { defaults_.setBoolean(kBuiltinLibraryExpanded, on); }
-void WorkspacePreferences::setPitchViewMode(std::string_view mode) { defaults_.setString(kPitchViewMode, mode); }
-void WorkspacePreferences::setDisplayOptionsExpanded(bool on) { defaults_.setBoolean(kDisplayOptionsExpanded, on); }
-void WorkspacePreferences::setTacticalTimelineExpanded(bool on) {
-    defaults_.setBoolean(kTacticalTimelineExpanded, on);
+// A preference that cannot be written is told once per write.
+void WorkspacePreferences::checked(const Status& written) {
+    if (!written && writeFailed_) writeFailed_(written.error());
 }
+
+void WorkspacePreferences::setLibraryVisible(bool on) { setFlag(kLibraryVisible, on); }
+void WorkspacePreferences::setBuiltinLibraryExpanded(bool on) { setFlag(kBuiltinLibraryExpanded, on); }
+void WorkspacePreferences::setPitchViewMode(std::string_view mode) {
+    heldMode_ = std::string(mode);
+    checked(defaults_.setString(kPitchViewMode, mode));
+}
+void WorkspacePreferences::setDisplayOptionsExpanded(bool on) { setFlag(kDisplayOptionsExpanded, on); }
+void WorkspacePreferences::setTacticalTimelineExpanded(bool on) { setFlag(kTacticalTimelineExpanded, on); }
 
 std::set<std::string> WorkspacePreferences::parseFavorites(std::string_view stored) {
     std::set<std::string> keys;
@@ -56,7 +71,7 @@ std::set<std::string> WorkspacePreferences::favorites() const {
 void WorkspacePreferences::toggleFavorite(const std::string& key) {
     auto keys = favorites();
     if (!keys.erase(key)) keys.insert(key);
-    defaults_.setString(kFavoriteKeys, formatFavorites(keys));
+    checked(defaults_.setString(kFavoriteKeys, formatFavorites(keys)));
 }
 
 void WorkspacePreferences::startTutorial(BoardStore& store) {
@@ -75,7 +90,7 @@ void WorkspacePreferences::startTutorial(BoardStore& store) {
 
 void WorkspacePreferences::finishTutorial() {
     tutorialVisible_ = false;
-    defaults_.setBoolean(kOnboardingCompleted, true);
+    checked(defaults_.setBoolean(kOnboardingCompleted, true));
     if (tutorialOriginalUI_) {
         setLibraryVisible(tutorialOriginalUI_->library);
         setBuiltinLibraryExpanded(tutorialOriginalUI_->expanded);

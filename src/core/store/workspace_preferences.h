@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -69,14 +71,24 @@ public:
     // On first show: the tutorial starts unless it was completed once.
     void startTutorialIfFirstRun(BoardStore& store);
 
+    // Told the reason when a preference could not be written (a full disk, a read-only
+    // folder), so the workspace can say so instead of failing silently.
+    void onWriteFailure(std::function<void(const std::string&)> listener) { writeFailed_ = std::move(listener); }
+
 private:
     bool flag(std::string_view key, bool fallback) const;
+    void checked(const Status& written);
+    void setFlag(std::string_view key, bool on);
 
     PreferenceStore& defaults_;
     bool inspectorVisible_ = true;
     bool tutorialVisible_ = false;
     int tutorialLesson_ = 0;
     std::optional<TutorialSnapshot> tutorialOriginalUI_;
+    std::function<void(const std::string&)> writeFailed_;
+    // The layout choices made in this session: they hold even when a write fails.
+    std::map<std::string, bool, std::less<>> heldFlags_;
+    std::optional<std::string> heldMode_;
 };
 
 }  // namespace vantrel

@@ -58,6 +58,7 @@ ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget*
     setMinimumSize(1080, 720);
     setObjectName(QStringLiteral("workspace"));
     workspace_.setInspectorVisible(false);
+    workspace_.onWriteFailure([this](const std::string& reason) { store_->reportStatus("设置保存失败：" + reason); });
     createActions();
 
     auto* root = new QHBoxLayout(this);
