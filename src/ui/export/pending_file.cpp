@@ -26,7 +26,12 @@ Result<PendingFile> PendingFile::create(const std::filesystem::path& target) {
 
     std::filesystem::path directory = target.parent_path();
     if (directory.empty()) directory = ".";
-    const std::string pattern = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
+    // Appended rather than "." + name: g++ 12 warns falsely (-Wrestrict, GCC bug 105651)
+    // about the insert at the front that `const char* + std::string&&` makes.
+    std::string hidden = ".";
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    const std::string pattern = (directory / hidden).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
