@@ -24,6 +24,8 @@ std::string_view trim(std::string_view s) {
 
 }  // namespace
 
+std::string trimmedText(std::string_view text) { return std::string(trim(text)); }
+
 std::string cleanStepTitle(std::string_view title) {
     const auto dot = title.find(kMiddleDot);
     if (dot != std::string_view::npos) {

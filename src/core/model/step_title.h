@@ -11,4 +11,8 @@ namespace vantrel {
 // whole title trimmed. Trimming removes ASCII white space and the ideographic space.
 std::string cleanStepTitle(std::string_view title);
 
+// `text` without ASCII white space and the ideographic space (U+3000, typed by Chinese
+// input methods) at either end: how names and titles are trimmed everywhere.
+std::string trimmedText(std::string_view text);
+
 }  // namespace vantrel

@@ -4,6 +4,7 @@
 
 #include "core/library/builtin_tactics.h"
 #include "core/model/file_io.h"
+#include "core/model/step_title.h"
 #include "core/store/board_store.h"
 
 namespace vantrel {
@@ -12,22 +13,6 @@ namespace {
 
 std::string builtInKey(int format, int index) {
     return "builtin-" + std::to_string(format) + "-" + std::to_string(index);
-}
-
-std::string trimmed(const std::string& text) {
-    // ASCII white space and line breaks, plus the ideographic space a Chinese input
-    // method types.
-    static const std::string ideographicSpace = "\xE3\x80\x80";
-    std::string s = text;
-    bool changed = true;
-    while (changed && !s.empty()) {
-        changed = false;
-        while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.erase(0, 1), changed = true;
-        while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.pop_back(), changed = true;
-        if (s.rfind(ideographicSpace, 0) == 0) s.erase(0, 3), changed = true;
-        if (s.size() >= 3 && s.compare(s.size() - 3, 3, ideographicSpace) == 0) s.erase(s.size() - 3), changed = true;
-    }
-    return s;
 }
 
 bool parseNonNegativeDecimal(const std::string& text, int& out) {
@@ -169,7 +154,7 @@ void BoardStore::newTactic(std::optional<std::string> name, std::optional<int> f
     step.note = "拖动球员安排站位，点击左侧加号继续添加动作。";
     if (const Player* owner = step.owner()) step.ball = owner->position;
 
-    std::string chosenName = name ? trimmed(*name) : std::string();
+    std::string chosenName = name ? trimmedText(*name) : std::string();
     if (chosenName.empty()) chosenName = library_.untitledName();
 
     const SavedTactic saved{Uuid::random(), Tactic{chosenName, sample.format, {step}}, true};
@@ -217,7 +202,7 @@ void BoardStore::saveCurrentTactic() {
 
 void BoardStore::setTacticName(std::string name) {
     Batch batch(notifier_);
-    std::string chosen = trimmed(name);
+    std::string chosen = trimmedText(name);
     if (chosen.empty() || chosen == tactic_.name) return;
     auto scope = editScope("修改战术名称", "name");
     tactic_.name = chosen;

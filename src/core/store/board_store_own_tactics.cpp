@@ -1,34 +1,15 @@
 // Renaming, copying and deleting the coach's own tactics from the library.
-#include <cctype>
-
 #include "core/library/builtin_tactics.h"
+#include "core/model/step_title.h"
 #include "core/store/board_store.h"
 #include "core/store/workspace_preferences.h"
 
 namespace vantrel {
 
-namespace {
-
-// ASCII white space and line breaks, and the ideographic space a Chinese input method
-// types, off both ends.
-std::string trimmedName(std::string s) {
-    static const std::string ideographicSpace = "\xE3\x80\x80";
-    for (bool changed = true; changed && !s.empty();) {
-        changed = false;
-        while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.erase(0, 1), changed = true;
-        while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.pop_back(), changed = true;
-        if (s.starts_with(ideographicSpace)) s.erase(0, 3), changed = true;
-        if (s.ends_with(ideographicSpace)) s.erase(s.size() - 3), changed = true;
-    }
-    return s;
-}
-
-}  // namespace
-
 void BoardStore::renameOwnTactic(const std::string& key, std::string name) {
     Batch batch(notifier_);
     const SavedTactic* saved = library_.find(key);
-    const std::string chosen = trimmedName(std::move(name));
+    const std::string chosen = trimmedText(name);
     if (!saved || chosen.empty()) return;   // an empty name keeps the old one
     if (key == selectedTacticKey_) {
         setTacticName(chosen);   // the open tactic: an edit like any other

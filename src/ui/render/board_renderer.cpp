@@ -9,7 +9,6 @@
 #include <tuple>
 
 #include "core/pitch/offside_lines.h"
-#include "core/pitch/vision_geometry.h"
 #include "ui/render/annotation_drawing.h"
 #include "ui/style/studio_style.h"
 
@@ -102,12 +101,6 @@ std::optional<std::vector<QPolygonF>> shadowPolygons(const QPolygonF& visible, Q
         k += steps;
     }
     return shadows;
-}
-
-const Player* findPlayer(const std::vector<Player>& players, const std::string& id) {
-    for (const auto& p : players)
-        if (p.id == id) return &p;
-    return nullptr;
 }
 
 QPointF toQt(Point p) { return {p.x, p.y}; }
@@ -240,24 +233,14 @@ void BoardRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
 }
 
 bool BoardRenderer::visionShown(const std::vector<Player>& players) const {
-    if (!store_.showVision()) return false;
-    const auto ownerID = store_.visionOwnerID();
-    return ownerID && findPlayer(players, *ownerID);
+    return PitchPainting::visionShown(store_, players);
 }
 
 void BoardRenderer::paintVision(QPainter& p, const QRectF& r, const std::vector<Player>& players) {
-    if (!visionShown(players)) return;
-    const Player* owner = findPlayer(players, *store_.visionOwnerID());
-    std::vector<Point> blockers;
-    blockers.reserve(players.size());
-    const bool gliding = store_.layoutFrame().has_value();
-    for (const auto& pl : players) {
-        if (pl.id == owner->id) continue;
-        if (gliding && store_.playerOpacity(pl.id) <= 0.5) continue;
-        blockers.push_back(pl.position);
-    }
-    const auto polygon = VisionGeometry::visiblePolygon(owner->position, blockers, kPitchAspect, 0.018);
-    if (polygon.size() < 3) return;
+    const auto shape = PitchPainting::visionShape(store_, players);
+    if (!shape) return;
+    const Player* owner = shape->owner;
+    const std::vector<Point>& polygon = shape->polygon;
     const QPolygonF visible = simplifiedPolygon(polygon, r);
     const QPointF origin(r.left() + std::clamp(owner->position.x, 0.0, 1.0) * r.width(),
                          r.top() + std::clamp(owner->position.y, 0.0, 1.0) * r.height());
@@ -388,7 +371,7 @@ void BoardRenderer::paintPlayersAndBall(QPainter& p, const FlatProjection& view,
     for (const auto& pl : players) items.push_back({100 * pl.position.y + 1, 0, &pl});
 
     const auto owner = store_.displayOwnerID();
-    const Player* ownerPlayer = owner ? findPlayer(players, *owner) : nullptr;
+    const Player* ownerPlayer = owner ? PitchPainting::findPlayer(players, *owner) : nullptr;
     const bool atFeet = ownerPlayer && !store_.passingFromID();
     const Point ball = store_.displayBall();
     const double h = store_.displayBallHeight();
@@ -435,7 +418,7 @@ void BoardRenderer::paintInterceptionRisk(QPainter& p, const FlatProjection& vie
     const QColor red = StudioStyle::destructive();
     const QPointF at = toQt(view.toView(risk->at));
     p.save();
-    if (const Player* interceptor = findPlayer(players, risk->interceptor.id)) {
+    if (const Player* interceptor = PitchPainting::findPlayer(players, risk->interceptor.id)) {
         const QPointF c = toQt(view.toView(interceptor->position));
         const qreal r = PitchPainting::kTokenDiameter / 2 + 2.5;
         // His way to the ball, from the rim of his ring to the marker's.

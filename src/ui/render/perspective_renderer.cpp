@@ -12,7 +12,6 @@
 #include "core/pitch/ball_projection.h"
 #include "ui/render/annotation_drawing.h"
 #include "core/pitch/offside_lines.h"
-#include "core/pitch/vision_geometry.h"
 #include "ui/render/pitch_painting.h"
 #include "ui/style/studio_style.h"
 
@@ -32,12 +31,6 @@ QPointF toQt(Point p) { return {p.x, p.y}; }
 QColor withAlpha(QColor c, qreal alpha) {
     c.setAlphaF(c.alphaF() * alpha);
     return c;
-}
-
-const Player* findPlayer(const std::vector<Player>& players, const std::string& id) {
-    for (const auto& p : players)
-        if (p.id == id) return &p;
-    return nullptr;
 }
 
 QPolygonF projected(const PitchPerspective& view, std::initializer_list<Point> points) {
@@ -222,7 +215,7 @@ void PerspectiveRenderer::paintInterceptionRisk(QPainter& p, const PitchPerspect
     const QPointF at = toQt(view.project(risk->at));
     const double depth = PitchPerspective::tokenScale(risk->at.y);
     p.save();
-    if (const Player* interceptor = findPlayer(players, risk->interceptor.id)) {
+    if (const Player* interceptor = PitchPainting::findPlayer(players, risk->interceptor.id)) {
         const QPointF c = toQt(view.project(interceptor->position));
         const double s = PitchPerspective::tokenScale(interceptor->position.y);
         p.setBrush(Qt::NoBrush);
@@ -244,24 +237,13 @@ void PerspectiveRenderer::paintInterceptionRisk(QPainter& p, const PitchPerspect
 }
 
 bool PerspectiveRenderer::visionShown(const std::vector<Player>& players) const {
-    if (!store_.showVision()) return false;
-    const auto ownerID = store_.visionOwnerID();
-    return ownerID && findPlayer(players, *ownerID);
+    return PitchPainting::visionShown(store_, players);
 }
 
 void PerspectiveRenderer::paintVision(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players) {
-    if (!visionShown(players)) return;
-    const Player* owner = findPlayer(players, *store_.visionOwnerID());
-    std::vector<Point> blockers;
-    blockers.reserve(players.size());
-    const bool gliding = store_.layoutFrame().has_value();
-    for (const auto& pl : players) {
-        if (pl.id == owner->id) continue;
-        if (gliding && store_.playerOpacity(pl.id) <= 0.5) continue;
-        blockers.push_back(pl.position);
-    }
-    const auto polygon = VisionGeometry::visiblePolygon(owner->position, blockers, kPitchAspect, 0.018);
-    if (polygon.size() < 3) return;
+    const auto shape = PitchPainting::visionShape(store_, players);
+    if (!shape) return;
+    const std::vector<Point>& polygon = shape->polygon;
     // Pulled into the playing area before projecting, so no clip is needed: corners on
     // the pitch's edge land on the area's edge, which projects to straight lines.
     QPolygonF visible;

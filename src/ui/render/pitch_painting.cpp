@@ -2,6 +2,9 @@
 
 #include <QPaintEngine>
 
+#include "core/pitch/vision_geometry.h"
+#include "core/store/board_store.h"
+
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QtMath>
@@ -144,6 +147,34 @@ void drawToken(QPainter& painter, QPointF centre, const Player& player, bool sel
     painter.drawText(QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
                      QString::number(player.number));
     painter.restore();
+}
+
+const Player* findPlayer(const std::vector<Player>& players, const std::string& id) {
+    for (const auto& player : players)
+        if (player.id == id) return &player;
+    return nullptr;
+}
+
+bool visionShown(const BoardStore& store, const std::vector<Player>& players) {
+    if (!store.showVision()) return false;
+    const auto ownerID = store.visionOwnerID();
+    return ownerID && findPlayer(players, *ownerID);
+}
+
+std::optional<VisionShape> visionShape(const BoardStore& store, const std::vector<Player>& players) {
+    if (!visionShown(store, players)) return std::nullopt;
+    const Player* owner = findPlayer(players, *store.visionOwnerID());
+    std::vector<Point> blockers;
+    blockers.reserve(players.size());
+    const bool gliding = store.layoutFrame().has_value();
+    for (const auto& pl : players) {
+        if (pl.id == owner->id) continue;
+        if (gliding && store.playerOpacity(pl.id) <= 0.5) continue;
+        blockers.push_back(pl.position);
+    }
+    auto polygon = VisionGeometry::visiblePolygon(owner->position, blockers, kPitchAspect, 0.018);
+    if (polygon.size() < 3) return std::nullopt;
+    return VisionShape{owner, std::move(polygon)};
 }
 
 bool isVectorDevice(const QPainter& painter) {

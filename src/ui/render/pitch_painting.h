@@ -16,6 +16,8 @@
 
 namespace vantrel {
 
+class BoardStore;
+
 // Drawing pieces shared by the pitch views.
 namespace PitchPainting {
 
@@ -45,6 +47,19 @@ inline constexpr qreal kHandleDiameter = 13;   // the selected run's control han
 // Painted tokens kept as pixmaps: a frame blits 22 small images instead of laying out 22
 // numbers. Keyed by team, number, selection and pixel ratio; `clear` after an
 // appearance change (the selection ring follows the brand colour).
+// The player with `id` among `players`, or null.
+const Player* findPlayer(const std::vector<Player>& players, const std::string& id);
+
+// The ball carrier's field of vision while the overlay shows: the carrier and the polygon
+// he sees past the other players (those fading out of a formation glide do not block).
+// Absent when the overlay is off, the carrier is not drawn or the polygon is degenerate.
+struct VisionShape {
+    const Player* owner;
+    std::vector<Point> polygon;
+};
+bool visionShown(const BoardStore& store, const std::vector<Player>& players);
+std::optional<VisionShape> visionShape(const BoardStore& store, const std::vector<Player>& players);
+
 // True when `painter` draws onto a vector device (PDF, SVG, picture): cached images
 // would print soft there, so such a page gets shapes instead.
 bool isVectorDevice(const QPainter& painter);
