@@ -70,5 +70,23 @@ void BM_HatchRectangleWholeSurface(benchmark::State& state) {
 }
 BENCHMARK(BM_HatchRectangleWholeSurface)->Unit(benchmark::kMicrosecond);
 
+// Strokes of 10⁶ points no pointer could draw, as a damaged or hostile file may carry them:
+// at ±1e9 (0), ±1e9 with an absurd width (1), a dense scribble over the whole pitch (2).
+void BM_HostileStrokeMillion(benchmark::State& state) {
+    BoardAnnotation stroke;
+    stroke.kind = AnnotationTool::pencil;
+    stroke.seed = 42;
+    for (int i = 0; i < 1'000'000; ++i) {
+        if (state.range(0) == 2) stroke.points.push_back({(i % 1000) / 1000.0, (i / 1000) / 1000.0});
+        else stroke.points.push_back({i % 2 ? 1e9 : -1e9, i % 3 ? 1e9 : -1e9});
+    }
+    if (state.range(0) == 1) stroke.style.lineWidth = 1e300;
+    for (auto _ : state) {
+        auto item = AnnotationRenderItem::build(stroke, kSurface, state.range(1) == 1);
+        benchmark::DoNotOptimize(item);
+    }
+}
+BENCHMARK(BM_HostileStrokeMillion)->ArgsProduct({{0, 1, 2}, {0, 1}})->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace vantrel

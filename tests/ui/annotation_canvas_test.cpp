@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
@@ -20,6 +21,7 @@
 #include "ui/annotation/annotation_text_editor.h"
 #include "ui/annotation/drawing_panels_overlay.h"
 #include "ui/annotation/drawing_toolbar_view.h"
+#include "ui/render/annotation_drawing.h"
 #include "ui/pitch/pitch_view.h"
 #include "ui/workspace/canvas_panel.h"
 #include "ui/workspace/content_view.h"
@@ -330,7 +332,14 @@ TEST_F(AnnotationCanvasTest, GraphiteOfTheChosenInkShowsWhereTheStrokeWasDrawn) 
     style.color = AnnotationColor::red;
     style.lineWidth = 4;
     session().setStyle(style);
-    stroke({at({0.25, 0.45}), at({0.75, 0.45})});
+    // While the stroke grows, only its end is repainted.
+    QRect lastDirty;
+    QObject::connect(&canvas(), &AnnotationCanvasView::sceneChanged, &canvas(), [&](QRect dirty) {
+        if (canvas().draft()) lastDirty = dirty;
+    });
+    stroke({at({0.25, 0.45}), at({0.75, 0.45})}, 60);
+    EXPECT_GT(lastDirty.width(), 0);
+    EXPECT_LT(lastDirty.width(), (at({0.75, 0.45}).x() - at({0.25, 0.45}).x()) / 4);
     ASSERT_EQ(annotations().size(), 1u);
     key(Qt::Key_Escape);   // no selection frame over the stroke
 
@@ -376,4 +385,53 @@ TEST_F(AnnotationCanvasTest, ADrawingMadeIn3DLandsAtTheSamePitchPlaceIn2D) {
     EXPECT_NEAR(points.front().y, 0.4, 0.01);
     EXPECT_NEAR(points.back().x, 0.45, 0.01);
     EXPECT_NEAR(points.back().y, 0.6, 0.01);
+}
+
+// A pencil stroke drawn sample by sample keeps the grains of its settled part between
+// moves; what shows must be what the finished stroke shows, dashed or not, even when an
+// early sample changes under it.
+TEST(AnnotationDrawingTest, AGrowingStrokeLooksLikeTheFinishedOne) {
+    const AnnotationSurface surface = AnnotationSurface::flat(QSizeF(900, 560));
+    const auto paint = [&](AnnotationDrawing& drawing, AnnotationScene scene) {
+        QImage image(900, 560, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        drawing.setScene(std::move(scene));
+        QPainter painter(&image);
+        drawing.paint(painter, surface);
+        return image;
+    };
+    for (const auto pattern : {AnnotationLinePattern::solid, AnnotationLinePattern::dashed}) {
+        BoardAnnotation stroke = shape(AnnotationTool::pencil, {0.1, 0.5}, {0.1, 0.5});
+        stroke.points.clear();
+        stroke.style.lineWidth = 3;
+        stroke.style.pattern = pattern;
+        AnnotationDrawing drawing;
+        const auto expectAsFinished = [&](const QImage& growing) {
+            AnnotationDrawing fresh;
+            const QImage finished = paint(fresh, {{stroke}, std::nullopt, std::nullopt, false});
+            int inked = 0, worst = 0;
+            for (int y = 0; y < finished.height(); ++y)
+                for (int x = 0; x < finished.width(); ++x) {
+                    const QRgb a = growing.pixel(x, y), b = finished.pixel(x, y);
+                    inked += qAlpha(b) > 0;
+                    worst = std::max({worst, std::abs(qAlpha(a) - qAlpha(b)), std::abs(qRed(a) - qRed(b))});
+                }
+            EXPECT_GT(inked, 1000) << int(pattern);
+            EXPECT_LE(worst, 2) << int(pattern) << " at " << stroke.points.size();   // float order, nothing more
+        };
+        QImage growing;
+        for (int i = 0; i < 160; ++i) {
+            // Back and forth over itself, so the growing end crosses settled cells.
+            stroke.points.push_back({0.1 + 0.005 * (i < 100 ? i : 200 - i), 0.5 + 0.2 * std::sin(i * 0.07)});
+            if (i == 80) {   // the newest sample jumps away and back: its ink must not stay behind
+                stroke.points.push_back({0.9, 0.9});
+                paint(drawing, {{}, stroke, std::nullopt, false});
+                stroke.points.pop_back();
+            }
+            growing = paint(drawing, {{}, stroke, std::nullopt, false});
+            if (i == 80 || i == 159) expectAsFinished(growing);
+        }
+        stroke.points[3].y += 0.05;   // the settled part changes: laid afresh
+        expectAsFinished(paint(drawing, {{}, stroke, std::nullopt, false}));
+    }
 }

@@ -247,9 +247,10 @@ double AnnotationRenderItem::hatchSpacing(ViewSize size) {
     return std::max(clampValue(size.width, 0, kInfinity) * 7 / 1000, 4.0);
 }
 
-AnnotationRenderItem AnnotationRenderItem::build(const BoardAnnotation& annotation, ViewSize size, bool is3D) {
+AnnotationRenderItem AnnotationRenderItem::build(const BoardAnnotation& annotation, ViewSize size, bool is3D,
+                                                 OutlineGrains outlineGrains) {
     const AnnotationCanvasGeometry canvas{size, is3D};
-    const Rect visible{0, 0, size.width, size.height};
+    const Rect visible = visibleArea(size);
     const AnnotationStyle& style = annotation.style;
     auto modelPoints = AnnotationGeometry::finitePoints(annotation);
     const Rect bounds = AnnotationGeometry::bounds(annotation);
@@ -338,7 +339,12 @@ AnnotationRenderItem AnnotationRenderItem::build(const BoardAnnotation& annotati
     }
 
     item.outline = pencilPath(shape, closed, seed, 0, true, interpolating);
-    item.graphite = GraphiteStroke::build(item.outline, item.strokeWidth, seed, visible);
+    if (outlineGrains == OutlineGrains::laid) {
+        item.graphite = GraphiteStroke::build(item.outline, item.strokeWidth, seed, visible);
+    } else {
+        item.graphite.centerline = item.outline;
+        item.graphite.width = GraphiteStroke::build({}, item.strokeWidth, seed).width;   // clamped alike
+    }
 
     if (closed && style.fill != AnnotationFill::none && !item.outline.empty()) {
         item.fillPath = item.outline;

@@ -49,8 +49,16 @@ struct AnnotationRenderItem {
     // samples and stays far below this; longer lists are thinned evenly, first and last kept.
     static constexpr std::size_t kMaxPencilSamples = std::size_t{1} << 15;
 
+    // Whether `build` lays the outline's grains. A painter that lays them itself, piece by
+    // piece while a stroke grows, leaves them: `graphite` then holds the outline and width
+    // and no grains, and the painter walks the outline with the same seed and `visibleArea`.
+    enum class OutlineGrains { laid, left };
+
     // View points are kept within one surface size of the surface's edges.
-    static AnnotationRenderItem build(const BoardAnnotation& annotation, ViewSize size, bool is3D);
+    static AnnotationRenderItem build(const BoardAnnotation& annotation, ViewSize size, bool is3D,
+                                      OutlineGrains outlineGrains = OutlineGrains::laid);
+    // The surface's rectangle, beyond which no grain is laid.
+    static Rect visibleArea(ViewSize size) { return {0, 0, size.width, size.height}; }
 
     // The hand-drawn centreline through view points: each point is pushed along its normal
     // by a seeded amount (up to 0.06 points on smooth curves, 0.12 on straight pieces),

@@ -55,9 +55,12 @@ constexpr std::size_t kKeptScratchGrains = std::size_t{1} << 18;
 // written through raw cursors, so the inner loop has no capacity checks.
 class GrainLayout {
 public:
-    GrainLayout(Deposits& deposits, double width, std::uint64_t seed, std::optional<Rect> visible)
+    GrainLayout(Deposits& deposits, double width, std::uint64_t seed, std::optional<Rect> visible,
+                const GraphiteStroke::Walk& from)
         : deposits_(deposits), width_(width), seed_(seed),
-          perColumn_(static_cast<std::uint64_t>(std::max(std::ceil(width * GraphiteStroke::kGrainsPerWidth), 2.0))) {
+          perColumn_(static_cast<std::uint64_t>(std::max(std::ceil(width * GraphiteStroke::kGrainsPerWidth), 2.0))),
+          counter_(from.counter), slots_(from.usedSlots), emptyPieces_(from.emptyPieces), current_(from.current),
+          start_(from.start) {
         if (visible && visible->isFinite()) {
             // A grain reaches at most half the width, the jitter and half a grain from its
             // column centre; one point covers the last two.
@@ -142,6 +145,9 @@ public:
 
     std::size_t count(std::size_t layer) const { return counts_[layer]; }
     Point current() const { return current_; }
+    GraphiteStroke::Walk walk(std::size_t elements) const {
+        return {elements, counter_, slots_, emptyPieces_, current_, start_};
+    }
 
 private:
     static bool withinLimit(Point q) { return std::abs(q.x) < 1e30 && std::abs(q.y) < 1e30; }
@@ -183,9 +189,9 @@ private:
     std::uint64_t seed_;
     std::uint64_t perColumn_;
     std::optional<Rect> area_;
-    std::uint64_t counter_ = 0;   // shared by every segment of the stroke
-    std::uint64_t slots_ = 0;
-    std::size_t emptyPieces_ = 0;
+    std::uint64_t counter_;   // shared by every segment of the stroke
+    std::uint64_t slots_;
+    std::size_t emptyPieces_;
     std::array<std::size_t, 4> counts_{};
     Point current_;
     Point start_;
@@ -203,22 +209,10 @@ std::uint64_t curvePieces(double chord, double controlPolygon) {
     return static_cast<std::uint64_t>(std::min(pieces, kMaxCurvePieces));
 }
 
-}  // namespace
-
-std::size_t GraphiteStroke::grainCount() const {
-    std::size_t count = 0;
-    for (const auto& layer : deposits) count += layer.size();
-    return count;
-}
-
-GraphiteStroke GraphiteStroke::build(RenderPath path, double width, std::uint64_t seed, std::optional<Rect> visible) {
-    GraphiteStroke stroke;
-    stroke.width = std::isfinite(width) ? std::clamp(width, 0.0, kMaxWidth) : 0.0;
-    // Grains are laid into buffers kept from the previous stroke, then copied out at their
-    // exact size: growing four fresh vectors for every stroke cost more than the grains.
-    thread_local Deposits scratch;
-    GrainLayout grains(scratch, stroke.width, seed, visible);
-    for (const RenderPath::Element& e : path.elements) {
+// Lays the grains of path.elements[begin, end) through `grains`.
+void walkElements(const RenderPath& path, std::size_t begin, std::size_t end, GrainLayout& grains) {
+    for (std::size_t index = begin; index < end; ++index) {
+        const RenderPath::Element& e = path.elements[index];
         // Past this point no grain would be laid; walking on would only cost time.
         if (grains.exhausted()) break;
         switch (e.verb) {
@@ -260,12 +254,49 @@ GraphiteStroke GraphiteStroke::build(RenderPath path, double width, std::uint64_
             case RenderPath::Verb::close: grains.closeSubpath(); break;
         }
     }
+}
+
+double usableWidth(double width) { return std::isfinite(width) ? std::clamp(width, 0.0, GraphiteStroke::kMaxWidth) : 0.0; }
+
+// Walks path.elements[walk.elements, end) into `stroke`'s layers, copied out at their exact
+// size. Grains are laid into buffers kept from the previous stroke: growing four fresh
+// vectors for every stroke cost more than the grains.
+void layGrains(GraphiteStroke& stroke, const RenderPath& path, std::size_t end, std::uint64_t seed,
+               std::optional<Rect> visible, GraphiteStroke::Walk& walk) {
+    thread_local Deposits scratch;
+    end = std::min(end, path.elements.size());
+    GrainLayout grains(scratch, stroke.width, seed, visible, walk);
+    if (walk.elements < end) walkElements(path, walk.elements, end, grains);
+    walk = grains.walk(std::max(walk.elements, end));
     for (std::size_t layer = 0; layer < scratch.size(); ++layer) {
         const auto begin = scratch[layer].begin();
         stroke.deposits[layer].assign(begin, begin + static_cast<std::ptrdiff_t>(grains.count(layer)));
         if (scratch[layer].size() > kKeptScratchGrains) std::vector<GraphiteGrain>().swap(scratch[layer]);
     }
+}
+
+}  // namespace
+
+std::size_t GraphiteStroke::grainCount() const {
+    std::size_t count = 0;
+    for (const auto& layer : deposits) count += layer.size();
+    return count;
+}
+
+GraphiteStroke GraphiteStroke::build(RenderPath path, double width, std::uint64_t seed, std::optional<Rect> visible) {
+    GraphiteStroke stroke;
+    stroke.width = usableWidth(width);
+    Walk walk;
+    layGrains(stroke, path, path.elements.size(), seed, visible, walk);
     stroke.centerline = std::move(path);
+    return stroke;
+}
+
+GraphiteStroke GraphiteStroke::continueWalk(const RenderPath& path, std::size_t end, double width, std::uint64_t seed,
+                                            std::optional<Rect> visible, Walk& walk) {
+    GraphiteStroke stroke;
+    stroke.width = usableWidth(width);
+    layGrains(stroke, path, end, seed, visible, walk);
     return stroke;
 }
 

@@ -55,11 +55,31 @@ struct GraphiteStroke {
     double clipWidth() const { return width + 1; }
     std::size_t grainCount() const;
 
+    // Where a walk along a path stands between two of its elements: all that the grains of
+    // the elements after depend on, so a path that grows at its end (a stroke being drawn)
+    // need not be walked again from its start.
+    struct Walk {
+        std::size_t elements = 0;      // elements walked so far
+        std::uint64_t counter = 0;     // grain slots passed, the seed's position
+        std::uint64_t usedSlots = 0;   // grain slots used against kMaxSlots
+        std::size_t emptyPieces = 0;   // pieces that laid no grain, against kMaxEmptyPieces
+        Point current;
+        Point start;                   // the subpath's first point, where a close returns
+
+        bool operator==(const Walk&) const = default;
+    };
+
     // Walks `path` (curves flattened into pieces about 2 points long) and lays grains along
     // every piece, until kMaxSlots slots are used or kMaxEmptyPieces pieces laid nothing. `visible`, when given, is the surface in view points: columns whose
     // grains could not reach it are skipped without changing any other grain.
     static GraphiteStroke build(RenderPath path, double width, std::uint64_t seed,
                                 std::optional<Rect> visible = std::nullopt);
+
+    // The grains `build` lays for path.elements[walk.elements, end), given `walk` as it stood
+    // after the elements before them; `walk` then stands at `end`. The centreline is left
+    // empty. Each layer of a path built in pieces, joined in order, is `build`'s layer.
+    static GraphiteStroke continueWalk(const RenderPath& path, std::size_t end, double width, std::uint64_t seed,
+                                       std::optional<Rect> visible, Walk& walk);
 };
 
 }  // namespace vantrel

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 
+#include "core/annotation/annotation_render.h"
 #include "core/annotation/annotation_text.h"
 #include "ui/annotation/annotation_text_editor.h"
 
@@ -114,17 +115,44 @@ void AnnotationCanvasView::refreshScene() {
     if (scene.annotations == old.annotations && scene.selectedID == old.selectedID &&
         scene.showSelection == old.showSelection) {
         QRectF area;
-        for (const std::optional<BoardAnnotation>* draft : std::array{&old.draft, static_cast<const std::optional<BoardAnnotation>*>(&scene.draft)}) {
-            if (!*draft) continue;
-            area |= reach(**draft);
-            if (const QRectF painted = drawing_.paintedRect((*draft)->id); !painted.isEmpty())
-                area |= painted.adjusted(-6, -6, 6, 6);
+        if (const std::size_t kept = grownFrom(old.draft, scene.draft)) {
+            // A pencil stroke that grew changes only near its end: the last samples' wobble
+            // and the curve pieces through them.
+            for (const BoardAnnotation* draft : std::array<const BoardAnnotation*, 2>{&*old.draft, &*scene.draft}) {
+                BoardAnnotation end = *draft;
+                end.points.erase(end.points.begin(), end.points.begin() + std::ptrdiff_t(kept));
+                area |= reach(end);
+            }
+        } else {
+            for (const std::optional<BoardAnnotation>* draft : std::array{&old.draft, static_cast<const std::optional<BoardAnnotation>*>(&scene.draft)}) {
+                if (!*draft) continue;
+                area |= reach(**draft);
+                if (const QRectF painted = drawing_.paintedRect((*draft)->id); !painted.isEmpty())
+                    area |= painted.adjusted(-6, -6, 6, 6);
+            }
         }
         dirty = area.toAlignedRect().adjusted(-1, -1, 1, 1);
         if (dirty.isNull()) dirty = QRect(0, 0, 1, 1);
     }
     drawing_.setScene(std::move(scene));
     emit sceneChanged(dirty);
+}
+
+std::size_t AnnotationCanvasView::grownFrom(const std::optional<BoardAnnotation>& before,
+                                            const std::optional<BoardAnnotation>& after) {
+    // A sample's wobble depends on its neighbours and on how near the end it lies (three
+    // samples), and a curve piece on the two samples either side of it: seven samples from
+    // the old end cover every piece that can move.
+    constexpr std::size_t kMoving = 7;
+    if (!before || !after || before->kind != AnnotationTool::pencil || after->kind != AnnotationTool::pencil ||
+        before->id != after->id || !(before->style == after->style) || before->seed != after->seed)
+        return 0;
+    const auto& a = before->points;
+    const auto& b = after->points;
+    // Long strokes are thinned evenly for painting, which moves every sample.
+    if (a.size() <= kMoving || b.size() < a.size() || b.size() > AnnotationRenderItem::kMaxPencilSamples) return 0;
+    const std::size_t kept = a.size() - kMoving;
+    return std::equal(a.begin(), a.begin() + std::ptrdiff_t(kept), b.begin()) ? kept : 0;
 }
 
 QRectF AnnotationCanvasView::reach(const BoardAnnotation& annotation) const {

@@ -82,6 +82,9 @@ private:
     void refreshScene();
     // Where an annotation's drawing can reach in the view, with room for its selection.
     QRectF reach(const BoardAnnotation& annotation) const;
+    // How many leading samples of a pencil draft painted `before` still paint the same
+    // in `after`, which grew from it; 0 when it did not just grow.
+    static std::size_t grownFrom(const std::optional<BoardAnnotation>& before, const std::optional<BoardAnnotation>& after);
 
     BoardStore& store_;
     DrawingSession& session_;

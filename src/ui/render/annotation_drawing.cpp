@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include "ui/style/studio_style.h"
 
@@ -70,22 +72,37 @@ public:
         std::array<float, kTile * kTile> grain;
     };
 
-    explicit GrainTiles(QRect pixels)
+    // With a base, a tile starts as the base's tile of the same place: the coverage of a
+    // stroke's settled part with its growing end laid over it.
+    explicit GrainTiles(QRect pixels, const GrainTiles* base = nullptr)
         : pixels_(pixels), columns_((pixels.width() + kTile - 1) / kTile), rows_((pixels.height() + kTile - 1) / kTile),
-          index_(std::size_t(columns_) * std::size_t(rows_), -1) {
+          index_(std::size_t(columns_) * std::size_t(rows_), -1), changed_(index_.size(), 0), base_(base) {
         tiles_.reserve(64);
     }
 
+    QRect pixels() const { return pixels_; }
     int width() const { return pixels_.width(); }
     int height() const { return pixels_.height(); }
+    std::size_t cells() const { return index_.size(); }
+    const Tile* tileOf(std::size_t cell) const {
+        const int slot = index_[cell];
+        return slot < 0 ? nullptr : &tiles_[std::size_t(slot)];
+    }
 
     Tile& tileAt(int x, int y) {
-        int& slot = index_[std::size_t(y / kTile) * std::size_t(columns_) + std::size_t(x / kTile)];
+        const std::size_t cell = std::size_t(y / kTile) * std::size_t(columns_) + std::size_t(x / kTile);
+        changed_[cell] = 1;
+        int& slot = index_[cell];
         if (slot < 0) {
             slot = int(tiles_.size());
+            const Tile* from = base_ ? base_->tileOf(cell) : nullptr;
             tiles_.emplace_back();
-            tiles_.back().line.fill(0.0f);
-            tiles_.back().grain.fill(0.0f);
+            if (from) {
+                tiles_.back() = *from;
+            } else {
+                tiles_.back().line.fill(0.0f);
+                tiles_.back().grain.fill(0.0f);
+            }
         }
         return tiles_[std::size_t(slot)];
     }
@@ -100,42 +117,44 @@ public:
         value = std::max(value, a);
     }
 
-    // Draws every touched tile in `ink` through the painter (its clip and opacity apply):
-    // the centreline at `lineOpacity`, the grains over it. Touched tiles next to each other
-    // in a row go out as one image.
-    void draw(QPainter& painter, const QColor& ink, float lineOpacity, qreal dpr) const {
-        if (tiles_.empty()) return;
-        // One scratch image for every stroke, grown as needed: a fresh one per stroke would
-        // fault in a box-sized allocation on every pointer move. Only touched tiles are
-        // written and drawn, so what earlier strokes left elsewhere never shows.
-        static QImage scratch;
-        if (scratch.width() < pixels_.width() || scratch.height() < pixels_.height())
-            scratch = QImage(std::max(scratch.width(), pixels_.width()), std::max(scratch.height(), pixels_.height()),
-                             QImage::Format_ARGB32_Premultiplied);
-        QImage& image = scratch;
-        image.setDevicePixelRatio(dpr);
+    // Whether a cell was written since the last call, and the flag cleared.
+    bool takeChanged(std::size_t cell) {
+        const bool changed = changed_[cell];
+        changed_[cell] = 0;
+        return changed;
+    }
+
+    // Colours one cell of `image` (the box's size) from `tile`, or clears it when null.
+    void writeCell(QImage& image, std::size_t cell, const Tile* tile, const QColor& ink, float lineOpacity) const {
+        const int tx = int(cell % std::size_t(columns_)) * kTile, ty = int(cell / std::size_t(columns_)) * kTile;
+        const int w = std::min(kTile, pixels_.width() - tx), h = std::min(kTile, pixels_.height() - ty);
         const float r = float(ink.redF()), g = float(ink.greenF()), b = float(ink.blueF());
+        for (int j = 0; j < h; ++j) {
+            auto* out = reinterpret_cast<QRgb*>(image.scanLine(ty + j)) + tx;
+            if (!tile) {
+                std::fill(out, out + w, 0u);
+                continue;
+            }
+            const float* grains = tile->grain.data() + std::size_t(j) * kTile;
+            const float* lines = tile->line.data() + std::size_t(j) * kTile;
+            for (int i = 0; i < w; ++i) {
+                const float a = (grains[i] + lines[i] * lineOpacity * (1.0f - grains[i])) * 255.0f;
+                out[i] = a < 0.5f ? 0u : qRgba(int(r * a + 0.5f), int(g * a + 0.5f), int(b * a + 0.5f), int(a + 0.5f));
+            }
+        }
+    }
+
+    // Draws the cells for which `shown(cell)` holds from `image`, through the painter (its
+    // clip and opacity apply). Shown cells next to each other in a row go out as one image.
+    template <typename Shown>
+    void drawCells(QPainter& painter, const QImage& image, qreal dpr, Shown shown) const {
         painter.save();
         painter.resetTransform();
         for (int row = 0; row < rows_; ++row) {
             int runStart = -1;
             for (int column = 0; column <= columns_; ++column) {
-                const int slot = column < columns_ ? index_[std::size_t(row) * std::size_t(columns_) + std::size_t(column)] : -1;
-                if (slot >= 0) {
+                if (column < columns_ && shown(std::size_t(row) * std::size_t(columns_) + std::size_t(column))) {
                     if (runStart < 0) runStart = column;
-                    const int tx = column * kTile, ty = row * kTile;
-                    const int w = std::min(kTile, pixels_.width() - tx), h = std::min(kTile, pixels_.height() - ty);
-                    const Tile& tile = tiles_[std::size_t(slot)];
-                    for (int j = 0; j < h; ++j) {
-                        auto* out = reinterpret_cast<QRgb*>(image.scanLine(ty + j)) + tx;
-                        const float* grains = tile.grain.data() + std::size_t(j) * kTile;
-                        const float* lines = tile.line.data() + std::size_t(j) * kTile;
-                        for (int i = 0; i < w; ++i) {
-                            const float a = (grains[i] + lines[i] * lineOpacity * (1.0f - grains[i])) * 255.0f;
-                            out[i] = a < 0.5f ? 0u
-                                              : qRgba(int(r * a + 0.5f), int(g * a + 0.5f), int(b * a + 0.5f), int(a + 0.5f));
-                        }
-                    }
                     continue;
                 }
                 if (runStart < 0) continue;
@@ -149,30 +168,58 @@ public:
         painter.restore();
     }
 
+    // Draws every touched tile in `ink`: the centreline at `lineOpacity`, the grains over it.
+    void draw(QPainter& painter, const QColor& ink, float lineOpacity, qreal dpr) const {
+        if (tiles_.empty()) return;
+        // One scratch image for every stroke, grown as needed: a fresh one per stroke would
+        // fault in a box-sized allocation on every pointer move. Only touched tiles are
+        // written and drawn, so what earlier strokes left elsewhere never shows.
+        static QImage scratch;
+        if (scratch.width() < pixels_.width() || scratch.height() < pixels_.height())
+            scratch = QImage(std::max(scratch.width(), pixels_.width()), std::max(scratch.height(), pixels_.height()),
+                             QImage::Format_ARGB32_Premultiplied);
+        scratch.setDevicePixelRatio(dpr);
+        for (std::size_t cell = 0; cell < index_.size(); ++cell)
+            if (const Tile* tile = tileOf(cell)) writeCell(scratch, cell, tile, ink, lineOpacity);
+        drawCells(painter, scratch, dpr, [this](std::size_t cell) { return index_[cell] >= 0; });
+    }
+
 private:
     QRect pixels_;
     int columns_;
     int rows_;
     std::vector<int> index_;   // per cell: its tile, or -1
+    std::vector<std::uint8_t> changed_;
     std::vector<Tile> tiles_;
+    const GrainTiles* base_;
 };
 
-// The centreline's pieces about 2 points long (curves flattened as the grains walk them),
-// in the painter's device pixels.
-std::vector<std::pair<QPointF, QPointF>> centrelinePieces(const RenderPath& path, const QTransform& toPixels) {
+// The centreline of path.elements[first, last) in pieces about 2 points long (curves
+// flattened as the grains walk them), in the painter's device pixels.
+std::vector<std::pair<QPointF, QPointF>> centrelinePieces(const RenderPath& path, const QTransform& toPixels,
+                                                          std::size_t first = 0,
+                                                          std::size_t last = std::numeric_limits<std::size_t>::max()) {
     std::vector<std::pair<QPointF, QPointF>> pieces;
     QPointF current, start;
-    const auto piece = [&](QPointF to) {
-        pieces.emplace_back(toPixels.map(current), toPixels.map(to));
-        current = to;
-    };
-    for (const auto& e : path.elements) {
+    last = std::min(last, path.elements.size());
+    for (std::size_t index = 0; index < last; ++index) {
+        const auto& e = path.elements[index];
         const QPointF to(e.to.x, e.to.y);
+        // Earlier elements only say where the first one starts.
+        const bool laid = index >= first;
+        const auto piece = [&](QPointF end) {
+            if (laid) pieces.emplace_back(toPixels.map(current), toPixels.map(end));
+            current = end;
+        };
         switch (e.verb) {
             case RenderPath::Verb::move: current = start = to; break;
             case RenderPath::Verb::line: piece(to); break;
             case RenderPath::Verb::quad:
             case RenderPath::Verb::cubic: {
+                if (!laid) {
+                    current = to;
+                    break;
+                }
                 const QPointF c1(e.control1.x, e.control1.y);
                 const QPointF c2 = e.verb == RenderPath::Verb::cubic ? QPointF(e.control2.x, e.control2.y) : c1;
                 const QPointF p0 = current;
@@ -194,59 +241,28 @@ std::vector<std::pair<QPointF, QPointF>> centrelinePieces(const RenderPath& path
     return pieces;
 }
 
-// Lays the grains of `stroke` as ink in device pixels and draws them, clipped to whatever
-// clip the painter holds. A grain is smaller than a pixel at ordinary ratios, so each is
-// deposited as its area spread over the pixels its box covers (a box filter), with the
-// tone layer's opacity; overlapping grains build up as paint does. That is the picture an
-// anti-aliased fill of every little ellipse would give, at a fraction of its cost.
-void paintGrains(QPainter& painter, const GraphiteStroke& stroke, const QColor& ink) {
-    if (stroke.centerline.empty()) return;
-    const QTransform world = painter.worldTransform();
-    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    if (world.isRotating()) {
-        // Not a case the views use; the plain way keeps any transform right.
-        painter.setPen(Qt::NoPen);
-        for (std::size_t layer = 0; layer < 4; ++layer) {
-            QPainterPath path;
-            for (const auto& g : stroke.deposits[layer])
-                path.addEllipse(QPointF(g.x, g.y), g.width / 2.0, g.height / 2.0);
-            painter.fillPath(path, withAlpha(ink, GraphiteStroke::kDepositOpacity[layer]));
-        }
-        return;
-    }
-    const qreal sx = world.m11() * dpr, sy = world.m22() * dpr;
-    const qreal tx = world.dx() * dpr, ty = world.dy() * dpr;
+// Where surface points land in device pixels: x · sx + tx, y · sy + ty.
+struct PixelScale {
+    qreal sx = 1, sy = 1, tx = 0, ty = 0;
 
-    const float lineHalf = float(stroke.width * GraphiteStroke::kCenterlineWidthFactor / 2);
-    float minX = 1e30f, minY = 1e30f, maxX = -1e30f, maxY = -1e30f;
-    const QRectF lineBox = AnnotationDrawing::toPainterPath(stroke.centerline).controlPointRect();
-    minX = float(lineBox.left()) - lineHalf - 1;
-    minY = float(lineBox.top()) - lineHalf - 1;
-    maxX = float(lineBox.right()) + lineHalf + 1;
-    maxY = float(lineBox.bottom()) + lineHalf + 1;
-    for (const auto& layer : stroke.deposits)
-        for (const auto& g : layer) {
-            minX = std::min(minX, g.x - g.width);
-            maxX = std::max(maxX, g.x + g.width);
-            minY = std::min(minY, g.y - g.height);
-            maxY = std::max(maxY, g.y + g.height);
-        }
-    if (minX > maxX) return;
-    QRect pixels(QPoint(int(std::floor(std::min(minX * sx, maxX * sx) + tx)), int(std::floor(std::min(minY * sy, maxY * sy) + ty))),
-                 QPoint(int(std::ceil(std::max(minX * sx, maxX * sx) + tx)), int(std::ceil(std::max(minY * sy, maxY * sy) + ty))));
-    // Grains beyond the device cannot show.
-    if (const QPaintDevice* device = painter.device())
-        pixels &= QRect(-2, -2, int(std::ceil(device->width() * dpr)) + 4, int(std::ceil(device->height() * dpr)) + 4);
-    if (pixels.isEmpty()) return;
+    PixelScale(const QTransform& world, qreal dpr)
+        : sx(world.m11() * dpr), sy(world.m22() * dpr), tx(world.dx() * dpr), ty(world.dy() * dpr) {}
+    // The same map into the pixels of a box whose top-left is `origin`.
+    QTransform into(QPoint origin) const { return QTransform(sx, 0, 0, sy, tx - origin.x(), ty - origin.y()); }
+};
 
-    GrainTiles tiles(pixels);
+// Lays grains as ink in device pixels. A grain is smaller than a pixel at ordinary ratios,
+// so each is deposited as its area spread over the pixels its box covers (a box filter),
+// with the tone layer's opacity; overlapping grains build up as paint does. That is the
+// picture an anti-aliased fill of every little ellipse would give, at a fraction of its cost.
+void depositGrains(GrainTiles& tiles, const std::array<std::vector<GraphiteGrain>, 4>& deposits, const PixelScale& scale) {
     const int w = tiles.width(), h = tiles.height();
-    const float ox = float(tx) - float(pixels.left()), oy = float(ty) - float(pixels.top());
-    const float fsx = float(sx), fsy = float(sy);
+    const float ox = float(scale.tx) - float(tiles.pixels().left()), oy = float(scale.ty) - float(tiles.pixels().top());
+    const float fsx = float(scale.sx), fsy = float(scale.sy);
     constexpr float kQuarterPi = 0.78539816f;   // an ellipse's share of its bounding box
     for (std::size_t layer = 0; layer < 4; ++layer) {
         const float density = float(GraphiteStroke::kDepositOpacity[layer]) * kQuarterPi;
-        for (const auto& g : stroke.deposits[layer]) {
+        for (const auto& g : deposits[layer]) {
             const float cx = g.x * fsx + ox, cy = g.y * fsy + oy;
             const float hw = std::abs(g.width * fsx) / 2, hh = std::abs(g.height * fsy) / 2;
             const float x0 = cx - hw, x1 = cx + hw, y0 = cy - hh, y1 = cy + hh;
@@ -272,10 +288,12 @@ void paintGrains(QPainter& painter, const GraphiteStroke& stroke, const QColor& 
             }
         }
     }
-    // The centreline: each pixel covered as far as it lies within the pen's half width.
-    const QTransform toPixels(sx, 0, 0, sy, -float(pixels.left()) + tx, -float(pixels.top()) + ty);
-    const float half = lineHalf * float(std::abs(sx));
-    for (const auto& [a, b] : centrelinePieces(stroke.centerline, toPixels)) {
+}
+
+// The centreline: each pixel covered as far as it lies within `half` pixels of a piece.
+void depositCentreline(GrainTiles& tiles, const std::vector<std::pair<QPointF, QPointF>>& pieces, float half) {
+    const int w = tiles.width(), h = tiles.height();
+    for (const auto& [a, b] : pieces) {
         const float ax = float(a.x()), ay = float(a.y()), bx = float(b.x()), by = float(b.y());
         const float dx = bx - ax, dy = by - ay, length2 = dx * dx + dy * dy;
         const int i0 = std::max(0, int(std::floor(std::min(ax, bx) - half - 1)));
@@ -303,27 +321,194 @@ void paintGrains(QPainter& painter, const GraphiteStroke& stroke, const QColor& 
                 }
             }
     }
+}
+
+// The device's pixels with a little margin: grains beyond cannot show.
+QRect devicePixels(const QPainter& painter, qreal dpr) {
+    const QPaintDevice* device = painter.device();
+    if (!device) return {};
+    return QRect(-2, -2, int(std::ceil(device->width() * dpr)) + 4, int(std::ceil(device->height() * dpr)) + 4);
+}
+
+float centrelineHalf(const GraphiteStroke& stroke) { return float(stroke.width * GraphiteStroke::kCenterlineWidthFactor / 2); }
+
+// The fallback for a rotated painter, which the views never use: every grain an ellipse.
+void fillGrainEllipses(QPainter& painter, const GraphiteStroke& stroke, const QColor& ink) {
+    painter.setPen(Qt::NoPen);
+    for (std::size_t layer = 0; layer < 4; ++layer) {
+        QPainterPath path;
+        for (const auto& g : stroke.deposits[layer]) path.addEllipse(QPointF(g.x, g.y), g.width / 2.0, g.height / 2.0);
+        painter.fillPath(path, withAlpha(ink, GraphiteStroke::kDepositOpacity[layer]));
+    }
+}
+
+// Lays the grains and the faint centreline of `stroke` as ink in device pixels and draws
+// them, clipped to whatever clip the painter holds.
+void paintGrains(QPainter& painter, const GraphiteStroke& stroke, const QColor& ink) {
+    if (stroke.centerline.empty()) return;
+    const QTransform world = painter.worldTransform();
+    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    if (world.isRotating()) return fillGrainEllipses(painter, stroke, ink);
+    const PixelScale scale(world, dpr);
+
+    const float lineHalf = centrelineHalf(stroke);
+    const QRectF lineBox = AnnotationDrawing::toPainterPath(stroke.centerline).controlPointRect();
+    float minX = float(lineBox.left()) - lineHalf - 1;
+    float minY = float(lineBox.top()) - lineHalf - 1;
+    float maxX = float(lineBox.right()) + lineHalf + 1;
+    float maxY = float(lineBox.bottom()) + lineHalf + 1;
+    for (const auto& layer : stroke.deposits)
+        for (const auto& g : layer) {
+            minX = std::min(minX, g.x - g.width);
+            maxX = std::max(maxX, g.x + g.width);
+            minY = std::min(minY, g.y - g.height);
+            maxY = std::max(maxY, g.y + g.height);
+        }
+    if (minX > maxX) return;
+    const qreal sx = scale.sx, sy = scale.sy, tx = scale.tx, ty = scale.ty;
+    QRect pixels(QPoint(int(std::floor(std::min(minX * sx, maxX * sx) + tx)), int(std::floor(std::min(minY * sy, maxY * sy) + ty))),
+                 QPoint(int(std::ceil(std::max(minX * sx, maxX * sx) + tx)), int(std::ceil(std::max(minY * sy, maxY * sy) + ty))));
+    if (painter.device()) pixels &= devicePixels(painter, dpr);
+    if (pixels.isEmpty()) return;
+
+    GrainTiles tiles(pixels);
+    depositGrains(tiles, stroke.deposits, scale);
+    depositCentreline(tiles, centrelinePieces(stroke.centerline, scale.into(pixels.topLeft())), lineHalf * float(std::abs(sx)));
     tiles.draw(painter, ink, float(GraphiteStroke::kCenterlineOpacity), dpr);
+}
+
+
+// Grains only on the dashes: the clip is the dashed centreline, a little wider.
+void clipToDashes(QPainter& painter, const GraphiteStroke& stroke, const std::vector<double>& dash) {
+    if (dash.empty()) return;
+    QPainterPathStroker stroker;
+    stroker.setWidth(stroke.clipWidth());
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::MiterJoin);
+    stroker.setMiterLimit(10);
+    stroker.setDashPattern(penDashes(dash, stroke.clipWidth()));
+    painter.setClipPath(stroker.createStroke(AnnotationDrawing::toPainterPath(stroke.centerline)), Qt::IntersectClip);
 }
 
 void drawGraphite(QPainter& painter, const GraphiteStroke& stroke, const QColor& ink, const std::vector<double>& dash) {
     if (stroke.centerline.empty()) return;
-    const QPainterPath centerline = AnnotationDrawing::toPainterPath(stroke.centerline);
     painter.save();
-    if (!dash.empty()) {
-        // Grains only on the dashes: the clip is the dashed centreline, a little wider.
-        QPainterPathStroker stroker;
-        stroker.setWidth(stroke.clipWidth());
-        stroker.setCapStyle(Qt::RoundCap);
-        stroker.setJoinStyle(Qt::MiterJoin);
-        stroker.setMiterLimit(10);
-        stroker.setDashPattern(penDashes(dash, stroke.clipWidth()));
-        painter.setClipPath(stroker.createStroke(centerline), Qt::IntersectClip);
-    }
     // The faint centreline is laid with the grains; under a dash the clip cuts both.
+    clipToDashes(painter, stroke, dash);
     paintGrains(painter, stroke, ink);
     painter.restore();
 }
+
+}  // namespace
+
+// A pencil stroke being drawn grows at its end, and every earlier piece of it keeps its
+// grains: a sample's wobble settles once three more follow it, and the grain walk can be
+// resumed. So the settled part's coverage is kept between pointer moves and only the last
+// few pieces are laid again, over a copy of the tiles they touch; the picture is the one
+// the whole stroke would give.
+class AnnotationDrawing::GrowingStroke {
+public:
+    // Elements at the end of the outline laid afresh on every move: the last four change
+    // as samples are added; the rest is margin.
+    static constexpr std::size_t kLiveElements = 8;
+
+    // Paints a pencil draft (`item` built with its outline's grains left to the painter)
+    // at full opacity; false when the painter's transform is not one this can follow.
+    bool paint(QPainter& painter, const AnnotationRenderItem& item, const AnnotationSurface& surface) {
+        if (item.dot || item.outline.empty()) return false;
+        const QColor ink = inkColor(item.annotation.style);
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);   // the dash clip's edges, as paintItem has them
+        clipToDashes(painter, item.graphite, item.dash);
+        const bool painted = paintOutline(painter, item, ink, surface.size, surface.is3D);
+        painter.restore();
+        return painted;
+    }
+
+private:
+    bool paintOutline(QPainter& painter, const AnnotationRenderItem& item, const QColor& ink, ViewSize surface, bool is3D) {
+        const QTransform world = painter.worldTransform();
+        const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        if (world.isRotating() || !painter.device()) return false;
+        const RenderPath& outline = item.outline;
+        const GraphiteStroke& stroke = item.graphite;
+        BoardAnnotation kind = item.annotation;
+        kind.points.clear();
+        const QRect box = devicePixels(painter, dpr);
+        if (!(kind == kind_) || world != world_ || dpr != dpr_ || box != box_ || !(surface == surface_) ||
+            is3D != is3D_ || !settledIsPrefixOf(outline)) {
+            kind_ = std::move(kind);
+            world_ = world;
+            dpr_ = dpr;
+            box_ = box;
+            surface_ = surface;
+            is3D_ = is3D;
+            settled_.emplace(box);
+            elements_.clear();
+            walk_ = {};
+            image_ = QImage(box.size(), QImage::Format_ARGB32_Premultiplied);
+            image_.setDevicePixelRatio(dpr);
+            live_.assign(settled_->cells(), 0);
+        }
+        const PixelScale scale(world, dpr);
+        const QTransform toPixels = scale.into(box.topLeft());
+        const float half = centrelineHalf(stroke) * float(std::abs(scale.sx));
+        const std::uint64_t seed = item.annotation.seed;
+        const Rect visible = AnnotationRenderItem::visibleArea(surface);
+
+        const std::size_t count = outline.elements.size();
+        const std::size_t settle = count > kLiveElements ? count - kLiveElements : 0;
+        if (settle > walk_.elements) {
+            const std::size_t from = walk_.elements;
+            const auto grains = GraphiteStroke::continueWalk(outline, settle, stroke.width, seed, visible, walk_);
+            depositGrains(*settled_, grains.deposits, scale);
+            depositCentreline(*settled_, centrelinePieces(outline, toPixels, from, settle), half);
+            elements_.insert(elements_.end(), outline.elements.begin() + std::ptrdiff_t(from),
+                             outline.elements.begin() + std::ptrdiff_t(settle));
+        }
+        GrainTiles live(box, &*settled_);
+        GraphiteStroke::Walk walk = walk_;
+        depositGrains(live, GraphiteStroke::continueWalk(outline, count, stroke.width, seed, visible, walk).deposits, scale);
+        depositCentreline(live, centrelinePieces(outline, toPixels, walk_.elements, count), half);
+
+        // A cell is coloured again when its settled coverage grew, when the growing end
+        // covers it now, or when it covered it last time and has moved on.
+        const float lineOpacity = float(GraphiteStroke::kCenterlineOpacity);
+        for (std::size_t cell = 0; cell < live_.size(); ++cell) {
+            const bool settledChanged = settled_->takeChanged(cell);
+            if (const GrainTiles::Tile* tile = live.tileOf(cell)) {
+                live.writeCell(image_, cell, tile, ink, lineOpacity);
+                live_[cell] = 1;
+            } else if (settledChanged || live_[cell]) {
+                settled_->writeCell(image_, cell, settled_->tileOf(cell), ink, lineOpacity);
+                live_[cell] = 0;
+            }
+        }
+        settled_->drawCells(painter, image_, dpr, [&](std::size_t cell) {
+            return live_[cell] || settled_->tileOf(cell) != nullptr;
+        });
+        return true;
+    }
+
+    bool settledIsPrefixOf(const RenderPath& outline) const {
+        return elements_.size() <= outline.elements.size() &&
+               std::equal(elements_.begin(), elements_.end(), outline.elements.begin());
+    }
+
+    BoardAnnotation kind_;   // the draft without its points: id, tool, style, seed
+    QTransform world_;
+    qreal dpr_ = 0;
+    QRect box_;
+    ViewSize surface_;
+    bool is3D_ = false;
+    std::optional<GrainTiles> settled_;
+    std::vector<RenderPath::Element> elements_;   // the outline's settled elements
+    GraphiteStroke::Walk walk_;                   // where the walk stands after them
+    QImage image_;                                // device pixels of `box_`, coloured per cell
+    std::vector<std::uint8_t> live_;              // cells whose image shows the growing end
+};
+
+namespace {
 
 // A box blur run three times approximates a Gaussian of the given radius. The image is
 // one ink at varying alpha, so only alpha is blurred and the ink re-applied.
@@ -586,18 +771,32 @@ void AnnotationDrawing::paint(QPainter& painter, const AnnotationSurface& surfac
     for (auto& [id, entry] : entries_) entry.used = false;
 
     const std::vector<BoardAnnotation> shown = annotationsToPaint(scene_.annotations, scene_.draft);
+    bool keepGrowing = false;
     painter.save();
     std::optional<std::pair<RenderPath, std::array<Point, 4>>> selection;
     for (const BoardAnnotation& annotation : shown) {
         const bool selected = scene_.showSelection && scene_.selectedID == annotation.id;
         const qreal opacity = std::clamp(annotation.style.opacity, 0.0, 1.0);
         if (scene_.draft && annotation == *scene_.draft) {
-            // Changes with every pointer move: painted straight, never kept.
-            const AnnotationRenderItem item = AnnotationRenderItem::build(annotation, surface.size, surface.is3D);
+            // Changes with every pointer move: painted straight, never kept; a growing pencil
+            // stroke keeps what of it has settled.
+            const bool growing = annotation.kind == AnnotationTool::pencil;
+            AnnotationRenderItem item = AnnotationRenderItem::build(
+                annotation, surface.size, surface.is3D,
+                growing ? AnnotationRenderItem::OutlineGrains::left : AnnotationRenderItem::OutlineGrains::laid);
             painter.save();
             painter.translate(surface.origin);
             painter.setOpacity(opacity);
-            paintItem(painter, item);
+            if (growing) {
+                if (!growing_) growing_ = std::make_unique<GrowingStroke>();
+                keepGrowing = true;
+                if (!growing_->paint(painter, item, surface)) {
+                    item = AnnotationRenderItem::build(annotation, surface.size, surface.is3D);
+                    paintItem(painter, item);
+                }
+            } else {
+                paintItem(painter, item);
+            }
             painter.restore();
             if (selected) selection.emplace(item.selection, item.selectionCorners);
             continue;
@@ -619,7 +818,11 @@ void AnnotationDrawing::paint(QPainter& painter, const AnnotationSurface& surfac
     }
     painter.restore();
     for (auto it = entries_.begin(); it != entries_.end();) it = it->second.used ? std::next(it) : entries_.erase(it);
+    if (!keepGrowing) growing_.reset();
 }
+
+AnnotationDrawing::AnnotationDrawing() = default;
+AnnotationDrawing::~AnnotationDrawing() = default;
 
 QRectF AnnotationDrawing::paintedRect(const Uuid& id) const {
     auto it = entries_.find(id);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <optional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "core/annotation/annotation_render.h"
@@ -36,10 +37,16 @@ struct AnnotationScene {
 // pixel ratio), and that image is reused until one of them changes: a pencil stroke holds
 // tens of thousands of grains and a large hatch hundreds of thousands, far too many to lay
 // again on every frame. A pointer move that changes the draft rebuilds only the draft's
-// item, which is painted straight into the painter and not kept. A cached item's opacity
+// item, which is painted straight into the painter and not kept; of a pencil stroke being
+// drawn, only its last pieces are laid again. A cached item's opacity
 // is applied when its image is drawn, so the whole item fades as one piece.
 class AnnotationDrawing {
 public:
+    AnnotationDrawing();
+    ~AnnotationDrawing();
+    AnnotationDrawing(const AnnotationDrawing&) = delete;
+    AnnotationDrawing& operator=(const AnnotationDrawing&) = delete;
+
     void setScene(AnnotationScene scene) { scene_ = std::move(scene); }
     const AnnotationScene& scene() const { return scene_; }
 
@@ -76,6 +83,9 @@ private:
     };
 
     Entry& entryFor(const BoardAnnotation& annotation, const AnnotationSurface& surface, qreal dpr);
+
+    class GrowingStroke;
+    std::unique_ptr<GrowingStroke> growing_;   // the pencil draft's settled part
 
     AnnotationScene scene_;
     std::multimap<Uuid, Entry> entries_;

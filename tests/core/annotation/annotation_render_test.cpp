@@ -165,6 +165,30 @@ TEST(GraphiteStroke, ClippingToTheSurfaceKeepsEveryVisibleGrain) {
     }
 }
 
+TEST(GraphiteStroke, AWalkResumedInPiecesLaysTheWholeStrokesGrains) {
+    RenderPath path;
+    path.moveTo({-300, 40});
+    path.lineTo({400, 60});
+    path.quadTo({600, -200}, {700, 300});
+    path.close();   // back to the subpath's start, which the walk must carry
+    path.moveTo({20, 20});
+    path.cubicTo({800, 500}, {-100, 500}, {50, 120});
+    path.lineTo({50.0002, 120});   // lays nothing, still counted
+    path.lineTo({90, 150});
+    const Rect surface{0, 0, 500, 200};
+    const auto whole = GraphiteStroke::build(path, 3, 11, surface);
+    for (std::size_t split = 0; split <= path.elements.size(); ++split) {
+        GraphiteStroke::Walk walk;
+        auto joined = GraphiteStroke::continueWalk(path, split, 3, 11, surface, walk);
+        EXPECT_EQ(walk.elements, split);
+        const auto rest = GraphiteStroke::continueWalk(path, path.elements.size(), 3, 11, surface, walk);
+        for (std::size_t layer = 0; layer < 4; ++layer)
+            joined.deposits[layer].insert(joined.deposits[layer].end(), rest.deposits[layer].begin(),
+                                          rest.deposits[layer].end());
+        EXPECT_EQ(joined.deposits, whole.deposits) << "split at " << split;
+    }
+}
+
 TEST(AnnotationRenderItem, ArrowHeadsGrowWithTheLineWidthWithinLimits) {
     EXPECT_DOUBLE_EQ(AnnotationRenderItem::arrowHeadLength(2.4), 15.6);
     EXPECT_DOUBLE_EQ(AnnotationRenderItem::arrowHeadLength(0.5), 9);
