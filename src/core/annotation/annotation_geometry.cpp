@@ -80,13 +80,18 @@ double effectiveFontSize(double fontSize) {
 }
 
 Rect bounds(const BoardAnnotation& annotation) {
-    const auto points = finitePoints(annotation);
-    if (points.empty()) return {};
-    if (annotation.kind == AnnotationTool::text && points.size() == 1)
-        return anchorBox(points.front(), annotation.text, annotation.style.fontSize);
-    if (usesFirstAndLast(annotation.kind)) return Rect::spanning(points.front(), points.back());
-    double minX = points.front().x, maxX = minX, minY = points.front().y, maxY = minY;
+    // Over the finite points in place: a stroke may hold a million.
+    const auto& points = annotation.points;
+    const auto finite = [](const Point& p) { return vantrel::isFinite(p); };
+    const auto first = std::find_if(points.begin(), points.end(), finite);
+    if (first == points.end()) return {};
+    const auto last = std::find_if(points.rbegin(), points.rend(), finite);
+    if (annotation.kind == AnnotationTool::text && &*first == &*last)
+        return anchorBox(*first, annotation.text, annotation.style.fontSize);
+    if (usesFirstAndLast(annotation.kind)) return Rect::spanning(*first, *last);
+    double minX = first->x, maxX = minX, minY = first->y, maxY = minY;
     for (const Point& p : points) {
+        if (!finite(p)) continue;
         minX = std::min(minX, p.x);
         maxX = std::max(maxX, p.x);
         minY = std::min(minY, p.y);

@@ -59,9 +59,9 @@ private:
     Point high_;
 };
 
-std::vector<Point> thinned(std::vector<Point> points) {
+std::vector<Point> thinned(std::span<const Point> points) {
     const std::size_t n = points.size();
-    if (n <= AnnotationRenderItem::kMaxPencilSamples) return points;
+    if (n <= AnnotationRenderItem::kMaxPencilSamples) return {points.begin(), points.end()};
     std::vector<Point> kept(AnnotationRenderItem::kMaxPencilSamples);
     for (std::size_t i = 0; i < AnnotationRenderItem::kMaxPencilSamples; ++i)
         kept[i] = points[i * (n - 1) / (AnnotationRenderItem::kMaxPencilSamples - 1)];
@@ -252,7 +252,13 @@ AnnotationRenderItem AnnotationRenderItem::build(const BoardAnnotation& annotati
     const AnnotationCanvasGeometry canvas{size, is3D};
     const Rect visible = visibleArea(size);
     const AnnotationStyle& style = annotation.style;
-    auto modelPoints = AnnotationGeometry::finitePoints(annotation);
+    // The finite points, copied only when some are not: a stroke may hold a million.
+    std::vector<Point> finiteCopy;
+    std::span<const Point> modelPoints = annotation.points;
+    if (!std::all_of(modelPoints.begin(), modelPoints.end(), [](Point p) { return isFinite(p); })) {
+        finiteCopy = AnnotationGeometry::finitePoints(annotation);
+        modelPoints = finiteCopy;
+    }
     const Rect bounds = AnnotationGeometry::bounds(annotation);
 
     AnnotationRenderItem item;
@@ -279,7 +285,7 @@ AnnotationRenderItem AnnotationRenderItem::build(const BoardAnnotation& annotati
     bool interpolating = false;
     switch (annotation.kind) {
         case AnnotationTool::pencil:
-            shape = projectFinite(thinned(std::move(modelPoints)), canvas, clamp);
+            shape = projectFinite(thinned(modelPoints), canvas, clamp);
             interpolating = true;
             // A stroke whose points all coincide would lay no grain; it is a dot like a click.
             if (!shape.empty() && std::all_of(shape.begin(), shape.end(), [&](Point p) {

@@ -59,7 +59,7 @@ public:
                 const GraphiteStroke::Walk& from)
         : deposits_(deposits), width_(width), seed_(seed),
           perColumn_(static_cast<std::uint64_t>(std::max(std::ceil(width * GraphiteStroke::kGrainsPerWidth), 2.0))),
-          counter_(from.counter), slots_(from.usedSlots), emptyPieces_(from.emptyPieces), current_(from.current),
+          maxSlots_(GraphiteStroke::slotBudget(visible)), counter_(from.counter), slots_(from.usedSlots), emptyPieces_(from.emptyPieces), current_(from.current),
           start_(from.start) {
         if (visible && visible->isFinite()) {
             // A grain reaches at most half the width, the jitter and half a grain from its
@@ -75,7 +75,7 @@ public:
 
     // No further piece can lay a grain, or the walk has done all it may.
     bool exhausted() const {
-        return GraphiteStroke::kMaxSlots - slots_ < perColumn_ || emptyPieces_ >= GraphiteStroke::kMaxEmptyPieces;
+        return slots_ > maxSlots_ || maxSlots_ - slots_ < perColumn_ || emptyPieces_ >= GraphiteStroke::kMaxEmptyPieces;
     }
 
     void segment(Point p) {
@@ -101,7 +101,7 @@ public:
             return;
         }
         // The slot budget is kept per column; past it the counter still runs.
-        const std::uint64_t budgetColumns = (GraphiteStroke::kMaxSlots - slots_) / perColumn_;
+        const std::uint64_t budgetColumns = slots_ > maxSlots_ ? 0 : (maxSlots_ - slots_) / perColumn_;
         const std::uint64_t stop = first + std::min(end - first, budgetColumns);
         slots_ += (stop - first) * perColumn_;
 
@@ -189,6 +189,7 @@ private:
     std::uint64_t seed_;
     std::uint64_t perColumn_;
     std::optional<Rect> area_;
+    std::uint64_t maxSlots_;
     std::uint64_t counter_;   // shared by every segment of the stroke
     std::uint64_t slots_;
     std::size_t emptyPieces_;
@@ -269,13 +270,26 @@ void layGrains(GraphiteStroke& stroke, const RenderPath& path, std::size_t end, 
     if (walk.elements < end) walkElements(path, walk.elements, end, grains);
     walk = grains.walk(std::max(walk.elements, end));
     for (std::size_t layer = 0; layer < scratch.size(); ++layer) {
-        const auto begin = scratch[layer].begin();
-        stroke.deposits[layer].assign(begin, begin + static_cast<std::ptrdiff_t>(grains.count(layer)));
-        if (scratch[layer].size() > kKeptScratchGrains) std::vector<GraphiteGrain>().swap(scratch[layer]);
+        const auto count = static_cast<std::ptrdiff_t>(grains.count(layer));
+        if (scratch[layer].size() > kKeptScratchGrains) {
+            // Too large to keep: handed over whole rather than copied.
+            scratch[layer].resize(grains.count(layer));
+            stroke.deposits[layer] = std::move(scratch[layer]);
+            scratch[layer] = {};
+        } else {
+            stroke.deposits[layer].assign(scratch[layer].begin(), scratch[layer].begin() + count);
+        }
     }
 }
 
 }  // namespace
+
+std::size_t GraphiteStroke::slotBudget(std::optional<Rect> visible) {
+    if (!visible || !visible->isFinite()) return kMaxSlots;
+    const double slots = std::abs(visible->height) * kSlotsPerPointOfHeight;
+    if (!(slots < static_cast<double>(kMaxSlots))) return kMaxSlots;
+    return std::max(kMinSlots, static_cast<std::size_t>(slots));
+}
 
 std::size_t GraphiteStroke::grainCount() const {
     std::size_t count = 0;

@@ -45,10 +45,17 @@ struct GraphiteStroke {
     static constexpr double kDropBelow = 0.22;         // share of slots left empty
     static constexpr double kMaxWidth = 64;            // wider strokes get this many grains
     // Grain slots per stroke beyond which no more grains are placed, so absurd sizes
-    // cannot exhaust memory. A full-surface hatch on a 4K display stays below it.
+    // cannot exhaust memory or time. A full-surface hatch on a 4K display stays below it.
     static constexpr std::size_t kMaxSlots = std::size_t{1} << 21;
+    // On a known surface the slots are also held to 1024 per point of its height (at least
+    // kMinSlots), as a slot costs about 25 ns: a hatch over the whole surface, the most
+    // any drawing asks, takes about 730 per point of height at any width, as the hatch
+    // spacing grows with the width.
+    static constexpr double kSlotsPerPointOfHeight = 1024;
+    static constexpr std::size_t kMinSlots = std::size_t{1} << 18;
+    static std::size_t slotBudget(std::optional<Rect> visible);
     // Pieces walked that lay no grain (off the surface, or shorter than 0.001 points), after
-    // which the walk stops. Pieces that lay grains are bounded by kMaxSlots; these only by
+    // which the walk stops. Pieces that lay grains are bounded by the slot budget; these only by
     // the path, and absurd paths are made of them. A drawing on the surface has hardly any.
     static constexpr std::size_t kMaxEmptyPieces = std::size_t{1} << 18;
 
@@ -61,7 +68,7 @@ struct GraphiteStroke {
     struct Walk {
         std::size_t elements = 0;      // elements walked so far
         std::uint64_t counter = 0;     // grain slots passed, the seed's position
-        std::uint64_t usedSlots = 0;   // grain slots used against kMaxSlots
+        std::uint64_t usedSlots = 0;   // grain slots used against the slot budget
         std::size_t emptyPieces = 0;   // pieces that laid no grain, against kMaxEmptyPieces
         Point current;
         Point start;                   // the subpath's first point, where a close returns
@@ -70,8 +77,9 @@ struct GraphiteStroke {
     };
 
     // Walks `path` (curves flattened into pieces about 2 points long) and lays grains along
-    // every piece, until kMaxSlots slots are used or kMaxEmptyPieces pieces laid nothing. `visible`, when given, is the surface in view points: columns whose
-    // grains could not reach it are skipped without changing any other grain.
+    // every piece, until the slot budget is used or kMaxEmptyPieces pieces laid nothing.
+    // `visible`, when given, is the surface in view points: columns whose grains could not
+    // reach it are skipped without changing any other grain.
     static GraphiteStroke build(RenderPath path, double width, std::uint64_t seed,
                                 std::optional<Rect> visible = std::nullopt);
 

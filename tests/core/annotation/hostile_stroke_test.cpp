@@ -42,7 +42,7 @@ TEST(AnnotationRenderItem, HostileStrokesAreBoundedByTheSurface) {
             for (const auto& e : item.outline.elements)
                 ASSERT_TRUE(withinReach(e.to) && withinReach(e.control1) && withinReach(e.control2));
             for (const Point& corner : item.selectionCorners) EXPECT_TRUE(withinReach(corner));
-            EXPECT_LE(item.graphite.grainCount(), GraphiteStroke::kMaxSlots);
+            EXPECT_LE(item.graphite.grainCount(), GraphiteStroke::slotBudget(AnnotationRenderItem::visibleArea(surface)));
             EXPECT_LE(item.strokeWidth, GraphiteStroke::kMaxWidth);
         }
     }
@@ -67,8 +67,23 @@ TEST(AnnotationRenderItem, HostileStrokesAreBoundedByTheSurface) {
     full.moveTo({0, 0});
     for (int i = 0; i < 20'000; ++i) full.lineTo({i % 2 ? 1000.0 : 0.0, (i % 645) * 1.0});
     const auto capped = GraphiteStroke::build(full, GraphiteStroke::kMaxWidth, 3, visible);
-    EXPECT_LE(capped.grainCount(), GraphiteStroke::kMaxSlots);
-    EXPECT_GT(capped.grainCount(), GraphiteStroke::kMaxSlots / 2);
+    // 1024 slots per point of the surface's height: 660,480 here.
+    EXPECT_EQ(GraphiteStroke::slotBudget(visible), 660'480u);
+    EXPECT_LE(capped.grainCount(), 660'480u);
+    EXPECT_GT(capped.grainCount(), 660'480u / 2);
+
+    // The budget never cuts a hatch over the whole surface, wide, square or 4K.
+    for (const ViewSize size : {ViewSize{1000, 645}, ViewSize{700, 700}, ViewSize{400, 1200}, ViewSize{3840, 2160}}) {
+        BoardAnnotation zone;
+        zone.kind = AnnotationTool::rectangle;
+        zone.points = {{0, 0}, {1, 1}};
+        zone.style.fill = AnnotationFill::hatch;
+        const auto item = AnnotationRenderItem::build(zone, size, false);
+        GraphiteStroke::Walk walk;
+        const Rect area = AnnotationRenderItem::visibleArea(size);
+        GraphiteStroke::continueWalk(item.hatching, item.hatching.elements.size(), item.hatchGraphite.width, zone.seed, area, walk);
+        EXPECT_LT(double(walk.usedSlots), 0.8 * double(GraphiteStroke::slotBudget(area))) << size.width << "×" << size.height;
+    }
 }
 
 }  // namespace
