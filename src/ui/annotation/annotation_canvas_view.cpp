@@ -45,8 +45,8 @@ AnnotationSurface AnnotationCanvasView::surface() const {
 
 void AnnotationCanvasView::addPaintTarget(QWidget* view) {
     targets_.emplace_back(view);
-    connect(this, &AnnotationCanvasView::sceneChanged, view, [view](QRect dirty) {
-        if (dirty.isNull()) view->update();
+    connect(this, &AnnotationCanvasView::sceneChanged, view, [view](const QRegion& dirty) {
+        if (dirty.isEmpty()) view->update();
         else view->update(dirty);
     });
 }
@@ -111,17 +111,18 @@ void AnnotationCanvasView::refreshScene() {
     const AnnotationScene& old = drawing_.scene();
     if (scene == old) return;
     // While only the draft moves, only where it was and where it is now need painting.
-    QRect dirty;
+    QRegion dirty;
     if (scene.annotations == old.annotations && scene.selectedID == old.selectedID &&
         scene.showSelection == old.showSelection) {
         QRectF area;
         if (const std::size_t kept = grownFrom(old.draft, scene.draft)) {
-            // A pencil stroke that grew changes only near its end: the last samples' wobble
-            // and the curve pieces through them.
+            // A pencil stroke that grew changes only near its end (the last samples' wobble
+            // and the curve pieces through them) and, when it is selected, along its frame.
             for (const BoardAnnotation* draft : std::array<const BoardAnnotation*, 2>{&*old.draft, &*scene.draft}) {
                 BoardAnnotation end = *draft;
                 end.points.erase(end.points.begin(), end.points.begin() + std::ptrdiff_t(kept));
                 area |= reach(end);
+                if (scene.showSelection && scene.selectedID == draft->id) dirty += frameEdges(*draft);
             }
         } else {
             for (const std::optional<BoardAnnotation>* draft : std::array{&old.draft, static_cast<const std::optional<BoardAnnotation>*>(&scene.draft)}) {
@@ -131,8 +132,8 @@ void AnnotationCanvasView::refreshScene() {
                     area |= painted.adjusted(-6, -6, 6, 6);
             }
         }
-        dirty = area.toAlignedRect().adjusted(-1, -1, 1, 1);
-        if (dirty.isNull()) dirty = QRect(0, 0, 1, 1);
+        dirty += area.toAlignedRect().adjusted(-1, -1, 1, 1);
+        if (dirty.isEmpty()) dirty = QRect(0, 0, 1, 1);
     }
     drawing_.setScene(std::move(scene));
     emit sceneChanged(dirty);
@@ -153,6 +154,20 @@ std::size_t AnnotationCanvasView::grownFrom(const std::optional<BoardAnnotation>
     if (a.size() <= kMoving || b.size() < a.size() || b.size() > AnnotationRenderItem::kMaxPencilSamples) return 0;
     const std::size_t kept = a.size() - kMoving;
     return std::equal(a.begin(), a.begin() + std::ptrdiff_t(kept), b.begin()) ? kept : 0;
+}
+
+QRegion AnnotationCanvasView::frameEdges(const BoardAnnotation& annotation) const {
+    const AnnotationSurface s = surface();
+    const auto c = AnnotationGeometry::corners(AnnotationGeometry::bounds(annotation));
+    const std::array<QPointF, 4> ring{s.fromPitch(c[0]), s.fromPitch(c[1]), s.fromPitch(c[3]), s.fromPitch(c[2])};
+    QRegion edges;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const QPointF a = ring[i], b = ring[(i + 1) % 4];
+        if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y())) return rect();
+        // The dashed edge and the corner handles (7 points) on it.
+        edges += QRectF(a, b).normalized().adjusted(-6, -6, 6, 6).toAlignedRect() & rect();
+    }
+    return edges;
 }
 
 QRectF AnnotationCanvasView::reach(const BoardAnnotation& annotation) const {

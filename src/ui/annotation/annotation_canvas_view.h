@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 #include <optional>
@@ -49,7 +50,7 @@ public:
 signals:
     // What the layer shows changed inside `dirty` (view points); a null rectangle means
     // everywhere. The pitch views repaint that much.
-    void sceneChanged(QRect dirty);
+    void sceneChanged(const QRegion& dirty);   // empty: everything
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -82,6 +83,8 @@ private:
     void refreshScene();
     // Where an annotation's drawing can reach in the view, with room for its selection.
     QRectF reach(const BoardAnnotation& annotation) const;
+    // The strips along an annotation's selection frame, with its handles.
+    QRegion frameEdges(const BoardAnnotation& annotation) const;
     // How many leading samples of a pencil draft painted `before` still paint the same
     // in `after`, which grew from it; 0 when it did not just grow.
     static std::size_t grownFrom(const std::optional<BoardAnnotation>& before, const std::optional<BoardAnnotation>& after);
