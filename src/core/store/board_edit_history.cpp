@@ -6,7 +6,7 @@ namespace vantrel {
 
 BoardEditHistory::Scope::Scope(BoardEditHistory& history, const Tactic& tactic, const int& stepIndex,
                                std::string label, std::string mergeKey)
-    : history_(history), tactic_(tactic), stepIndex_(stepIndex) {
+    : history_(history), tactic_(tactic) {
     outermost_ = history_.depth_++ == 0;
     if (!outermost_) return;
     generation_ = history_.generation_;

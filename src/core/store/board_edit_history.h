@@ -40,8 +40,7 @@ public:
 
     private:
         BoardEditHistory& history_;
-        const Tactic& tactic_;
-        const int& stepIndex_;
+        const Tactic& tactic_;   // compared on leaving; the step index is only taken before
         bool outermost_ = false;
         int generation_ = 0;
         std::string label_;
