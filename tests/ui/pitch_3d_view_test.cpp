@@ -1,6 +1,7 @@
 // The 3D pitch with real mouse events on the offscreen platform, and frames probed by pixel.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -168,4 +169,22 @@ TEST_F(Pitch3DViewTest, ALoftedPassRollsTheBallAndLiftsItOverItsShadow) {
     // The shadow on the turf under it: darker than the turf around it.
     const QColor shadow = frame.pixelColor(QPointF(placement.shadowCentre.x, placement.shadowCentre.y).toPoint());
     EXPECT_LT(shadow.lightness(), StudioStyle::pitch().lightness());
+}
+
+// Assistive technology finds each puck as a button where it is drawn, as on the flat board.
+TEST_F(Pitch3DViewTest, PucksAreButtonsWhereTheyAreDrawn) {
+    QAccessibleInterface* pitch = QAccessible::queryAccessibleInterface(view.get());
+    ASSERT_TRUE(pitch);
+    EXPECT_EQ(pitch->text(QAccessible::Name), QStringLiteral("3D 球场"));
+    ASSERT_EQ(pitch->childCount(), int(store->displayPlayers().size()));
+    const QPoint top = view->mapToGlobal(puckTop("away-3").toPoint());
+    QAccessibleInterface* token = pitch->childAt(top.x(), top.y());
+    ASSERT_TRUE(token);
+    EXPECT_EQ(token->text(QAccessible::Name), QStringLiteral("橙队 3号"));
+    EXPECT_EQ(token->role(), QAccessible::Button);
+    EXPECT_TRUE(token->rect().contains(top));
+    EXPECT_EQ(pitch->child(pitch->indexOfChild(token)), token);   // one interface per puck
+    token->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(store->selectedPlayer(), "away-3");
+    EXPECT_TRUE(token->state().selected);
 }

@@ -11,6 +11,7 @@ namespace vantrel {
 
 Pitch3DView::Pitch3DView(BoardStore& store, QWidget* parent)
     : QWidget(parent), store_(store), renderer_(store), tool_(store) {
+    PlayerTokenHost::installAccessibility();
     setMouseTracking(true);   // hover veil and hand cursor
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleName(QStringLiteral("3D 球场"));
@@ -20,6 +21,16 @@ Pitch3DView::Pitch3DView(BoardStore& store, QWidget* parent)
         if (any(change & drawn)) update();
     });
     connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, [this] { update(); });
+}
+
+QRectF Pitch3DView::tokenRect(const Player& player) const {
+    // The puck's top face and body, lifted above its ground point and grown with nearness.
+    const QPointF ground = toView(player.position);
+    const double scale = PitchPerspective::tokenScale(player.position.y);
+    const double rx = (TacticalPuck::kWidth / 2 + 1) * scale, ry = (TacticalPuck::kHeight / 2 + 1) * scale;
+    const double top = ground.y() - TacticalPuck::kLift * scale;
+    const double bottom = ground.y() - (TacticalPuck::kLift - TacticalPuck::kThickness) * scale;
+    return QRectF(QPointF(ground.x() - rx, top - ry), QPointF(ground.x() + rx, bottom + ry));
 }
 
 PerspectiveBoardGeometry Pitch3DView::boardGeometry() const { return {store_, perspective()}; }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/store/board_store.h"
+#include "ui/pitch/pitch_accessibility.h"
 #include "ui/render/perspective_renderer.h"
 #include "ui/tools/board_tool.h"
 #include "ui/tools/perspective_board_geometry.h"
@@ -15,12 +16,16 @@ namespace vantrel {
 // The board seen from above one touchline: a `PerspectiveRenderer` paints it, a
 // `BoardTool` turns the same gestures as the flat view into store commands, mapped back
 // through the perspective. It keeps no board state of its own.
-class Pitch3DView : public QWidget {
+class Pitch3DView : public QWidget, public PlayerTokenHost {
     Q_OBJECT
 public:
     explicit Pitch3DView(BoardStore& store, QWidget* parent = nullptr);
 
     BoardStore& store() const { return store_; }
+    QWidget* tokenView() override { return this; }
+    BoardStore& tokenStore() const override { return store_; }
+    QRectF tokenRect(const Player& player) const override;
+    std::optional<std::string> tokenAt(QPointF viewPoint) const override { return boardGeometry().playerAt(viewPoint); }
 
     // Where the board lies in this widget now; valid until the widget is resized. An
     // annotation layer over this view maps its points with the same projection.

@@ -3,34 +3,67 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "core/store/board_store.h"
 #include "ui/render/pitch_painting.h"
-#include "ui/pitch/pitch_view.h"
 
 namespace vantrel {
 
 namespace {
 
-const Player* displayedPlayer(const PitchView* view, const std::string& id, std::vector<Player>& storage) {
-    storage = view->store().displayPlayers();
-    for (const auto& p : storage)
-        if (p.id == id) return &p;
+std::optional<Player> displayedPlayer(const BoardStore& store, const std::string& id) {
+    for (const auto& p : store.displayPlayers())
+        if (p.id == id) return p;
+    return std::nullopt;
+}
+
+QAccessibleInterface* tokenViewFactory(const QString&, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    auto* host = dynamic_cast<PlayerTokenHost*>(object);
+    if (widget && host) return new TokenViewAccessible(widget, host);
     return nullptr;
 }
 
 }  // namespace
+
+// --- Host ----------------------------------------------------------------------------
+
+PlayerTokenHost::~PlayerTokenHost() {
+    for (const auto& [id, accessibleID] : tokenAccessibleIDs_) QAccessible::deleteAccessibleInterface(accessibleID);
+}
+
+QAccessibleInterface* PlayerTokenHost::tokenAccessible(const std::string& playerID) {
+    auto it = tokenAccessibleIDs_.find(playerID);
+    if (it != tokenAccessibleIDs_.end()) return QAccessible::accessibleInterface(it->second);
+    auto* token = new PlayerTokenAccessible(this, playerID);
+    const auto id = QAccessible::registerAccessibleInterface(token);
+    tokenAccessibleIDs_.emplace(playerID, id);
+    return token;
+}
+
+void PlayerTokenHost::installAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(&tokenViewFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+// --- Token ---------------------------------------------------------------------------
 
 const QString& PlayerTokenAccessible::inspectAction() {
     static const QString name = QStringLiteral("查看球员信息");
     return name;
 }
 
-PlayerTokenAccessible::PlayerTokenAccessible(PitchView* view, std::string playerID)
-    : view_(view), playerID_(std::move(playerID)) {}
+PlayerTokenAccessible::PlayerTokenAccessible(PlayerTokenHost* host, std::string playerID)
+    : host_(host), view_(host->tokenView()), playerID_(std::move(playerID)) {}
 
-bool PlayerTokenAccessible::isValid() const {
-    std::vector<Player> players;
-    return view_ && displayedPlayer(view_, playerID_, players);
+std::optional<Player> PlayerTokenAccessible::player() const {
+    const PlayerTokenHost* host = liveHost();
+    return host ? displayedPlayer(host->tokenStore(), playerID_) : std::nullopt;
 }
+
+bool PlayerTokenAccessible::isValid() const { return player().has_value(); }
 
 QWindow* PlayerTokenAccessible::window() const {
     return view_ && view_->window() ? view_->window()->windowHandle() : nullptr;
@@ -41,8 +74,7 @@ QAccessibleInterface* PlayerTokenAccessible::parent() const {
 }
 
 QString PlayerTokenAccessible::text(QAccessible::Text t) const {
-    std::vector<Player> players;
-    const Player* p = view_ ? displayedPlayer(view_, playerID_, players) : nullptr;
+    const auto p = player();
     if (!p) return {};
     const QString team = QString::fromStdString(teamName(p->team));
     switch (t) {
@@ -54,12 +86,9 @@ QString PlayerTokenAccessible::text(QAccessible::Text t) const {
 }
 
 QRect PlayerTokenAccessible::rect() const {
-    std::vector<Player> players;
-    const Player* p = view_ ? displayedPlayer(view_, playerID_, players) : nullptr;
+    const auto p = player();
     if (!p) return {};
-    const QPointF centre = view_->toView(p->position);
-    const qreal r = PitchPainting::kTokenDiameter / 2;
-    const QRect local = QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r).toAlignedRect();
+    const QRect local = liveHost()->tokenRect(*p).toAlignedRect();
     return QRect(view_->mapToGlobal(local.topLeft()), local.size());
 }
 
@@ -67,7 +96,7 @@ QAccessible::State PlayerTokenAccessible::state() const {
     QAccessible::State s;
     s.focusable = true;
     s.selectable = true;
-    if (view_ && view_->store().selectedPlayer() == playerID_) s.selected = true;
+    if (const PlayerTokenHost* host = liveHost(); host && host->tokenStore().selectedPlayer() == playerID_) s.selected = true;
     if (!isValid()) s.invisible = true;
     return s;
 }
@@ -79,42 +108,37 @@ void* PlayerTokenAccessible::interface_cast(QAccessible::InterfaceType type) {
 QStringList PlayerTokenAccessible::actionNames() const { return {pressAction(), inspectAction()}; }
 
 void PlayerTokenAccessible::doAction(const QString& actionName) {
-    if (!view_) return;
-    if (actionName == pressAction()) view_->store().selectPlayer(playerID_, false);
-    else if (actionName == inspectAction()) view_->store().selectPlayer(playerID_, true);
+    PlayerTokenHost* host = liveHost();
+    if (!host) return;
+    if (actionName == pressAction()) host->tokenStore().selectPlayer(playerID_, false);
+    else if (actionName == inspectAction()) host->tokenStore().selectPlayer(playerID_, true);
 }
 
-PitchViewAccessible::PitchViewAccessible(PitchView* view) : QAccessibleWidget(view, QAccessible::Graphic) {}
+// --- View ----------------------------------------------------------------------------
 
-int PitchViewAccessible::childCount() const {
-    return static_cast<int>(static_cast<PitchView*>(widget())->store().displayPlayers().size());
-}
+TokenViewAccessible::TokenViewAccessible(QWidget* view, PlayerTokenHost* host)
+    : QAccessibleWidget(view, QAccessible::Graphic), host_(host) {}
 
-QAccessibleInterface* PitchViewAccessible::child(int index) const {
-    auto* view = static_cast<PitchView*>(widget());
-    const auto players = view->store().displayPlayers();
+int TokenViewAccessible::childCount() const { return static_cast<int>(host_->tokenStore().displayPlayers().size()); }
+
+QAccessibleInterface* TokenViewAccessible::child(int index) const {
+    const auto players = host_->tokenStore().displayPlayers();
     if (index < 0 || index >= static_cast<int>(players.size())) return nullptr;
-    return view->tokenAccessible(players[static_cast<std::size_t>(index)].id);
+    return host_->tokenAccessible(players[static_cast<std::size_t>(index)].id);
 }
 
-int PitchViewAccessible::indexOfChild(const QAccessibleInterface* child) const {
+int TokenViewAccessible::indexOfChild(const QAccessibleInterface* child) const {
     auto* token = dynamic_cast<const PlayerTokenAccessible*>(child);
     if (!token) return -1;
-    const auto players = static_cast<PitchView*>(widget())->store().displayPlayers();
+    const auto players = host_->tokenStore().displayPlayers();
     for (std::size_t i = 0; i < players.size(); ++i)
         if (players[i].id == token->playerID()) return static_cast<int>(i);
     return -1;
 }
 
-QAccessibleInterface* PitchViewAccessible::childAt(int x, int y) const {
-    auto* view = static_cast<PitchView*>(widget());
-    auto id = view->playerAt(view->mapFromGlobal(QPoint(x, y)));
-    return id ? view->tokenAccessible(*id) : nullptr;
-}
-
-QAccessibleInterface* PitchViewAccessible::factory(const QString&, QObject* object) {
-    if (auto* view = qobject_cast<PitchView*>(object)) return new PitchViewAccessible(view);
-    return nullptr;
+QAccessibleInterface* TokenViewAccessible::childAt(int x, int y) const {
+    auto id = host_->tokenAt(widget()->mapFromGlobal(QPoint(x, y)));
+    return id ? host_->tokenAccessible(*id) : nullptr;
 }
 
 }  // namespace vantrel

@@ -3,13 +3,41 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPointer>
+#include <QRectF>
 
 #include <map>
+#include <optional>
 #include <string>
+
+#include "core/model/board.h"
 
 namespace vantrel {
 
-class PitchView;
+class BoardStore;
+
+// A view that paints player tokens (the flat board's discs, the 3D board's pucks) and
+// shows each to assistive technology as a button of its own.
+class PlayerTokenHost {
+public:
+    virtual ~PlayerTokenHost();
+
+    virtual QWidget* tokenView() = 0;
+    virtual BoardStore& tokenStore() const = 0;
+    // Where the player's token is drawn now, in the view's coordinates.
+    virtual QRectF tokenRect(const Player& player) const = 0;
+    // The topmost token at a point of the view.
+    virtual std::optional<std::string> tokenAt(QPointF viewPoint) const = 0;
+
+    // The accessibility interface of a player's token, made on first request and kept
+    // (assistive technology holds it by id) until the view goes.
+    QAccessibleInterface* tokenAccessible(const std::string& playerID);
+
+    // Installs the factory that gives such views their interface; idempotent.
+    static void installAccessibility();
+
+private:
+    std::map<std::string, unsigned> tokenAccessibleIDs_;
+};
 
 // Player tokens are painted, not widgets; assistive technology sees each one as a
 // button named "蓝队 7号" with the press and "查看球员信息" actions.
@@ -17,7 +45,7 @@ class PlayerTokenAccessible : public QAccessibleInterface, public QAccessibleAct
 public:
     static const QString& inspectAction();
 
-    PlayerTokenAccessible(PitchView* view, std::string playerID);
+    PlayerTokenAccessible(PlayerTokenHost* host, std::string playerID);
 
     bool isValid() const override;
     QObject* object() const override { return nullptr; }
@@ -41,19 +69,26 @@ public:
     const std::string& playerID() const { return playerID_; }
 
 private:
-    QPointer<PitchView> view_;
+    // The host while its view lives; the view's pointer says whether it still does.
+    PlayerTokenHost* liveHost() const { return view_ ? host_ : nullptr; }
+    std::optional<Player> player() const;
+
+    PlayerTokenHost* host_;
+    QPointer<QWidget> view_;
     std::string playerID_;
 };
 
-class PitchViewAccessible : public QAccessibleWidget {
+// A token view as a graphic whose children are its tokens, in the store's display order.
+class TokenViewAccessible : public QAccessibleWidget {
 public:
-    explicit PitchViewAccessible(PitchView* view);
+    TokenViewAccessible(QWidget* view, PlayerTokenHost* host);
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;
     int indexOfChild(const QAccessibleInterface* child) const override;
     QAccessibleInterface* childAt(int x, int y) const override;
 
-    static QAccessibleInterface* factory(const QString& className, QObject* object);
+private:
+    PlayerTokenHost* host_;
 };
 
 }  // namespace vantrel

@@ -6,17 +6,14 @@
 #include <QToolTip>
 
 #include "ui/pitch/pitch_accessibility.h"
+#include "ui/render/pitch_painting.h"
 #include "ui/style/studio_style.h"
 
 namespace vantrel {
 
 PitchView::PitchView(BoardStore& store, QWidget* parent)
     : QWidget(parent), store_(store), renderer_(store), tool_(store) {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(&PitchViewAccessible::factory);
-        return true;
-    }();
-    (void)factoryInstalled;
+    PlayerTokenHost::installAccessibility();
     setMouseTracking(true);   // the hand cursor over what can be dragged
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setAccessibleName(QStringLiteral("球场"));
@@ -28,17 +25,10 @@ PitchView::PitchView(BoardStore& store, QWidget* parent)
     connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, [this] { update(); });
 }
 
-PitchView::~PitchView() {
-    for (const auto& [id, accessibleID] : tokenAccessibleIDs_) QAccessible::deleteAccessibleInterface(accessibleID);
-}
-
-QAccessibleInterface* PitchView::tokenAccessible(const std::string& playerID) {
-    auto it = tokenAccessibleIDs_.find(playerID);
-    if (it != tokenAccessibleIDs_.end()) return QAccessible::accessibleInterface(it->second);
-    auto* token = new PlayerTokenAccessible(this, playerID);
-    const auto id = QAccessible::registerAccessibleInterface(token);
-    tokenAccessibleIDs_.emplace(playerID, id);
-    return token;
+QRectF PitchView::tokenRect(const Player& player) const {
+    const QPointF centre = toView(player.position);
+    const qreal r = PitchPainting::kTokenDiameter / 2;
+    return {centre.x() - r, centre.y() - r, 2 * r, 2 * r};
 }
 
 FlatBoardGeometry PitchView::boardGeometry() const { return {store_, BoardRenderer::projection(QSizeF(size()))}; }

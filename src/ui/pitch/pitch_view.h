@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-class QAccessibleInterface;
 
 #include "core/store/board_store.h"
+#include "ui/pitch/pitch_accessibility.h"
 #include "ui/render/board_renderer.h"
 #include "ui/tools/board_tool.h"
 #include "ui/tools/flat_board_geometry.h"
@@ -17,15 +17,16 @@ namespace vantrel {
 
 // The flat, top-down board: a `BoardRenderer` paints it, a `BoardTool` turns its pointer
 // gestures into store commands. It keeps no board state of its own.
-class PitchView : public QWidget {
+class PitchView : public QWidget, public PlayerTokenHost {
     Q_OBJECT
 public:
     explicit PitchView(BoardStore& store, QWidget* parent = nullptr);
-    ~PitchView() override;
 
     BoardStore& store() const { return store_; }
-    // The accessibility interface of a player's token, made on first request.
-    QAccessibleInterface* tokenAccessible(const std::string& playerID);
+    QWidget* tokenView() override { return this; }
+    BoardStore& tokenStore() const override { return store_; }
+    QRectF tokenRect(const Player& player) const override;
+    std::optional<std::string> tokenAt(QPointF viewPoint) const override { return playerAt(viewPoint); }
 
     // Where the board lies in this widget now; valid until the widget is resized.
     FlatBoardGeometry boardGeometry() const;
@@ -72,7 +73,6 @@ private:
     Subscription subscription_;
     BoardRenderer renderer_;
     BoardTool tool_;
-    std::map<std::string, unsigned> tokenAccessibleIDs_;
 };
 
 }  // namespace vantrel
