@@ -9,6 +9,7 @@
 
 #include "core/model/board.h"
 #include "core/pitch/formation_transition.h"
+#include "core/pitch/motion_path.h"
 #include "core/pitch/step_playback.h"
 #include "core/platform/platform.h"
 #include "core/store/board_edit_history.h"
@@ -84,6 +85,9 @@ public:
     const std::optional<std::string>& previewOwnerID() const { return previewOwnerID_; }
     const std::optional<BallRoute>& previewRoute() const { return previewRoute_; }
     const std::optional<PassStyle>& previewPassStyle() const { return previewPassStyle_; }
+    // The pass preview as the pitch draws it: only once the drag is longer than 3.5 % of
+    // the pitch, so a click does not flash an arrow.
+    std::optional<PathPreview> shownPassPreview() const;
     const std::optional<FormationLayoutFrame>& layoutFrame() const { return layoutFrame_; }
 
     // Plain fields.
@@ -173,9 +177,15 @@ public:
         Point control;
         Point end;
         bool operator==(const Route&) const = default;
+        // A point of the run, t from 0 (start) to 1 (end); its bend handle sits at 0.5.
+        Point at(double t) const;
     };
     // The selected player's run into the current step, while no formation glides.
     std::optional<Route> selectedRoute() const;
+    // That run as the pitch draws it with its bend handle: while routes are shown and the
+    // run is longer than 2 % of the pitch, below which its bend can be neither seen nor
+    // grabbed.
+    std::optional<Route> shownRoute() const;
     // Control point of a run: the step's own curved-run control, else the planned one.
     static Point routeControl(const std::string& id, const BoardStep& from, const BoardStep& to, Point start, Point end);
 

@@ -189,6 +189,22 @@ std::optional<BoardStore::Route> BoardStore::selectedRoute() const {
                  after->position};
 }
 
+std::optional<PathPreview> BoardStore::shownPassPreview() const {
+    if (!previewRoute_ ||
+        std::hypot(previewRoute_->end.x - previewRoute_->start.x, previewRoute_->end.y - previewRoute_->start.y) <= 0.035)
+        return std::nullopt;
+    return PathPreview{previewRoute_->start, previewRoute_->end, previewPassStyle_.value_or(PassStyle::ground)};
+}
+
+Point BoardStore::Route::at(double t) const { return quadraticPoint(start, control, end, t); }
+
+std::optional<BoardStore::Route> BoardStore::shownRoute() const {
+    if (!showRoutes()) return std::nullopt;
+    auto route = selectedRoute();
+    if (!route || std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.02) return std::nullopt;
+    return route;
+}
+
 void BoardStore::setRouteControl(Point control) {
     Batch batch(notifier_);
     auto scope = editScope("调整跑位路线", "route:" + selectedPlayer_.value_or(""));

@@ -319,11 +319,9 @@ void BoardRenderer::paintOffside(QPainter& p, const QRectF& r, const std::vector
 }
 
 void BoardRenderer::paintPassPreview(QPainter& p, const FlatProjection& view, const std::vector<Player>& players) {
-    const auto& route = store_.previewRoute();
-    if (!route) return;
-    if (std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.035) return;
-    const PathPreview preview{route->start, route->end, store_.previewPassStyle().value_or(PassStyle::ground)};
-    const auto& samples = passPreviewCache_.samples(preview);
+    const auto preview = store_.shownPassPreview();
+    if (!preview) return;
+    const auto& samples = passPreviewCache_.samples(*preview);
     if (samples.size() < 2) return;
     QPolygonF line;
     for (const auto& s : samples)
@@ -340,10 +338,8 @@ void BoardRenderer::paintPassPreview(QPainter& p, const FlatProjection& view, co
 }
 
 void BoardRenderer::paintSelectedRoute(QPainter& p, const FlatProjection& view, const std::vector<Player>& players) {
-    if (!store_.showRoutes()) return;
-    const auto route = store_.selectedRoute();
+    const auto route = store_.shownRoute();
     if (!route) return;
-    if (std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.02) return;
     auto map = [&](Point pt) { return toQt(view.toView(pt)); };
     const QPointF start = map(route->start), control = map(route->control), end = map(route->end);
     const QColor color = withAlpha(PitchPainting::routeColor(players, store_.selectedPlayer()), 0.75);
@@ -356,7 +352,7 @@ void BoardRenderer::paintSelectedRoute(QPainter& p, const FlatProjection& view, 
     p.setBrush(color);
     p.drawPolygon(PitchPainting::arrowhead(control, end));
 
-    PitchPainting::drawRouteHandle(p, 0.25 * start + 0.5 * control + 0.25 * end);
+    PitchPainting::drawRouteHandle(p, map(route->at(0.5)));
 }
 
 void BoardRenderer::paintPlayersAndBall(QPainter& p, const FlatProjection& view, const std::vector<Player>& players,

@@ -285,11 +285,9 @@ void PerspectiveRenderer::paintOffside(QPainter& p, const PitchPerspective& view
 }
 
 void PerspectiveRenderer::paintPassPreview(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players) {
-    const auto& route = store_.previewRoute();
-    if (!route) return;
-    if (std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.035) return;
-    const PathPreview preview{route->start, route->end, store_.previewPassStyle().value_or(PassStyle::ground)};
-    const auto& samples = passPreviewCache_.samples(preview);
+    const auto preview = store_.shownPassPreview();
+    if (!preview) return;
+    const auto& samples = passPreviewCache_.samples(*preview);
     if (samples.size() < 2) return;
     QPolygonF line;
     for (const auto& s : samples)
@@ -305,17 +303,10 @@ void PerspectiveRenderer::paintPassPreview(QPainter& p, const PitchPerspective& 
 
 void PerspectiveRenderer::paintSelectedRoute(QPainter& p, const PitchPerspective& view,
                                              const std::vector<Player>& players) {
-    if (!store_.showRoutes()) return;
-    const auto route = store_.selectedRoute();
+    const auto route = store_.shownRoute();
     if (!route) return;
-    if (std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.02) return;
     QPolygonF line;
-    for (int i = 0; i <= 24; ++i) {
-        const double t = i / 24.0, u = 1 - t;
-        const Point pt{u * u * route->start.x + 2 * u * t * route->control.x + t * t * route->end.x,
-                       u * u * route->start.y + 2 * u * t * route->control.y + t * t * route->end.y};
-        line << toQt(view.project(pt)) - QPointF(0, 3);
-    }
+    for (int i = 0; i <= 24; ++i) line << toQt(view.project(route->at(i / 24.0))) - QPointF(0, 3);
     const QColor color = withAlpha(PitchPainting::routeColor(players, store_.selectedPlayer()), 0.75);
     p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
@@ -324,9 +315,7 @@ void PerspectiveRenderer::paintSelectedRoute(QPainter& p, const PitchPerspective
     p.setBrush(color);
     p.drawPolygon(PitchPainting::arrowhead(line[line.size() - 2], line.back()));
 
-    const Point mid{0.25 * route->start.x + 0.5 * route->control.x + 0.25 * route->end.x,
-                    0.25 * route->start.y + 0.5 * route->control.y + 0.25 * route->end.y};
-    PitchPainting::drawRouteHandle(p, toQt(view.project(mid)));
+    PitchPainting::drawRouteHandle(p, toQt(view.project(route->at(0.5))));
 }
 
 void PerspectiveRenderer::drawPuck(QPainter& p, const TacticalPuck& puck, QPointF centre, qreal opacity, qreal dpr) {

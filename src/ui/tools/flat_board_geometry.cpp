@@ -46,10 +46,9 @@ QPointF FlatBoardGeometry::ballCentre() const {
 bool FlatBoardGeometry::ballAt(QPointF v) const { return QLineF(ballCentre(), v).length() <= 9; }
 
 std::optional<QPointF> FlatBoardGeometry::routeHandleCentre() const {
-    if (!store_.showRoutes()) return std::nullopt;
-    const auto route = store_.selectedRoute();
-    if (!route || std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.02) return std::nullopt;
-    return 0.25 * toView(route->start) + 0.5 * toView(route->control) + 0.25 * toView(route->end);
+    const auto route = store_.shownRoute();
+    if (!route) return std::nullopt;
+    return toView(route->at(0.5));
 }
 
 bool FlatBoardGeometry::routeHandleAt(QPointF v) const {

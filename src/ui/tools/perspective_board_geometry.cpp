@@ -48,11 +48,9 @@ double PerspectiveBoardGeometry::ballRadius() const {
 bool PerspectiveBoardGeometry::ballAt(QPointF v) const { return QLineF(ballCentre(), v).length() <= ballRadius() + 2; }
 
 std::optional<QPointF> PerspectiveBoardGeometry::routeHandleCentre() const {
-    if (!store_.showRoutes()) return std::nullopt;
-    const auto route = store_.selectedRoute();
-    if (!route || std::hypot(route->end.x - route->start.x, route->end.y - route->start.y) <= 0.02) return std::nullopt;
-    return toView({0.25 * route->start.x + 0.5 * route->control.x + 0.25 * route->end.x,
-                   0.25 * route->start.y + 0.5 * route->control.y + 0.25 * route->end.y});
+    const auto route = store_.shownRoute();
+    if (!route) return std::nullopt;
+    return toView(route->at(0.5));
 }
 
 bool PerspectiveBoardGeometry::routeHandleAt(QPointF v) const {
