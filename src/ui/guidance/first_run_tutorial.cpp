@@ -15,6 +15,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "ui/render/annotation_drawing.h"
 #include "ui/style/studio_style.h"
 #include "ui/workspace/workspace_widgets.h"
 
@@ -35,40 +36,6 @@ QString qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizet
 QRectF lerp(const QRectF& a, const QRectF& b, double t) {
     return {a.x() + (b.x() - a.x()) * t, a.y() + (b.y() - a.y()) * t, a.width() + (b.width() - a.width()) * t,
             a.height() + (b.height() - a.height()) * t};
-}
-
-QPainterPath toPainterPath(const RenderPath& path) {
-    QPainterPath out;
-    for (const auto& e : path.elements) {
-        switch (e.verb) {
-        case RenderPath::Verb::move: out.moveTo(e.to.x, e.to.y); break;
-        case RenderPath::Verb::line: out.lineTo(e.to.x, e.to.y); break;
-        case RenderPath::Verb::quad: out.quadTo(e.control1.x, e.control1.y, e.to.x, e.to.y); break;
-        case RenderPath::Verb::cubic:
-            out.cubicTo(e.control1.x, e.control1.y, e.control2.x, e.control2.y, e.to.x, e.to.y);
-            break;
-        case RenderPath::Verb::close: out.closeSubpath(); break;
-        }
-    }
-    return out;
-}
-
-// A graphite stroke as the annotation layer paints it: the faint centreline, then the
-// four tone layers of grains.
-void paintGraphite(QPainter& p, const GraphiteStroke& stroke, const QColor& ink) {
-    QPen pen(StudioStyle::withOpacity(ink, GraphiteStroke::kCenterlineOpacity),
-             stroke.width * GraphiteStroke::kCenterlineWidthFactor, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    pen.setMiterLimit(10);
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(toPainterPath(stroke.centerline));
-    p.setPen(Qt::NoPen);
-    for (std::size_t layer = 0; layer < stroke.deposits.size(); ++layer) {
-        QPainterPath grains;
-        for (const GraphiteGrain& g : stroke.deposits[layer])
-            grains.addEllipse(QRectF(g.x - g.width / 2.0, g.y - g.height / 2.0, g.width, g.height));
-        p.fillPath(grains, StudioStyle::withOpacity(ink, GraphiteStroke::kDepositOpacity[layer]));
-    }
 }
 
 }  // namespace
@@ -356,10 +323,12 @@ const QImage& FirstRunTutorial::pencilImage() {
     p.setRenderHint(QPainter::Antialiasing);
     const QColor white = StudioStyle::onBrand();
     std::uint64_t seed = kPencilSeed + std::uint64_t(index()) * 16;
-    paintGraphite(p, GraphiteStroke::build(RenderPath::polyline(points.loop), kStrokeWidth, seed++), white);
-    paintGraphite(p, GraphiteStroke::build(RenderPath::polyline(points.leader), kStrokeWidth, seed++), white);
-    for (const auto& wing : points.wings)
-        paintGraphite(p, GraphiteStroke::build(RenderPath::polyline(wing), kStrokeWidth, seed++), white);
+    const auto stroke = [&](std::span<const Point> line) {
+        AnnotationDrawing::paintGraphite(p, GraphiteStroke::build(RenderPath::polyline(line), kStrokeWidth, seed++), white);
+    };
+    stroke(points.loop);
+    stroke(points.leader);
+    for (const auto& wing : points.wings) stroke(wing);
     return pencil_;
 }
 

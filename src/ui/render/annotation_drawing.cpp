@@ -705,6 +705,10 @@ void AnnotationDrawing::paintItem(QPainter& painter, const AnnotationRenderItem&
     painter.restore();
 }
 
+void AnnotationDrawing::paintGraphite(QPainter& painter, const GraphiteStroke& stroke, const QColor& ink) {
+    drawGraphite(painter, stroke, ink, {});
+}
+
 void AnnotationDrawing::paintSelection(QPainter& painter, const RenderPath& selection, const std::array<Point, 4>& corners) {
     if (selection.empty()) return;
     painter.save();

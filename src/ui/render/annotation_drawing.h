@@ -16,6 +16,7 @@
 #include "ui/render/annotation_surface.h"
 
 class QPainter;
+class QColor;
 class QPainterPath;
 
 namespace vantrel {
@@ -67,6 +68,8 @@ public:
     // One item painted straight into `painter` (surface coordinates), without caching,
     // at full opacity: the item's own opacity is for the caller to apply.
     static void paintItem(QPainter& painter, const AnnotationRenderItem& item);
+    // A graphite stroke alone, solid, in `ink` at full opacity (surface coordinates).
+    static void paintGraphite(QPainter& painter, const GraphiteStroke& stroke, const QColor& ink);
     static void paintSelection(QPainter& painter, const RenderPath& selection, const std::array<Point, 4>& corners);
     // The painter's path of a render path.
     static QPainterPath toPainterPath(const RenderPath& path);
