@@ -19,7 +19,7 @@
 #include "core/store/board_store.h"
 #include "ui/annotation/annotation_canvas_view.h"
 #include "ui/render/annotation_drawing.h"
-#include "ui/render/board_renderer.h"
+#include "ui/render/flat_board_painter.h"
 
 namespace {
 
@@ -122,8 +122,9 @@ void BM_BoardAndAnnotationsRepaint(benchmark::State& state) {
     store.selectBuiltIn(0, 11);
     const auto list = step30();
     AnnotationDrawing drawing;
-    BoardRenderer renderer(store);
-    renderer.setAnnotationDrawing(&drawing);
+    FlatBoardPainter painter;
+    painter.setAnnotationDrawing(&drawing);
+    const BoardScene scene = store.scene();
     QImage image(kView, QImage::Format_ARGB32_Premultiplied);
     BoardAnnotation dragged = list[12];
     int i = 0;
@@ -131,9 +132,9 @@ void BM_BoardAndAnnotationsRepaint(benchmark::State& state) {
         BoardAnnotation draft = dragged;
         for (auto& p : draft.points) p.x += (++i % 40) * 0.0007;
         drawing.setScene({list, draft, dragged.id, true});
-        QPainter painter(&image);
-        renderer.paint(painter, QSizeF(kView));
-        painter.end();
+        QPainter p(&image);
+        painter.paint(p, scene, QSizeF(kView));
+        p.end();
         benchmark::DoNotOptimize(image.constBits());
     }
 }

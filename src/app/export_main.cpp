@@ -81,10 +81,9 @@ Status run(const Request& request) {
         return Status::failure("--step " + std::to_string(request.step) + " 超出阶段数 " + std::to_string(stepCount));
 
     if (request.kind == "png") {
-        ExportBoard board(tactic.value(), {});
-        board.showStep(request.step - 1);
         // The board laid out as on a 960 × 540 view, at twice the density.
-        return writeBoardImage(board.store(), request.view, QSizeF(960, 540), 2, request.output);
+        return writeBoardImage(stepScene(tactic.value(), request.step - 1, {}), request.view, QSizeF(960, 540), 2,
+                               request.output);
     }
     if (request.kind == "pdf") return writeHandout(tactic.value(), {}, request.output);
 

@@ -22,10 +22,9 @@
 #include "ui/annotation/drawing_panels_overlay.h"
 #include "ui/annotation/drawing_toolbar_view.h"
 #include "ui/render/annotation_drawing.h"
-#include "ui/pitch/pitch_view.h"
+#include "ui/pitch/board_view.h"
 #include "ui/workspace/canvas_panel.h"
 #include "ui/workspace/content_view.h"
-#include "ui/pitch/pitch_3d_view.h"
 #include "ui/style/studio_segmented_control.h"
 #include "ui/workspace/main_window.h"
 
@@ -345,7 +344,7 @@ TEST_F(AnnotationCanvasTest, GraphiteOfTheChosenInkShowsWhereTheStrokeWasDrawn) 
     ASSERT_EQ(annotations().size(), 1u);
     key(Qt::Key_Escape);   // no selection frame over the stroke
 
-    PitchView& pitch = panel().pitchView();
+    BoardView& pitch = panel().pitchView();
     const QImage frame = pitch.grab().toImage();
     const auto reddish = [](QColor c) { return c.red() > 120 && c.red() > c.green() + 50 && c.red() > c.blue() + 50; };
     int inked = 0, away = 0;
@@ -377,7 +376,7 @@ TEST_F(AnnotationCanvasTest, ADrawingMadeIn3DLandsAtTheSamePitchPlaceIn2D) {
     ASSERT_TRUE(window->content().workspace().is3D());
     ASSERT_TRUE(toolbar().isVisible());
     const QObjectList& layers = panel().pitchArea()->children();
-    EXPECT_GT(layers.indexOf(&canvas()), layers.indexOf(panel().pitchArea()->findChild<Pitch3DView*>()));
+    EXPECT_GT(layers.indexOf(&canvas()), layers.indexOf(panel().pitchArea()->findChild<BoardView*>()));
 
     choose(AnnotationTool::line);
     stroke({at({0.3, 0.4}), at({0.45, 0.6})});

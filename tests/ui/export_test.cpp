@@ -27,6 +27,7 @@ extern "C" {
 
 #include "core/library/builtin_tactics.h"
 #include "core/model/step_title.h"
+#include "core/scene/tactic_playback.h"
 #include "core/platform/memory_preference_store.h"
 #include "support/manual_platform.h"
 #include "ui/export/export_commands.h"
@@ -188,7 +189,7 @@ protected:
 
 TEST_F(ExportTest, VideoPlaysTheWholeTacticAndStartsOnItsFirstStep) {
     const Tactic tactic = twoSteps();
-    const double seconds = playbackSeconds(tactic);
+    const double seconds = TacticPlayback::seconds(tactic);
     ASSERT_GT(seconds, 1.7);
 
     ASSERT_TRUE(writeVideo(tactic, {}, dir / "play.mp4"));
@@ -199,8 +200,7 @@ TEST_F(ExportTest, VideoPlaysTheWholeTacticAndStartsOnItsFirstStep) {
     EXPECT_NEAR(mp4.frames, seconds * 60, 1.0);
 
     // The first frame is step 1 as the headless PNG shows it.
-    ExportBoard board(tactic, {});
-    ASSERT_TRUE(writeBoardImage(board.store(), ExportView::flat, QSizeF(960, 540), 2, dir / "step1.png"));
+    ASSERT_TRUE(writeBoardImage(stepScene(tactic, 0, {}), ExportView::flat, QSizeF(960, 540), 2, dir / "step1.png"));
     const QImage still(QString::fromStdString((dir / "step1.png").string()));
     ASSERT_EQ(still.size(), QSize(1920, 1080));
     ASSERT_FALSE(mp4.first.isNull());

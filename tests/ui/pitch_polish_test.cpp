@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QGlyphRun>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
 #include <QToolTip>
@@ -12,8 +13,8 @@
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
 #include "support/manual_platform.h"
-#include "ui/pitch/pitch_view.h"
-#include "ui/render/board_renderer.h"
+#include "ui/pitch/board_view.h"
+#include "ui/render/flat_board_painter.h"
 #include "ui/style/studio_application_style.h"
 #include "ui/style/studio_style.h"
 
@@ -39,7 +40,11 @@ TEST(PitchPolish, TheGoalLineHasOneBrightnessAndTheBallReadsWhite) {
     vantrel::testing::ManualPlatform platform;
     BoardStore store(prefs, platform);
     store.selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, {midfield("home-4")}}, true});
-    const QImage frame = paintBoardImage(store, QSize(1240, 800));
+    QImage frame(QSize(1240, 800), QImage::Format_ARGB32_Premultiplied);
+    frame.fill(Qt::transparent);
+    QPainter painter(&frame);
+    FlatBoardPainter().paint(painter, store.scene(), QSizeF(frame.size()));
+    painter.end();
     // The 1.5-point goal line at x = 22 fills pixel column 21 whole, top to bottom, with
     // no brighter stretch where the penalty and goal areas meet it.
     const QColor reference = frame.pixelColor(21, 100);
@@ -79,7 +84,7 @@ TEST(PitchPolish, TheFlatPitchShowsAHandOverWhatCanBeDragged) {
     vantrel::testing::ManualPlatform platform;
     BoardStore store(prefs, platform);
     store.selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, {midfield(std::nullopt)}}, true});
-    PitchView view(store);
+    BoardView view(store);
     view.resize(1240, 800);
     view.show();
     auto hover = [&](QPointF at) {

@@ -18,7 +18,7 @@
 #include "core/platform/memory_preference_store.h"
 #include "core/store/store_fixture.h"
 #include "support/manual_platform.h"
-#include "ui/pitch/pitch_view.h"
+#include "ui/pitch/board_view.h"
 #include "ui/presenter/presenter_view.h"
 #include "ui/workspace/canvas_panel.h"
 #include "ui/workspace/content_view.h"
@@ -47,7 +47,7 @@ protected:
     }
     ContentView& content() { return window->content(); }
     BoardStore& store() { return content().store(); }
-    PitchView& pitch() { return content().pitchView(); }
+    BoardView& pitch() { return content().pitchView(); }
 
     void mouse(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
         QMouseEvent event(type, at, pitch().mapToGlobal(at), button, buttons, Qt::NoModifier);

@@ -17,7 +17,7 @@
 #include "core/library/builtin_tactics.h"
 #include "core/platform/memory_preference_store.h"
 #include "support/manual_platform.h"
-#include "ui/pitch/pitch_view.h"
+#include "ui/pitch/board_view.h"
 #include "ui/style/studio_segmented_control.h"
 #include "ui/style/studio_style.h"
 #include "ui/workspace/content_view.h"
@@ -211,7 +211,7 @@ TEST_F(WorkspaceTest, StepsTitlesNotesAndTheDeletionQuestion) {
 
 TEST_F(WorkspaceTest, InspectorFollowsThePlayerAndTheDrawingMode) {
     EXPECT_FALSE(content().inspector().isVisible());   // starts hidden
-    PitchView& pitch = content().pitchView();
+    BoardView& pitch = content().pitchView();
     const Player& player = store().currentStep()->players.front();
     QTest::mouseClick(&pitch, Qt::LeftButton, Qt::ControlModifier, pitch.toView(player.position).toPoint());
     ASSERT_EQ(store().inspectedPlayerID(), player.id);

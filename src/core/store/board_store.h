@@ -12,6 +12,7 @@
 #include "core/pitch/motion_path.h"
 #include "core/pitch/step_playback.h"
 #include "core/platform/platform.h"
+#include "core/scene/board_scene.h"
 #include "core/store/board_edit_history.h"
 #include "core/store/change_notifier.h"
 #include "core/store/own_tactic_library.h"
@@ -172,14 +173,7 @@ public:
     void setStepTitle(std::string title);
     void setStepNote(std::string note);
 
-    struct Route {
-        Point start;
-        Point control;
-        Point end;
-        bool operator==(const Route&) const = default;
-        // A point of the run, t from 0 (start) to 1 (end); its bend handle sits at 0.5.
-        Point at(double t) const;
-    };
+    using Route = RunCurve;
     // The selected player's run into the current step, while no formation glides.
     std::optional<Route> selectedRoute() const;
     // That run as the pitch draws it with its bend handle: while routes are shown and the
@@ -196,15 +190,13 @@ public:
     double displayBallHeight() const;
     double playerOpacity(const std::string& id) const;
     std::optional<std::string> visionOwnerID() const;
+    // The frame the board shows now, for every surface that paints it. The step's drawings
+    // come with it only when asked: a surface with its own drawing layer does without.
+    BoardScene scene(bool withAnnotations = false) const;
     // True while something animates that pointer input must not disturb.
     bool transitionRunning() const { return previewPlayers_.has_value() || layoutFrame_.has_value(); }
     // A pass or dribble into the step shown that playback would stop at an interception.
-    struct InterceptionRisk {
-        Player interceptor;   // where he stands at the interception
-        Point at;             // the ball where playback stops
-        bool onPassLine = true;   // false: the dribbler is tackled
-        bool operator==(const InterceptionRisk&) const = default;
-    };
+    using InterceptionRisk = vantrel::InterceptionRisk;
     // Told while the step stands still (no playback, transition or pass in flight) and
     // the option is on; found by sampling the move into the step the way playback ticks
     // it, with playback's own interception test. Worked out again only when the step or
@@ -304,6 +296,7 @@ private:
     Point ballTravelDirection_{1, 0};
     double flyingBallHeight_ = 0;
     double previewBallHeight_ = 0;
+    bool previewBallInFlight_ = false;   // a played pass is between passer and receiver
     std::optional<std::string> passingFromID_;
     int formationFocusTeam_ = 0;
     std::optional<std::vector<Player>> previewPlayers_;

@@ -196,8 +196,6 @@ std::optional<PathPreview> BoardStore::shownPassPreview() const {
     return PathPreview{previewRoute_->start, previewRoute_->end, previewPassStyle_.value_or(PassStyle::ground)};
 }
 
-Point BoardStore::Route::at(double t) const { return quadraticPoint(start, control, end, t); }
-
 std::optional<BoardStore::Route> BoardStore::shownRoute() const {
     if (!showRoutes()) return std::nullopt;
     auto route = selectedRoute();
@@ -373,6 +371,40 @@ double BoardStore::displayBallHeight() const {
 
 double BoardStore::playerOpacity(const std::string& id) const {
     return layoutFrame_ ? layoutFrame_->opacity(id) : 1.0;
+}
+
+BoardScene BoardStore::scene(bool withAnnotations) const {
+    SceneInput in;
+    in.players = displayPlayers();
+    if (layoutFrame_) {
+        in.gliding = true;
+        in.opacities.reserve(in.players.size());
+        for (const auto& p : in.players) in.opacities.push_back(layoutFrame_->opacity(p.id));
+    }
+    in.ball = displayBall();
+    in.ballHeight = displayBallHeight();
+    in.ownerID = displayOwnerID();
+    in.ballInFlight = passingFromID_.has_value() || (previewPlayers_ && previewBallInFlight_);
+    in.ballRotation = ballRotation_;
+    in.travelDirection = ballTravelDirection_;
+    in.selectedID = selectedPlayer_;
+    in.inspectedID = inspectedPlayerID_;
+    in.visionOwnerID = visionOwnerID();
+    in.visionOpacity = visionOpacity_;
+    in.showVision = showVision_;
+    in.showOffside = showOffside_;
+    if (auto route = shownRoute()) {
+        const BoardStep* step = currentStep();
+        const Player* runner = step ? step->player(*selectedPlayer_) : nullptr;
+        in.route = SceneRun{*route, *selectedPlayer_, runner && runner->team == 1 ? 1 : 0};
+    }
+    in.passPreview = shownPassPreview();
+    in.risk = interceptionRisk();
+    if (withAnnotations)
+        if (const BoardStep* step = currentStep(); step && step->annotations && !step->annotations->empty())
+            in.annotations = std::make_shared<const std::vector<BoardAnnotation>>(*step->annotations);
+    in.interactive = !transitionRunning();
+    return buildScene(std::move(in));
 }
 
 std::optional<std::string> BoardStore::visionOwnerID() const {

@@ -37,6 +37,7 @@ void BoardStore::stopMotionForDeparture() {
 
 void BoardStore::clearStepPreview() {
     previewBallHeight_ = 0;
+    previewBallInFlight_ = false;
     previewBall_.reset();
     previewOwnerID_.reset();
     previewRoute_.reset();
@@ -176,6 +177,8 @@ void BoardStore::transitionFrame(double elapsed, StepTransition& plan) {
     previewBall_ = frame.ball;
     previewBallHeight_ = frame.ballHeight;
     previewOwnerID_ = frame.ownerID;
+    const double flight = StepPlayback::flightProgress(frame.progress);
+    previewBallInFlight_ = plan.playback.pass() && flight > 0 && flight < 1;
     ballRotation_ = frame.ballRotation;
     if (frame.travelDirection) ballTravelDirection_ = *frame.travelDirection;
     if (frame.visionOpacity) visionOpacity_ = *frame.visionOpacity;

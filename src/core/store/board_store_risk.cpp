@@ -16,12 +16,7 @@ std::optional<BoardStore::InterceptionRisk> BoardStore::interceptionRisk() const
     const BoardStep& from = tactic_.steps[static_cast<std::size_t>(stepIndex_ - 1)];
     if (riskMemo_ && riskMemo_->to == *to && riskMemo_->from == from) return riskMemo_->risk;
 
-    std::optional<InterceptionRisk> risk;
-    // The rotation only spins the ball; it never moves a player or the ball.
-    if (auto frame = StepPlayback(from, *to, true).firstInterception()) {
-        const auto& caught = *frame->interception;
-        risk = InterceptionRisk{caught.interceptor, frame->ball, caught.onPassLine};
-    }
+    const std::optional<InterceptionRisk> risk = interceptionRiskOf(from, *to);
     riskMemo_ = RiskMemo{from, *to, risk};
     return risk;
 }

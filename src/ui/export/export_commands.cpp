@@ -17,6 +17,11 @@ namespace vantrel {
 
 namespace {
 
+// What the board shows besides the steps, as an export repeats it.
+ExportDisplay displayOf(const BoardStore& store) {
+    return {store.showVision(), store.showOffside(), store.showInterceptionRisk(), false};
+}
+
 std::filesystem::path toPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
 
 // A file name must not carry a path separator; the rest of the tactic's name is kept.
@@ -72,14 +77,16 @@ void ExportCommands::exportImage() {
     if (!path) return;
     QSizeF size = viewSize_ ? viewSize_() : QSizeF();
     if (size.width() < 1 || size.height() < 1) size = QSizeF(960, 540);
-    const Status written = writeBoardImage(store_, view_ ? view_() : ExportView::flat, size, 2, *path);
+    // The step as it stands, without the selection or a running animation.
+    const BoardScene scene = stepScene(store_.tactic(), store_.stepIndex(), displayOf(store_));
+    const Status written = writeBoardImage(scene, view_ ? view_() : ExportView::flat, size, 2, *path);
     report(*path, written ? std::string() : written.error());
 }
 
 void ExportCommands::exportHandout() {
     const auto path = choose(ExportKind::handout, safeName(store_.tactic().name) + QStringLiteral(".pdf"));
     if (!path) return;
-    const Status written = writeHandout(store_.tactic(), ExportDisplay::of(store_), *path);
+    const Status written = writeHandout(store_.tactic(), displayOf(store_), *path);
     report(*path, written ? std::string() : written.error());
 }
 
@@ -91,7 +98,7 @@ void ExportCommands::exportVideo() {
     settings.format = (suffix == ".gif" || suffix == ".GIF") ? VideoFormat::gif : VideoFormat::mp4;
     if (suffix.empty()) path->replace_extension(".mp4");
     settings.view = view_ ? view_() : ExportView::flat;
-    settings.display = ExportDisplay::of(store_);
+    settings.display = displayOf(store_);
 
     QProgressDialog dialog(QStringLiteral("正在导出视频…"), QStringLiteral("取消"), 0, 1000, window_);
     dialog.setWindowTitle(QStringLiteral("导出视频"));

@@ -8,42 +8,33 @@
 
 namespace vantrel {
 
-ExportFrame::ExportFrame(const BoardStore& store, ExportView view)
-    : store_(store), view_(view), flat_(store), perspective_(store) {
-    flat_.setAnnotationDrawing(&annotations_);
-    perspective_.setAnnotationDrawing(&annotations_);
+ExportFrame::ExportFrame(ExportView view)
+    : view_(view),
+      painter_(BoardPainter::make(view == ExportView::perspective ? BoardPainter::Projection::perspective
+                                                                  : BoardPainter::Projection::flat)) {}
+
+void ExportFrame::paintBoard(QPainter& painter, const BoardScene& scene, QSizeF size, qreal dpr) {
+    painter_->paint(painter, scene, size, dpr);
 }
 
-void ExportFrame::paintBoard(QPainter& painter, QSizeF size, qreal dpr) {
-    AnnotationScene scene;
-    if (const BoardStep* step = store_.currentStep(); step && step->annotations) scene.annotations = *step->annotations;
-    if (!(scene == annotations_.scene())) annotations_.setScene(std::move(scene));
-    if (view_ == ExportView::perspective) perspective_.paint(painter, size, dpr);
-    else flat_.paint(painter, size, dpr);
-}
-
-void ExportFrame::paint(QPainter& painter, QSizeF size, qreal dpr) {
+void ExportFrame::paint(QPainter& painter, const BoardScene& scene, QSizeF size, qreal dpr) {
     // The views' own backgrounds: the 3D view stands on the canvas colour.
     painter.fillRect(QRectF(QPointF(0, 0), size),
                      view_ == ExportView::perspective ? StudioStyle::canvas3D() : StudioStyle::workspace());
-    paintBoard(painter, size, dpr);
+    paintBoard(painter, scene, size, dpr);
 }
 
-QImage ExportFrame::image(QSizeF size, qreal dpr) {
+QImage ExportFrame::image(const BoardScene& scene, QSizeF size, qreal dpr) {
     const QSize pixels(static_cast<int>(std::lround(size.width() * dpr)), static_cast<int>(std::lround(size.height() * dpr)));
     QImage image(pixels, QImage::Format_RGB32);
     image.setDevicePixelRatio(dpr);
-    repaint(image);
+    repaint(image, scene);
     return image;
 }
 
-void ExportFrame::repaint(QImage& image) {
+void ExportFrame::repaint(QImage& image, const BoardScene& scene) {
     QPainter painter(&image);
-    paint(painter, image.deviceIndependentSize(), image.devicePixelRatio());
-}
-
-void paintExportFrame(const BoardStore& store, QPainter& painter, QSizeF size, ExportView view, qreal dpr) {
-    ExportFrame(store, view).paint(painter, size, dpr);
+    paint(painter, scene, image.deviceIndependentSize(), image.devicePixelRatio());
 }
 
 }  // namespace vantrel

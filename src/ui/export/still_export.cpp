@@ -34,10 +34,10 @@ QFont handoutFont(qreal points, bool bold) {
 
 }  // namespace
 
-Status writeBoardImage(const BoardStore& store, ExportView view, QSizeF size, qreal dpr, const std::filesystem::path& path) {
+Status writeBoardImage(const BoardScene& scene, ExportView view, QSizeF size, qreal dpr, const std::filesystem::path& path) {
     auto pending = PendingFile::create(path);
     if (!pending) return Status::failure(pending.error());
-    const QImage image = ExportFrame(store, view).image(size, dpr);
+    const QImage image = ExportFrame(view).image(scene, size, dpr);
     QImageWriter writer(qtPath(pending->path()), "png");
     // zlib level 2 instead of 6: a board of flat fills packs almost as small, three times faster.
     writer.setQuality(70);
@@ -50,7 +50,6 @@ Status writeHandout(const Tactic& tactic, ExportDisplay display, const std::file
     auto pending = PendingFile::create(path);
     if (!pending) return Status::failure(pending.error());
 
-    ExportBoard board(tactic, display);
     {
         QPdfWriter pdf(qtPath(pending->path()));
         pdf.setTitle(qt(tactic.name));
@@ -60,13 +59,12 @@ Status writeHandout(const Tactic& tactic, ExportDisplay display, const std::file
         QPainter painter;
         if (!painter.begin(&pdf)) return Status::failure("无法创建 PDF");
 
-        ExportFrame frame(board.store(), ExportView::flat);
+        ExportFrame frame(ExportView::flat);
         const qreal width = kPageWidth - 2 * kMargin;
         const QSizeF boardSize(width, 392);
         const int count = static_cast<int>(tactic.steps.size());
         for (int i = 0; i < count; ++i) {
             if (i > 0) pdf.newPage();
-            board.showStep(i);
             const BoardStep& step = tactic.steps[static_cast<std::size_t>(i)];
             painter.setPen(QColor(0x1c, 0x1c, 0x1e));
             painter.setFont(handoutFont(18, true));
@@ -77,7 +75,7 @@ Status writeHandout(const Tactic& tactic, ExportDisplay display, const std::file
 
             painter.save();
             painter.translate(kMargin, kMargin + 54);
-            frame.paintBoard(painter, boardSize, kHandoutImageRatio);
+            frame.paintBoard(painter, stepScene(tactic, i, display), boardSize, kHandoutImageRatio);
             painter.restore();
 
             painter.setPen(QColor(0x3a, 0x3a, 0x3c));

@@ -5,14 +5,14 @@
 #include <filesystem>
 
 #include "core/model/result.h"
-#include "core/store/board_store.h"
-#include "ui/export/export_board.h"
+#include "core/model/board.h"
+#include "core/scene/board_scene.h"
 #include "ui/export/export_frame.h"
 
 namespace vantrel {
 
-// The board as `store` shows it now, as a PNG of `size` points at `devicePixelRatio`.
-Status writeBoardImage(const BoardStore& store, ExportView view, QSizeF size, qreal devicePixelRatio,
+// A scene of the board as a PNG of `size` points at `devicePixelRatio`.
+Status writeBoardImage(const BoardScene& scene, ExportView view, QSizeF size, qreal devicePixelRatio,
                        const std::filesystem::path& path);
 
 // An A4 landscape handout: one page per step with the tactic's name, "阶段 N · 标题",

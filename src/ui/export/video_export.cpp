@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/scene/tactic_playback.h"
 #include "ui/export/pending_file.h"
 
 namespace vantrel {
@@ -15,31 +16,30 @@ Result<VideoOutcome> writeVideo(const Tactic& tactic, const VideoSettings& setti
     auto encoder = VideoEncoder::open(pending->path(), settings.format, settings.pixels(), settings.framesPerSecond());
     if (!encoder) return R::failure(encoder.error());
 
-    ExportBoard board(tactic, settings.display);
-    BoardStore& store = board.store();
-    ExportFrame frame(store, settings.view);
+    constexpr int kDisplayFramesPerSecond = 60;
+    ExportFrame frame(settings.view);
     QImage image(settings.pixels(), QImage::Format_RGB32);
     image.setDevicePixelRatio(settings.devicePixelRatio());
-    const double expectedFrames = std::max(1.0, playbackSeconds(tactic) * VirtualTimePlatform::kFramesPerSecond);
+    const double expectedFrames = std::max(1.0, TacticPlayback::seconds(tactic) * kDisplayFramesPerSecond);
 
     VideoOutcome outcome;
     long displayFrame = 0;
-    auto push = [&]() -> Status {
+    auto push = [&](const BoardScene& scene) -> Status {
         if (displayFrame++ % settings.frameStride() != 0) return success();
         ++outcome.frames;
-        frame.repaint(image);
+        frame.repaint(image, scene);
         return encoder.value()->add(image);
     };
 
     if (tactic.steps.size() < 2) {
-        for (int i = 0; i < VirtualTimePlatform::kFramesPerSecond; ++i)
-            if (auto added = push(); !added) return R::failure(added.error());
+        // One step: a one-second still.
+        const BoardScene still = stepScene(tactic, 0, settings.display);
+        for (int i = 0; i < kDisplayFramesPerSecond; ++i)
+            if (auto added = push(still); !added) return R::failure(added.error());
     } else {
-        store.play();
-        if (auto added = push(); !added) return R::failure(added.error());
-        while (store.playing()) {
-            board.platform().advanceFrame();
-            if (auto added = push(); !added) return R::failure(added.error());
+        TacticPlayback playback(tactic, settings.display, 1.0 / kDisplayFramesPerSecond);
+        while (auto scene = playback.next()) {
+            if (auto added = push(*scene); !added) return R::failure(added.error());
             if (progress && !progress(std::min(1.0, static_cast<double>(displayFrame) / expectedFrames))) {
                 outcome.cancelled = true;
                 return outcome;   // the pending file goes with it

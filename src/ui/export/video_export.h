@@ -7,7 +7,6 @@
 
 #include "core/model/board.h"
 #include "core/model/result.h"
-#include "ui/export/export_board.h"
 #include "ui/export/export_frame.h"
 #include "ui/export/video_encoder.h"
 
@@ -30,9 +29,8 @@ struct VideoSettings {
 // Told the fraction done (0 … 1) after each frame; returning false cancels.
 using ExportProgress = std::function<bool(double fraction)>;
 
-// The playback of the whole tactic from its first step, as the screen plays it: a store
-// over a copy of the tactic plays on virtual time, advanced one display frame (1/60 s)
-// at a time, and every frame it shows is painted and encoded. The video ends where the
+// The playback of the whole tactic from its first step, as the screen plays it: the
+// scenes of the played tactic, one per display frame (1/60 s), each painted and encoded. The video ends where the
 // playback ends (the last step, or an interception). A tactic of one step gives a one
 // second still. A cancelled or failed export leaves no file; an existing file is
 // replaced only by a complete one.

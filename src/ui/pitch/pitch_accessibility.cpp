@@ -3,18 +3,9 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "core/store/board_store.h"
-#include "ui/render/pitch_painting.h"
-
 namespace vantrel {
 
 namespace {
-
-std::optional<Player> displayedPlayer(const BoardStore& store, const std::string& id) {
-    for (const auto& p : store.displayPlayers())
-        if (p.id == id) return p;
-    return std::nullopt;
-}
 
 QAccessibleInterface* tokenViewFactory(const QString&, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
@@ -22,6 +13,9 @@ QAccessibleInterface* tokenViewFactory(const QString&, QObject* object) {
     if (widget && host) return new TokenViewAccessible(widget, host);
     return nullptr;
 }
+
+const QString kBallName = QStringLiteral("足球");
+const QString kBallHelp = QStringLiteral("足球 · 拖动调整位置");
 
 }  // namespace
 
@@ -58,12 +52,17 @@ const QString& PlayerTokenAccessible::inspectAction() {
 PlayerTokenAccessible::PlayerTokenAccessible(PlayerTokenHost* host, std::string playerID)
     : host_(host), view_(host->tokenView()), playerID_(std::move(playerID)) {}
 
-std::optional<Player> PlayerTokenAccessible::player() const {
+const BoardScene* PlayerTokenAccessible::scene() const {
     const PlayerTokenHost* host = liveHost();
-    return host ? displayedPlayer(host->tokenStore(), playerID_) : std::nullopt;
+    return host ? host->tokenScene() : nullptr;
 }
 
-bool PlayerTokenAccessible::isValid() const { return player().has_value(); }
+const SceneToken* PlayerTokenAccessible::token() const {
+    const BoardScene* s = scene();
+    return s && !isBall() ? s->token(playerID_) : nullptr;
+}
+
+bool PlayerTokenAccessible::isValid() const { return isBall() ? scene() != nullptr : token() != nullptr; }
 
 QWindow* PlayerTokenAccessible::window() const {
     return view_ && view_->window() ? view_->window()->windowHandle() : nullptr;
@@ -74,44 +73,61 @@ QAccessibleInterface* PlayerTokenAccessible::parent() const {
 }
 
 QString PlayerTokenAccessible::text(QAccessible::Text t) const {
-    const auto p = player();
-    if (!p) return {};
-    const QString team = QString::fromStdString(teamName(p->team));
+    if (isBall()) {
+        if (!scene()) return {};
+        if (t == QAccessible::Name) return kBallName;
+        if (t == QAccessible::Description || t == QAccessible::Help) return kBallHelp;
+        return {};
+    }
+    const SceneToken* tok = token();
+    if (!tok) return {};
+    const Player& p = tok->player;
+    const QString team = QString::fromStdString(teamName(p.team));
     switch (t) {
-        case QAccessible::Name: return team + QStringLiteral(" %1号").arg(p->number);
+        case QAccessible::Name: return team + QStringLiteral(" %1号").arg(p.number);
         case QAccessible::Description:
-        case QAccessible::Help: return QStringLiteral("#%1 · %2\nControl + 点击查看球员信息").arg(p->number).arg(team);
+        case QAccessible::Help: return QStringLiteral("#%1 · %2\nControl + 点击查看球员信息").arg(p.number).arg(team);
         default: return {};
     }
 }
 
 QRect PlayerTokenAccessible::rect() const {
-    const auto p = player();
-    if (!p) return {};
-    const QRect local = liveHost()->tokenRect(*p).toAlignedRect();
-    return QRect(view_->mapToGlobal(local.topLeft()), local.size());
+    QRectF local;
+    if (isBall()) {
+        if (!scene()) return {};
+        local = liveHost()->tokenBallRect();
+    } else {
+        const SceneToken* tok = token();
+        if (!tok) return {};
+        local = liveHost()->tokenRect(*tok);
+    }
+    const QRect r = local.toAlignedRect();
+    return QRect(view_->mapToGlobal(r.topLeft()), r.size());
 }
 
 QAccessible::State PlayerTokenAccessible::state() const {
     QAccessible::State s;
     s.focusable = true;
-    s.selectable = true;
-    if (const PlayerTokenHost* host = liveHost(); host && host->tokenStore().selectedPlayer() == playerID_) s.selected = true;
+    if (!isBall()) s.selectable = true;
+    if (const SceneToken* tok = token(); tok && tok->selected) s.selected = true;
     if (!isValid()) s.invisible = true;
     return s;
 }
 
 void* PlayerTokenAccessible::interface_cast(QAccessible::InterfaceType type) {
-    return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+    return type == QAccessible::ActionInterface && !isBall() ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
 }
 
-QStringList PlayerTokenAccessible::actionNames() const { return {pressAction(), inspectAction()}; }
+QStringList PlayerTokenAccessible::actionNames() const {
+    if (isBall()) return {};
+    return {pressAction(), inspectAction()};
+}
 
 void PlayerTokenAccessible::doAction(const QString& actionName) {
     PlayerTokenHost* host = liveHost();
-    if (!host) return;
-    if (actionName == pressAction()) host->tokenStore().selectPlayer(playerID_, false);
-    else if (actionName == inspectAction()) host->tokenStore().selectPlayer(playerID_, true);
+    if (!host || isBall() || !token()) return;
+    if (actionName == pressAction()) host->tokenPress(playerID_, false);
+    else if (actionName == inspectAction()) host->tokenPress(playerID_, true);
 }
 
 // --- View ----------------------------------------------------------------------------
@@ -119,25 +135,35 @@ void PlayerTokenAccessible::doAction(const QString& actionName) {
 TokenViewAccessible::TokenViewAccessible(QWidget* view, PlayerTokenHost* host)
     : QAccessibleWidget(view, QAccessible::Graphic), host_(host) {}
 
-int TokenViewAccessible::childCount() const { return static_cast<int>(host_->tokenStore().displayPlayers().size()); }
+int TokenViewAccessible::childCount() const {
+    const BoardScene* scene = host_->tokenScene();
+    return scene ? static_cast<int>(scene->players.size()) + 1 : 0;   // the players, then the ball
+}
 
 QAccessibleInterface* TokenViewAccessible::child(int index) const {
-    const auto players = host_->tokenStore().displayPlayers();
-    if (index < 0 || index >= static_cast<int>(players.size())) return nullptr;
-    return host_->tokenAccessible(players[static_cast<std::size_t>(index)].id);
+    const BoardScene* scene = host_->tokenScene();
+    if (!scene || index < 0) return nullptr;
+    const int players = static_cast<int>(scene->players.size());
+    if (index < players) return host_->tokenAccessible(scene->players[static_cast<std::size_t>(index)].player.id);
+    if (index == players) return host_->tokenAccessible({});
+    return nullptr;
 }
 
 int TokenViewAccessible::indexOfChild(const QAccessibleInterface* child) const {
     auto* token = dynamic_cast<const PlayerTokenAccessible*>(child);
-    if (!token) return -1;
-    const auto players = host_->tokenStore().displayPlayers();
-    for (std::size_t i = 0; i < players.size(); ++i)
-        if (players[i].id == token->playerID()) return static_cast<int>(i);
+    const BoardScene* scene = host_->tokenScene();
+    if (!token || !scene) return -1;
+    if (token->isBall()) return static_cast<int>(scene->players.size());
+    for (std::size_t i = 0; i < scene->players.size(); ++i)
+        if (scene->players[i].player.id == token->playerID()) return static_cast<int>(i);
     return -1;
 }
 
 QAccessibleInterface* TokenViewAccessible::childAt(int x, int y) const {
-    auto id = host_->tokenAt(widget()->mapFromGlobal(QPoint(x, y)));
+    if (!host_->tokenScene()) return nullptr;
+    const QPointF at = widget()->mapFromGlobal(QPoint(x, y));
+    if (host_->tokenBallRect().contains(at)) return host_->tokenAccessible({});
+    auto id = host_->tokenAt(at);
     return id ? host_->tokenAccessible(*id) : nullptr;
 }
 

@@ -9,27 +9,30 @@
 #include <optional>
 #include <string>
 
-#include "core/model/board.h"
+#include "core/scene/board_scene.h"
 
 namespace vantrel {
 
-class BoardStore;
-
-// A view that paints player tokens (the flat board's discs, the 3D board's pucks) and
-// shows each to assistive technology as a button of its own.
+// A view that paints a board scene and shows its players (the flat board's discs, the 3D
+// board's pucks) and its ball to assistive technology as objects of their own, at the
+// places where they are drawn.
 class PlayerTokenHost {
 public:
     virtual ~PlayerTokenHost();
 
     virtual QWidget* tokenView() = 0;
-    virtual BoardStore& tokenStore() const = 0;
-    // Where the player's token is drawn now, in the view's coordinates.
-    virtual QRectF tokenRect(const Player& player) const = 0;
+    // The scene shown now; null while the view shows nothing (hidden).
+    virtual const BoardScene* tokenScene() const = 0;
+    // Where a token and the ball are drawn now, in the view's coordinates.
+    virtual QRectF tokenRect(const SceneToken& token) const = 0;
+    virtual QRectF tokenBallRect() const = 0;
     // The topmost token at a point of the view.
     virtual std::optional<std::string> tokenAt(QPointF viewPoint) const = 0;
+    // A token's press ("查看球员信息" when `inspect`).
+    virtual void tokenPress(const std::string& playerID, bool inspect) = 0;
 
-    // The accessibility interface of a player's token, made on first request and kept
-    // (assistive technology holds it by id) until the view goes.
+    // The accessibility interface of a player's token (an empty id: the ball), made on
+    // first request and kept (assistive technology holds it by id) until the view goes.
     QAccessibleInterface* tokenAccessible(const std::string& playerID);
 
     // Installs the factory that gives such views their interface; idempotent.
@@ -40,7 +43,8 @@ private:
 };
 
 // Player tokens are painted, not widgets; assistive technology sees each one as a
-// button named "蓝队 7号" with the press and "查看球员信息" actions.
+// button named "蓝队 7号" with the press and "查看球员信息" actions, and the ball as a
+// graphic named "足球".
 class PlayerTokenAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     static const QString& inspectAction();
@@ -58,7 +62,7 @@ public:
     QString text(QAccessible::Text t) const override;
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
-    QAccessible::Role role() const override { return QAccessible::Button; }
+    QAccessible::Role role() const override { return isBall() ? QAccessible::Graphic : QAccessible::Button; }
     QAccessible::State state() const override;
     void* interface_cast(QAccessible::InterfaceType type) override;
 
@@ -67,18 +71,21 @@ public:
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
     const std::string& playerID() const { return playerID_; }
+    bool isBall() const { return playerID_.empty(); }
 
 private:
-    // The host while its view lives; the view's pointer says whether it still does.
+    // The host while its view lives and shows a scene.
     PlayerTokenHost* liveHost() const { return view_ ? host_ : nullptr; }
-    std::optional<Player> player() const;
+    const BoardScene* scene() const;
+    const SceneToken* token() const;
 
     PlayerTokenHost* host_;
     QPointer<QWidget> view_;
     std::string playerID_;
 };
 
-// A token view as a graphic whose children are its tokens, in the store's display order.
+// A board view as a graphic whose children are its tokens, in the scene's order, then
+// the ball.
 class TokenViewAccessible : public QAccessibleWidget {
 public:
     TokenViewAccessible(QWidget* view, PlayerTokenHost* host);

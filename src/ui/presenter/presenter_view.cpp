@@ -5,10 +5,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
-#include <QStackedLayout>
 #include <QVBoxLayout>
 
-#include "ui/pitch/pitch_view.h"
+#include "ui/pitch/board_view.h"
 #include "ui/style/studio_style.h"
 
 namespace vantrel {
@@ -47,12 +46,10 @@ PresenterView::PresenterView(BoardStore& store, Platform& platform, QWidget* hos
 
     // The board is shown, not edited: the pointer passes through to this window, which
     // watches it to hide it when it rests.
-    auto* stage = new QWidget(this);
-    stage->setAttribute(Qt::WA_TransparentForMouseEvents);
-    stack_ = new QStackedLayout(stage);
-    pitch_ = new PitchView(store_, stage);
-    stack_->addWidget(pitch_);
-    layout->addWidget(stage, 1);
+    // It paints the step's drawings itself.
+    board_ = new BoardView(store_, this);
+    board_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    layout->addWidget(board_, 1);
 
     caption_ = new QLabel(this);
     caption_->setObjectName(QStringLiteral("presenterCaption"));
@@ -174,12 +171,8 @@ void PresenterView::refreshOverlay() {
 }
 
 void PresenterView::setMode3D(bool on) {
-    if (on && !perspective_ && perspectiveFactory_) {
-        perspective_ = perspectiveFactory_(store_, pitch_->parentWidget());
-        if (perspective_) stack_->addWidget(perspective_);
-    }
-    showing3D_ = on && perspective_;
-    stack_->setCurrentWidget(showing3D_ ? perspective_ : static_cast<QWidget*>(pitch_));
+    showing3D_ = on;
+    board_->setPerspective(on);
 }
 
 void PresenterView::pointerMoved() {

@@ -9,16 +9,15 @@
 #include "core/store/board_store.h"
 
 class QLabel;
-class QStackedLayout;
 
 namespace vantrel {
 
-class PitchView;
+class BoardView;
 
 // "演示模式": the pitch full screen on the screen of the window it was started from,
 // with only a caption of the step's title and note and a small overlay of the keys.
 // → / ← step, space plays or pauses, Home and End jump, 1 / 2 / 3 set the speed to
-// 0.5× / 1× / 2×, L loops, V switches 2D / 3D (when a 3D view can be made), Esc
+// 0.5× / 1× / 2×, L loops, V switches 2D / 3D, Esc
 // leaves. It sends the timeline's store commands, so the save question still guards
 // unsaved edits: when it is raised the presenter steps aside, and the workspace under
 // it asks. The pointer hides after 2 s without movement. The window it came from is
@@ -33,10 +32,6 @@ public:
     PresenterView(BoardStore& store, Platform& platform, QWidget* host);
     ~PresenterView() override;
 
-    // Makes a 3D view of the board for V; without one, V stays in 2D.
-    using PerspectiveFactory = std::function<QWidget*(BoardStore&, QWidget* parent)>;
-    void setPerspectiveFactory(PerspectiveFactory factory) { perspectiveFactory_ = std::move(factory); }
-
     // Covers the host's screen and takes the keyboard.
     void present();
     // Leaves presenter mode (the widget deletes itself).
@@ -45,7 +40,8 @@ public:
     bool looping() const { return loop_; }
     bool showing3D() const { return showing3D_; }
     bool pointerHidden() const { return pointerHidden_; }
-    PitchView& pitchView() const { return *pitch_; }
+    // The board shown, with the step's drawings.
+    BoardView& boardView() const { return *board_; }
     QLabel* caption() const { return caption_; }
     QLabel* keysOverlay() const { return overlay_; }
 
@@ -67,10 +63,7 @@ private:
 
     BoardStore& store_;
     QPointer<QWidget> host_;
-    PerspectiveFactory perspectiveFactory_;
-    QStackedLayout* stack_ = nullptr;
-    PitchView* pitch_ = nullptr;
-    QWidget* perspective_ = nullptr;
+    BoardView* board_ = nullptr;
     QLabel* caption_ = nullptr;
     QLabel* overlay_ = nullptr;
     std::unique_ptr<OneShotTimer> pointerTimer_;   // dies with the view: no late hide

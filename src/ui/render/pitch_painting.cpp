@@ -2,8 +2,6 @@
 
 #include <QPaintEngine>
 
-#include "core/pitch/vision_geometry.h"
-#include "core/store/board_store.h"
 
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -23,13 +21,7 @@ QPolygonF arrowhead(QPointF from, QPointF to) {
     return QPolygonF({to, base + 3.5 * normal, base - 3.5 * normal});
 }
 
-QColor routeColor(const std::vector<Player>& players, const std::optional<std::string>& playerID) {
-    if (playerID) {
-        for (const auto& p : players)
-            if (p.id == *playerID) return p.team == 1 ? StudioStyle::orangeRoute() : StudioStyle::blueRoute();
-    }
-    return StudioStyle::blueRoute();
-}
+QColor routeColor(int team) { return team == 1 ? StudioStyle::orangeRoute() : StudioStyle::blueRoute(); }
 
 void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotationDegrees, qreal shadowOpacity) {
     const qreal r = diameter / 2;
@@ -147,34 +139,6 @@ void drawToken(QPainter& painter, QPointF centre, const Player& player, bool sel
     painter.drawText(QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
                      QString::number(player.number));
     painter.restore();
-}
-
-const Player* findPlayer(const std::vector<Player>& players, const std::string& id) {
-    for (const auto& player : players)
-        if (player.id == id) return &player;
-    return nullptr;
-}
-
-bool visionShown(const BoardStore& store, const std::vector<Player>& players) {
-    if (!store.showVision()) return false;
-    const auto ownerID = store.visionOwnerID();
-    return ownerID && findPlayer(players, *ownerID);
-}
-
-std::optional<VisionShape> visionShape(const BoardStore& store, const std::vector<Player>& players) {
-    if (!visionShown(store, players)) return std::nullopt;
-    const Player* owner = findPlayer(players, *store.visionOwnerID());
-    std::vector<Point> blockers;
-    blockers.reserve(players.size());
-    const bool gliding = store.layoutFrame().has_value();
-    for (const auto& pl : players) {
-        if (pl.id == owner->id) continue;
-        if (gliding && store.playerOpacity(pl.id) <= 0.5) continue;
-        blockers.push_back(pl.position);
-    }
-    auto polygon = VisionGeometry::visiblePolygon(owner->position, blockers, kPitchAspect, 0.018);
-    if (polygon.size() < 3) return std::nullopt;
-    return VisionShape{owner, std::move(polygon)};
 }
 
 bool isVectorDevice(const QPainter& painter) {

@@ -16,16 +16,14 @@
 
 namespace vantrel {
 
-class BoardStore;
-
 // Drawing pieces shared by the pitch views.
 namespace PitchPainting {
 
 // A closed triangle 8 points long and 7 wide whose tip is `to`, pointing away from `from`.
 QPolygonF arrowhead(QPointF from, QPointF to);
 
-// Team 1 runs in orange, everything else (team 0, unknown, nobody) in blue.
-QColor routeColor(const std::vector<Player>& players, const std::optional<std::string>& playerID);
+// Team 1 runs in orange, everything else in blue.
+QColor routeColor(int team);
 
 // A white football of `diameter` points with its dark panels, turned by `rotationDegrees`.
 void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotationDegrees, qreal shadowOpacity);
@@ -44,26 +42,13 @@ void drawToken(QPainter& painter, QPointF centre, const Player& player, bool sel
 inline constexpr qreal kTokenDiameter = 31;
 inline constexpr qreal kHandleDiameter = 13;   // the selected run's control handle
 
-// Painted tokens kept as pixmaps: a frame blits 22 small images instead of laying out 22
-// numbers. Keyed by team, number, selection and pixel ratio; `clear` after an
-// appearance change (the selection ring follows the brand colour).
-// The player with `id` among `players`, or null.
-const Player* findPlayer(const std::vector<Player>& players, const std::string& id);
-
-// The ball carrier's field of vision while the overlay shows: the carrier and the polygon
-// he sees past the other players (those fading out of a formation glide do not block).
-// Absent when the overlay is off, the carrier is not drawn or the polygon is degenerate.
-struct VisionShape {
-    const Player* owner;
-    std::vector<Point> polygon;
-};
-bool visionShown(const BoardStore& store, const std::vector<Player>& players);
-std::optional<VisionShape> visionShape(const BoardStore& store, const std::vector<Player>& players);
-
 // True when `painter` draws onto a vector device (PDF, SVG, picture): cached images
 // would print soft there, so such a page gets shapes instead.
 bool isVectorDevice(const QPainter& painter);
 
+// Painted tokens kept as pixmaps: a frame blits 22 small images instead of laying out 22
+// numbers. Keyed by team, number, selection and pixel ratio; `clear` after an
+// appearance change (the selection ring follows the brand colour).
 class TokenSprites {
 public:
     void draw(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity, qreal dpr);

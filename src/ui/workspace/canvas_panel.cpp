@@ -6,7 +6,6 @@
 #include <QLineF>
 #include <QToolTip>
 #include <QMenu>
-#include <QStackedLayout>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -15,8 +14,7 @@
 #include "ui/annotation/annotation_canvas_view.h"
 #include "ui/annotation/drawing_panels_overlay.h"
 #include "ui/annotation/drawing_toolbar_view.h"
-#include "ui/pitch/pitch_3d_view.h"
-#include "ui/pitch/pitch_view.h"
+#include "ui/pitch/board_view.h"
 #include "ui/style/studio_segmented_control.h"
 #include "ui/workspace/workspace_widgets.h"
 
@@ -82,13 +80,10 @@ CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePr
     layout->addLayout(bar);
 
     stackHost_ = new QWidget(this);
-    stack_ = new QStackedLayout(stackHost_);
-    stack_->setContentsMargins(0, 0, 0, 0);
-    pitch_ = new PitchView(store_, stackHost_);
-    stack_->addWidget(pitch_);
+    pitch_ = new BoardView(store_, stackHost_);
     layout->addWidget(stackHost_, 1);
 
-    // Above the stacked views, outside the stack's layout; kept at the host's size.
+    // Above the board, kept at the host's size.
     canvas_ = new AnnotationCanvasView(store_, session_, stackHost_);
     pitch_->setAnnotationDrawing(&canvas_->drawing());
     canvas_->addPaintTarget(pitch_);
@@ -96,9 +91,6 @@ CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePr
     drawingPanels_ = new DrawingPanelsOverlay(store_, session_, this);
     stackHost_->installEventFilter(this);
     pitch_->installEventFilter(this);
-    auto* perspective = new Pitch3DView(store_, stackHost_);
-    perspective->setAnnotationDrawing(&canvas_->drawing());
-    setPerspectiveView(perspective);
 
     subscription_ = store_.subscribe([this](StoreChange change) {
         if (any(change & StoreChange::displayOptions)) refresh();
@@ -145,36 +137,23 @@ bool CanvasPanel::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-void CanvasPanel::setPerspectiveView(QWidget* view) {
-    perspective_ = view;
-    stack_->addWidget(view);
-    // The 3D view paints `canvas_->drawing()` after its board through
-    // AnnotationSurface::perspective; here it is only told when to repaint.
-    canvas_->addPaintTarget(view);
-    canvas_->raise();
-    drawingToolbar_->raise();
-    refreshMode();
-}
-
 void CanvasPanel::refreshMode() {
     const bool is3D = workspace_.is3D();
     viewSwitch_->setSelection(is3D ? QStringLiteral("3D") : QStringLiteral("2D"));
-    stack_->setCurrentWidget(is3D && perspective_ ? perspective_ : static_cast<QWidget*>(pitch_));
-    canvas_->setPerspective(is3D && perspective_);
-    // The stack raises the view it shows; the drawing layer and its toolbar stay above it.
+    pitch_->setPerspective(is3D);
+    canvas_->setPerspective(is3D);
     canvas_->raise();
     drawingToolbar_->raise();
 }
 
 void CanvasPanel::refreshDrawing() {
     pitch_->setEditingAnnotations(session_.editing() && !session_.locked());
-    if (auto* perspective = qobject_cast<Pitch3DView*>(perspective_))
-        perspective->setEditingAnnotations(session_.editing() && !session_.locked());
     drawingToolbar_->setVisible(session_.editing());
     placeOverlays();
 }
 
 void CanvasPanel::placeOverlays() {
+    pitch_->setGeometry(stackHost_->rect());
     canvas_->setGeometry(stackHost_->rect());
     canvas_->raise();
     const QSize bar = drawingToolbar_->sizeHint();

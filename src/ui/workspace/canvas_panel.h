@@ -6,7 +6,6 @@
 #include "core/store/board_store.h"
 #include "core/store/workspace_preferences.h"
 
-class QStackedLayout;
 class QToolButton;
 class QAction;
 
@@ -16,12 +15,11 @@ class AnnotationCanvasView;
 class DrawingPanelsOverlay;
 class DrawingToggleButton;
 class DrawingToolbarView;
-class PitchView;
+class BoardView;
 class StudioSegmentedControl;
 
-// The tactical canvas: the view switch "视角", the display toggles and the pitch in the
-// mode of "pitchViewMode". A 3D view is placed with setPerspectiveView; until one is,
-// both modes show the flat board. The annotation canvas lies over the pitch area, the
+// The tactical canvas: the view switch "视角", the display toggles and the board in the
+// mode of "pitchViewMode". The annotation canvas lies over the board, the
 // drawing toolbar floats at its top while drawing mode is on, and the drawing toggle sits
 // in the bar.
 class CanvasPanel : public QWidget {
@@ -30,12 +28,11 @@ public:
     CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePreferences& workspace, QWidget* parent = nullptr);
     ~CanvasPanel() override;
 
-    PitchView& pitchView() const { return *pitch_; }
+    BoardView& pitchView() const { return *pitch_; }
     StudioSegmentedControl* viewSwitch() const { return viewSwitch_; }
     QToolButton* visionToggle() const { return vision_; }
     QToolButton* offsideToggle() const { return offside_; }
     QToolButton* layersButton() const { return layers_; }
-    void setPerspectiveView(QWidget* view);
     // Re-reads "pitchViewMode" (after the tutorial or a menu changed it).
     void refreshMode();
     // The area the pitch is drawn in, for overlays such as the annotation layer.
@@ -70,9 +67,7 @@ private:
     QAction* annotationsAction_ = nullptr;
     QAction* lockAction_ = nullptr;
     QWidget* stackHost_ = nullptr;
-    QStackedLayout* stack_ = nullptr;
-    PitchView* pitch_ = nullptr;
-    QWidget* perspective_ = nullptr;
+    BoardView* pitch_ = nullptr;
     AnnotationCanvasView* canvas_ = nullptr;
     DrawingToggleButton* drawingToggle_ = nullptr;
     DrawingToolbarView* drawingToolbar_ = nullptr;

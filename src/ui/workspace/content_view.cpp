@@ -14,8 +14,7 @@
 #include "ui/export/export_commands.h"
 #include "ui/annotation/drawing_toolbar_view.h"
 #include "ui/guidance/first_run_tutorial.h"
-#include "ui/pitch/pitch_3d_view.h"
-#include "ui/pitch/pitch_view.h"
+#include "ui/pitch/board_view.h"
 #include "ui/presenter/presenter_view.h"
 #include "ui/style/studio_icons.h"
 #include "ui/style/studio_style.h"
@@ -149,7 +148,7 @@ ContentView::~ContentView() {
     session_.reset();
 }
 
-PitchView& ContentView::pitchView() { return canvas_->pitchView(); }
+BoardView& ContentView::pitchView() { return canvas_->pitchView(); }
 
 void ContentView::createActions() {
     using G = StudioIcons::Glyph;
@@ -338,9 +337,6 @@ void ContentView::startPresenter() {
     // A presentation shows the board, not the editing: no selection ring or run handle.
     store_->clearSelectedPlayer();
     presenter_ = new PresenterView(*store_, platform_, window());
-    presenter_->setPerspectiveFactory([](BoardStore& store, QWidget* parent) -> QWidget* {
-        return new Pitch3DView(store, parent);
-    });
     presenter_->present();
 }
 

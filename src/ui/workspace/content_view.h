@@ -26,7 +26,7 @@ class InspectorView;
 class LibrarySidebar;
 class NavigationRail;
 class PresenterView;
-class PitchView;
+class BoardView;
 class StageSaveOverlay;
 class TacticalTimelineView;
 class TacticHeader;
@@ -72,7 +72,7 @@ public:
     BoardStore& store() { return *store_; }
     DrawingSession& drawingSession() { return *session_; }
     WorkspacePreferences& workspace() { return workspace_; }
-    PitchView& pitchView();
+    BoardView& pitchView();
     const WorkspaceActions& actions() const { return actions_; }
     ExportCommands& exports() { return *exports_; }
 

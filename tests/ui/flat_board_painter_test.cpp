@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 
 #include <cmath>
 
@@ -9,7 +10,7 @@
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
 #include "support/manual_platform.h"
-#include "ui/render/board_renderer.h"
+#include "ui/render/flat_board_painter.h"
 #include "ui/style/studio_style.h"
 
 using namespace vantrel;
@@ -25,12 +26,21 @@ QColor over(QColor base, QColor ink, double alpha) {
                             base.blueF() + (ink.blueF() - base.blueF()) * alpha);
 }
 
-class BoardRendererTest : public ::testing::Test {
+// The scene the store shows now, painted flat on a transparent image.
+QImage paintBoardImage(const BoardStore& store, QSize size) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    FlatBoardPainter().paint(painter, store.scene(), QSizeF(size));
+    return image;
+}
+
+class FlatBoardPainterTest : public ::testing::Test {
 protected:
     void SetUp() override { store.selectBuiltIn(0, 11); }
 
     QColor pixel(const QImage& image, Point p, QPointF nudge = {}) const {
-        const Point v = BoardRenderer::projection(image.size()).toView(p);
+        const Point v = FlatBoardPainter::projectionFor(image.size()).toView(p);
         return image.pixelColor((QPointF(v.x, v.y) + nudge).toPoint());
     }
 
@@ -41,13 +51,13 @@ protected:
 
 }  // namespace
 
-TEST_F(BoardRendererTest, AFrameShowsTurfStripesAndTokensAtAnySize) {
+TEST_F(FlatBoardPainterTest, AFrameShowsTurfStripesAndTokensAtAnySize) {
     for (QSize size : {QSize(1500, 900), QSize(620, 500)}) {
         const QImage frame = paintBoardImage(store, size);
         ASSERT_EQ(frame.size(), size);
         EXPECT_EQ(frame.pixelColor(0, 0).alpha(), 0);   // outside the rounded pitch
         // Bands 3 and 2 of the ten across the painted area (inset 22 points): turf, stripe.
-        const double width = BoardRenderer::projection(size).rect().width;
+        const double width = FlatBoardPainter::projectionFor(size).rect().width;
         auto band = [&](double i) { return Point{(22 + (i + 0.5) * (width - 44) / 10) / width, 0.08}; };
         EXPECT_LE(distance(pixel(frame, band(3)), StudioStyle::pitch()), 3) << size.width();
         EXPECT_LE(distance(pixel(frame, band(2)), over(StudioStyle::pitch(), StudioStyle::pitchStripe(), 0.35)), 3);
@@ -60,7 +70,7 @@ TEST_F(BoardRendererTest, AFrameShowsTurfStripesAndTokensAtAnySize) {
     }
 }
 
-TEST_F(BoardRendererTest, OffsideLineAndVisionShadowLieWhereTheCoreSays) {
+TEST_F(FlatBoardPainterTest, OffsideLineAndVisionShadowLieWhereTheCoreSays) {
     const QColor turf = StudioStyle::pitch();
     store.setShowOffside(true);
     QImage frame = paintBoardImage(store, {1500, 900});
@@ -88,4 +98,40 @@ TEST_F(BoardRendererTest, OffsideLineAndVisionShadowLieWhereTheCoreSays) {
     const bool striped = int((behind.x * 1395 - 22) / ((1395.0 - 44) / 10)) % 2 == 0;
     const QColor base = striped ? over(turf, StudioStyle::pitchStripe(), 0.35) : turf;
     EXPECT_LE(distance(pixel(frame, behind), over(base, StudioStyle::pitchShade(), 0.28)), 6) << behind.x << "," << behind.y;
+}
+
+// A played pass: between the kick and the reception the ball is drawn in flight, away
+// from the passer's feet and short of the receiver.
+TEST_F(FlatBoardPainterTest, APlayedPassShowsTheBallInFlight) {
+    BoardStep a = *store.currentStep();
+    BoardStep b = a;
+    b.id = Uuid::random();
+    const Player* owner = a.owner();
+    ASSERT_TRUE(owner);
+    const Player* receiver = nullptr;
+    for (const auto& p : a.players)
+        if (p.team == owner->team && p.id != owner->id &&
+            (!receiver || aspectDistance(p.position, owner->position) > aspectDistance(receiver->position, owner->position)))
+            receiver = &p;
+    b.ballOwner = receiver->id;
+    b.ball = receiver->position;
+    b.pathControls.reset();
+    for (auto& p : b.players) p.position = a.player(p.id)->position;   // nobody runs
+    store.selectImported(SavedTactic{Uuid::random(), Tactic{"传球", 11, {a, b}}, true});
+    store.next();
+    while (store.transitionRunning() && store.scene().ball.carrierID) platform.advance(1.0 / 60);
+    platform.advance(0.3);
+    const BoardScene scene = store.scene();
+    ASSERT_FALSE(scene.ball.carrierID);
+    const QImage frame = paintBoardImage(store, {1500, 900});
+    const QPointF ball = FlatBoardPainter().ballCentre(scene, QSizeF(1500, 900));
+    const FlatProjection view = FlatBoardPainter::projectionFor(QSizeF(1500, 900));
+    const Point kick = view.ballPlacement(owner->position, 0).centre;
+    const Point receive = view.ballPlacement(receiver->position, 0).centre;
+    EXPECT_GT(QLineF(ball, QPointF(kick.x, kick.y)).length(), 20);
+    EXPECT_GT(QLineF(ball, QPointF(receive.x, receive.y)).length(), 20);
+    int light = 0;
+    for (int dx = -2; dx <= 2; ++dx)
+        for (int dy = -2; dy <= 2; ++dy) light += frame.pixelColor((ball + QPointF(dx, dy)).toPoint()).lightness() > 150;
+    EXPECT_GT(light, 8);
 }

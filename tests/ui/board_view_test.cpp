@@ -1,4 +1,4 @@
-// The 2D pitch with real mouse events on the offscreen platform, on virtual time.
+// The board view in 2D with real mouse events on the offscreen platform, on virtual time.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +9,7 @@
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
 #include "support/manual_platform.h"
-#include "ui/pitch/pitch_view.h"
+#include "ui/pitch/board_view.h"
 
 using namespace vantrel;
 
@@ -31,11 +31,11 @@ BoardStep lineup(const std::map<std::string, Point>& moved, std::optional<std::s
     return step;
 }
 
-class PitchViewTest : public ::testing::Test {
+class BoardViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
         store = std::make_unique<BoardStore>(prefs, platform);
-        view = std::make_unique<PitchView>(*store);
+        view = std::make_unique<BoardView>(*store);
         view->resize(1240, 800);
         view->show();
     }
@@ -69,12 +69,12 @@ protected:
     MemoryPreferenceStore prefs;
     vantrel::testing::ManualPlatform platform;
     std::unique_ptr<BoardStore> store;
-    std::unique_ptr<PitchView> view;
+    std::unique_ptr<BoardView> view;
 };
 
 }  // namespace
 
-TEST_F(PitchViewTest, DraggingATokenMovesThePlayerAndTheBallWithItsOwner) {
+TEST_F(BoardViewTest, DraggingATokenMovesThePlayerAndTheBallWithItsOwner) {
     open({lineup({{"home-3", {0.3, 0.5}}}, "home-3")});
     const QPointF target = view->toView({0.45, 0.4});
     drag(at("home-3"), target);
@@ -91,7 +91,7 @@ TEST_F(PitchViewTest, DraggingATokenMovesThePlayerAndTheBallWithItsOwner) {
     EXPECT_EQ(store->selectedPlayer(), "home-5");
 }
 
-TEST_F(PitchViewTest, ReleasingTheBallNearAPlayerSnapsIt) {
+TEST_F(BoardViewTest, ReleasingTheBallNearAPlayerSnapsIt) {
     open({lineup({{"home-4", {0.5, 0.5}}}, std::nullopt)});
     const QPointF ball = view->ballCentre();
     drag(ball, view->toView({0.52, 0.5}) );
@@ -104,7 +104,7 @@ TEST_F(PitchViewTest, ReleasingTheBallNearAPlayerSnapsIt) {
     EXPECT_NEAR(store->currentStep()->ball.x, 0.3, 1e-9);
 }
 
-TEST_F(PitchViewTest, DoubleClickGivesOrPassesTheBall) {
+TEST_F(BoardViewTest, DoubleClickGivesOrPassesTheBall) {
     open({lineup({{"home-2", {0.3, 0.5}}, {"home-6", {0.6, 0.5}}}, std::nullopt)});
     doubleClick(at("home-2"));
     EXPECT_EQ(store->currentStep()->ballOwner, "home-2");
@@ -115,7 +115,7 @@ TEST_F(PitchViewTest, DoubleClickGivesOrPassesTheBall) {
     EXPECT_EQ(store->status(), "传球完成，足球已吸附到 蓝队 6 号");
 }
 
-TEST_F(PitchViewTest, ControlClickOpensThePlayersInformation) {
+TEST_F(BoardViewTest, ControlClickOpensThePlayersInformation) {
     open({lineup({}, std::nullopt)});
     click(at("away-4"), Qt::ControlModifier);
     EXPECT_EQ(store->inspectedPlayerID(), "away-4");
@@ -124,7 +124,7 @@ TEST_F(PitchViewTest, ControlClickOpensThePlayersInformation) {
     EXPECT_FALSE(store->inspectedPlayerID());
 }
 
-TEST_F(PitchViewTest, PointerInputIsIgnoredWhileATransitionRuns) {
+TEST_F(BoardViewTest, PointerInputIsIgnoredWhileATransitionRuns) {
     BoardStep a = lineup({}, "home-2");
     BoardStep b = lineup({{"home-5", {0.5, 0.4}}}, "home-2");
     open({a, b});
@@ -136,7 +136,7 @@ TEST_F(PitchViewTest, PointerInputIsIgnoredWhileATransitionRuns) {
     EXPECT_EQ(store->tactic(), before);
 }
 
-TEST_F(PitchViewTest, TheRouteHandleBendsTheRunUnderThePointer) {
+TEST_F(BoardViewTest, TheRouteHandleBendsTheRunUnderThePointer) {
     BoardStep a = lineup({}, "home-2");
     BoardStep b = lineup({{"home-5", {0.7, 0.45}}}, "home-2");
     open({a, b});
@@ -155,14 +155,14 @@ TEST_F(PitchViewTest, TheRouteHandleBendsTheRunUnderThePointer) {
     EXPECT_EQ(store->status(), "已调整该球员的弯曲跑位");
 }
 
-TEST_F(PitchViewTest, TokensExplainThemselvesAndAreButtonsForAssistiveTechnology) {
+TEST_F(BoardViewTest, TokensExplainThemselvesAndAreButtonsForAssistiveTechnology) {
     open({lineup({}, std::nullopt)});
     QHelpEvent help(QEvent::ToolTip, at("away-3").toPoint(), view->mapToGlobal(at("away-3").toPoint()));
     QApplication::sendEvent(view.get(), &help);
     EXPECT_EQ(QToolTip::text(), QStringLiteral("#3 · 橙队\nControl + 点击查看球员信息"));
     QAccessibleInterface* pitch = QAccessible::queryAccessibleInterface(view.get());
     ASSERT_TRUE(pitch);
-    ASSERT_EQ(pitch->childCount(), 14);
+    ASSERT_EQ(pitch->childCount(), 15);   // fourteen players, then the ball
     QAccessibleInterface* token = pitch->child(9);   // orange 3
     ASSERT_TRUE(token);
     EXPECT_EQ(token->text(QAccessible::Name), QStringLiteral("橙队 3号"));
@@ -175,4 +175,26 @@ TEST_F(PitchViewTest, TokensExplainThemselvesAndAreButtonsForAssistiveTechnology
     actions->doAction(QStringLiteral("查看球员信息"));
     EXPECT_EQ(store->inspectedPlayerID(), "away-3");
     EXPECT_TRUE(token->state().selected);
+}
+
+// The ball is an object of its own where it is drawn, also while a pass carries it; a
+// hidden view shows assistive technology nothing.
+TEST_F(BoardViewTest, TheBallIsFoundWhereItIsDrawnAndAHiddenViewShowsNothing) {
+    open({lineup({{"home-2", {0.2, 0.5}}, {"home-5", {0.7, 0.5}}}, "home-2")});
+    QAccessibleInterface* pitch = QAccessible::queryAccessibleInterface(view.get());
+    QAccessibleInterface* ball = pitch->child(14);
+    ASSERT_TRUE(ball);
+    EXPECT_EQ(ball->text(QAccessible::Name), QStringLiteral("足球"));
+    EXPECT_EQ(ball->text(QAccessible::Description), QStringLiteral("足球 · 拖动调整位置"));
+    const QPoint atFeet = ball->rect().center();
+    EXPECT_LT(QLineF(view->mapFromGlobal(atFeet), view->ballCentre()).length(), 1.5);
+    store->pass("home-5");
+    platform.advance(0.3);
+    ASSERT_TRUE(store->passingFromID());
+    EXPECT_GT(ball->rect().center().x(), atFeet.x() + 20);   // it travels with the drawn ball
+    const QPoint drawn = view->mapToGlobal(view->ballCentre().toPoint());
+    EXPECT_EQ(pitch->childAt(drawn.x(), drawn.y()), ball);
+    view->hide();
+    EXPECT_EQ(pitch->childCount(), 0);
+    EXPECT_FALSE(ball->isValid());
 }

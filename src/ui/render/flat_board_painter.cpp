@@ -1,6 +1,7 @@
-#include "ui/render/board_renderer.h"
+#include "ui/render/flat_board_painter.h"
 
 #include <QPainter>
+#include <QLineF>
 #include <QPainterPath>
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 #include <optional>
 #include <tuple>
 
-#include "core/pitch/offside_lines.h"
-#include "ui/render/annotation_drawing.h"
 #include "ui/style/studio_style.h"
 
 namespace vantrel {
@@ -107,7 +106,7 @@ QPointF toQt(Point p) { return {p.x, p.y}; }
 
 }  // namespace
 
-const QPixmap& BoardRenderer::staticPitch(QSize size, qreal dpr) {
+const QPixmap& FlatBoardPainter::staticPitch(QSize size, qreal dpr) {
     if (staticPitchSize_ == size && !staticPitch_.isNull() && staticPitch_.devicePixelRatio() == dpr)
         return staticPitch_;
     staticPitchSize_ = size;
@@ -130,7 +129,7 @@ const QPixmap& BoardRenderer::staticPitch(QSize size, qreal dpr) {
 
 // The turf, the stripes and the markings of a pitch of `size` points with its corner at
 // the painter's origin.
-void BoardRenderer::paintPitchSurface(QPainter& p, QSizeF size, qreal dpr) {
+void FlatBoardPainter::paintPitchSurface(QPainter& p, QSizeF size, qreal dpr) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const qreal W = size.width();
@@ -179,10 +178,31 @@ void BoardRenderer::paintPitchSurface(QPainter& p, QSizeF size, qreal dpr) {
     p.restore();
 }
 
-void BoardRenderer::clearCaches() { tokenSprites_.clear(); }
+QRectF FlatBoardPainter::drawingRect(QSizeF size) {
+    const ViewRect r = projectionFor(size).rect();
+    return {r.left, r.top, r.width, r.height};
+}
 
-void BoardRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
-    const FlatProjection view = projection(size);
+QPointF FlatBoardPainter::toView(QSizeF size, Point p) const { return toQt(projectionFor(size).toView(p)); }
+
+Point FlatBoardPainter::toPitch(QSizeF size, QPointF v) const { return projectionFor(size).toPitch({v.x(), v.y()}); }
+
+QRectF FlatBoardPainter::tokenRect(QSizeF size, const SceneToken& token) const {
+    const QPointF c = toView(size, token.player.position);
+    const qreal r = PitchPainting::kTokenDiameter / 2;
+    return {c.x() - r, c.y() - r, 2 * r, 2 * r};
+}
+
+bool FlatBoardPainter::tokenContains(QSizeF size, const SceneToken& token, QPointF v) const {
+    return QLineF(toView(size, token.player.position), v).length() <= PitchPainting::kTokenDiameter / 2 + 1;
+}
+
+QPointF FlatBoardPainter::ballCentre(const BoardScene& scene, QSizeF size) const {
+    return toQt(projectionFor(size).ballPlacement(scene.ballGround(), scene.ballDrawnHeight()).centre);
+}
+
+void FlatBoardPainter::paintBoard(QPainter& painter, const BoardScene& scene, QSizeF size, qreal dpr) {
+    const FlatProjection view = projectionFor(size);
     const ViewRect rect = view.rect();
     const QRectF r(rect.left, rect.top, rect.width, rect.height);
     if (r.width() < 1 || r.height() < 1) return;
@@ -196,8 +216,7 @@ void BoardRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
     painter.setRenderHint(QPainter::TextAntialiasing);
 
     const QSize pitchSize(qRound(r.width()), qRound(r.height()));
-    const std::vector<Player> players = store_.displayPlayers();
-    const double washed = visionShown(players) ? std::clamp(store_.visionOpacity(), 0.0, 1.0) : 0.0;
+    const double washed = scene.vision ? scene.vision->opacity : 0.0;
     // On whole device pixels, so the snapped markings stay crisp.
     const QPointF origin(std::round(r.left() * dpr) / dpr, std::round(r.top() * dpr) / dpr);
     if (PitchPainting::isVectorDevice(painter)) {
@@ -222,33 +241,24 @@ void BoardRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
     // A rectangular clip keeps every fill on the raster engine's fast path. Nothing that
     // moves reaches the rounded corners: positions stay 0.04 of the pitch from its edges.
     painter.setClipRect(r, Qt::IntersectClip);
-    paintVision(painter, r, players);
-    paintOffside(painter, r, players);
-    paintPassPreview(painter, view, players);
-    paintSelectedRoute(painter, view, players);
-    paintPlayersAndBall(painter, view, players, dpr);
-    paintInterceptionRisk(painter, view, players);
+    if (scene.vision) paintVision(painter, r, *scene.vision);
+    if (scene.offside) paintOffside(painter, r, *scene.offside);
+    if (scene.passPreview) paintPassPreview(painter, view, *scene.passPreview);
+    if (scene.route) paintSelectedRoute(painter, view, *scene.route);
+    paintPlayersAndBall(painter, view, scene, dpr);
+    paintInterceptionRisk(painter, view, scene);
     painter.restore();
-    if (annotations_) annotations_->paint(painter, AnnotationSurface::flat(size));
 }
 
-bool BoardRenderer::visionShown(const std::vector<Player>& players) const {
-    return PitchPainting::visionShown(store_, players);
-}
-
-void BoardRenderer::paintVision(QPainter& p, const QRectF& r, const std::vector<Player>& players) {
-    const auto shape = PitchPainting::visionShape(store_, players);
-    if (!shape) return;
-    const Player* owner = shape->owner;
-    const std::vector<Point>& polygon = shape->polygon;
-    const QPolygonF visible = simplifiedPolygon(polygon, r);
-    const QPointF origin(r.left() + std::clamp(owner->position.x, 0.0, 1.0) * r.width(),
-                         r.top() + std::clamp(owner->position.y, 0.0, 1.0) * r.height());
+void FlatBoardPainter::paintVision(QPainter& p, const QRectF& r, const SceneVision& vision) {
+    const QPolygonF visible = simplifiedPolygon(vision.polygon, r);
+    const QPointF origin(r.left() + std::clamp(vision.origin.x, 0.0, 1.0) * r.width(),
+                         r.top() + std::clamp(vision.origin.y, 0.0, 1.0) * r.height());
 
     const QRectF painted = r.adjusted(kMargin, kMargin, -kMargin, -kMargin);
     p.save();
     p.setClipRect(painted, Qt::IntersectClip);
-    p.setOpacity(p.opacity() * std::clamp(store_.visionOpacity(), 0.0, 1.0));
+    p.setOpacity(p.opacity() * vision.opacity);
     p.setPen(Qt::NoPen);
     // The light wash lies under the whole painted area (the washed pitch image) and the
     // shadows go over it, in an ink that turns washed turf into exactly the turf under
@@ -275,10 +285,7 @@ void BoardRenderer::paintVision(QPainter& p, const QRectF& r, const std::vector<
     p.restore();
 }
 
-void BoardRenderer::paintOffside(QPainter& p, const QRectF& r, const std::vector<Player>& players) {
-    if (!store_.showOffside()) return;
-    const auto offside = offsideLines(players);
-    if (!offside) return;
+void FlatBoardPainter::paintOffside(QPainter& p, const QRectF& r, const OffsideLines& offside) {
     struct Line {
         double x;
         QColor color;
@@ -286,8 +293,8 @@ void BoardRenderer::paintOffside(QPainter& p, const QRectF& r, const std::vector
         qreal width;
     };
     const Line lines[] = {
-        {offside->blue, StudioStyle::offsideBlue(), QStringLiteral("OFFSIDE · BLUE"), 94},
-        {offside->orange, StudioStyle::offsideOrange(), QStringLiteral("OFFSIDE · ORANGE"), 110},
+        {offside.blue, StudioStyle::offsideBlue(), QStringLiteral("OFFSIDE · BLUE"), 94},
+        {offside.orange, StudioStyle::offsideOrange(), QStringLiteral("OFFSIDE · ORANGE"), 110},
     };
     QFont font = p.font();
     font.setPixelSize(9);
@@ -318,15 +325,13 @@ void BoardRenderer::paintOffside(QPainter& p, const QRectF& r, const std::vector
     }
 }
 
-void BoardRenderer::paintPassPreview(QPainter& p, const FlatProjection& view, const std::vector<Player>& players) {
-    const auto preview = store_.shownPassPreview();
-    if (!preview) return;
-    const auto& samples = passPreviewCache_.samples(*preview);
+void FlatBoardPainter::paintPassPreview(QPainter& p, const FlatProjection& view, const ScenePass& pass) {
+    const auto& samples = passPreviewCache_.samples(pass.path);
     if (samples.size() < 2) return;
     QPolygonF line;
     for (const auto& s : samples)
         line << toQt(view.ballPlacement(s.position, s.height).centre);   // ends where the ball is drawn
-    const QColor color = PitchPainting::routeColor(players, store_.visionOwnerID());
+    const QColor color = PitchPainting::routeColor(pass.team);
     QPen pen(color, 2, Qt::CustomDashLine, Qt::RoundCap, Qt::RoundJoin);
     pen.setDashPattern({5.0 / 2, 5.0 / 2});
     p.setPen(pen);
@@ -337,12 +342,11 @@ void BoardRenderer::paintPassPreview(QPainter& p, const FlatProjection& view, co
     p.drawPolygon(PitchPainting::arrowhead(line[line.size() - 2], line.back()));
 }
 
-void BoardRenderer::paintSelectedRoute(QPainter& p, const FlatProjection& view, const std::vector<Player>& players) {
-    const auto route = store_.shownRoute();
-    if (!route) return;
+void FlatBoardPainter::paintSelectedRoute(QPainter& p, const FlatProjection& view, const SceneRun& run) {
+    const RunCurve* route = &run.curve;
     auto map = [&](Point pt) { return toQt(view.toView(pt)); };
     const QPointF start = map(route->start), control = map(route->control), end = map(route->end);
-    const QColor color = withAlpha(PitchPainting::routeColor(players, store_.selectedPlayer()), 0.75);
+    const QColor color = withAlpha(PitchPainting::routeColor(run.team), 0.75);
     QPainterPath curve(start);
     curve.quadTo(control, end);
     p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -355,67 +359,42 @@ void BoardRenderer::paintSelectedRoute(QPainter& p, const FlatProjection& view, 
     PitchPainting::drawRouteHandle(p, map(route->at(0.5)));
 }
 
-void BoardRenderer::paintPlayersAndBall(QPainter& p, const FlatProjection& view, const std::vector<Player>& players,
-                                        qreal dpr) {
-    struct Item {
-        double z;
-        int kind;   // 0 token, 1 ball at feet, 2 ball shadow, 3 free ball
-        const Player* player;
-    };
-    std::vector<Item> items;
-    items.reserve(players.size() + 3);
-    for (const auto& pl : players) items.push_back({100 * pl.position.y + 1, 0, &pl});
-
-    const auto owner = store_.displayOwnerID();
-    const Player* ownerPlayer = owner ? PitchPainting::findPlayer(players, *owner) : nullptr;
-    const bool atFeet = ownerPlayer && !store_.passingFromID();
-    const Point ball = store_.displayBall();
-    const double h = store_.displayBallHeight();
-    const BallPlacement placement = view.ballPlacement(ball, h);
-    if (atFeet) {
-        items.push_back({100 * ownerPlayer->position.y + 0.5, 1, ownerPlayer});
-    } else {
-        items.push_back({100 * ball.y + 0.1, 2, nullptr});
-        items.push_back({100 * ball.y + 300 * h + 0.6, 3, nullptr});
-    }
-    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.z < b.z; });
-
-    const auto& selected = store_.selectedPlayer();
-    for (const auto& item : items) {
-        switch (item.kind) {
-            case 0: {
-                tokenSprites_.draw(p, toQt(view.toView(item.player->position)), *item.player,
-                                   selected && *selected == item.player->id,
-                                   std::clamp(store_.playerOpacity(item.player->id), 0.0, 1.0), dpr);
+void FlatBoardPainter::paintPlayersAndBall(QPainter& p, const FlatProjection& view, const BoardScene& scene, qreal dpr) {
+    const SceneBall& ball = scene.ball;
+    const BallPlacement placement = view.ballPlacement(ball.position, ball.height);
+    for (const auto& item : scene.order) {
+        switch (item.layer) {
+            case BoardScene::Layer::token: {
+                const SceneToken& token = scene.players[static_cast<std::size_t>(item.player)];
+                tokenSprites_.draw(p, toQt(view.toView(token.player.position)), token.player, token.selected,
+                                   token.opacity, dpr);
                 break;
             }
-            case 1: {
-                const QPointF c = toQt(view.ballPlacement(item.player->position, 0).centre);
-                PitchPainting::drawFootball(p, c, 13, store_.ballRotation(), 0.3);
+            case BoardScene::Layer::ballAtFeet: {
+                const Point feet = scene.players[static_cast<std::size_t>(item.player)].player.position;
+                PitchPainting::drawFootball(p, toQt(view.ballPlacement(feet, 0).centre), 13, ball.rotation, 0.3);
                 break;
             }
-            case 2: {
+            case BoardScene::Layer::ballShadow:
                 p.setPen(Qt::NoPen);
                 p.setBrush(QColor(0, 0, 0, qRound(255 * placement.shadowOpacity)));
                 p.drawEllipse(toQt(placement.shadowCentre), placement.shadowWidth / 2, placement.shadowHeight / 2);
                 break;
-            }
-            case 3: {
-                PitchPainting::drawFootball(p, toQt(placement.centre), 2 * placement.radius, store_.ballRotation(), 0.25);
+            case BoardScene::Layer::ball:
+                PitchPainting::drawFootball(p, toQt(placement.centre), 2 * placement.radius, ball.rotation, 0.25);
                 break;
-            }
         }
     }
 }
 
-void BoardRenderer::paintInterceptionRisk(QPainter& p, const FlatProjection& view, const std::vector<Player>& players) {
-    const auto risk = store_.interceptionRisk();
+void FlatBoardPainter::paintInterceptionRisk(QPainter& p, const FlatProjection& view, const BoardScene& scene) {
+    const auto& risk = scene.risk;
     if (!risk) return;
     const QColor red = StudioStyle::destructive();
     const QPointF at = toQt(view.toView(risk->at));
     p.save();
-    if (const Player* interceptor = PitchPainting::findPlayer(players, risk->interceptor.id)) {
-        const QPointF c = toQt(view.toView(interceptor->position));
+    if (const SceneToken* interceptor = scene.token(risk->interceptor.id)) {
+        const QPointF c = toQt(view.toView(interceptor->player.position));
         const qreal r = PitchPainting::kTokenDiameter / 2 + 2.5;
         // His way to the ball, from the rim of his ring to the marker's.
         const QLineF reach(c, at);
@@ -437,27 +416,6 @@ void BoardRenderer::paintInterceptionRisk(QPainter& p, const FlatProjection& vie
     p.drawLine(at + QPointF(-4, -4), at + QPointF(4, 4));
     p.drawLine(at + QPointF(-4, 4), at + QPointF(4, -4));
     p.restore();
-}
-
-QImage paintBoardImage(const BoardStore& store, QSize size) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    BoardRenderer(store).paint(painter, QSizeF(size));
-    return image;
-}
-
-QImage paintBoardImageWithAnnotations(const BoardStore& store, QSize size) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    AnnotationDrawing drawing;
-    if (const BoardStep* step = store.currentStep(); step && step->annotations)
-        drawing.setScene({*step->annotations, std::nullopt, std::nullopt, false});
-    BoardRenderer renderer(store);
-    renderer.setAnnotationDrawing(&drawing);
-    QPainter painter(&image);
-    renderer.paint(painter, QSizeF(size));
-    return image;
 }
 
 }  // namespace vantrel

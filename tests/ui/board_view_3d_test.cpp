@@ -1,4 +1,4 @@
-// The 3D pitch with real mouse events on the offscreen platform, and frames probed by pixel.
+// The board view in 3D with real mouse events on the offscreen platform, and frames probed by pixel.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -11,7 +11,8 @@
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
 #include "support/manual_platform.h"
-#include "ui/pitch/pitch_3d_view.h"
+#include "ui/pitch/board_view.h"
+#include "ui/render/perspective_board_painter.h"
 #include "ui/style/studio_style.h"
 
 using namespace vantrel;
@@ -33,11 +34,12 @@ int distance(QColor a, QColor b) {
     return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
 }
 
-class Pitch3DViewTest : public ::testing::Test {
+class BoardView3DTest : public ::testing::Test {
 protected:
     void SetUp() override {
         store = std::make_unique<BoardStore>(prefs, platform);
-        view = std::make_unique<Pitch3DView>(*store);
+        view = std::make_unique<BoardView>(*store);
+        view->setPerspective(true);
         view->resize(1200, 780);
         view->show();
         store->selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, {lineup(std::nullopt)}}, true});
@@ -67,28 +69,30 @@ protected:
     MemoryPreferenceStore prefs;
     vantrel::testing::ManualPlatform platform;
     std::unique_ptr<BoardStore> store;
-    std::unique_ptr<Pitch3DView> view;
+    std::unique_ptr<BoardView> view;
+    PitchPerspective perspective() const { return PerspectiveBoardPainter::projectionFor(view->size()); }
+    const TacticalBallView& ballView() const { return static_cast<PerspectiveBoardPainter&>(view->painter()).ball(); }
 };
 
 }  // namespace
 
-TEST_F(Pitch3DViewTest, PucksAndTheBallFollowThePointerThroughThePerspective) {
+TEST_F(BoardView3DTest, PucksAndTheBallFollowThePointerThroughThePerspective) {
     EXPECT_EQ(toolTipAt(puckTop("away-3")), QStringLiteral("#3 · 橙队\nControl + 点击查看球员信息 · 双击传球"));
-    EXPECT_EQ(toolTipAt(view->boardGeometry().ballCentre()), QStringLiteral("足球 · 拖动调整位置"));
+    EXPECT_EQ(toolTipAt(view->ballCentre()), QStringLiteral("足球 · 拖动调整位置"));
 
     // The pointer shows a hand over what can be dragged, and the puck under it brightens.
     send(QEvent::MouseMove, puckTop("home-3"), Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
-    EXPECT_EQ(view->renderer().hoveredPlayer(), "home-3");
+    EXPECT_EQ(view->painter().hoveredPlayer(), "home-3");
     send(QEvent::MouseMove, QPointF(600, 30), Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_FALSE(view->renderer().hoveredPlayer());
+    EXPECT_FALSE(view->painter().hoveredPlayer());
 
     // A puck grabbed by its top lands with its foot under the pointer.
     const QPointF target = view->toView({0.45, 0.55}) - QPointF(0, 30);
     drag(puckTop("home-3"), target);
     const Point moved = store->currentStep()->player("home-3")->position;
-    const Point expected = view->perspective().unproject({target.x(), target.y()});
+    const Point expected = perspective().unproject({target.x(), target.y()});
     EXPECT_NEAR(moved.x, expected.x, 1e-9);
     EXPECT_NEAR(moved.y, expected.y, 1e-9);
     EXPECT_EQ(store->selectedPlayer(), "home-3");
@@ -96,12 +100,12 @@ TEST_F(Pitch3DViewTest, PucksAndTheBallFollowThePointerThroughThePerspective) {
 
     // The ball's drawn centre follows the pointer; released near nobody it stays there.
     const QPointF ballTarget = view->toView({0.62, 0.15});
-    drag(view->boardGeometry().ballCentre(), ballTarget);
+    drag(view->ballCentre(), ballTarget);
     const Point ball = store->currentStep()->ball;
-    const Point ballExpected = BallProjection::modelPosition({ballTarget.x(), ballTarget.y()}, view->perspective());
+    const Point ballExpected = BallProjection::modelPosition({ballTarget.x(), ballTarget.y()}, perspective());
     EXPECT_NEAR(ball.x, ballExpected.x, 1e-9);
     EXPECT_NEAR(ball.y, ballExpected.y, 1e-9);
-    EXPECT_LT(QLineF(view->boardGeometry().ballCentre(), ballTarget).length(), 0.01);
+    EXPECT_LT(QLineF(view->ballCentre(), ballTarget).length(), 0.01);
 
     // A double click on a puck gives it the ball, as in 2D.
     const QPointF orange = puckTop("away-6");
@@ -112,9 +116,9 @@ TEST_F(Pitch3DViewTest, PucksAndTheBallFollowThePointerThroughThePerspective) {
     EXPECT_EQ(store->currentStep()->ballOwner, "away-6");
 }
 
-TEST_F(Pitch3DViewTest, TheFrameShowsATrapezoidOfTurfWithTeamPucks) {
+TEST_F(BoardView3DTest, TheFrameShowsATrapezoidOfTurfWithTeamPucks) {
     const QImage frame = view->grab().toImage();
-    const PitchPerspective perspective = view->perspective();
+    const PitchPerspective perspective = BoardView3DTest::perspective();
     auto at = [&](Point p, QPointF nudge = {}) {
         const Point v = perspective.project(p);
         return frame.pixelColor((QPointF(v.x, v.y) + nudge).toPoint());
@@ -144,11 +148,11 @@ TEST_F(Pitch3DViewTest, TheFrameShowsATrapezoidOfTurfWithTeamPucks) {
     EXPECT_GT(light, 20);
 }
 
-TEST_F(Pitch3DViewTest, ALoftedPassRollsTheBallAndLiftsItOverItsShadow) {
+TEST_F(BoardView3DTest, ALoftedPassRollsTheBallAndLiftsItOverItsShadow) {
     store->giveBall("home-2");
     store->setPassStyle(PassStyle::loft);
     view->grab();
-    const BallOrientation before = view->renderer().ball().orientation();
+    const BallOrientation before = ballView().orientation();
     store->pass("home-6");
     double height = 0;
     for (int i = 0; i < 120 && store->passingFromID() && height < 0.02; ++i) {
@@ -157,9 +161,9 @@ TEST_F(Pitch3DViewTest, ALoftedPassRollsTheBallAndLiftsItOverItsShadow) {
     }
     ASSERT_GT(height, 0.02);
     const QImage frame = view->grab().toImage();
-    EXPECT_NE(view->renderer().ball().orientation(), before);   // the panels turned
+    EXPECT_NE(ballView().orientation(), before);   // the panels turned
 
-    const BallPlacement placement = view->perspective().ballPlacement(store->displayBall(), height);
+    const BallPlacement placement = perspective().ballPlacement(store->displayBall(), height);
     EXPECT_LT(placement.centre.y, placement.shadowCentre.y - placement.radius - 10);
     int light = 0;
     for (int dx = -3; dx <= 3; ++dx)
@@ -172,11 +176,11 @@ TEST_F(Pitch3DViewTest, ALoftedPassRollsTheBallAndLiftsItOverItsShadow) {
 }
 
 // Assistive technology finds each puck as a button where it is drawn, as on the flat board.
-TEST_F(Pitch3DViewTest, PucksAreButtonsWhereTheyAreDrawn) {
+TEST_F(BoardView3DTest, PucksAreButtonsWhereTheyAreDrawn) {
     QAccessibleInterface* pitch = QAccessible::queryAccessibleInterface(view.get());
     ASSERT_TRUE(pitch);
     EXPECT_EQ(pitch->text(QAccessible::Name), QStringLiteral("3D 球场"));
-    ASSERT_EQ(pitch->childCount(), int(store->displayPlayers().size()));
+    ASSERT_EQ(pitch->childCount(), int(store->displayPlayers().size()) + 1);   // and the ball
     const QPoint top = view->mapToGlobal(puckTop("away-3").toPoint());
     QAccessibleInterface* token = pitch->childAt(top.x(), top.y());
     ASSERT_TRUE(token);

@@ -1,4 +1,4 @@
-#include "ui/render/perspective_renderer.h"
+#include "ui/render/perspective_board_painter.h"
 
 #include <QImage>
 #include <QPainter>
@@ -10,8 +10,6 @@
 #include <cmath>
 
 #include "core/pitch/ball_projection.h"
-#include "ui/render/annotation_drawing.h"
-#include "core/pitch/offside_lines.h"
 #include "ui/render/pitch_painting.h"
 #include "ui/style/studio_style.h"
 
@@ -105,15 +103,47 @@ void TacticalPuck::paint(QPainter& p, QPointF c) const {
     p.drawText(QRectF(top.x() - rx, top.y() - ry, 2 * rx, 2 * ry), Qt::AlignCenter, QString::number(player.number));
 }
 
-void PerspectiveRenderer::clearCaches() {
+QPointF PerspectiveBoardPainter::toView(QSizeF size, Point p) const { return toQt(projectionFor(size).project(p)); }
+
+Point PerspectiveBoardPainter::toPitch(QSizeF size, QPointF v) const {
+    return projectionFor(size).unproject({v.x(), v.y()});
+}
+
+Point PerspectiveBoardPainter::ballPosition(QSizeF size, QPointF v) const {
+    return BallProjection::modelPosition({v.x(), v.y()}, projectionFor(size));
+}
+
+QRectF PerspectiveBoardPainter::tokenRect(QSizeF size, const SceneToken& token) const {
+    // The puck's top face and body, lifted above its ground point and grown with nearness.
+    const QPointF ground = toView(size, token.player.position);
+    const double scale = PitchPerspective::tokenScale(token.player.position.y);
+    const double rx = (TacticalPuck::kWidth / 2 + 1) * scale, ry = (TacticalPuck::kHeight / 2 + 1) * scale;
+    const double top = ground.y() - TacticalPuck::kLift * scale;
+    const double bottom = ground.y() - (TacticalPuck::kLift - TacticalPuck::kThickness) * scale;
+    return QRectF(QPointF(ground.x() - rx, top - ry), QPointF(ground.x() + rx, bottom + ry));
+}
+
+bool PerspectiveBoardPainter::tokenContains(QSizeF size, const SceneToken& token, QPointF v) const {
+    return TacticalPuck::contains(toView(size, token.player.position), PitchPerspective::tokenScale(token.player.position.y), v);
+}
+
+QPointF PerspectiveBoardPainter::ballCentre(const BoardScene& scene, QSizeF size) const {
+    return toQt(projectionFor(size).ballPlacement(scene.ball.position, scene.ball.height).centre);
+}
+
+double PerspectiveBoardPainter::ballRadius(const BoardScene& scene, QSizeF size) const {
+    return projectionFor(size).ballPlacement(scene.ball.position, scene.ball.height).radius;
+}
+
+void PerspectiveBoardPainter::clearCaches() {
     puckSprites_.clear();
     staticPitch_ = QPixmap();
 }
 
-void PerspectiveRenderer::prepareStaticPitch(QSize size, qreal dpr) {
+void PerspectiveBoardPainter::prepareStaticPitch(QSize size, qreal dpr) {
     if (staticPitchSize_ == size && !staticPitch_.isNull() && staticPitch_.devicePixelRatio() == dpr) return;
     staticPitchSize_ = size;
-    const PitchPerspective view = projection(QSizeF(size));
+    const PitchPerspective view = projectionFor(QSizeF(size));
     staticPitch_ = QPixmap(size * dpr);
     staticPitch_.setDevicePixelRatio(dpr);
     staticPitch_.fill(StudioStyle::canvas3D());
@@ -174,50 +204,47 @@ void PerspectiveRenderer::prepareStaticPitch(QSize size, qreal dpr) {
     w.drawPolygon(area);
 }
 
-void PerspectiveRenderer::paint(QPainter& painter, QSizeF size, qreal dpr) {
-    if (size.width() < 1 || size.height() < 1) return;
+void PerspectiveBoardPainter::paintBoard(QPainter& painter, const BoardScene& scene, QSizeF size, qreal dpr) {
     const int appearance = StudioStyle::isDark() ? 1 : 0;
     if (appearance != appearance_) {
         clearCaches();
         appearance_ = appearance;
     }
-    const PitchPerspective view = projection(size);
+    const PitchPerspective view = projectionFor(size);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
 
     prepareStaticPitch(QSize(qRound(size.width()), qRound(size.height())), dpr);
-    const std::vector<Player> players = store_.displayPlayers();
-    const double washed = visionShown(players) ? std::clamp(store_.visionOpacity(), 0.0, 1.0) : 0.0;
+    const double washed = scene.vision ? scene.vision->opacity : 0.0;
     if (washed < 1) painter.drawPixmap(QPointF(0, 0), staticPitch_);
     if (washed > 0) {
         painter.setOpacity(washed);
         painter.drawPixmap(QPointF(0, 0), washedPitch_);
         painter.setOpacity(1);
     }
-    paintVision(painter, view, players);
-    paintOffside(painter, view, players);
-    paintPassPreview(painter, view, players);
-    paintSelectedRoute(painter, view, players);
-    paintPucksAndBall(painter, view, players, dpr);
-    paintInterceptionRisk(painter, view, players);
+    if (scene.vision) paintVision(painter, view, *scene.vision);
+    if (scene.offside) paintOffside(painter, view, *scene.offside);
+    if (scene.passPreview) paintPassPreview(painter, view, *scene.passPreview);
+    if (scene.route) paintSelectedRoute(painter, view, *scene.route);
+    paintPucksAndBall(painter, view, scene, dpr);
+    paintInterceptionRisk(painter, view, scene);
     painter.restore();
-    if (annotations_) annotations_->paint(painter, AnnotationSurface::perspective(size));
 }
 
 // The pass or dribble into this step that playback would stop: the interceptor's ground
 // ring in red and a marker where the ball is cut out, both laid on the turf.
-void PerspectiveRenderer::paintInterceptionRisk(QPainter& p, const PitchPerspective& view,
-                                                const std::vector<Player>& players) {
-    const auto risk = store_.interceptionRisk();
+void PerspectiveBoardPainter::paintInterceptionRisk(QPainter& p, const PitchPerspective& view,
+                                                    const BoardScene& scene) {
+    const auto& risk = scene.risk;
     if (!risk) return;
     const QColor red = StudioStyle::destructive();
     const QPointF at = toQt(view.project(risk->at));
     const double depth = PitchPerspective::tokenScale(risk->at.y);
     p.save();
-    if (const Player* interceptor = PitchPainting::findPlayer(players, risk->interceptor.id)) {
-        const QPointF c = toQt(view.project(interceptor->position));
-        const double s = PitchPerspective::tokenScale(interceptor->position.y);
+    if (const SceneToken* interceptor = scene.token(risk->interceptor.id)) {
+        const QPointF c = toQt(view.project(interceptor->player.position));
+        const double s = PitchPerspective::tokenScale(interceptor->player.position.y);
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(red, 3));
         p.drawEllipse(c, (TacticalPuck::kWidth / 2 + 4) * s, (TacticalPuck::kHeight / 2 + 3) * s);
@@ -236,14 +263,8 @@ void PerspectiveRenderer::paintInterceptionRisk(QPainter& p, const PitchPerspect
     p.restore();
 }
 
-bool PerspectiveRenderer::visionShown(const std::vector<Player>& players) const {
-    return PitchPainting::visionShown(store_, players);
-}
-
-void PerspectiveRenderer::paintVision(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players) {
-    const auto shape = PitchPainting::visionShape(store_, players);
-    if (!shape) return;
-    const std::vector<Point>& polygon = shape->polygon;
+void PerspectiveBoardPainter::paintVision(QPainter& p, const PitchPerspective& view, const SceneVision& vision) {
+    const std::vector<Point>& polygon = vision.polygon;
     // Pulled into the playing area before projecting, so no clip is needed: corners on
     // the pitch's edge land on the area's edge, which projects to straight lines.
     QPolygonF visible;
@@ -257,7 +278,7 @@ void PerspectiveRenderer::paintVision(QPainter& p, const PitchPerspective& view,
     shade.addPolygon(visible);
     shade.closeSubpath();
     p.save();
-    p.setOpacity(p.opacity() * std::clamp(store_.visionOpacity(), 0.0, 1.0));
+    p.setOpacity(p.opacity() * vision.opacity);
     p.setPen(Qt::NoPen);
     // The wash lies under the whole area (the washed pitch image); this ink turns washed
     // turf into the turf under the 0.28 shade.
@@ -266,12 +287,9 @@ void PerspectiveRenderer::paintVision(QPainter& p, const PitchPerspective& view,
     p.restore();
 }
 
-void PerspectiveRenderer::paintOffside(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players) {
-    if (!store_.showOffside()) return;
-    const auto offside = offsideLines(players);
-    if (!offside) return;
-    for (const auto& [x, color] : {std::pair{offside->blue, StudioStyle::offsideBlue()},
-                                   std::pair{offside->orange, StudioStyle::offsideOrange()}}) {
+void PerspectiveBoardPainter::paintOffside(QPainter& p, const PitchPerspective& view, const OffsideLines& offside) {
+    for (const auto& [x, color] : {std::pair{offside.blue, StudioStyle::offsideBlue()},
+                                   std::pair{offside.orange, StudioStyle::offsideOrange()}}) {
         const QPointF a = toQt(view.project({x, kEdge}));
         const QPointF b = toQt(view.project({x, 1 - kEdge}));
         p.setPen(Qt::NoPen);
@@ -284,15 +302,13 @@ void PerspectiveRenderer::paintOffside(QPainter& p, const PitchPerspective& view
     }
 }
 
-void PerspectiveRenderer::paintPassPreview(QPainter& p, const PitchPerspective& view, const std::vector<Player>& players) {
-    const auto preview = store_.shownPassPreview();
-    if (!preview) return;
-    const auto& samples = passPreviewCache_.samples(*preview);
+void PerspectiveBoardPainter::paintPassPreview(QPainter& p, const PitchPerspective& view, const ScenePass& pass) {
+    const auto& samples = passPreviewCache_.samples(pass.path);
     if (samples.size() < 2) return;
     QPolygonF line;
     for (const auto& s : samples)
         line << toQt(view.project(s.position)) - QPointF(0, 0.85 * view.size.height * std::max(s.height, 0.0) + 3);
-    const QColor color = withAlpha(PitchPainting::routeColor(players, store_.visionOwnerID()), 0.75);
+    const QColor color = withAlpha(PitchPainting::routeColor(pass.team), 0.75);
     p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(line);
@@ -301,13 +317,11 @@ void PerspectiveRenderer::paintPassPreview(QPainter& p, const PitchPerspective& 
     p.drawPolygon(PitchPainting::arrowhead(line[line.size() - 2], line.back()));
 }
 
-void PerspectiveRenderer::paintSelectedRoute(QPainter& p, const PitchPerspective& view,
-                                             const std::vector<Player>& players) {
-    const auto route = store_.shownRoute();
-    if (!route) return;
+void PerspectiveBoardPainter::paintSelectedRoute(QPainter& p, const PitchPerspective& view, const SceneRun& run) {
+    const RunCurve* route = &run.curve;
     QPolygonF line;
     for (int i = 0; i <= 24; ++i) line << toQt(view.project(route->at(i / 24.0))) - QPointF(0, 3);
-    const QColor color = withAlpha(PitchPainting::routeColor(players, store_.selectedPlayer()), 0.75);
+    const QColor color = withAlpha(PitchPainting::routeColor(run.team), 0.75);
     p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(line);
@@ -318,7 +332,7 @@ void PerspectiveRenderer::paintSelectedRoute(QPainter& p, const PitchPerspective
     PitchPainting::drawRouteHandle(p, toQt(view.project(route->at(0.5))));
 }
 
-void PerspectiveRenderer::drawPuck(QPainter& p, const TacticalPuck& puck, QPointF centre, qreal opacity, qreal dpr) {
+void PerspectiveBoardPainter::drawPuck(QPainter& p, const TacticalPuck& puck, QPointF centre, qreal opacity, qreal dpr) {
     const int hundredths = qRound(puck.scale * 100);
     const auto key = std::make_tuple(puck.player.team == 0 ? 0 : 1, puck.player.number, puck.selected, puck.hovered,
                                      hundredths, qRound(dpr * 100));
@@ -344,42 +358,47 @@ void PerspectiveRenderer::drawPuck(QPainter& p, const TacticalPuck& puck, QPoint
     p.setOpacity(previous);
 }
 
-void PerspectiveRenderer::paintPucksAndBall(QPainter& p, const PitchPerspective& view,
-                                            const std::vector<Player>& players, qreal dpr) {
+void PerspectiveBoardPainter::paintPucksAndBall(QPainter& p, const PitchPerspective& view, const BoardScene& scene,
+                                                qreal dpr) {
     struct Item {
         double z;
         int kind;   // 0 puck, 1 ball shadow, 2 ball
-        const Player* player;
+        const SceneToken* token;
     };
     std::vector<Item> items;
-    items.reserve(players.size() + 2);
-    for (const auto& pl : players) items.push_back({100 * pl.position.y + 1, 0, &pl});
-    const Point ball = store_.displayBall();
-    const double height = std::max(store_.displayBallHeight(), 0.0);
+    items.reserve(scene.players.size() + 2);
+    std::vector<Player> players;
+    players.reserve(scene.players.size());
+    for (const auto& t : scene.players) {
+        items.push_back({t.depth, 0, &t});
+        players.push_back(t.player);
+    }
+    // The 3D ball always stands free beside its carrier's puck; a lofted one is layered
+    // over the heads it passes on screen.
+    const Point ball = scene.ball.position;
+    const double height = scene.ball.height;
     items.push_back({100 * ball.y + 0.1, 1, nullptr});
     items.push_back({BallProjection::layerIndex(ball, height, players, view), 2, nullptr});
     std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.z < b.z; });
 
     const BallPlacement placement = view.ballPlacement(ball, height);
     // The direction of travel on screen: the ball and a point 0.01 further along it.
-    Point travel = store_.ballTravelDirection();
+    Point travel = scene.ball.travelDirection;
     const double len = std::hypot(travel.x, travel.y);
     QPointF screenDirection(0, 0);
     if (len > 1e-9) {
         const Point ahead{ball.x + 0.01 * travel.x / len, ball.y + 0.01 * travel.y / len};
         screenDirection = toQt(view.project(ahead)) - toQt(view.project(ball));
     }
-    ball_.setRotation(store_.ballRotation(), screenDirection);
+    ball_.setRotation(scene.ball.rotation, screenDirection);
 
-    const auto& selected = store_.selectedPlayer();
     for (const auto& item : items) {
         switch (item.kind) {
             case 0: {
-                const TacticalPuck puck{*item.player, PitchPerspective::tokenScale(item.player->position.y),
-                                        selected && *selected == item.player->id,
-                                        hovered_ && *hovered_ == item.player->id};
-                drawPuck(p, puck, toQt(view.project(item.player->position)),
-                         std::clamp(store_.playerOpacity(item.player->id), 0.0, 1.0), dpr);
+                const Player& player = item.token->player;
+                const TacticalPuck puck{player, PitchPerspective::tokenScale(player.position.y), item.token->selected,
+                                        hovered_ && *hovered_ == player.id};
+                drawPuck(p, puck, toQt(view.project(player.position)), item.token->opacity, dpr);
                 break;
             }
             case 1: {
@@ -408,14 +427,6 @@ void PerspectiveRenderer::paintPucksAndBall(QPainter& p, const PitchPerspective&
                 break;
         }
     }
-}
-
-QImage paintPerspectiveImage(const BoardStore& store, QSize size) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    PerspectiveRenderer(store).paint(painter, QSizeF(size));
-    return image;
 }
 
 }  // namespace vantrel

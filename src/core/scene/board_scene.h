@@ -1,0 +1,154 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/model/annotation.h"
+#include "core/model/board.h"
+#include "core/pitch/motion_path.h"
+#include "core/pitch/offside_lines.h"
+
+namespace vantrel {
+
+// A player's run as drawn: the quadratic curve start → control → end.
+struct RunCurve {
+    Point start;
+    Point control;
+    Point end;
+    bool operator==(const RunCurve&) const = default;
+    // A point of the run, t from 0 (start) to 1 (end); its bend handle sits at 0.5.
+    Point at(double t) const;
+};
+
+// A pass or dribble into a step that playback would stop at an interception.
+struct InterceptionRisk {
+    Player interceptor;        // where he stands at the interception
+    Point at;                  // the ball where playback stops
+    bool onPassLine = true;    // false: the dribbler is tackled
+    bool operator==(const InterceptionRisk&) const = default;
+};
+
+// One player as a frame shows him.
+struct SceneToken {
+    Player player;
+    double opacity = 1;        // 0 … 1; below 1 while a formation glide fades him
+    bool selected = false;
+    bool inspected = false;
+    double depth = 0;          // draw order: 100 · y + 1, so a token lower down covers one above
+    bool operator==(const SceneToken&) const = default;
+};
+
+// The ball as a frame shows it.
+struct SceneBall {
+    Point position;            // on the turf, pitch coordinates
+    double height = 0;         // above the turf, normalised width units, never negative
+    // Drawn at this player's feet (the flat board) rather than free; absent while the ball
+    // is loose or flying.
+    std::optional<std::string> carrierID;
+    double rotation = 0;       // degrees rolled so far
+    Point travelDirection{1, 0};
+    double depth = 0;          // the flat board's draw order (see BoardScene::order)
+    double shadowDepth = 0;
+    bool operator==(const SceneBall&) const = default;
+};
+
+// The ball carrier's field of vision.
+struct SceneVision {
+    std::string ownerID;
+    Point origin;
+    std::vector<Point> polygon;   // corners in pitch coordinates, at least three
+    double opacity = 1;
+    bool operator==(const SceneVision&) const = default;
+};
+
+struct ScenePass {
+    PathPreview path;
+    int team = 0;              // whose colour it is drawn in (the passer's)
+    bool operator==(const ScenePass&) const = default;
+};
+
+struct SceneRun {
+    RunCurve curve;
+    std::string playerID;
+    int team = 0;
+    bool operator==(const SceneRun&) const = default;
+};
+
+// Everything one frame of the board shows, in pitch coordinates and decided once for
+// every surface: the screen in 2D and 3D, the presenter, images, handouts and videos.
+// Painters only project it.
+struct BoardScene {
+    std::vector<SceneToken> players;   // in the tactic's order
+    SceneBall ball;
+    std::optional<SceneRun> route;          // the selected player's run with its handle
+    std::optional<ScenePass> passPreview;
+    std::optional<SceneVision> vision;
+    std::optional<OffsideLines> offside;
+    std::optional<InterceptionRisk> risk;
+    // The step's drawings; shared, so frames of one step do not copy long strokes.
+    std::shared_ptr<const std::vector<BoardAnnotation>> annotations;
+    bool interactive = true;           // false while a transition animates: pointer input waits
+
+    // What is drawn where on the flat board, bottom to top.
+    enum class Layer { token, ballAtFeet, ballShadow, ball };
+    struct Item {
+        Layer layer;
+        int player = -1;   // index into players for token and ballAtFeet
+        double depth = 0;
+        bool operator==(const Item&) const = default;
+    };
+    std::vector<Item> order;
+
+    bool operator==(const BoardScene&) const = default;
+
+    const SceneToken* token(const std::string& id) const;
+    // Where the flat board draws the ball: at the carrier's feet on the turf, else free.
+    Point ballGround() const;
+    double ballDrawnHeight() const { return ball.carrierID ? 0.0 : ball.height; }
+};
+
+// What a frame is built from: the displayed positions and everything laid over them.
+struct SceneInput {
+    std::vector<Player> players;
+    std::vector<double> opacities;     // per player, in the same order; empty: all opaque
+    bool gliding = false;              // a formation glide: faded players cast no shadow of vision
+    Point ball{0.5, 0.5};
+    double ballHeight = 0;
+    std::optional<std::string> ownerID;
+    bool ballInFlight = false;         // a pass flies: the ball is free whoever is its owner
+    double ballRotation = 0;
+    Point travelDirection{1, 0};
+    std::optional<std::string> selectedID;
+    std::optional<std::string> inspectedID;
+    std::optional<std::string> visionOwnerID;
+    double visionOpacity = 1;
+    bool showVision = false;
+    bool showOffside = false;
+    std::optional<SceneRun> route;
+    std::optional<PathPreview> passPreview;
+    std::optional<InterceptionRisk> risk;
+    std::shared_ptr<const std::vector<BoardAnnotation>> annotations;
+    bool interactive = true;
+};
+
+BoardScene buildScene(SceneInput input);
+
+// The pass or dribble from `from` into `to` that forward playback would stop, and where.
+std::optional<InterceptionRisk> interceptionRiskOf(const BoardStep& from, const BoardStep& to);
+
+// What an export shows besides the steps themselves.
+struct SceneDisplay {
+    bool showVision = false;
+    bool showOffside = false;
+    bool showInterceptionRisk = true;
+    bool reduceMotion = false;
+};
+
+// Step `index` of `tactic` standing still, as an export shows it: no selection, with its
+// drawings and the interception risk of the move into it. An index outside the steps
+// gives an empty pitch.
+BoardScene stepScene(const Tactic& tactic, int index, const SceneDisplay& display);
+
+}  // namespace vantrel

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/store/board_store.h"
+#include "ui/pitch/pitch_accessibility.h"
+#include "ui/render/board_painter.h"
+#include "ui/tools/board_tool.h"
+
+namespace vantrel {
+
+// The board on screen, flat or in perspective: it shows the store's scene through the
+// painter of the chosen projection and turns pointer gestures into store commands through
+// the same painter's hit-testing. It keeps no board state of its own. Assistive
+// technology sees the tokens and the ball of the projection shown, where they are drawn,
+// and nothing while the view is hidden.
+class BoardView : public QWidget, public PlayerTokenHost {
+    Q_OBJECT
+public:
+    explicit BoardView(BoardStore& store, QWidget* parent = nullptr);
+    ~BoardView() override;
+
+    BoardStore& store() const { return store_; }
+    void setPerspective(bool on);
+    bool is3D() const { return painter_->is3D(); }
+    BoardPainter& painter() const { return *painter_; }
+    // The scene shown now; rebuilt when the store changes what the board shows.
+    const BoardScene& scene() const { return scene_; }
+
+    // The drawing layer painted over every frame (the canvas's, with its draft and
+    // selection); without one, the view paints the step's drawings itself.
+    void setAnnotationDrawing(AnnotationDrawing* drawing);
+    // While the drawing layer edits, the board ignores the pointer.
+    void setEditingAnnotations(bool on) { tool_.setSuspended(on); }
+    bool editingAnnotations() const { return tool_.suspended(); }
+
+    // In widget points, through the projection shown.
+    QPointF toView(Point p) const { return painter_->toView(sizeF(), p); }
+    Point toPitch(QPointF viewPoint) const { return painter_->toPitch(sizeF(), viewPoint); }
+    std::optional<std::string> playerAt(QPointF viewPoint) const { return painter_->playerAt(scene_, sizeF(), viewPoint); }
+    bool ballAt(QPointF viewPoint) const { return painter_->ballAt(scene_, sizeF(), viewPoint); }
+    bool routeHandleAt(QPointF viewPoint) const { return painter_->routeHandleAt(scene_, sizeF(), viewPoint); }
+    QPointF ballCentre() const { return painter_->ballCentre(scene_, sizeF()); }
+    QRectF ballRect() const;
+    std::optional<QPointF> routeHandleCentre() const { return painter_->routeHandleCentre(scene_, sizeF()); }
+    // The flat board's pitch rectangle; the whole view in perspective.
+    QRectF drawingRect() const;
+
+    // Paints one complete frame into `painter`, in this widget's coordinates.
+    void paintBoard(QPainter& painter);
+
+    // Token host.
+    QWidget* tokenView() override { return this; }
+    const BoardScene* tokenScene() const override;
+    QRectF tokenRect(const SceneToken& token) const override { return painter_->tokenRect(sizeF(), token); }
+    QRectF tokenBallRect() const override { return ballRect(); }
+    std::optional<std::string> tokenAt(QPointF viewPoint) const override { return playerAt(viewPoint); }
+    void tokenPress(const std::string& playerID, bool inspect) override { store_.selectPlayer(playerID, inspect); }
+
+    QSize minimumSizeHint() const override { return {620, 400}; }
+
+signals:
+    void projectionChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    class Geometry;
+    QSizeF sizeF() const { return QSizeF(size()); }
+    void rebuildScene(bool drawings);
+    void updatePointer(QPointF at);
+
+    BoardStore& store_;
+    std::unique_ptr<BoardPainter> flat_;
+    std::unique_ptr<BoardPainter> perspective_;
+    BoardPainter* painter_;
+    BoardTool tool_;
+    BoardScene scene_;
+    AnnotationDrawing* drawing_ = nullptr;
+    std::shared_ptr<const std::vector<BoardAnnotation>> drawings_;   // the step's, when painted here
+    Subscription subscription_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QPixmap>
+#include <QSize>
+
+#include "core/pitch/flat_projection.h"
+#include "core/pitch/motion_path.h"
+#include "ui/render/board_painter.h"
+#include "ui/render/pitch_painting.h"
+
+namespace vantrel {
+
+// The flat, top-down board: the unit square on the largest rectangle of aspect 1.55
+// centred in the surface, round tokens, the ball at its carrier's feet or free above its
+// shadow.
+class FlatBoardPainter : public BoardPainter {
+public:
+    static FlatProjection projectionFor(QSizeF size) { return {{size.width(), size.height()}}; }
+    // The rectangle the unit square maps onto.
+    static QRectF drawingRect(QSizeF size);
+
+    Projection projection() const override { return Projection::flat; }
+    QPointF toView(QSizeF size, Point pitchPoint) const override;
+    Point toPitch(QSizeF size, QPointF viewPoint) const override;
+    Point ballPosition(QSizeF size, QPointF viewPoint) const override { return toPitch(size, viewPoint); }
+    QRectF tokenRect(QSizeF size, const SceneToken& token) const override;
+    QPointF ballCentre(const BoardScene& scene, QSizeF size) const override;
+    double ballRadius(const BoardScene&, QSizeF) const override { return 7; }
+    void clearCaches() override { tokenSprites_.clear(); }
+
+protected:
+    void paintBoard(QPainter& painter, const BoardScene& scene, QSizeF size, qreal dpr) override;
+    bool tokenContains(QSizeF size, const SceneToken& token, QPointF viewPoint) const override;
+
+private:
+    const QPixmap& staticPitch(QSize size, qreal dpr);
+    static void paintPitchSurface(QPainter& p, QSizeF size, qreal dpr);
+    void paintVision(QPainter& p, const QRectF& r, const SceneVision& vision);
+    void paintOffside(QPainter& p, const QRectF& r, const OffsideLines& offside);
+    void paintPassPreview(QPainter& p, const FlatProjection& view, const ScenePass& pass);
+    void paintSelectedRoute(QPainter& p, const FlatProjection& view, const SceneRun& run);
+    void paintPlayersAndBall(QPainter& p, const FlatProjection& view, const BoardScene& scene, qreal dpr);
+    // Where playback of the move into the step would be cut out, and by whom (red ring).
+    void paintInterceptionRisk(QPainter& p, const FlatProjection& view, const BoardScene& scene);
+
+    PathPreviewCache passPreviewCache_;
+    PitchPainting::TokenSprites tokenSprites_;
+    QPixmap staticPitch_;
+    QPixmap washedPitch_;
+    QSize staticPitchSize_;
+    int appearance_ = -1;   // the appearance the sprites were drawn in: 0 light, 1 dark
+};
+
+}  // namespace vantrel

@@ -1,0 +1,116 @@
+#include <cmath>
+
+#include "core/scene/board_scene.h"
+#include "core/scene/tactic_playback.h"
+#include "../store/store_fixture.h"
+
+using namespace vantrel;
+using vantrel::testing::lineup;
+using vantrel::testing::StoreTest;
+
+namespace {
+
+// Blue 2 passes 40 m along y = 0.5 to blue 3, both standing still.
+std::vector<BoardStep> longPass(std::optional<PassStyle> style = std::nullopt) {
+    std::map<std::string, Point> at{{"home-2", {0.2, 0.5}}, {"home-3", {0.2 + 40.0 / 60.0, 0.5}}};
+    BoardStep a = lineup(at, "home-2", "1 · 持球");
+    BoardStep b = lineup(at, "home-3", "2 · 接球");
+    b.passStyle = style;
+    return {a, b};
+}
+
+}  // namespace
+
+// What the board shows while a played pass flies: the ball leaves the passer's feet,
+// travels free between passer and receiver (lofted: above the turf), and is at the
+// receiver's feet once received.
+TEST_F(StoreTest, APlayedPassShowsTheBallTravellingFree) {
+    open(longPass(PassStyle::loft));
+    BoardStore& s = *store;
+    EXPECT_EQ(s.scene().ball.carrierID, "home-2");
+    s.next();
+    double lastX = 0.2;
+    bool sawFree = false, sawLoft = false;
+    while (s.transitionRunning()) {
+        const BoardScene scene = s.scene();
+        EXPECT_FALSE(scene.interactive);
+        if (!scene.ball.carrierID) {
+            sawFree = true;
+            EXPECT_GE(scene.ball.position.x, lastX - 1e-9);
+            EXPECT_LE(scene.ball.position.x, 0.2 + 40.0 / 60.0 + 1e-9);
+            if (scene.ball.height > 0.01) sawLoft = true;
+            // A free ball is layered by its own depth, raised with its height.
+            EXPECT_NEAR(scene.ball.depth, 100 * scene.ball.position.y + 300 * scene.ball.height + 0.6, 1e-9);
+        }
+        lastX = scene.ballGround().x;
+        platform.advance(1.0 / 60);
+    }
+    EXPECT_TRUE(sawFree);
+    EXPECT_TRUE(sawLoft);
+    EXPECT_EQ(s.scene().ball.carrierID, "home-3");
+    EXPECT_TRUE(s.scene().interactive);
+}
+
+// The display rules every surface shares: the carried ball just under its carrier's
+// token, vision and offside only when asked, the selected run, the risk marker.
+TEST(BoardScene, DecidesOrderOverlaysAndRiskOnce) {
+    Tactic t{"t", 7, longPass()};
+    // Blue 3 moves under blue 2 on the screen: the carrier's ball sits between them.
+    t.steps[0].player("home-3")->position = {0.2, 0.52};
+    BoardScene still = stepScene(t, 0, {});
+    ASSERT_EQ(still.ball.carrierID, "home-2");
+    std::vector<std::string> drawn;
+    for (const auto& item : still.order)
+        if (item.layer != BoardScene::Layer::ballShadow)
+            drawn.push_back(item.layer == BoardScene::Layer::token ? still.players[item.player].player.id : "ball");
+    const auto at = [&](const std::string& id) { return std::find(drawn.begin(), drawn.end(), id) - drawn.begin(); };
+    EXPECT_EQ(at("ball") + 1, at("home-2"));
+    EXPECT_LT(at("home-2"), at("home-3"));
+    EXPECT_FALSE(still.vision);
+    EXPECT_FALSE(still.offside);
+    EXPECT_FALSE(still.risk);
+
+    BoardScene shown = stepScene(t, 0, {.showVision = true, .showOffside = true});
+    ASSERT_TRUE(shown.vision);
+    EXPECT_EQ(shown.vision->ownerID, "home-2");
+    ASSERT_TRUE(shown.offside);
+
+    // An opponent on the pass line: the step it leads to carries the risk.
+    Tactic risky = t;
+    for (auto& step : risky.steps) step.player("away-4")->position = {0.5, 0.5};
+    const BoardScene marked = stepScene(risky, 1, {});
+    ASSERT_TRUE(marked.risk);
+    EXPECT_EQ(marked.risk->interceptor.id, "away-4");
+    EXPECT_FALSE(stepScene(risky, 1, {.showInterceptionRisk = false}).risk);
+    EXPECT_TRUE(stepScene(risky, 7, {}).players.empty());
+}
+
+// A video's frames: the ball never jumps more than its flight allows between two frames,
+// each step reached pauses 0.2 s, and an interception ends playback on the step it makes.
+TEST(TacticPlayback, PlaysTheTacticFrameByFrameAndStopsAtAnInterception) {
+    Tactic t{"t", 7, longPass()};
+    t.steps.push_back(lineup({{"home-2", {0.2, 0.5}}, {"home-3", {0.2 + 40.0 / 60.0, 0.5}}}, "home-3", "3"));
+    TacticPlayback playback(t, {});
+    std::optional<Point> last;
+    long frames = 0;
+    double biggestJump = 0;
+    while (auto scene = playback.next()) {
+        const Point ball = scene->ballGround();
+        if (last) biggestJump = std::max(biggestJump, std::hypot(ball.x - last->x, ball.y - last->y));
+        last = ball;
+        ++frames;
+    }
+    // 40 m at 17.6 m/s · 2 … the fastest moment of a ground pass covers under 0.02 a frame.
+    EXPECT_LT(biggestJump, 0.02);
+    EXPECT_NEAR(frames / 60.0, TacticPlayback::seconds(t), 0.1);
+
+    Tactic cut = t;
+    for (auto& step : cut.steps) step.player("away-4")->position = {0.5, 0.5};
+    TacticPlayback stopped(cut, {});
+    std::optional<BoardScene> end;
+    long count = 0;
+    while (auto scene = stopped.next()) end = scene, ++count;
+    ASSERT_TRUE(end);
+    EXPECT_LT(count / 60.0, TacticPlayback::seconds(t) / 2);
+    EXPECT_EQ(end->ball.carrierID, "away-4");
+}
