@@ -94,12 +94,38 @@ protected:
 
 TEST_F(BeyondTest, PresenterModeCoversTheScreenStepsAndPlaysByKeysAndEscRestoresTheWindow) {
     store().selectBuiltIn(0, 11);
+    // A red box drawn on the stage: the presenter shows it over the board.
+    BoardAnnotation box;
+    box.id = Uuid::random();
+    box.kind = AnnotationTool::rectangle;
+    box.points = {{0.42, 0.42}, {0.58, 0.58}};
+    box.style.color = AnnotationColor::red;
+    box.style.fill = AnnotationFill::solid;
+    box.seed = 42;
+    store().replaceAnnotations({box});
     const QRect geometry = window->geometry();
     const Qt::WindowStates states = window->windowState();
     QTest::keyClick(window.get(), Qt::Key_F5);
     PresenterView* presenter = content().presenter();
     ASSERT_TRUE(presenter);
     EXPECT_TRUE(presenter->windowState() & Qt::WindowFullScreen);
+    {
+        // Graphite lays grains: count the red ones along the box's top edge.
+        BoardView& board = presenter->boardView();
+        auto redGrains = [&] {
+            const QImage frame = board.grab().toImage();
+            int red = 0;
+            for (double x = 0.44; x <= 0.56; x += 0.004)
+                for (int dy = -3; dy <= 3; ++dy) {
+                    const QColor c = frame.pixelColor((board.toView({x, 0.42}) + QPointF(0, dy)).toPoint());
+                    red += c.red() > c.green() + 60 && c.red() > c.blue() + 60;
+                }
+            return red;
+        };
+        EXPECT_GT(redGrains(), 30);
+        store().replaceAnnotations({});
+        EXPECT_EQ(redGrains(), 0);
+    }
     // The pointer hides after 2 s at rest and comes back when it moves.
     platform.advance(1.9);
     EXPECT_FALSE(presenter->pointerHidden());

@@ -105,6 +105,11 @@ std::optional<BallRoute> StepPlayback::route() const {
     return BallRoute{pass_->kick, pass_->receive};
 }
 
+bool StepPlayback::ballInFlight(const StepPlayback& playback, const StepPlaybackFrame& frame) {
+    const auto& pass = playback.pass();
+    return pass && flightProgress(frame.progress) > 0 && frame.ownerID != pass->receiverID;
+}
+
 double StepPlayback::flightProgress(double progress) { return std::clamp((progress - kKick) * 2, 0.0, 1.0); }
 
 Point StepPlayback::ballAt(double p) const {

@@ -90,6 +90,11 @@ public:
     // the reception.
     static double flightProgress(double progress);
 
+    // Whether the picture shows the ball of a pass between passer and receiver: from the
+    // kick until the receiver owns it (the owner shown changes a frame after the flight
+    // lands), so it is drawn free and travels rather than waiting at the passer's feet.
+    static bool ballInFlight(const StepPlayback& playback, const StepPlaybackFrame& frame);
+
     // The picture `elapsed` seconds after the start (clamped to the transition). With
     // reduce motion the vision is hidden during the flight instead of faded.
     StepPlaybackFrame sample(double elapsed, bool reduceMotion = false) const;

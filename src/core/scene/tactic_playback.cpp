@@ -81,8 +81,7 @@ std::optional<BoardScene> TacticPlayback::next() {
     in.ball = frame.ball;
     in.ballHeight = frame.ballHeight;
     in.ownerID = frame.ownerID;
-    const double flight = StepPlayback::flightProgress(frame.progress);
-    in.ballInFlight = move_->pass() && flight > 0 && flight < 1;
+    in.ballInFlight = StepPlayback::ballInFlight(*move_, frame);
     in.ballRotation = frame.ballRotation;
     if (frame.travelDirection) in.travelDirection = *frame.travelDirection;
     in.visionOwnerID = frame.ownerID;

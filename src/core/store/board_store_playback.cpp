@@ -177,8 +177,7 @@ void BoardStore::transitionFrame(double elapsed, StepTransition& plan) {
     previewBall_ = frame.ball;
     previewBallHeight_ = frame.ballHeight;
     previewOwnerID_ = frame.ownerID;
-    const double flight = StepPlayback::flightProgress(frame.progress);
-    previewBallInFlight_ = plan.playback.pass() && flight > 0 && flight < 1;
+    previewBallInFlight_ = StepPlayback::ballInFlight(plan.playback, frame);
     ballRotation_ = frame.ballRotation;
     if (frame.travelDirection) ballTravelDirection_ = *frame.travelDirection;
     if (frame.visionOpacity) visionOpacity_ = *frame.visionOpacity;

@@ -114,3 +114,23 @@ TEST(TacticPlayback, PlaysTheTacticFrameByFrameAndStopsAtAnInterception) {
     EXPECT_LT(count / 60.0, TacticPlayback::seconds(t) / 2);
     EXPECT_EQ(end->ball.carrierID, "away-4");
 }
+
+// Every built-in play, as a video shows it: the ball never jumps further between two
+// frames than a hard pass carries it. Only a ball won by the other side changes feet at
+// once, as the steps are written.
+TEST(TacticPlayback, TheBallOfEveryBuiltInPlayMovesContinuously) {
+    auto team = [](const BoardScene& s) { return s.ball.carrierID ? s.token(*s.ball.carrierID)->player.team : -1; };
+    for (int format : {7, 11})
+        for (const Tactic& tactic : BuiltInTactics::library(format)) {
+            TacticPlayback playback(tactic, {});
+            std::optional<BoardScene> last;
+            double biggest = 0;
+            while (auto scene = playback.next()) {
+                const Point ball = scene->ballGround(), before = last ? last->ballGround() : ball;
+                const bool turnover = last && team(*last) >= 0 && team(*scene) >= 0 && team(*last) != team(*scene);
+                if (!turnover) biggest = std::max(biggest, std::hypot((ball.x - before.x) * kPitchAspect, ball.y - before.y));
+                last = std::move(scene);
+            }
+            EXPECT_LT(biggest, 0.03) << tactic.name;
+        }
+}
