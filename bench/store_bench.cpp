@@ -1,5 +1,6 @@
 // One playback frame of an 11-a-side transition: every run's curve, the ball's flight
-// sample and the nearest-opponent scan.
+// sample and the nearest-opponent scan; and the store's work for one pointer move of a
+// drag on an 11-a-side own tactic.
 #include <benchmark/benchmark.h>
 
 #include "bench_platform.h"
@@ -34,5 +35,25 @@ void BM_PlaybackFrame11(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PlaybackFrame11);
+
+// What the board view sends per pointer move while a player is dragged: select him, move
+// him (the edit joins the drag's one undo level; the autosave is rescheduled).
+void BM_DragMove11(benchmark::State& state) {
+    MemoryPreferenceStore prefs;
+    bench::BenchPlatform platform;
+    BoardStore store(prefs, platform);
+    store.newTactic("拖动", 11);
+    const std::string id = store.currentStep()->players.front().id;
+    store.setDraggingPlayer(true);
+    int i = 0;
+    for (auto _ : state) {
+        const double t = (++i % 200) / 200.0;
+        store.selectPlayer(id, false);
+        store.movePlayer(id, {0.2 + 0.5 * t, 0.3 + 0.2 * t});
+    }
+    store.setDraggingPlayer(false);
+    if (!store.canUndoBoardEdit()) state.SkipWithError("the drag recorded nothing");
+}
+BENCHMARK(BM_DragMove11)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -9,6 +9,11 @@ BoardEditHistory::Scope::Scope(BoardEditHistory& history, const Tactic& tactic, 
     : history_(history), tactic_(tactic) {
     outermost_ = history_.depth_++ == 0;
     if (!outermost_) return;
+    // The drag's level already holds the tactic as it was before the drag began.
+    if (!mergeKey.empty() && mergeKey == history_.mergeKey_ && !history_.undo_.empty()) {
+        outermost_ = false;
+        return;
+    }
     generation_ = history_.generation_;
     label_ = std::move(label);
     mergeKey_ = std::move(mergeKey);

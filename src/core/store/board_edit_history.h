@@ -29,7 +29,9 @@ public:
 
     // One command as the history sees it. The outermost scope takes the snapshot before
     // the command and, when the command changed the tactic, records it on leaving.
-    // Consecutive scopes with the same non-empty merge key fold into one level (a drag).
+    // Consecutive scopes with the same non-empty merge key fold into one level (a drag):
+    // while that level is open a scope of the same key neither copies nor compares the
+    // tactic, so a pointer move of a drag costs the history nothing.
     class Scope {
     public:
         Scope(BoardEditHistory& history, const Tactic& tactic, const int& stepIndex, std::string label,
@@ -52,7 +54,6 @@ public:
     bool canRedo() const { return !redo_.empty(); }
     std::optional<std::string> undoLabel() const;
     std::optional<std::string> redoLabel() const;
-    std::size_t undoDepth() const { return undo_.size(); }
 
     // Takes the newest level off and hands back the snapshot to restore; `current` goes
     // to the other list under the same label. Nothing when that list is empty.

@@ -17,6 +17,7 @@
 #include "core/store/change_notifier.h"
 #include "core/store/own_tactic_library.h"
 #include "core/store/stage_baseline.h"
+#include "core/store/tactic_files.h"
 
 namespace vantrel {
 
@@ -32,7 +33,8 @@ struct StepTransition;
 //   board_store.cpp              fields, settings, display values
 //   board_store_library.cpp      opening, creating, saving, renaming tactics; autosave
 //                                (over OwnTacticLibrary, own_tactic_library.h)
-//   board_store_import_export.cpp  importing and exporting tactic files
+//   board_store_import_export.cpp  opening an imported tactic (the files: TacticFiles,
+//                                tactic_files.h)
 //   board_store_stage.cpp        the stage baseline, the save question, the step list
 //                                (over StageBaseline, stage_baseline.h)
 //   board_store_editing.cpp      players, ball, passes, runs, formations, texts, drawings
@@ -135,6 +137,9 @@ public:
     void deleteOwnTactic(const std::string& key);
     void importFile();
     void exportFile();
+    // Adds a tactic read from a file to the own tactics and opens it at its first step
+    // with `status`; false, with the library unchanged, when it cannot be stored.
+    bool openImportedTactic(Tactic tactic, std::string status);
     // Replaces the status line: for commands outside the store that report like its own
     // (the image, handout and video exports).
     void reportStatus(std::string text);
@@ -271,6 +276,7 @@ private:
     OwnTacticLibrary library_;
     StageBaseline stage_;
     BoardEditHistory history_;
+    TacticFiles files_{*this, platform_};
 
     Tactic tactic_;
     std::string selectedTacticKey_ = "builtin-7-0";
