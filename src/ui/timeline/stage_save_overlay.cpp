@@ -10,6 +10,7 @@
 #include <QVariantAnimation>
 
 #include "core/model/step_title.h"
+#include "ui/style/question_accessibility.h"
 #include "ui/style/studio_style.h"
 #include "ui/style/studio_icons.h"
 #include "ui/timeline/timeline_buttons.h"
@@ -70,7 +71,6 @@ ConfirmationTexts stageSaveTexts(const QString& stageTitle) {
 
 StageSaveConfirmationView::StageSaveConfirmationView(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(QStringLiteral("保存确认"));
     setFixedWidth(sizeHint().width());
 
     auto* column = new QVBoxLayout(this);
@@ -140,6 +140,7 @@ StageSaveConfirmationView::StageSaveConfirmationView(QWidget* parent) : QWidget(
     });
     setTexts(stageSaveTexts(QString()));
     applyColors();
+    exposeAsQuestion(this);
 }
 
 void StageSaveConfirmationView::setTexts(const ConfirmationTexts& texts) {
@@ -147,7 +148,10 @@ void StageSaveConfirmationView::setTexts(const ConfirmationTexts& texts) {
     setTextAndName(title_, texts.title);
     setTextAndName(detail_, texts.detail);
     setTextAndName(explanation_, texts.explanation);
-    setAccessibleDescription(texts.title);
+    setAccessibleName(texts.title);
+    // What is asked about, then why: the detail line is empty for some questions.
+    setAccessibleDescription(texts.detail.isEmpty() ? texts.explanation
+                                                    : texts.detail + QLatin1Char('\n') + texts.explanation);
     for (auto [button, text] : {std::pair{cancelButton_, texts.cancelText}, std::pair{discardButton_, texts.discardText},
                                 std::pair{saveButton_, texts.saveText}}) {
         button->setText(text);

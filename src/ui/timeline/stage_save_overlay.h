@@ -36,6 +36,8 @@ ConfirmationTexts stageSaveTexts(const QString& stageTitle);
 // answers. Return answers save, Esc cancel; "不保存" is the only destructive button.
 // Each showing answers at most once: the answer is taken out before it is delivered,
 // so a second key press or click does nothing until the next showing.
+// Assistive technology sees a modal dialog named by the title and described by the
+// detail line and the explanation.
 class StageSaveConfirmationView : public QWidget {
     Q_OBJECT
 public:
