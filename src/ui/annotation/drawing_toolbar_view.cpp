@@ -232,6 +232,7 @@ void DrawingToolbarView::askToClear() {
     box->setAttribute(Qt::WA_DeleteOnClose);
     // A question with two answers, not an alert: a dialog to assistive technology.
     exposeAsQuestion(box);
+    holdFocusWhileAsking(box);
     connect(clear, &QPushButton::clicked, this, [this] { session_.replace({}); });
     confirmation_ = box;
     box->open();

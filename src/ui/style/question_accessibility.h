@@ -14,4 +14,9 @@ namespace vantrel {
 // is replaced.
 void exposeAsQuestion(QWidget* question);
 
+// For a question shown as a window of its own: it takes the keyboard when shown and hands
+// it back to the widget that had it when it hides. A window manager usually does both for
+// a dialog with a parent; this holds without one too.
+void holdFocusWhileAsking(QWidget* questionWindow);
+
 }  // namespace vantrel

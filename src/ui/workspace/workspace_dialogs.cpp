@@ -43,6 +43,7 @@ WorkspaceSheet::WorkspaceSheet(const QString& title, const QString& message, QWi
     layout->addLayout(buttons_);
     connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, qOverload<>(&QWidget::update));
     exposeAsQuestion(this);
+    holdFocusWhileAsking(this);
 }
 
 QToolButton* WorkspaceSheet::addButton(const QString& text, int result, bool prominent, bool destructive) {

@@ -16,7 +16,7 @@ class StudioSegmentedControl;
 // buttons, the last one the default (Return) and "取消" bound to Esc. Modal to the
 // window; it reports its answer through QDialog's result and the `answered` signal.
 // Assistive technology sees a modal dialog named by the title and described by the
-// message.
+// message; it takes the keyboard while shown and gives it back when answered.
 class WorkspaceSheet : public QDialog {
     Q_OBJECT
 public:
