@@ -1,21 +1,27 @@
-// The timeline, the stage save question and the close guard, driven with real keys and
-// clicks; the store runs on virtual time and in-memory preferences.
+// The timeline, the stage save question, the close guard and how every question of the
+// window meets a screen reader, driven with real keys and clicks; the store runs on
+// virtual time and in-memory preferences.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QVBoxLayout>
 
 #include "core/store/store_fixture.h"
 #include "core/store/workspace_preferences.h"
+#include "ui/annotation/drawing_toolbar_view.h"
 #include "ui/style/studio_style.h"
 #include "ui/timeline/close_guard.h"
 #include "ui/timeline/stage_save_overlay.h"
 #include "ui/timeline/tactical_timeline_view.h"
 #include "ui/timeline/timeline_buttons.h"
+#include "ui/workspace/canvas_panel.h"
 #include "ui/workspace/content_view.h"
+#include "ui/workspace/library_sidebar.h"
 #include "ui/workspace/main_window.h"
 
 using namespace vantrel;
@@ -416,4 +422,99 @@ TEST_F(CloseTest, ClosingAfterEditingABuiltInOffersAnOwnCopy) {
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->steps, edited.steps);
     EXPECT_EQ(kept->name, edited.name + "（我的版本）");
+}
+
+// --- Questions as assistive technology sees them ------------------------------------------
+
+namespace {
+
+// The question that holds the keyboard focus, as a screen reader finds it: the nearest
+// dialog or alert above the focused widget. None when the focus is outside every question.
+QAccessibleInterface* focusedQuestion() {
+    QWidget* focus = QApplication::focusWidget();
+    for (QAccessibleInterface* i = focus ? QAccessible::queryAccessibleInterface(focus) : nullptr; i; i = i->parent())
+        if (i->role() == QAccessible::Dialog || i->role() == QAccessible::AlertMessage) return i;
+    return nullptr;
+}
+
+void expectAsked(const QString& title, const QString& message) {
+    QAccessibleInterface* question = focusedQuestion();
+    ASSERT_TRUE(question) << title.toStdString();
+    EXPECT_EQ(question->role(), QAccessible::Dialog);
+    EXPECT_EQ(question->text(QAccessible::Name).toStdString(), title.toStdString());
+    EXPECT_EQ(question->text(QAccessible::Description).toStdString(), message.toStdString());
+    EXPECT_TRUE(question->state().modal) << title.toStdString();
+}
+
+class QuestionTest : public CloseTest {};
+
+}  // namespace
+
+TEST_F(QuestionTest, EveryQuestionIsAModalDialogThatHoldsAndReturnsTheFocus) {
+    prefs.setBoolean("Vantrel.onboardingCompleted", true);
+    openWindow();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QWidget& timeline = window->content().timeline();
+    timeline.setFocus();
+    // Keys go to whichever widget has the keyboard, as the window system sends them.
+    auto key = [this](Qt::Key k) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : window.get(), k);
+    };
+
+    // Closing after editing a built-in; Tab stays in the question, Esc gives the focus back.
+    editStep();
+    EXPECT_FALSE(window->close());
+    expectAsked("保留对示范战术的修改？", QString::fromStdString(store().tactic().name) +
+                                              "\n示范战术不会被改写。保留后，这些修改会作为一套新战术保存到“我的战术”。");
+    key(Qt::Key_Tab);
+    EXPECT_TRUE(focusedQuestion());
+    key(Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), &timeline);
+
+    // Leaving the edited step for a new tactic holds the departure on the stage question.
+    store().newTactic("甲");
+    expectAsked("保存这一步的修改？", "后卫找边路\n保存后继续切换或播放。不保存会恢复修改前的站位、传球、路线和注释。");
+    key(Qt::Key_Backtab);
+    EXPECT_TRUE(focusedQuestion());
+    answer("discardButton");
+    EXPECT_EQ(store().tactic().name, "甲");
+    EXPECT_EQ(QApplication::focusWidget(), &timeline);
+
+    // The own tactic's delete question from its library menu, a window of its own.
+    LibrarySidebar& sidebar = window->content().librarySidebar();
+    sidebar.execEntryMenuAt(store().selectedTacticKey(), QPoint(10, 10));
+    QMenu* menu = nullptr;
+    for (QMenu* m : sidebar.findChildren<QMenu*>())
+        if (m->isVisible()) menu = m;
+    ASSERT_TRUE(menu);
+    for (QAction* a : menu->actions())
+        if (a->text() == "删除战术") a->trigger();
+    menu->close();
+    ASSERT_TRUE(window->content().openSheet());
+    QApplication::processEvents();   // the window system's activation
+    expectAsked("删除“甲”？", "删除后无法恢复。");
+    key(Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), &timeline);
+    EXPECT_EQ(store().importedTactics().size(), 1u);
+
+    // Clearing the step's drawings.
+    window->content().drawingSession().setEditing(true);
+    BoardAnnotation line;
+    line.id = Uuid::random();
+    line.kind = AnnotationTool::line;
+    line.points = {{0.2, 0.2}, {0.6, 0.4}};
+    window->content().drawingSession().commit(line);
+    QWidget* drawingFocus = QApplication::focusWidget();
+    DrawingToolbarView& toolbar = *window->content().canvas().drawingToolbar();
+    toolbar.clearAction()->trigger();
+    ASSERT_TRUE(toolbar.clearConfirmation());
+    QApplication::processEvents();
+    expectAsked("清空当前阶段的全部注释？", "清空后仍可通过撤销恢复。");
+    key(Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), drawingFocus);
+    EXPECT_EQ(window->content().drawingSession().annotations().size(), 1u);
 }

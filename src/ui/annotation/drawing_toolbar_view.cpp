@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "ui/annotation/drawing_controls.h"
+#include "ui/style/question_accessibility.h"
 #include "ui/style/studio_icons.h"
 #include "ui/style/studio_style.h"
 
@@ -229,6 +230,9 @@ void DrawingToolbarView::askToClear() {
     box->setDefaultButton(cancel);
     box->setEscapeButton(cancel);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    // A question with two answers, not an alert: a dialog to assistive technology.
+    exposeAsQuestion(box);
+    holdFocusWhileAsking(box);
     connect(clear, &QPushButton::clicked, this, [this] { session_.replace({}); });
     confirmation_ = box;
     box->open();

@@ -9,7 +9,10 @@
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 
+#include <utility>
+
 #include "core/model/step_title.h"
+#include "ui/style/question_accessibility.h"
 #include "ui/style/studio_style.h"
 #include "ui/style/studio_icons.h"
 #include "ui/timeline/timeline_buttons.h"
@@ -70,7 +73,6 @@ ConfirmationTexts stageSaveTexts(const QString& stageTitle) {
 
 StageSaveConfirmationView::StageSaveConfirmationView(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(QStringLiteral("保存确认"));
     setFixedWidth(sizeHint().width());
 
     auto* column = new QVBoxLayout(this);
@@ -140,6 +142,7 @@ StageSaveConfirmationView::StageSaveConfirmationView(QWidget* parent) : QWidget(
     });
     setTexts(stageSaveTexts(QString()));
     applyColors();
+    exposeAsQuestion(this);
 }
 
 void StageSaveConfirmationView::setTexts(const ConfirmationTexts& texts) {
@@ -147,7 +150,10 @@ void StageSaveConfirmationView::setTexts(const ConfirmationTexts& texts) {
     setTextAndName(title_, texts.title);
     setTextAndName(detail_, texts.detail);
     setTextAndName(explanation_, texts.explanation);
-    setAccessibleDescription(texts.title);
+    setAccessibleName(texts.title);
+    // What is asked about, then why: the detail line is empty for some questions.
+    setAccessibleDescription(texts.detail.isEmpty() ? texts.explanation
+                                                    : texts.detail + QLatin1Char('\n') + texts.explanation);
     for (auto [button, text] : {std::pair{cancelButton_, texts.cancelText}, std::pair{discardButton_, texts.discardText},
                                 std::pair{saveButton_, texts.saveText}}) {
         button->setText(text);
@@ -169,6 +175,10 @@ void StageSaveConfirmationView::answer(StageSaveDecision decision) {
     decision_ = nullptr;
     if (deliver) deliver(decision);
 }
+
+// The answers are clicked, or given with Return and Esc on the card itself; Tab does not
+// take the keyboard out of the question to the workspace under the veil.
+bool StageSaveConfirmationView::focusNextPrevChild(bool) { return true; }
 
 void StageSaveConfirmationView::keyPressEvent(QKeyEvent* event) {
     if (event->modifiers() & ~Qt::KeypadModifier) return QWidget::keyPressEvent(event);
@@ -241,6 +251,8 @@ void ConfirmationOverlay::present(const ConfirmationTexts& texts, std::function<
     dialog_->move((width() - dialog_->width()) / 2, (height() - dialog_->height()) / 2);
     raise();
     show();
+    QWidget* focus = window()->focusWidget();
+    if (focus && focus != this && !isAncestorOf(focus)) focusBefore_ = focus;
     dialog_->setFocus(Qt::OtherFocusReason);
     fadeTo(1, reduceMotion);
 }
@@ -249,7 +261,31 @@ void ConfirmationOverlay::dismiss(bool reduceMotion) {
     if (!presented_) return;
     presented_ = false;
     dialog_->setDecision(nullptr);
+    returnFocus();
     fadeTo(0, reduceMotion);
+}
+
+// Back to the widget that had the keyboard before the question, when it can still take
+// it; else to the first widget of the window that takes Tab, outside the layer. The
+// window's focus widget is the one that has the keyboard whenever the window is active.
+void ConfirmationOverlay::returnFocus() {
+    QPointer<QWidget> before = std::exchange(focusBefore_, nullptr);
+    QWidget* focus = window()->focusWidget();
+    if (focus && focus != this && !isAncestorOf(focus)) return;   // the answer already moved it
+    auto usable = [this](QWidget* w) {
+        return w && w != this && !isAncestorOf(w) && w->window() == window() && w->isVisible() && w->isEnabled();
+    };
+    if (usable(before)) {
+        before->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    for (QWidget* w = window()->nextInFocusChain(); w && w != window(); w = w->nextInFocusChain()) {
+        if (usable(w) && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    dialog_->clearFocus();
 }
 
 bool ConfirmationOverlay::isAnimating() const { return fade_->state() == QAbstractAnimation::Running; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -36,6 +37,8 @@ ConfirmationTexts stageSaveTexts(const QString& stageTitle);
 // answers. Return answers save, Esc cancel; "不保存" is the only destructive button.
 // Each showing answers at most once: the answer is taken out before it is delivered,
 // so a second key press or click does nothing until the next showing.
+// Assistive technology sees a modal dialog named by the title and described by the
+// detail line and the explanation; the card keeps the keyboard (Tab does not leave it).
 class StageSaveConfirmationView : public QWidget {
     Q_OBJECT
 public:
@@ -51,6 +54,7 @@ public:
     QSize sizeHint() const override { return {440, 236}; }
 
 protected:
+    bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -69,8 +73,9 @@ private:
 };
 
 // A dimmed layer over the whole of its host widget, with the dialog centred on it. It
-// follows the host's size, takes the keyboard focus for the dialog when presented, and
-// fades in and out over Motion::panel unless reduce motion is on.
+// follows the host's size, takes the keyboard focus for the dialog when presented and
+// gives it back to the widget that had it when dismissed, and fades in and out over
+// Motion::panel unless reduce motion is on.
 class ConfirmationOverlay : public QWidget {
     Q_OBJECT
 public:
@@ -94,8 +99,10 @@ protected:
 private:
     void setPresence(qreal value);
     void fadeTo(qreal target, bool reduceMotion);
+    void returnFocus();
 
     StageSaveConfirmationView* dialog_ = nullptr;
+    QPointer<QWidget> focusBefore_;   // where the keyboard was when the question came up
     QGraphicsOpacityEffect* opacity_ = nullptr;
     QVariantAnimation* fade_ = nullptr;
     qreal presence_ = 0;

@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/style/question_accessibility.h"
 #include "ui/style/studio_segmented_control.h"
 #include "ui/workspace/workspace_widgets.h"
 
@@ -41,6 +42,8 @@ WorkspaceSheet::WorkspaceSheet(const QString& title, const QString& message, QWi
     buttons_->setSpacing(8);
     layout->addLayout(buttons_);
     connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, qOverload<>(&QWidget::update));
+    exposeAsQuestion(this);
+    holdFocusWhileAsking(this);
 }
 
 QToolButton* WorkspaceSheet::addButton(const QString& text, int result, bool prominent, bool destructive) {

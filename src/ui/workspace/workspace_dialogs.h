@@ -15,6 +15,8 @@ class StudioSegmentedControl;
 // A sheet of the workspace drawn on the surface token: a title, a message and a row of
 // buttons, the last one the default (Return) and "取消" bound to Esc. Modal to the
 // window; it reports its answer through QDialog's result and the `answered` signal.
+// Assistive technology sees a modal dialog named by the title and described by the
+// message; it takes the keyboard while shown and gives it back when answered.
 class WorkspaceSheet : public QDialog {
     Q_OBJECT
 public:
