@@ -9,9 +9,6 @@ namespace vantrel {
 
 namespace {
 
-StoreChange bits(DrawingChange change) { return static_cast<StoreChange>(static_cast<std::uint32_t>(change)); }
-DrawingChange bits(StoreChange change) { return static_cast<DrawingChange>(static_cast<std::uint32_t>(change)); }
-
 const std::vector<BoardAnnotation>& listOf(const BoardStep* step) {
     static const std::vector<BoardAnnotation> none;
     return step && step->annotations ? *step->annotations : none;
@@ -34,7 +31,7 @@ DrawingSession::DrawingSession(BoardStore& store) : store_(store), seenDiscardRe
 }
 
 Subscription DrawingSession::subscribe(Listener listener) {
-    return notifier_.subscribe([listener = std::move(listener)](StoreChange change) { listener(bits(change)); });
+    return notifier_.subscribe(std::move(listener));
 }
 
 // --- Fields ------------------------------------------------------------------------------
@@ -43,49 +40,49 @@ void DrawingSession::setEditing(bool on) {
     if (editing_ == on) return;
     Batch batch(notifier_);
     editing_ = on;
-    notifier_.mark(bits(DrawingChange::editing));
+    notifier_.mark(DrawingChange::editing);
 }
 
 void DrawingSession::setTool(AnnotationTool tool) {
     if (tool_ == tool) return;
     Batch batch(notifier_);
     tool_ = tool;
-    notifier_.mark(bits(DrawingChange::tool));
+    notifier_.mark(DrawingChange::tool);
 }
 
 void DrawingSession::setStyle(const AnnotationStyle& style) {
     if (style_ == style) return;
     Batch batch(notifier_);
     style_ = style;
-    notifier_.mark(bits(DrawingChange::style));
+    notifier_.mark(DrawingChange::style);
 }
 
 void DrawingSession::setSelectedID(std::optional<Uuid> id) {
     if (selectedID_ == id) return;
     Batch batch(notifier_);
     selectedID_ = id;
-    notifier_.mark(bits(DrawingChange::selection));
+    notifier_.mark(DrawingChange::selection);
 }
 
 void DrawingSession::setVisible(bool on) {
     if (visible_ == on) return;
     Batch batch(notifier_);
     visible_ = on;
-    notifier_.mark(bits(DrawingChange::layer));
+    notifier_.mark(DrawingChange::layer);
 }
 
 void DrawingSession::setLocked(bool on) {
     if (locked_ == on) return;
     Batch batch(notifier_);
     locked_ = on;
-    notifier_.mark(bits(DrawingChange::layer));
+    notifier_.mark(DrawingChange::layer);
 }
 
 void DrawingSession::setPanel(std::optional<DrawingPanel> panel) {
     if (panel_ == panel) return;
     Batch batch(notifier_);
     panel_ = panel;
-    notifier_.mark(bits(DrawingChange::panel));
+    notifier_.mark(DrawingChange::panel);
 }
 
 // --- Reading -----------------------------------------------------------------------------
@@ -243,7 +240,7 @@ void DrawingSession::discardHistory(const Uuid& stepID) {
 
 void DrawingSession::markHistory() {
     ++historyRevision_;
-    notifier_.mark(bits(DrawingChange::history));
+    notifier_.mark(DrawingChange::history);
 }
 
 void DrawingSession::forgetStep(const Uuid& stepID) {

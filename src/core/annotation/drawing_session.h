@@ -128,7 +128,7 @@ public:
     void discardHistory(const Uuid& stepID);
 
 private:
-    using Batch = ChangeNotifier::Batch;
+    using Batch = ChangeNotifier<DrawingChange>::Batch;
 
     void markHistory();
     void forgetStep(const Uuid& stepID);
@@ -137,8 +137,7 @@ private:
     void storeChanged();
 
     BoardStore& store_;
-    // Carries DrawingChange bits; only the enumeration differs from the store's groups.
-    ChangeNotifier notifier_;
+    ChangeNotifier<DrawingChange> notifier_;
 
     bool editing_ = false;
     AnnotationTool tool_ = AnnotationTool::pencil;

@@ -52,7 +52,7 @@ public:
     BoardStore(const BoardStore&) = delete;
     BoardStore& operator=(const BoardStore&) = delete;
 
-    Subscription subscribe(ChangeNotifier::Listener listener) { return notifier_.subscribe(std::move(listener)); }
+    Subscription subscribe(ChangeNotifier<StoreChange>::Listener listener) { return notifier_.subscribe(std::move(listener)); }
 
     // --- Observable fields -------------------------------------------------------
     const Tactic& tactic() const { return tactic_; }
@@ -79,13 +79,10 @@ public:
     const std::optional<Point>& flyingBall() const { return flyingBall_; }
     double ballRotation() const { return ballRotation_; }
     Point ballTravelDirection() const { return ballTravelDirection_; }
-    double flyingBallHeight() const { return flyingBallHeight_; }
-    double previewBallHeight() const { return previewBallHeight_; }
     const std::optional<std::string>& passingFromID() const { return passingFromID_; }
     int formationFocusTeam() const { return formationFocusTeam_; }
     const std::optional<std::vector<Player>>& previewPlayers() const { return previewPlayers_; }
     const std::optional<Point>& previewBall() const { return previewBall_; }
-    const std::optional<std::string>& previewOwnerID() const { return previewOwnerID_; }
     const std::optional<BallRoute>& previewRoute() const { return previewRoute_; }
     const std::optional<PassStyle>& previewPassStyle() const { return previewPassStyle_; }
     // The pass preview as the pitch draws it: only once the drag is longer than 3.5 % of
@@ -145,8 +142,6 @@ public:
     void reportStatus(std::string text);
 
     // --- Stage baseline and steps -------------------------------------------------
-    void captureStageBaseline();
-    void updateStageChanges();
     bool canLeaveStage(std::function<void()> continuation);
     void resolveStageChanges(StageSaveDecision decision);
     void addStep();
@@ -226,14 +221,17 @@ public:
     void play();
     void pause();
     void cancelManualPass();
-    void animateTransition(int to, bool autoAdvance);
     // How fast transitions run against the clock: 1 is real time; kept within 0.25 … 4.
     // A change applies from the next tick on, also to a transition under way.
     double playbackSpeed() const { return playbackSpeed_; }
     void setPlaybackSpeed(double factor);
 
 private:
-    using Batch = ChangeNotifier::Batch;
+    using Batch = ChangeNotifier<StoreChange>::Batch;
+
+    void captureStageBaseline();
+    void updateStageChanges();
+    void animateTransition(int to, bool autoAdvance);
 
     void setStatus(std::string text);
     void setStepIndex(int index);
@@ -272,7 +270,7 @@ private:
 
     PreferenceStore& defaults_;
     Platform& platform_;
-    ChangeNotifier notifier_;
+    ChangeNotifier<StoreChange> notifier_;
     OwnTacticLibrary library_;
     StageBaseline stage_;
     BoardEditHistory history_;

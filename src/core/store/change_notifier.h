@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -52,19 +53,25 @@ public:
     bool active() const { return alive_ && *alive_; }
 
 private:
+    template <typename>
     friend class ChangeNotifier;
     explicit Subscription(std::shared_ptr<bool> alive) : alive_(std::move(alive)) {}
     std::shared_ptr<bool> alive_;
 };
 
 // Collects the groups a command changes and tells every subscriber once, when the
-// outermost command ends.
+// outermost command ends. `Flags` is a bit-set enumeration with `none`, `|` and `any`.
+template <typename Flags>
 class ChangeNotifier {
 public:
-    using Listener = std::function<void(StoreChange)>;
+    using Listener = std::function<void(Flags)>;
 
-    Subscription subscribe(Listener listener);
-    void mark(StoreChange change) { pending_ = pending_ | change; }
+    Subscription subscribe(Listener listener) {
+        auto alive = std::make_shared<bool>(true);
+        slots_.push_back(std::make_shared<Slot>(Slot{alive, std::move(listener)}));
+        return Subscription(alive);
+    }
+    void mark(Flags change) { pending_ = pending_ | change; }
 
     // A command scope; nested scopes fold into the outermost one.
     class Batch {
@@ -85,10 +92,24 @@ private:
         std::shared_ptr<bool> alive;
         Listener listener;
     };
-    void flush();
+
+    void flush() {
+        // A listener may send a command of its own; its changes are told in a further round.
+        for (int round = 0; round < 8 && any(pending_); ++round) {
+            const Flags change = pending_;
+            pending_ = Flags::none;
+            std::erase_if(slots_, [](const auto& slot) { return !*slot->alive; });
+            auto snapshot = slots_;   // subscribing or unsubscribing inside a listener is safe
+            ++depth_;
+            for (const auto& slot : snapshot)
+                if (*slot->alive) slot->listener(change);
+            --depth_;
+        }
+        pending_ = Flags::none;
+    }
 
     std::vector<std::shared_ptr<Slot>> slots_;
-    StoreChange pending_ = StoreChange::none;
+    Flags pending_ = Flags::none;
     int depth_ = 0;
 };
 
