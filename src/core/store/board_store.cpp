@@ -102,7 +102,7 @@ void BoardStore::setShowRoutes(bool on) {
 
 void BoardStore::setReduceMotion(bool on) {
     Batch batch(notifier_);
-    reduceMotion_ = on;
+    motion_.reduceMotion = on;
     notifier_.mark(StoreChange::displayOptions);
 }
 

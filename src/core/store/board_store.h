@@ -14,6 +14,7 @@
 #include "core/platform/platform.h"
 #include "core/scene/board_scene.h"
 #include "core/store/board_edit_history.h"
+#include "core/store/board_motion.h"
 #include "core/store/change_notifier.h"
 #include "core/store/own_tactic_library.h"
 #include "core/store/stage_baseline.h"
@@ -39,8 +40,8 @@ struct StepTransition;
 //                                (over StageBaseline, stage_baseline.h)
 //   board_store_editing.cpp      players, ball, passes, runs, formations, texts, drawings
 //                                (over StepEditing, step_editing.h)
-//   board_store_playback.cpp     playback, pause, interceptions (over StepPlayback,
-//                                core/pitch/step_playback.h, and playback_session.h)
+//   board_store_playback.cpp     playback, pause, interceptions (over BoardMotion,
+//                                board_motion.h: the clocks and the frame they show)
 //   board_store_history.cpp      undo and redo of board edits (over BoardEditHistory,
 //                                board_edit_history.h)
 //   board_store_own_tactics.cpp  renaming, copying and deleting own tactics
@@ -66,9 +67,9 @@ public:
     const std::optional<std::string>& selectedPlayer() const { return selectedPlayer_; }
     const std::optional<std::string>& inspectedPlayerID() const { return inspectedPlayerID_; }
     bool draggingPlayer() const { return draggingPlayer_; }
-    bool playing() const { return playing_; }
+    bool playing() const { return motion_.playing; }
     const std::string& status() const { return status_; }
-    double visionOpacity() const { return visionOpacity_; }
+    double visionOpacity() const { return motion_.visionOpacity; }
     bool showVision() const { return showVision_; }
     bool showOffside() const { return showOffside_; }
     bool showRoutes() const { return showRoutes_; }
@@ -76,23 +77,23 @@ public:
     bool autosavePending() const { return library_.autosavePending(); }
     // Why the newest write of the own tactics failed; absent once one succeeds.
     const std::optional<std::string>& saveFailure() const { return library_.saveFailure(); }
-    const std::optional<Point>& flyingBall() const { return flyingBall_; }
-    double ballRotation() const { return ballRotation_; }
-    Point ballTravelDirection() const { return ballTravelDirection_; }
-    const std::optional<std::string>& passingFromID() const { return passingFromID_; }
+    const std::optional<Point>& flyingBall() const { return motion_.flyingBall; }
+    double ballRotation() const { return motion_.ballRotation; }
+    Point ballTravelDirection() const { return motion_.ballTravelDirection; }
+    const std::optional<std::string>& passingFromID() const { return motion_.passingFromID; }
     int formationFocusTeam() const { return formationFocusTeam_; }
-    const std::optional<std::vector<Player>>& previewPlayers() const { return previewPlayers_; }
-    const std::optional<Point>& previewBall() const { return previewBall_; }
-    const std::optional<BallRoute>& previewRoute() const { return previewRoute_; }
-    const std::optional<PassStyle>& previewPassStyle() const { return previewPassStyle_; }
+    const std::optional<std::vector<Player>>& previewPlayers() const { return motion_.previewPlayers; }
+    const std::optional<Point>& previewBall() const { return motion_.previewBall; }
+    const std::optional<BallRoute>& previewRoute() const { return motion_.previewRoute; }
+    const std::optional<PassStyle>& previewPassStyle() const { return motion_.previewPassStyle; }
     // The pass preview as the pitch draws it: only once the drag is longer than 3.5 % of
     // the pitch, so a click does not flash an arrow.
     std::optional<PathPreview> shownPassPreview() const;
-    const std::optional<FormationLayoutFrame>& layoutFrame() const { return layoutFrame_; }
+    const std::optional<FormationLayoutFrame>& layoutFrame() const { return motion_.layoutFrame; }
 
     // Plain fields.
     const std::optional<BoardStep>& stageBaseline() const { return stage_.baseline(); }
-    bool reduceMotion() const { return reduceMotion_; }
+    bool reduceMotion() const { return motion_.reduceMotion; }
     bool hasPendingStageDeparture() const { return stage_.hasPendingDeparture(); }
 
     // The current step, or null when the index is outside the steps.
@@ -194,7 +195,7 @@ public:
     // come with it only when asked: a surface with its own drawing layer does without.
     BoardScene scene(bool withAnnotations = false) const;
     // True while something animates that pointer input must not disturb.
-    bool transitionRunning() const { return previewPlayers_.has_value() || layoutFrame_.has_value(); }
+    bool transitionRunning() const { return motion_.transitionRunning(); }
     // A pass or dribble into the step shown that playback would stop at an interception.
     using InterceptionRisk = vantrel::InterceptionRisk;
     // Told while the step stands still (no playback, transition or pass in flight) and
@@ -223,7 +224,7 @@ public:
     void cancelManualPass();
     // How fast transitions run against the clock: 1 is real time; kept within 0.25 … 4.
     // A change applies from the next tick on, also to a transition under way.
-    double playbackSpeed() const { return playbackSpeed_; }
+    double playbackSpeed() const { return motion_.speed; }
     void setPlaybackSpeed(double factor);
 
 private:
@@ -254,8 +255,6 @@ private:
     void transitionFrame(double elapsed, StepTransition& plan);
     void finishTransition(const StepTransition& plan);
     void intercept(const StepTransition& plan, const StepPlaybackFrame::Interception& interception);
-    FrameClock& clock(std::unique_ptr<FrameClock>& slot);
-    static void stop(std::unique_ptr<FrameClock>& slot);
     // The history's view of one command: recorded on leaving when it changed the tactic.
     BoardEditHistory::Scope editScope(std::string label, std::string mergeKey = {}) {
         return BoardEditHistory::Scope(history_, tactic_, stepIndex_, std::move(label), std::move(mergeKey));
@@ -275,6 +274,7 @@ private:
     StageBaseline stage_;
     BoardEditHistory history_;
     TacticFiles files_{*this, platform_};
+    BoardMotion motion_{platform_};
 
     Tactic tactic_;
     std::string selectedTacticKey_ = "builtin-7-0";
@@ -282,9 +282,7 @@ private:
     std::optional<std::string> selectedPlayer_;
     std::optional<std::string> inspectedPlayerID_;
     bool draggingPlayer_ = false;
-    bool playing_ = false;
     std::string status_ = "拖动球员或足球来布置战术";
-    double visionOpacity_ = 1.0;
     bool showVision_ = false;
     bool showOffside_ = false;
     bool showRoutes_ = true;
@@ -295,32 +293,10 @@ private:
         std::optional<InterceptionRisk> risk;
     };
     mutable std::optional<RiskMemo> riskMemo_;
-    std::optional<Point> flyingBall_;
-    double ballRotation_ = 0;
-    Point ballTravelDirection_{1, 0};
-    double flyingBallHeight_ = 0;
-    double previewBallHeight_ = 0;
-    bool previewBallInFlight_ = false;   // a played pass is between passer and receiver
-    std::optional<std::string> passingFromID_;
     int formationFocusTeam_ = 0;
-    std::optional<std::vector<Player>> previewPlayers_;
-    std::optional<Point> previewBall_;
-    std::optional<std::string> previewOwnerID_;
-    std::optional<BallRoute> previewRoute_;
-    std::optional<PassStyle> previewPassStyle_;
-    std::optional<FormationLayoutFrame> layoutFrame_;
 
-    bool reduceMotion_ = false;
-    double playbackSpeed_ = 1.0;
     std::optional<std::string> selectionWriteFailure_;
 
-    std::unique_ptr<FrameClock> visionClock_;
-    std::unique_ptr<FrameClock> passTimer_;
-    std::unique_ptr<FrameClock> animationTimer_;
-    std::unique_ptr<FrameClock> layoutClock_;
-    std::unique_ptr<OneShotTimer> timer_;
-    Uuid passSession_ = Uuid::random();
-    Uuid animationSession_ = Uuid::random();
 
     // Callbacks hold this weakly; it dies with the store.
     std::shared_ptr<BoardStore*> self_;

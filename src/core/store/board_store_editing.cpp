@@ -49,9 +49,7 @@ void BoardStore::giveBall(const std::string& id) {
     BoardStep* step = mutableCurrentStep();
     if (!step || !step->player(id)) return;
     cancelManualPass();
-    flyingBall_.reset();
-    passingFromID_.reset();
-    flyingBallHeight_ = 0;
+    motion_.clearFlight();
     notifier_.mark(StoreChange::animation);
     StepEditing::giveBall(*mutableCurrentStep(), id);
     setSelectedPlayer(id);
@@ -59,7 +57,7 @@ void BoardStore::giveBall(const std::string& id) {
 }
 
 void BoardStore::passOrGiveBall(const std::string& id) {
-    if (passingFromID_) return;
+    if (motion_.passingFromID) return;
     const BoardStep* step = currentStep();
     if (!step) return;
     if (step->ballOwner) pass(id);
@@ -87,39 +85,39 @@ void BoardStore::pass(const std::string& receiverID) {
     flight.receiver = *receiver;
     flight.style = step->effectivePassStyle();
     flight.duration = BallFlight::duration(owner->position, receiver->position, flight.style);
-    flight.startRotation = ballRotation_;
+    flight.startRotation = motion_.ballRotation;
 
     pause();
     cancelManualPass();   // also starts a new pass session
-    flight.session = passSession_;
+    flight.session = motion_.passSession;
     step = mutableCurrentStep();
-    passingFromID_ = flight.passer.id;
+    motion_.passingFromID = flight.passer.id;
     step->ballOwner.reset();
-    ballTravelDirection_ = {flight.receiver.position.x - flight.passer.position.x,
+    motion_.ballTravelDirection = {flight.receiver.position.x - flight.passer.position.x,
                             flight.receiver.position.y - flight.passer.position.y};
-    flyingBall_ = flight.passer.position;
-    flyingBallHeight_ = 0;
+    motion_.flyingBall = flight.passer.position;
+    motion_.flyingBallHeight = 0;
     notifier_.mark(StoreChange::animation);
     recordEdit();
 
     std::weak_ptr<BoardStore*> weak = self_;
-    clock(passTimer_).start([weak, flight](double elapsed) {
+    motion_.clock(motion_.passClock).start([weak, flight](double elapsed) {
         if (auto self = weak.lock(); self && *self) (*self)->passFrame(elapsed, flight);
     });
 }
 
 void BoardStore::passFrame(double elapsed, const ManualPass& flight) {
-    if (flight.session != passSession_) return;
+    if (flight.session != motion_.passSession) return;
     Batch batch(notifier_);
     auto scope = editScope("传球", flight.historyKey);
     notifier_.mark(StoreChange::animation);
     const double p = flight.duration > 0 ? std::min(elapsed / flight.duration, 1.0) : 1.0;
 
-    visionOpacity_ = reduceMotion_ ? 0.0 : 1.0 - smoothstep(std::min(elapsed / kVisionFadeOutSeconds, 1.0));
+    motion_.visionOpacity = motion_.reduceMotion ? 0.0 : 1.0 - smoothstep(std::min(elapsed / kVisionFadeOutSeconds, 1.0));
     const auto sample = BallFlight::sample(flight.passer.position, flight.receiver.position, p, flight.style);
-    flyingBall_ = sample.position;
-    flyingBallHeight_ = sample.height;
-    ballRotation_ = flight.startRotation + sample.rotation;
+    motion_.flyingBall = sample.position;
+    motion_.flyingBallHeight = sample.height;
+    motion_.ballRotation = flight.startRotation + sample.rotation;
 
     if (p > StepPlayback::kPassInterceptFrom && p < StepPlayback::kPassInterceptTo && sample.height < StepPlayback::kInterceptHeightLimit) {
         if (const BoardStep* step = currentStep()) {
@@ -135,10 +133,8 @@ void BoardStore::passFrame(double elapsed, const ManualPass& flight) {
     }
 
     if (p >= 1) {
-        passTimer_->invalidate();
-        flyingBall_.reset();
-        passingFromID_.reset();
-        flyingBallHeight_ = 0;
+        motion_.passClock->invalidate();
+        motion_.clearFlight();
         if (BoardStep* step = mutableCurrentStep()) {
             // The ball lands where the receiver stood when it was played.
             step->ball = flight.receiver.position;
@@ -153,21 +149,21 @@ void BoardStore::passFrame(double elapsed, const ManualPass& flight) {
 void BoardStore::revealReceivedVision() {
     Batch batch(notifier_);
     notifier_.mark(StoreChange::animation);
-    stop(visionClock_);
-    if (reduceMotion_) {
-        visionOpacity_ = 1.0;
+    BoardMotion::stop(motion_.visionClock);
+    if (motion_.reduceMotion) {
+        motion_.visionOpacity = 1.0;
         return;
     }
-    visionOpacity_ = 0.0;
+    motion_.visionOpacity = 0.0;
     std::weak_ptr<BoardStore*> weak = self_;
-    clock(visionClock_).start([weak](double elapsed) {
+    motion_.clock(motion_.visionClock).start([weak](double elapsed) {
         auto self = weak.lock();
         if (!self || !*self) return;
         BoardStore& store = **self;
         Batch inner(store.notifier_);
-        store.visionOpacity_ = smoothstep(std::min(elapsed / kVisionRevealSeconds, 1.0));
+        store.motion_.visionOpacity = smoothstep(std::min(elapsed / kVisionRevealSeconds, 1.0));
         store.notifier_.mark(StoreChange::animation);
-        if (elapsed >= kVisionRevealSeconds) store.visionClock_->invalidate();
+        if (elapsed >= kVisionRevealSeconds) store.motion_.visionClock->invalidate();
     });
 }
 
@@ -179,7 +175,7 @@ Point BoardStore::routeControl(const std::string& id, const BoardStep& from, con
 }
 
 std::optional<BoardStore::Route> BoardStore::selectedRoute() const {
-    if (layoutFrame_ || !selectedPlayer_ || stepIndex_ < 1 || !currentStep()) return std::nullopt;
+    if (motion_.layoutFrame || !selectedPlayer_ || stepIndex_ < 1 || !currentStep()) return std::nullopt;
     const BoardStep& from = tactic_.steps[static_cast<std::size_t>(stepIndex_ - 1)];
     const BoardStep& to = *currentStep();
     const Player* before = from.player(*selectedPlayer_);
@@ -190,10 +186,10 @@ std::optional<BoardStore::Route> BoardStore::selectedRoute() const {
 }
 
 std::optional<PathPreview> BoardStore::shownPassPreview() const {
-    if (!previewRoute_ ||
-        std::hypot(previewRoute_->end.x - previewRoute_->start.x, previewRoute_->end.y - previewRoute_->start.y) <= 0.035)
+    if (!motion_.previewRoute ||
+        std::hypot(motion_.previewRoute->end.x - motion_.previewRoute->start.x, motion_.previewRoute->end.y - motion_.previewRoute->start.y) <= 0.035)
         return std::nullopt;
-    return PathPreview{previewRoute_->start, previewRoute_->end, previewPassStyle_.value_or(PassStyle::ground)};
+    return PathPreview{motion_.previewRoute->start, motion_.previewRoute->end, motion_.previewPassStyle.value_or(PassStyle::ground)};
 }
 
 std::optional<BoardStore::Route> BoardStore::shownRoute() const {
@@ -266,7 +262,7 @@ std::string BoardStore::formationID(int team) const {
 }
 
 FormationLayoutFrame BoardStore::currentLayoutFrame() const {
-    if (layoutFrame_) return *layoutFrame_;
+    if (motion_.layoutFrame) return *motion_.layoutFrame;
     return FormationLayoutFrame::still(displayPlayers(), displayBall(), displayOwnerID());
 }
 
@@ -288,26 +284,26 @@ void BoardStore::applyFormation(const std::string& presetID, int team) {
 void BoardStore::animateLayout(const FormationLayoutFrame& from) {
     Batch batch(notifier_);
     notifier_.mark(StoreChange::animation);
-    stop(layoutClock_);
+    BoardMotion::stop(motion_.layoutClock);
     const BoardStep* step = currentStep();
-    if (reduceMotion_ || !step) {
-        layoutFrame_.reset();
+    if (motion_.reduceMotion || !step) {
+        motion_.layoutFrame.reset();
         return;
     }
     auto transition = std::make_shared<const FormationTransition>(from, *step);
-    layoutFrame_ = transition->sample(0);
+    motion_.layoutFrame = transition->sample(0);
     std::weak_ptr<BoardStore*> weak = self_;
-    clock(layoutClock_).start([weak, transition](double elapsed) {
+    motion_.clock(motion_.layoutClock).start([weak, transition](double elapsed) {
         auto self = weak.lock();
         if (!self || !*self) return;
         BoardStore& store = **self;
         Batch inner(store.notifier_);
         store.notifier_.mark(StoreChange::animation | StoreChange::frame);
         if (elapsed >= transition->duration) {
-            store.layoutClock_->invalidate();
-            store.layoutFrame_.reset();
+            store.motion_.layoutClock->invalidate();
+            store.motion_.layoutFrame.reset();
         } else {
-            store.layoutFrame_ = transition->sample(elapsed);
+            store.motion_.layoutFrame = transition->sample(elapsed);
         }
     });
 }
@@ -340,57 +336,36 @@ void BoardStore::replaceAnnotations(std::vector<BoardAnnotation> annotations, st
 
 // --- Display values ---------------------------------------------------------------------
 
-std::vector<Player> BoardStore::displayPlayers() const {
-    if (layoutFrame_) return layoutFrame_->players;
-    if (previewPlayers_) return *previewPlayers_;
-    const BoardStep* step = currentStep();
-    return step ? step->players : std::vector<Player>{};
-}
+std::vector<Player> BoardStore::displayPlayers() const { return motion_.displayPlayers(currentStep()); }
 
-Point BoardStore::displayBall() const {
-    if (layoutFrame_) return layoutFrame_->ball;
-    if (previewPlayers_ && previewBall_) return *previewBall_;
-    if (flyingBall_) return *flyingBall_;
-    const BoardStep* step = currentStep();
-    return step ? step->ball : Point{0.5, 0.5};
-}
+Point BoardStore::displayBall() const { return motion_.displayBall(currentStep()); }
 
-std::optional<std::string> BoardStore::displayOwnerID() const {
-    if (layoutFrame_) return layoutFrame_->ownerID;
-    if (previewPlayers_) return previewOwnerID_;
-    const BoardStep* step = currentStep();
-    return step ? step->ballOwner : std::nullopt;
-}
+std::optional<std::string> BoardStore::displayOwnerID() const { return motion_.displayOwnerID(currentStep()); }
 
-double BoardStore::displayBallHeight() const {
-    if (layoutFrame_) return 0;
-    if (previewPlayers_) return previewBallHeight_;
-    if (flyingBall_) return flyingBallHeight_;
-    return 0;
-}
+double BoardStore::displayBallHeight() const { return motion_.displayBallHeight(); }
 
-double BoardStore::playerOpacity(const std::string& id) const {
-    return layoutFrame_ ? layoutFrame_->opacity(id) : 1.0;
-}
+double BoardStore::playerOpacity(const std::string& id) const { return motion_.playerOpacity(id); }
+
+std::optional<std::string> BoardStore::visionOwnerID() const { return motion_.visionOwnerID(currentStep()); }
 
 BoardScene BoardStore::scene(bool withAnnotations) const {
     SceneInput in;
     in.players = displayPlayers();
-    if (layoutFrame_) {
+    if (motion_.layoutFrame) {
         in.gliding = true;
         in.opacities.reserve(in.players.size());
-        for (const auto& p : in.players) in.opacities.push_back(layoutFrame_->opacity(p.id));
+        for (const auto& p : in.players) in.opacities.push_back(motion_.layoutFrame->opacity(p.id));
     }
     in.ball = displayBall();
     in.ballHeight = displayBallHeight();
     in.ownerID = displayOwnerID();
-    in.ballInFlight = passingFromID_.has_value() || (previewPlayers_ && previewBallInFlight_);
-    in.ballRotation = ballRotation_;
-    in.travelDirection = ballTravelDirection_;
+    in.ballInFlight = motion_.passingFromID.has_value() || (motion_.previewPlayers && motion_.previewBallInFlight);
+    in.ballRotation = motion_.ballRotation;
+    in.travelDirection = motion_.ballTravelDirection;
     in.selectedID = selectedPlayer_;
     in.inspectedID = inspectedPlayerID_;
     in.visionOwnerID = visionOwnerID();
-    in.visionOpacity = visionOpacity_;
+    in.visionOpacity = motion_.visionOpacity;
     in.showVision = showVision_;
     in.showOffside = showOffside_;
     if (auto route = shownRoute()) {
@@ -407,12 +382,5 @@ BoardScene BoardStore::scene(bool withAnnotations) const {
     return buildScene(std::move(in));
 }
 
-std::optional<std::string> BoardStore::visionOwnerID() const {
-    if (layoutFrame_ && layoutFrame_->ownerID) return layoutFrame_->ownerID;
-    if (previewOwnerID_) return previewOwnerID_;
-    if (passingFromID_) return passingFromID_;
-    const BoardStep* step = currentStep();
-    return step ? step->ballOwner : std::nullopt;
-}
 
 }  // namespace vantrel

@@ -15,64 +15,45 @@ constexpr double kAutoPauseSeconds = 0.2;
 
 }  // namespace
 
-FrameClock& BoardStore::clock(std::unique_ptr<FrameClock>& slot) {
-    // Each clock is made once and reused: stopping never destroys a clock, so a clock
-    // may be stopped from inside its own tick.
-    if (!slot) slot = platform_.makeFrameClock();
-    return *slot;
-}
-
-void BoardStore::stop(std::unique_ptr<FrameClock>& slot) {
-    if (slot) slot->invalidate();
-}
-
 void BoardStore::stopMotionForDeparture() {
     pause();
     cancelManualPass();
-    flyingBall_.reset();
-    passingFromID_.reset();
-    flyingBallHeight_ = 0;
+    motion_.clearFlight();
     notifier_.mark(StoreChange::animation);
 }
 
 void BoardStore::clearStepPreview() {
-    previewBallHeight_ = 0;
-    previewBallInFlight_ = false;
-    previewBall_.reset();
-    previewOwnerID_.reset();
-    previewRoute_.reset();
-    previewPassStyle_.reset();
-    previewPlayers_.reset();
+    motion_.clearStepPreview();
     notifier_.mark(StoreChange::animation | StoreChange::frame);
 }
 
 void BoardStore::pause() {
     Batch batch(notifier_);
-    stop(visionClock_);
-    visionOpacity_ = 1.0;
-    stop(layoutClock_);
-    layoutFrame_.reset();
-    if (timer_) timer_->cancel();
-    stop(animationTimer_);
-    animationSession_ = Uuid::random();
+    BoardMotion::stop(motion_.visionClock);
+    motion_.visionOpacity = 1.0;
+    BoardMotion::stop(motion_.layoutClock);
+    motion_.layoutFrame.reset();
+    if (motion_.pauseTimer) motion_.pauseTimer->cancel();
+    BoardMotion::stop(motion_.transitionClock);
+    motion_.animationSession = Uuid::random();
     clearStepPreview();
-    playing_ = false;
+    motion_.playing = false;
     notifier_.mark(StoreChange::animation | StoreChange::frame);
 }
 
 void BoardStore::cancelManualPass() {
     Batch batch(notifier_);
-    stop(passTimer_);
-    passSession_ = Uuid::random();
-    stop(visionClock_);
-    visionOpacity_ = 1.0;
+    BoardMotion::stop(motion_.passClock);
+    motion_.passSession = Uuid::random();
+    BoardMotion::stop(motion_.visionClock);
+    motion_.visionOpacity = 1.0;
     notifier_.mark(StoreChange::animation);
 }
 
 void BoardStore::setPlaybackSpeed(double factor) {
     Batch batch(notifier_);
     if (!std::isfinite(factor)) return;
-    playbackSpeed_ = std::clamp(factor, 0.25, 4.0);
+    motion_.speed = std::clamp(factor, 0.25, 4.0);
     notifier_.mark(StoreChange::animation);
 }
 
@@ -97,7 +78,7 @@ void BoardStore::next() {
 
 void BoardStore::play() {
     Batch batch(notifier_);
-    if (playing_) {
+    if (motion_.playing) {
         pause();
         return;
     }
@@ -107,7 +88,7 @@ void BoardStore::play() {
         setStepIndex(0);
         captureStageBaseline();
     }
-    playing_ = true;
+    motion_.playing = true;
     notifier_.mark(StoreChange::animation);
     animateTransition(stepIndex_ + 1, true);
 }
@@ -116,71 +97,50 @@ void BoardStore::animateTransition(int to, bool autoAdvance) {
     Batch batch(notifier_);
     const int count = static_cast<int>(tactic_.steps.size());
     if (to < 0 || to >= count || to == stepIndex_ || !currentStep()) {
-        if (autoAdvance) playing_ = false;
+        if (autoAdvance) motion_.playing = false;
         notifier_.mark(StoreChange::animation);
         return;
     }
     if (!canLeaveStage([this, to, autoAdvance] { animateTransition(to, autoAdvance); })) return;
     cancelManualPass();
-    flyingBall_.reset();
-    passingFromID_.reset();
-    flyingBallHeight_ = 0;
+    motion_.clearFlight();
 
     auto plan = std::make_shared<StepTransition>(StepTransition{
         {},
         to,
         autoAdvance,
         StepPlayback(tactic_.steps[static_cast<std::size_t>(stepIndex_)], tactic_.steps[static_cast<std::size_t>(to)],
-                     to > stepIndex_, ballRotation_),
-        playbackSpeed_,
+                     to > stepIndex_, motion_.ballRotation),
+        motion_.speed,
         0,
         0,
         0});
-    const StepPlayback& playback = plan->playback;
+    motion_.startTransition(plan->playback);
 
-    previewRoute_ = playback.route();
-    previewPassStyle_ = playback.pass() ? std::optional<PassStyle>(playback.pass()->style) : std::nullopt;
-    previewOwnerID_ = playback.from().ballOwner;
-    previewBallHeight_ = 0;
-    previewBall_ = playback.from().ball;
-    previewPlayers_.emplace();
-    for (const auto& run : playback.runs()) {
-        Player p = run.player;
-        p.position = run.start;
-        previewPlayers_->push_back(p);
-    }
-
-    stop(animationTimer_);
-    animationSession_ = Uuid::random();
-    plan->session = animationSession_;
+    BoardMotion::stop(motion_.transitionClock);
+    motion_.animationSession = Uuid::random();
+    plan->session = motion_.animationSession;
     notifier_.mark(StoreChange::animation | StoreChange::frame);
 
     std::weak_ptr<BoardStore*> weak = self_;
-    clock(animationTimer_).start([weak, plan](double elapsed) {
+    motion_.clock(motion_.transitionClock).start([weak, plan](double elapsed) {
         if (auto self = weak.lock(); self && *self) (*self)->transitionFrame(elapsed, *plan);
     });
 }
 
 void BoardStore::transitionFrame(double elapsed, StepTransition& plan) {
-    if (plan.session != animationSession_) return;
+    if (plan.session != motion_.animationSession) return;
     Batch batch(notifier_);
     notifier_.mark(StoreChange::animation | StoreChange::frame);
-    if (plan.speed != playbackSpeed_) {
+    if (plan.speed != motion_.speed) {
         plan.originPlayed += (plan.lastTick - plan.originClock) * plan.speed;
         plan.originClock = plan.lastTick;
-        plan.speed = playbackSpeed_;
+        plan.speed = motion_.speed;
     }
     plan.lastTick = elapsed;
     const double played = plan.originPlayed + (elapsed - plan.originClock) * plan.speed;
-    StepPlaybackFrame frame = plan.playback.sample(played, reduceMotion_);
-    previewPlayers_ = std::move(frame.players);
-    previewBall_ = frame.ball;
-    previewBallHeight_ = frame.ballHeight;
-    previewOwnerID_ = frame.ownerID;
-    previewBallInFlight_ = StepPlayback::ballInFlight(plan.playback, frame);
-    ballRotation_ = frame.ballRotation;
-    if (frame.travelDirection) ballTravelDirection_ = *frame.travelDirection;
-    if (frame.visionOpacity) visionOpacity_ = *frame.visionOpacity;
+    const StepPlaybackFrame frame = plan.playback.sample(played, motion_.reduceMotion);
+    motion_.showTransitionFrame(frame, plan.playback);
 
     if (frame.interception) {
         intercept(plan, *frame.interception);
@@ -191,39 +151,38 @@ void BoardStore::transitionFrame(double elapsed, StepTransition& plan) {
 
 void BoardStore::finishTransition(const StepTransition& plan) {
     Batch batch(notifier_);
-    stop(animationTimer_);
-    animationSession_ = Uuid::random();
+    BoardMotion::stop(motion_.transitionClock);
+    motion_.animationSession = Uuid::random();
     // The steps may have changed under a running transition; land only on a real step.
     const int count = static_cast<int>(tactic_.steps.size());
     const int target = std::clamp(plan.toIndex, 0, count - 1);
     setStepIndex(target);
     captureStageBaseline();
     clearStepPreview();
-    visionOpacity_ = 1.0;
+    motion_.visionOpacity = 1.0;
     notifier_.mark(StoreChange::animation | StoreChange::board);
     setStatus("正在演示：" + tactic_.steps[static_cast<std::size_t>(target)].title);
 
-    if (plan.autoAdvance && playing_ && target + 1 < count) {
-        if (!timer_) timer_ = platform_.makeOneShotTimer();
-        const Uuid session = animationSession_;
+    if (plan.autoAdvance && motion_.playing && target + 1 < count) {
+        const Uuid session = motion_.animationSession;
         std::weak_ptr<BoardStore*> weak = self_;
-        timer_->start(kAutoPauseSeconds, [weak, session] {
+        motion_.timer().start(kAutoPauseSeconds, [weak, session] {
             auto self = weak.lock();
             if (!self || !*self) return;
             BoardStore& store = **self;
-            if (!store.playing_ || store.animationSession_ != session) return;
+            if (!store.motion_.playing || store.motion_.animationSession != session) return;
             store.animateTransition(store.stepIndex_ + 1, true);
         });
     } else {
-        playing_ = false;
+        motion_.playing = false;
     }
 }
 
 void BoardStore::intercept(const StepTransition& plan, const StepPlaybackFrame::Interception& interception) {
     Batch batch(notifier_);
     const BoardStep& target = plan.playback.to();
-    BoardStep step = StepEditing::interceptionStep(target, previewPlayers_.value_or(target.players),
-                                                   previewBall_.value_or(interception.interceptor.position),
+    BoardStep step = StepEditing::interceptionStep(target, motion_.previewPlayers.value_or(target.players),
+                                                   motion_.previewBall.value_or(interception.interceptor.position),
                                                    interception.interceptor, interception.onPassLine);
     const std::string title = step.title;
     auto scope = editScope(title);

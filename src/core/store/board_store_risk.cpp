@@ -10,7 +10,7 @@ void BoardStore::setShowInterceptionRisk(bool on) {
 }
 
 std::optional<BoardStore::InterceptionRisk> BoardStore::interceptionRisk() const {
-    if (!showInterceptionRisk_ || playing_ || transitionRunning() || passingFromID_ || stepIndex_ < 1) return std::nullopt;
+    if (!showInterceptionRisk_ || motion_.playing || transitionRunning() || motion_.passingFromID || stepIndex_ < 1) return std::nullopt;
     const BoardStep* to = currentStep();
     if (!to) return std::nullopt;
     const BoardStep& from = tactic_.steps[static_cast<std::size_t>(stepIndex_ - 1)];

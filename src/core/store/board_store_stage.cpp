@@ -13,7 +13,7 @@ void BoardStore::captureStageBaseline() {
 
 void BoardStore::updateStageChanges() {
     if (stage_.update(currentStep())) notifier_.mark(StoreChange::confirmation);
-    if (stage_.hasChanges() && playing_) pause();   // any edit stops the animation
+    if (stage_.hasChanges() && motion_.playing) pause();   // any edit stops the animation
 }
 
 void BoardStore::recordEdit() {
