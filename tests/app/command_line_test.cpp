@@ -10,12 +10,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
+#include "support/temp_folder.h"
+
 namespace fs = std::filesystem;
+using vantrel::testing::readFileForTest;
 
 namespace {
 
@@ -25,13 +27,6 @@ struct Outcome {
     std::string err;
 };
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::string quoted(const std::string& s) {
     std::string q = "'";
     for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
@@ -40,13 +35,7 @@ std::string quoted(const std::string& s) {
 
 class CommandLine : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("vantrel-cli-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir / "home");
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { fs::create_directories(dir / "home"); }
 
     // Runs with a private home, so a test can see whether preferences were touched;
     // `timeout` ends an interactive run that the arguments were meant not to start.
@@ -58,12 +47,12 @@ protected:
         int raw = std::system(cmd.c_str());
         Outcome r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = slurp(dir / "stdout");
-        r.err = slurp(dir / "stderr");
+        r.out = readFileForTest(dir / "stdout");
+        r.err = readFileForTest(dir / "stderr");
         return r;
     }
 
-    fs::path dir;
+    vantrel::testing::TempFolder dir{"vantrel-cli"};
 };
 
 TEST_F(CommandLine, ExportWritesTheCatalogSilently) {
@@ -71,7 +60,7 @@ TEST_F(CommandLine, ExportWritesTheCatalogSilently) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
-    auto catalog = nlohmann::ordered_json::parse(slurp(dir / "catalog.json"));
+    auto catalog = nlohmann::ordered_json::parse(readFileForTest(dir / "catalog.json"));
     ASSERT_TRUE(catalog.is_object());
     std::vector<std::string> keys;
     for (auto& [key, value] : catalog.items()) keys.push_back(key);
@@ -81,7 +70,7 @@ TEST_F(CommandLine, ExportWritesTheCatalogSilently) {
     EXPECT_EQ(catalog["formations7"].size(), 6u);
     EXPECT_EQ(catalog["formations11"].size(), 6u);
     // Compact: no pretty-printing whitespace between tokens.
-    EXPECT_EQ(slurp(dir / "catalog.json").find("\n"), std::string::npos);
+    EXPECT_EQ(readFileForTest(dir / "catalog.json").find("\n"), std::string::npos);
     // The export never writes the user's preferences.
     EXPECT_FALSE(fs::exists(dir / "home/.config/Vantrel"));
     // Nothing but the catalog is left in the directory (no temporary file).
@@ -96,7 +85,7 @@ TEST_F(CommandLine, ExportReplacesAnExistingFileCompletely) {
     std::ofstream(dir / "catalog.json") << std::string(4 << 20, 'x');
     Outcome r = run("--export-catalog catalog.json");
     EXPECT_EQ(r.status, 0);
-    auto text = slurp(dir / "catalog.json");
+    auto text = readFileForTest(dir / "catalog.json");
     EXPECT_EQ(text.front(), '{');
     EXPECT_EQ(text.back(), '}');
     EXPECT_TRUE(nlohmann::json::accept(text));

@@ -14,18 +14,13 @@
 
 #include "core/library/builtin_tactics.h"
 #include "core/model/tactic_json.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using namespace vantrel;
+using vantrel::testing::readFileForTest;
 
 namespace {
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Width and height from a PNG's header chunk.
 std::pair<int, int> pngSize(const std::string& bytes) {
@@ -40,22 +35,17 @@ std::pair<int, int> pngSize(const std::string& bytes) {
 class ExportCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("vantrel-export-cli-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         Tactic tactic = BuiltInTactics::sample(7);
         tactic.steps.resize(2);
         std::ofstream(dir / "tactic.json") << TacticJson::encodePretty(tactic).value();
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     // Runs without any display: no X, no Wayland, no platform chosen for it.
     int run(const std::string& args) {
         const std::string cmd = "cd '" + dir.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
                                 VANTREL_EXPORT_EXECUTABLE + "' " + args + " >stdout 2>stderr";
         const int raw = std::system(cmd.c_str());
-        err = slurp(dir / "stderr");
+        err = readFileForTest(dir / "stderr");
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
     std::vector<std::string> folder() const {
@@ -65,7 +55,7 @@ protected:
         return names;
     }
 
-    fs::path dir;
+    vantrel::testing::TempFolder dir{"vantrel-export-cli"};
     std::string err;
 };
 
@@ -74,14 +64,14 @@ protected:
 TEST_F(ExportCommand, WritesImagesHandoutAndVideoWithoutADisplay) {
     ASSERT_EQ(run("png tactic.json board.png --step 2 --view 2d"), 0) << err;
     EXPECT_EQ(err, "");
-    EXPECT_EQ(pngSize(slurp(dir / "board.png")), std::make_pair(1920, 1080));
+    EXPECT_EQ(pngSize(readFileForTest(dir / "board.png")), std::make_pair(1920, 1080));
     ASSERT_EQ(run("png tactic.json board3d.png --step 2 --view 3d"), 0) << err;
-    EXPECT_EQ(pngSize(slurp(dir / "board3d.png")), std::make_pair(1920, 1080));
-    EXPECT_NE(slurp(dir / "board3d.png"), slurp(dir / "board.png"));
+    EXPECT_EQ(pngSize(readFileForTest(dir / "board3d.png")), std::make_pair(1920, 1080));
+    EXPECT_NE(readFileForTest(dir / "board3d.png"), readFileForTest(dir / "board.png"));
     ASSERT_EQ(run("pdf tactic.json handout.pdf"), 0) << err;
-    EXPECT_EQ(slurp(dir / "handout.pdf").rfind("%PDF-", 0), 0u);
+    EXPECT_EQ(readFileForTest(dir / "handout.pdf").rfind("%PDF-", 0), 0u);
     ASSERT_EQ(run("gif tactic.json play.gif"), 0) << err;
-    EXPECT_EQ(slurp(dir / "play.gif").rfind("GIF89a", 0), 0u);
+    EXPECT_EQ(readFileForTest(dir / "play.gif").rfind("GIF89a", 0), 0u);
 }
 
 TEST_F(ExportCommand, FailuresExitOneWithTheReasonAndWriteNothing) {

@@ -14,9 +14,9 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 
-#include "core/platform/memory_preference_store.h"
-#include "core/store/board_store.h"
-#include "support/manual_platform.h"
+#include "support/lineup.h"
+#include "support/pointer.h"
+#include "support/window_fixture.h"
 #include "ui/annotation/annotation_canvas_view.h"
 #include "ui/annotation/annotation_text_editor.h"
 #include "ui/annotation/drawing_panels_overlay.h"
@@ -24,24 +24,12 @@
 #include "ui/render/annotation_drawing.h"
 #include "ui/pitch/board_view.h"
 #include "ui/workspace/canvas_panel.h"
-#include "ui/workspace/content_view.h"
 #include "ui/style/studio_segmented_control.h"
-#include "ui/workspace/main_window.h"
 
 using namespace vantrel;
+using vantrel::testing::mouse;
 
 namespace {
-
-BoardStep lineup() {
-    BoardStep step;
-    step.id = Uuid::random();
-    step.title = "步骤";
-    for (int team = 0; team < 2; ++team)
-        for (int n = 1; n <= 7; ++n)
-            step.players.push_back({playerID(team, n), n, team, {0.1 * n, team == 0 ? 0.12 : 0.88}});
-    step.ball = {0.5, 0.5};
-    return step;
-}
 
 BoardAnnotation shape(AnnotationTool kind, Point a, Point b, AnnotationFill fill = AnnotationFill::none) {
     BoardAnnotation annotation;
@@ -53,16 +41,12 @@ BoardAnnotation shape(AnnotationTool kind, Point a, Point b, AnnotationFill fill
     return annotation;
 }
 
-class AnnotationCanvasTest : public ::testing::Test {
+class AnnotationCanvasTest : public vantrel::testing::WindowTest {
 protected:
     void SetUp() override {
-        prefs.setBoolean("Vantrel.onboardingCompleted", true);
-        window = std::make_unique<MainWindow>(prefs, platform);
-        window->resize(1500, 900);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        store().selectImported(SavedTactic{Uuid::random(), Tactic{"注释", 7, {lineup()}}, true});
+        WindowTest::SetUp();
+        BoardStep step = vantrel::testing::lineup({}, {}, "步骤", 0.12, 0.88);
+        store().selectImported(SavedTactic{Uuid::random(), Tactic{"注释", 7, {step}}, true});
         session().setEditing(true);
     }
     void TearDown() override {
@@ -71,7 +55,6 @@ protected:
         window.reset();
     }
 
-    BoardStore& store() { return window->content().store(); }
     DrawingSession& session() { return window->content().drawingSession(); }
     CanvasPanel& panel() { return window->content().canvas(); }
     AnnotationCanvasView& canvas() { return panel().annotationCanvas(); }
@@ -82,14 +65,9 @@ protected:
     // A pitch point in the canvas's coordinates.
     QPointF at(Point p) { return canvas().surface().fromPitch(p); }
 
-    void send(QEvent::Type type, QPointF pos, Qt::MouseButton button, Qt::MouseButtons buttons,
-              Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QMouseEvent event(type, pos, canvas().mapToGlobal(pos), button, buttons, modifiers);
-        QApplication::sendEvent(&canvas(), &event);
-    }
-    void press(QPointF p, Qt::KeyboardModifiers m = {}) { send(QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, m); }
-    void move(QPointF p, Qt::KeyboardModifiers m = {}) { send(QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton, m); }
-    void release(QPointF p, Qt::KeyboardModifiers m = {}) { send(QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, m); }
+    void press(QPointF p, Qt::KeyboardModifiers m = {}) { mouse(&canvas(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, m); }
+    void move(QPointF p, Qt::KeyboardModifiers m = {}) { mouse(&canvas(), QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton, m); }
+    void release(QPointF p, Qt::KeyboardModifiers m = {}) { mouse(&canvas(), QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, m); }
     void stroke(const std::vector<QPointF>& path, int stepsPerLeg = 8) {
         press(path.front());
         for (std::size_t i = 1; i < path.size(); ++i)
@@ -99,9 +77,6 @@ protected:
     void key(int k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(&canvas(), Qt::Key(k), mods); }
     void choose(AnnotationTool tool) { toolbar().toolButton(tool)->click(); }
 
-    MemoryPreferenceStore prefs;
-    vantrel::testing::ManualPlatform platform;
-    std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace

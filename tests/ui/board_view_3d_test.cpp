@@ -10,6 +10,8 @@
 #include "core/pitch/ball_projection.h"
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
+#include "support/lineup.h"
+#include "support/pointer.h"
 #include "support/manual_platform.h"
 #include "ui/pitch/board_view.h"
 #include "ui/render/perspective_board_painter.h"
@@ -18,17 +20,6 @@
 using namespace vantrel;
 
 namespace {
-
-BoardStep lineup(std::optional<std::string> owner) {
-    BoardStep step;
-    step.id = Uuid::random();
-    step.title = "步骤";
-    for (int team = 0; team < 2; ++team)
-        for (int n = 1; n <= 7; ++n) step.players.push_back({playerID(team, n), n, team, {0.1 * n, team == 0 ? 0.3 : 0.8}});
-    step.ballOwner = owner;
-    step.ball = owner ? step.player(*owner)->position : Point{0.5, 0.55};
-    return step;
-}
 
 int distance(QColor a, QColor b) {
     return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
@@ -42,19 +33,15 @@ protected:
         view->setPerspective(true);
         view->resize(1200, 780);
         view->show();
-        store->selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, {lineup(std::nullopt)}}, true});
+        BoardStep step = vantrel::testing::lineup({}, {}, "步骤", 0.3, 0.8);
+        step.ball = {0.5, 0.55};
+        store->selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, {step}}, true});
     }
 
     void send(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, at, view->mapToGlobal(at), button, buttons, Qt::NoModifier);
-        QApplication::sendEvent(view.get(), &event);
+        vantrel::testing::mouse(view.get(), type, at, button, buttons);
     }
-    void drag(QPointF from, QPointF to) {
-        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-        for (int i = 1; i <= 6; ++i)
-            send(QEvent::MouseMove, from + (to - from) * (i / 6.0), Qt::NoButton, Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
-    }
+    void drag(QPointF from, QPointF to) { vantrel::testing::drag(view.get(), from, to); }
     // The centre of a puck's top face, where a coach grabs it.
     QPointF puckTop(const std::string& id) {
         const Point p = store->currentStep()->player(id)->position;
@@ -109,10 +96,7 @@ TEST_F(BoardView3DTest, PucksAndTheBallFollowThePointerThroughThePerspective) {
 
     // A double click on a puck gives it the ball, as in 2D.
     const QPointF orange = puckTop("away-6");
-    send(QEvent::MouseButtonPress, orange, Qt::LeftButton, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, orange, Qt::LeftButton, Qt::NoButton);
-    send(QEvent::MouseButtonDblClick, orange, Qt::LeftButton, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, orange, Qt::LeftButton, Qt::NoButton);
+    vantrel::testing::doubleClick(view.get(), orange);
     EXPECT_EQ(store->currentStep()->ballOwner, "away-6");
 }
 

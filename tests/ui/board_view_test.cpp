@@ -7,7 +7,10 @@
 #include <QToolTip>
 
 #include "core/platform/memory_preference_store.h"
+#include "core/pitch/motion_path.h"
 #include "core/store/board_store.h"
+#include "support/lineup.h"
+#include "support/pointer.h"
 #include "support/manual_platform.h"
 #include "ui/pitch/board_view.h"
 
@@ -15,20 +18,9 @@ using namespace vantrel;
 
 namespace {
 
+// Blue along y = 0.15 and orange along y = 0.85, clear of the pitch markings the probes read.
 BoardStep lineup(const std::map<std::string, Point>& moved, std::optional<std::string> owner) {
-    BoardStep step;
-    step.id = Uuid::random();
-    step.title = "步骤";
-    for (int team = 0; team < 2; ++team)
-        for (int n = 1; n <= 7; ++n) {
-            std::string id = playerID(team, n);
-            Point p{0.1 * n, team == 0 ? 0.15 : 0.85};
-            if (auto it = moved.find(id); it != moved.end()) p = it->second;
-            step.players.push_back({id, n, team, p});
-        }
-    step.ballOwner = owner;
-    step.ball = owner ? step.player(*owner)->position : Point{0.5, 0.5};
-    return step;
+    return vantrel::testing::lineup(moved, owner, "步骤", 0.15, 0.85);
 }
 
 class BoardViewTest : public ::testing::Test {
@@ -44,26 +36,12 @@ protected:
         store->selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, std::move(steps)}, true});
     }
 
-    void send(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons,
-              Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QMouseEvent event(type, at, view->mapToGlobal(at), button, buttons, modifiers);
-        QApplication::sendEvent(view.get(), &event);
+    void send(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        vantrel::testing::mouse(view.get(), type, at, button, buttons);
     }
-    void drag(QPointF from, QPointF to, int steps = 6) {
-        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-        for (int i = 1; i <= steps; ++i)
-            send(QEvent::MouseMove, from + (to - from) * (double(i) / steps), Qt::NoButton, Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
-    }
-    void click(QPointF at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, modifiers);
-        send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, modifiers);
-    }
-    void doubleClick(QPointF at) {
-        click(at);
-        send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-    }
+    void drag(QPointF from, QPointF to) { vantrel::testing::drag(view.get(), from, to); }
+    void click(QPointF at, Qt::KeyboardModifiers modifiers = {}) { vantrel::testing::click(view.get(), at, modifiers); }
+    void doubleClick(QPointF at) { vantrel::testing::doubleClick(view.get(), at); }
     QPointF at(const std::string& id) { return view->toView(store->currentStep()->player(id)->position); }
 
     MemoryPreferenceStore prefs;
@@ -104,7 +82,7 @@ TEST_F(BoardViewTest, ReleasingTheBallNearAPlayerSnapsIt) {
     EXPECT_NEAR(store->currentStep()->ball.x, 0.3, 1e-9);
 }
 
-TEST_F(BoardViewTest, DoubleClickGivesOrPassesTheBall) {
+TEST_F(BoardViewTest, DoubleClickGivesOrPassesTheBallAndControlClickInspects) {
     open({lineup({{"home-2", {0.3, 0.5}}, {"home-6", {0.6, 0.5}}}, std::nullopt)});
     doubleClick(at("home-2"));
     EXPECT_EQ(store->currentStep()->ballOwner, "home-2");
@@ -113,10 +91,8 @@ TEST_F(BoardViewTest, DoubleClickGivesOrPassesTheBall) {
     ASSERT_TRUE(platform.advanceUntil([&] { return !store->passingFromID(); }, 5));
     EXPECT_EQ(store->currentStep()->ballOwner, "home-6");
     EXPECT_EQ(store->status(), "传球完成，足球已吸附到 蓝队 6 号");
-}
 
-TEST_F(BoardViewTest, ControlClickOpensThePlayersInformation) {
-    open({lineup({}, std::nullopt)});
+    // Control-click opens the player's information; a plain click only selects.
     click(at("away-4"), Qt::ControlModifier);
     EXPECT_EQ(store->inspectedPlayerID(), "away-4");
     click(at("away-5"));
@@ -148,8 +124,7 @@ TEST_F(BoardViewTest, TheRouteHandleBendsTheRunUnderThePointer) {
     drag(*handle, target);
     auto route = store->selectedRoute();
     ASSERT_TRUE(route);
-    const Point mid{0.25 * route->start.x + 0.5 * route->control.x + 0.25 * route->end.x,
-                    0.25 * route->start.y + 0.5 * route->control.y + 0.25 * route->end.y};
+    const Point mid = quadraticPoint(route->start, route->control, route->end, 0.5);
     EXPECT_NEAR(mid.x, 0.55, 1e-9);
     EXPECT_NEAR(mid.y, 0.6, 1e-9);
     EXPECT_EQ(store->status(), "已调整该球员的弯曲跑位");

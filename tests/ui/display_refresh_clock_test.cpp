@@ -1,26 +1,83 @@
+// The Qt clocks on virtual time. This binary supplies the process's CLOCK_MONOTONIC
+// (Qt's timers, QElapsedTimer and the GLib loop all read it through clock_gettime), so a
+// test can freeze it and move it on by hand: timers fire when the loop runs after the
+// clock passes their deadline, and no test sleeps. It is its own executable so the other
+// widget tests keep the real clock.
 #include "ui/platform/display_refresh_clock.h"
 #include "ui/platform/qt_one_shot_timer.h"
 
-#include <QElapsedTimer>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+#include <time.h>
+
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <vector>
 
+namespace {
+
+// Nanoseconds added to the real monotonic clock; while frozen, the clock reads `frozenAt`.
+std::int64_t offsetNs = 0;
+std::int64_t frozenAt = 0;
+bool frozen = false;
+
+std::int64_t realMonotonicNs() {
+    using ClockGetTime = int (*)(clockid_t, timespec*);
+    static const auto real = reinterpret_cast<ClockGetTime>(dlsym(RTLD_NEXT, "clock_gettime"));
+    timespec ts{};
+    real(CLOCK_MONOTONIC, &ts);
+    return std::int64_t{ts.tv_sec} * 1'000'000'000 + ts.tv_nsec;
+}
+
+}  // namespace
+
+extern "C" int clock_gettime(clockid_t clock, timespec* ts) noexcept {
+    using ClockGetTime = int (*)(clockid_t, timespec*);
+    static const auto real = reinterpret_cast<ClockGetTime>(dlsym(RTLD_NEXT, "clock_gettime"));
+    if (clock != CLOCK_MONOTONIC) return real(clock, ts);
+    const std::int64_t ns = frozen ? frozenAt : realMonotonicNs() + offsetNs;
+    ts->tv_sec = ns / 1'000'000'000;
+    ts->tv_nsec = ns % 1'000'000'000;
+    return 0;
+}
+
 namespace vantrel {
 namespace {
 
-double secondsSince(const QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e9; }
+// Freezes the monotonic clock for one test; on leaving, time runs on from where the test
+// left it, never backwards.
+class VirtualTime : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frozenAt = realMonotonicNs() + offsetNs;
+        frozen = true;
+    }
+    void TearDown() override {
+        offsetNs = frozenAt - realMonotonicNs();
+        frozen = false;
+    }
+    // Moves the clock on millisecond by millisecond, running the loop at each, as a busy
+    // event loop would see the time pass.
+    static void advance(double seconds) {
+        for (int ms = static_cast<int>(std::lround(seconds * 1000)); ms > 0; --ms) {
+            frozenAt += 1'000'000;
+            QCoreApplication::processEvents();
+        }
+    }
+    // A callback that takes `seconds` of the clock's time.
+    static void spend(double seconds) { frozenAt += static_cast<std::int64_t>(seconds * 1e9); }
+};
 
-// The most ticks a clock of `rate` may deliver in `seconds`: one per frame boundary.
-int tickLimit(double rate, double seconds) { return static_cast<int>(std::floor(seconds * rate)) + 1; }
+using DisplayRefreshClockTest = VirtualTime;
+using QtOneShotTimerTest = VirtualTime;
 
 TEST(FrameRateRange, FollowsTheScreensFastestRefresh) {
     EXPECT_EQ(frameRateRange(144), (FrameRateRange{60, 120, 120}));
@@ -34,7 +91,7 @@ TEST(FrameRateRange, FollowsTheScreensFastestRefresh) {
     EXPECT_EQ(frameRateRange(std::numeric_limits<double>::quiet_NaN()), (FrameRateRange{60, 60, 60}));
 }
 
-TEST(DisplayRefreshClock, TakesItsRateFromTheScreenItIsGiven) {
+TEST_F(DisplayRefreshClockTest, TakesItsRateFromTheScreenItIsGiven) {
     ASSERT_NE(QGuiApplication::primaryScreen(), nullptr);
     QWidget widget;
     DisplayRefreshClock clock(&widget);
@@ -58,55 +115,57 @@ TEST(DisplayRefreshClock, TakesItsRateFromTheScreenItIsGiven) {
     EXPECT_EQ(unattached.frameRates(), frameRateRange(QGuiApplication::primaryScreen()->refreshRate()));
 }
 
-TEST(DisplayRefreshClock, ARestartedClockHasOneTickSourceAndCountsFromZero) {
+TEST_F(DisplayRefreshClockTest, TicksOnFrameBoundariesWithOneSourceAndCountsFromEachStart) {
     DisplayRefreshClock restarted, single;
     std::vector<double> restartedTicks, singleTicks;
-    QElapsedTimer sinceStart;
-    sinceStart.start();
     restarted.start([&](double) { ADD_FAILURE() << "the first callback ticked after the restart"; });
     restarted.start([&](double elapsed) { restartedTicks.push_back(elapsed); });
     single.start([&](double elapsed) { singleTicks.push_back(elapsed); });
-    QTest::qWait(250);
-    const double window = secondsSince(sinceStart);
-    const double rate = single.frameRates().preferred;
+    advance(0.26);
+    const double period = 1 / single.frameRates().preferred;
 
-    ASSERT_GE(singleTicks.size(), 3u);
-    EXPECT_LE(static_cast<int>(restartedTicks.size()), tickLimit(rate, window));
-    EXPECT_LE(static_cast<int>(singleTicks.size()), tickLimit(rate, window));
-    EXPECT_LE(restartedTicks.size(), singleTicks.size() + 2);
-    for (std::size_t i = 0; i < restartedTicks.size(); ++i) {
-        EXPECT_GE(restartedTicks[i], 0.0);
-        EXPECT_LE(restartedTicks[i], window);
-        if (i > 0) {
-            EXPECT_GE(restartedTicks[i], restartedTicks[i - 1]);
-        }
+    // Tick k comes at the k-th frame boundary, never before it and at most the 1 ms of
+    // the timer's rounding after it.
+    EXPECT_EQ(static_cast<int>(singleTicks.size()), static_cast<int>(std::floor(0.26 / period)));
+    EXPECT_EQ(restartedTicks, singleTicks);
+    for (std::size_t i = 0; i < singleTicks.size(); ++i) {
+        EXPECT_GE(singleTicks[i], (i + 1) * period - 1e-9) << i;
+        EXPECT_LE(singleTicks[i], (i + 1) * period + 0.0011) << i;
     }
 
     // Restarted later, the clock counts from the restart, not from its first start.
-    double firstAfterRestart = -1, sinceRestartAtThatTick = -1;
-    QElapsedTimer sinceRestart;
-    sinceRestart.start();
+    double firstAfterRestart = -1;
     restarted.start([&](double elapsed) {
-        if (firstAfterRestart < 0) {
-            firstAfterRestart = elapsed;
-            sinceRestartAtThatTick = secondsSince(sinceRestart);
-        }
+        if (firstAfterRestart < 0) firstAfterRestart = elapsed;
     });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return firstAfterRestart >= 0; }, 2000));
-    EXPECT_GE(firstAfterRestart, 0.0);
-    // Counted from the first start it would be at least the 250 ms waited above.
-    EXPECT_LE(firstAfterRestart, sinceRestartAtThatTick);
+    advance(0.02);
+    EXPECT_GE(firstAfterRestart, period - 1e-9);
+    EXPECT_LE(firstAfterRestart, period + 0.0011);
 }
 
-TEST(DisplayRefreshClock, CanBeStoppedRestartedOrDestroyedFromInsideItsCallback) {
+TEST_F(DisplayRefreshClockTest, FramesASlowCallbackMissedAreSkippedNotBurst) {
+    DisplayRefreshClock clock;
+    std::vector<double> ticks;
+    clock.start([&](double elapsed) {
+        ticks.push_back(elapsed);
+        if (ticks.size() == 1) spend(0.05);   // three frames' work
+    });
+    advance(0.1);
+    const double period = 1 / clock.frameRates().preferred;
+    ASSERT_GE(ticks.size(), 2u);
+    // The second tick waits for the first boundary after the slow frame ended.
+    EXPECT_GE(ticks[1], std::ceil((ticks[0] + 0.05) / period) * period - 1e-9);
+    EXPECT_LE(ticks[1], std::ceil((ticks[0] + 0.05) / period) * period + 0.0011);
+}
+
+TEST_F(DisplayRefreshClockTest, CanBeStoppedRestartedOrDestroyedFromInsideItsCallback) {
     {
         DisplayRefreshClock clock;
         int ticks = 0;
         clock.start([&](double) {
             if (++ticks == 3) clock.invalidate();
         });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 3; }, 2000));
-        QTest::qWait(60);
+        advance(0.2);
         EXPECT_EQ(ticks, 3);
         EXPECT_FALSE(clock.isRunning());
     }
@@ -116,54 +175,48 @@ TEST(DisplayRefreshClock, CanBeStoppedRestartedOrDestroyedFromInsideItsCallback)
         clock->start([&](double) {
             if (++ticks == 2) clock.reset();
         });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 2; }, 2000));
-        QTest::qWait(60);
+        advance(0.2);
         EXPECT_EQ(ticks, 2);
         EXPECT_EQ(clock, nullptr);
     }
     {
         DisplayRefreshClock clock;
-        int oldTicks = 0, newTicks = 0;
-        QElapsedTimer sinceRestart;
+        int oldTicks = 0;
+        std::vector<double> newTicks;
         clock.start([&](double) {
-            if (++oldTicks == 2) {
-                sinceRestart.start();
-                clock.start([&](double elapsed) {
-                    ++newTicks;
-                    EXPECT_LE(elapsed, secondsSince(sinceRestart));
-                });
-            }
+            if (++oldTicks == 2) clock.start([&](double elapsed) { newTicks.push_back(elapsed); });
         });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return newTicks >= 3; }, 2000));
+        advance(0.1);
+        const double period = 1 / clock.frameRates().preferred;
         EXPECT_EQ(oldTicks, 2);
-        EXPECT_LE(newTicks, tickLimit(clock.frameRates().preferred, secondsSince(sinceRestart)));
+        ASSERT_GE(newTicks.size(), 3u);
+        EXPECT_GE(newTicks[0], period - 1e-9);   // counted from the restart inside the tick
+        EXPECT_LE(newTicks[0], period + 0.0011);
         EXPECT_TRUE(clock.isRunning());
     }
-}
-
-TEST(DisplayRefreshClock, ADroppedClockStopsTicking) {
+    // A dropped clock stops ticking.
     int ticks = 0;
     {
         DisplayRefreshClock clock;
         clock.start([&](double) { ++ticks; });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 1; }, 2000));
+        advance(0.02);
+        ASSERT_EQ(ticks, 1);
     }
-    const int atDrop = ticks;
-    QTest::qWait(60);
-    EXPECT_EQ(ticks, atDrop);
+    advance(0.1);
+    EXPECT_EQ(ticks, 1);
 }
 
-TEST(QtOneShotTimer, FiresOnceAndCanBeReplacedOrCancelled) {
+TEST_F(QtOneShotTimerTest, FiresOnceOnTimeAndCanBeReplacedOrCancelled) {
     QtOneShotTimer timer;
     int first = 0, second = 0;
-    QElapsedTimer sinceStart;
-    sinceStart.start();
     timer.start(0.03, [&] { ++first; });
     timer.start(0.05, [&] { ++second; });
     EXPECT_TRUE(timer.isRunning());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return second == 1; }, 2000));
-    EXPECT_GE(secondsSince(sinceStart), 0.05);
-    QTest::qWait(40);
+    advance(0.049);
+    EXPECT_EQ(second, 0);
+    advance(0.001);
+    EXPECT_EQ(second, 1);
+    advance(0.1);
     EXPECT_EQ(first, 0);
     EXPECT_EQ(second, 1);
     EXPECT_FALSE(timer.isRunning());
@@ -171,14 +224,15 @@ TEST(QtOneShotTimer, FiresOnceAndCanBeReplacedOrCancelled) {
     timer.start(0.02, [&] { ++first; });
     timer.cancel();
     EXPECT_FALSE(timer.isRunning());
-    // An odd delay fires at once rather than never.
+    // An odd delay fires on the next pass of the loop rather than never.
     timer.start(std::numeric_limits<double>::quiet_NaN(), [&] { ++second; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return second == 2; }, 2000));
-    QTest::qWait(40);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(second, 2);
+    advance(0.05);
     EXPECT_EQ(first, 0);
 }
 
-TEST(QtOneShotTimer, CanBeRestartedCancelledOrDestroyedFromInsideFire) {
+TEST_F(QtOneShotTimerTest, CanBeRestartedCancelledOrDestroyedFromInsideFire) {
     QtOneShotTimer timer;
     int shots = 0;
     bool runningInsideFire = true;
@@ -187,7 +241,8 @@ TEST(QtOneShotTimer, CanBeRestartedCancelledOrDestroyedFromInsideFire) {
         if (++shots < 3) timer.start(0.005, again);
     };
     timer.start(0.005, again);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shots == 3; }, 2000));
+    advance(0.05);
+    EXPECT_EQ(shots, 3);
     EXPECT_FALSE(runningInsideFire);
 
     int cancelled = 0;
@@ -202,7 +257,7 @@ TEST(QtOneShotTimer, CanBeRestartedCancelledOrDestroyedFromInsideFire) {
         ++destroyed;
         owned.reset();
     });
-    QTest::qWait(60);
+    advance(0.06);
     EXPECT_EQ(cancelled, 1);
     EXPECT_EQ(destroyed, 1);
     EXPECT_EQ(owned, nullptr);

@@ -8,42 +8,19 @@
 #include <QTest>
 
 #include "core/library/formation_preset.h"
-#include "core/platform/memory_preference_store.h"
-#include "support/manual_platform.h"
+#include "support/window_fixture.h"
 #include "ui/guidance/first_run_tutorial.h"
 #include "ui/guidance/formation_picker.h"
 #include "ui/style/studio_segmented_control.h"
-#include "ui/workspace/content_view.h"
 #include "ui/workspace/inspector_view.h"
-#include "ui/workspace/library_sidebar.h"
-#include "ui/workspace/main_window.h"
 
 using namespace vantrel;
 
 namespace {
 
-class GuidanceTest : public ::testing::Test {
+class GuidanceTest : public vantrel::testing::WindowTest {
 protected:
-    void open() {
-        window.reset();
-        window = std::make_unique<MainWindow>(prefs, platform);
-        window->resize(1500, 900);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        QApplication::processEvents();
-    }
-    ContentView& content() { return window->content(); }
-    BoardStore& store() { return content().store(); }
     FirstRunTutorial* tour() { return content().tutorialOverlay(); }
-    void key(int k) {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
-        QTest::keyClick(target, Qt::Key(k));
-    }
-
-    MemoryPreferenceStore prefs;
-    vantrel::testing::ManualPlatform platform;
-    std::unique_ptr<MainWindow> window;
 };
 
 // --- Formation picker ------------------------------------------------------------------
@@ -51,8 +28,7 @@ protected:
 class FormationPickerTest : public GuidanceTest {
 protected:
     void SetUp() override {
-        prefs.setBoolean("Vantrel.onboardingCompleted", true);
-        open();
+        WindowTest::SetUp();
         store().selectBuiltIn(0, 7);
         content().toggleStageSettings();
         picker = content().inspector().formationPicker();

@@ -13,6 +13,7 @@
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
 #include "support/manual_platform.h"
+#include "support/pointer.h"
 #include "ui/pitch/board_view.h"
 #include "ui/render/flat_board_painter.h"
 #include "ui/style/studio_application_style.h"
@@ -88,8 +89,7 @@ TEST(PitchPolish, TheFlatPitchShowsAHandOverWhatCanBeDragged) {
     view.resize(1240, 800);
     view.show();
     auto hover = [&](QPointF at) {
-        QMouseEvent move(QEvent::MouseMove, at, view.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&view, &move);
+        vantrel::testing::mouse(&view, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
         return view.cursor().shape();
     };
     EXPECT_EQ(hover(view.toView(store.currentStep()->player("away-2")->position)), Qt::OpenHandCursor);

@@ -23,6 +23,7 @@
 #include "ui/workspace/content_view.h"
 #include "ui/workspace/library_sidebar.h"
 #include "ui/workspace/main_window.h"
+#include "support/window_fixture.h"
 
 using namespace vantrel;
 using vantrel::testing::lineup;
@@ -99,7 +100,7 @@ protected:
 
 }  // namespace
 
-TEST_F(TimelineTest, TransportFollowsTheStepsAndEdgeKeysPassOn) {
+TEST_F(TimelineTest, TransportFollowsTheStepsEdgeKeysPassOnAndTextFieldsKeepTheirKeys) {
     open(steps(1));
     timeline->setFocus();
     ASSERT_TRUE(timeline->timelineFocused());
@@ -126,6 +127,15 @@ TEST_F(TimelineTest, TransportFollowsTheStepsAndEdgeKeysPassOn) {
     press(Qt::Key_Left);
     settle();
     EXPECT_EQ(store->stepIndex(), 1);
+
+    // Keys typed into a text field stay there.
+    field->setFocus();
+    press(Qt::Key_Right);
+    press(Qt::Key_Space);
+    settle();
+    EXPECT_EQ(store->stepIndex(), 1);
+    EXPECT_FALSE(store->playing());
+    EXPECT_EQ(field->text(), " ");
 }
 
 TEST_F(TimelineTest, TransitionsRestTheNodesAndArrowsButPlayStillPauses) {
@@ -160,18 +170,6 @@ TEST_F(TimelineTest, TransitionsRestTheNodesAndArrowsButPlayStillPauses) {
     EXPECT_TRUE(nodes[0]->isEnabled());
     QTest::mouseClick(nodes[0], Qt::LeftButton);
     EXPECT_EQ(store->stepIndex(), 0);
-}
-
-TEST_F(TimelineTest, KeysInATextFieldDoNotMoveTheTimeline) {
-    open(steps(3));
-    field->setFocus();
-    ASSERT_TRUE(field->hasFocus());
-    press(Qt::Key_Right);
-    press(Qt::Key_Space);
-    settle();
-    EXPECT_EQ(store->stepIndex(), 0);
-    EXPECT_FALSE(store->playing());
-    EXPECT_EQ(field->text(), " ");
 }
 
 TEST_F(TimelineTest, SummaryNodesAndTheExplanationPanel) {
@@ -316,15 +314,15 @@ TEST_F(TimelineTest, ASavedStageEditSurvivesARestart) {
 
 namespace {
 
-class CloseTest : public ::testing::Test {
+// The window opens on a first-run-free coach with motion reduced, so questions show at once.
+class CloseTest : public vantrel::testing::WindowTest {
 protected:
+    void SetUp() override { prefs.setBoolean("Vantrel.onboardingCompleted", true); }
     MainWindow& openWindow() {
-        window = std::make_unique<MainWindow>(prefs, platform);
-        window->show();
+        open();
         store().setReduceMotion(true);
         return *window;
     }
-    BoardStore& store() { return window->content().store(); }
     ConfirmationOverlay* shownOverlay() {
         for (auto* o : window->findChildren<ConfirmationOverlay*>())
             if (o->isVisible()) return o;
@@ -346,16 +344,11 @@ protected:
         if (restarted.importedTactics().empty()) return std::nullopt;
         return restarted.importedTactics().front().tactic;
     }
-
-    MemoryPreferenceStore prefs;
-    vantrel::testing::ManualPlatform platform;
-    std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace
 
 TEST_F(CloseTest, ClosingWithUnsavedStageEditsAsksFirst) {
-    prefs.setBoolean("Vantrel.onboardingCompleted", true);
     openWindow();
     store().newTactic("收尾");
     store().addStep();
@@ -391,7 +384,6 @@ TEST_F(CloseTest, ClosingWithUnsavedStageEditsAsksFirst) {
 }
 
 TEST_F(CloseTest, ClosingAfterEditingABuiltInOffersAnOwnCopy) {
-    prefs.setBoolean("Vantrel.onboardingCompleted", true);
     openWindow();
     ASSERT_EQ(store().selectedTacticKey(), "builtin-7-0");
     EXPECT_TRUE(window->close());

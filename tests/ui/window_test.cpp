@@ -1,51 +1,80 @@
-// The window as a coach leaves it: the autosave written when it is left or closed.
+// The window as a coach leaves it: the autosave written when it is left or closed, and a
+// write that fails shown in the header, never as "已保存".
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QLabel>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "core/model/tactic_json.h"
-#include "core/platform/memory_preference_store.h"
-#include "support/manual_platform.h"
-#include "ui/workspace/content_view.h"
-#include "ui/workspace/main_window.h"
+#include "support/window_fixture.h"
 
 using namespace vantrel;
-
-namespace {
-
-class WindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        prefs.setBoolean("Vantrel.onboardingCompleted", true);
-        window = std::make_unique<MainWindow>(prefs, platform);
-        window->show();
-    }
-
-    std::vector<SavedTactic> library() const {
-        return TacticJson::decodeLibrary(*prefs.data(kImportedTacticsKey)).value();
-    }
-
-    MemoryPreferenceStore prefs;
-    vantrel::testing::ManualPlatform platform;
-    std::unique_ptr<MainWindow> window;
-};
-
-}  // namespace
+using WindowTest = vantrel::testing::WindowTest;
 
 TEST_F(WindowTest, LeavingOrClosingTheWindowWritesThePendingAutosave) {
-    BoardStore& s = window->content().store();
-    s.newTactic("离开");
-    s.addStep();
-    ASSERT_TRUE(s.autosavePending());
+    auto library = [&] { return TacticJson::decodeLibrary(*prefs.data(kImportedTacticsKey)).value(); };
+    store().newTactic("离开");
+    store().addStep();
+    ASSERT_TRUE(store().autosavePending());
     window->applicationStateChanged(Qt::ApplicationActive);
-    EXPECT_TRUE(s.autosavePending());
+    EXPECT_TRUE(store().autosavePending());
     window->applicationStateChanged(Qt::ApplicationInactive);
-    EXPECT_FALSE(s.autosavePending());
+    EXPECT_FALSE(store().autosavePending());
     EXPECT_EQ(library()[0].tactic.steps.size(), 2u);
 
-    s.addStep();
-    ASSERT_TRUE(s.autosavePending());
+    store().addStep();
+    ASSERT_TRUE(store().autosavePending());
     window->close();
     ASSERT_EQ(library().size(), 1u);
     EXPECT_EQ(library()[0].tactic.steps.size(), 3u);
+}
+
+TEST_F(WindowTest, TheBadgeAndStatusLineSayAFailedSaveUntilAWriteSucceeds) {
+    auto* badge = window->findChild<QLabel*>(QStringLiteral("stateBadge"));
+    auto* status = window->findChild<QLabel*>(QStringLiteral("statusLine"));
+    ASSERT_TRUE(badge && status);
+    store().newTactic("断电");
+    EXPECT_EQ(badge->text(), QStringLiteral("已保存"));
+
+    prefs.failWrites("磁盘已满");
+    store().setTacticName("断电二");
+    platform.advance(1);
+    EXPECT_EQ(badge->text(), QStringLiteral("保存失败"));
+    EXPECT_EQ(badge->accessibleDescription(), QStringLiteral("磁盘已满"));
+    EXPECT_EQ(status->text(), QStringLiteral("自动保存失败：磁盘已满"));
+
+    prefs.failWrites(std::nullopt);
+    store().setTacticName("断电三");
+    platform.advance(1);
+    EXPECT_EQ(badge->text(), QStringLiteral("已保存"));
+    EXPECT_TRUE(badge->accessibleDescription().isEmpty());
+
+    // A panel choice that cannot be stored holds for this session, and is said.
+    prefs.failWrites("只读文件夹");
+    content().toggleLibrary();
+    EXPECT_FALSE(sidebar().isVisible());
+    EXPECT_EQ(status->text(), QStringLiteral("设置保存失败：只读文件夹"));
+}
+
+TEST_F(WindowTest, AnUnreadableLibraryIsTakenOutThroughTheMoreMenu) {
+    window.reset();
+    prefs.setData("Vantrel.importedTactics", "{ not a library");
+    open();
+    QMenu* kept = nullptr;
+    for (QMenu* menu : window->findChildren<QMenu*>())
+        if (menu->title() == QStringLiteral("导出无法读取的战术数据")) kept = menu;
+    ASSERT_TRUE(kept);
+    EXPECT_TRUE(kept->menuAction()->isVisible());
+    ASSERT_EQ(kept->actions().size(), 1);
+
+    const auto out = std::filesystem::temp_directory_path() / ("vantrel-unreadable-" + std::to_string(::getpid()) + ".json");
+    platform.saveAnswers.push_back(out);
+    kept->actions().front()->trigger();
+    std::ifstream in(out, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "{ not a library");
+    std::filesystem::remove(out);
 }

@@ -15,15 +15,12 @@
 #include <QToolTip>
 
 #include "core/library/builtin_tactics.h"
-#include "core/platform/memory_preference_store.h"
-#include "core/store/store_fixture.h"
-#include "support/manual_platform.h"
+#include "support/lineup.h"
+#include "support/pointer.h"
+#include "support/window_fixture.h"
 #include "ui/pitch/board_view.h"
 #include "ui/presenter/presenter_view.h"
 #include "ui/workspace/canvas_panel.h"
-#include "ui/workspace/content_view.h"
-#include "ui/workspace/library_sidebar.h"
-#include "ui/workspace/main_window.h"
 
 using namespace vantrel;
 
@@ -35,59 +32,19 @@ std::vector<BoardStep> passPastDefender() {
     return {vantrel::testing::lineup(at, "home-2"), vantrel::testing::lineup(at, "home-3")};
 }
 
-class BeyondTest : public ::testing::Test {
+class BeyondTest : public vantrel::testing::WindowTest {
 protected:
-    void SetUp() override {
-        prefs.setBoolean("Vantrel.onboardingCompleted", true);
-        window = std::make_unique<MainWindow>(prefs, platform);
-        window->resize(1500, 900);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    ContentView& content() { return window->content(); }
-    BoardStore& store() { return content().store(); }
     BoardView& pitch() { return content().pitchView(); }
 
-    void mouse(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, at, pitch().mapToGlobal(at), button, buttons, Qt::NoModifier);
-        QApplication::sendEvent(&pitch(), &event);
-    }
     void drag(const std::string& id, Point to) {
-        const QPointF from = pitch().toView(store().currentStep()->player(id)->position);
-        const QPointF end = pitch().toView(to);
-        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-        for (int i = 1; i <= 6; ++i) mouse(QEvent::MouseMove, from + (end - from) * (i / 6.0), Qt::NoButton, Qt::LeftButton);
-        mouse(QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton);
+        vantrel::testing::drag(&pitch(), pitch().toView(store().currentStep()->player(id)->position), pitch().toView(to));
     }
     QAction* editMenuAction(int index) {
         for (QAction* menu : window->menuBar()->actions())
             if (menu->text() == QStringLiteral("编辑(&E)")) return menu->menu()->actions().value(index);
         return nullptr;
     }
-    void contextCommand(const std::string& key, const QString& text) {
-        content().librarySidebar().execEntryMenuAt(key, QPoint(10, 10));
-        QMenu* menu = nullptr;
-        for (QMenu* m : content().librarySidebar().findChildren<QMenu*>())
-            if (m->isVisible()) menu = m;
-        ASSERT_TRUE(menu);
-        QAction* found = nullptr;
-        for (QAction* a : menu->actions())
-            if (a->text() == text) found = a;
-        ASSERT_TRUE(found) << text.toStdString();
-        found->trigger();
-        menu->close();
-    }
-    void clickButton(QWidget* root, const QString& text) {
-        for (auto* b : root->findChildren<QToolButton*>())
-            if (b->text() == text && b->isVisible()) return QTest::mouseClick(b, Qt::LeftButton);
-        ADD_FAILURE() << "no button " << text.toStdString();
-    }
     static void deleteLaterNow() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-    MemoryPreferenceStore prefs;
-    vantrel::testing::ManualPlatform platform;
-    std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace
@@ -131,9 +88,7 @@ TEST_F(BeyondTest, PresenterModeCoversTheScreenStepsAndPlaysByKeysAndEscRestores
     EXPECT_FALSE(presenter->pointerHidden());
     platform.advance(0.2);
     EXPECT_TRUE(presenter->pointerHidden());
-    QMouseEvent move(QEvent::MouseMove, QPointF(200, 200), presenter->mapToGlobal(QPointF(200, 200)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(presenter, &move);
+    vantrel::testing::mouse(presenter, QEvent::MouseMove, QPointF(200, 200), Qt::NoButton, Qt::NoButton);
     EXPECT_FALSE(presenter->pointerHidden());
     EXPECT_EQ(presenter->caption()->accessibleName().toStdString(), store().currentStep()->title);
 

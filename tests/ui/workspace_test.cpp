@@ -3,50 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
-#include <QApplication>
-#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "core/library/builtin_tactics.h"
-#include "core/platform/memory_preference_store.h"
-#include "support/manual_platform.h"
+#include "support/window_fixture.h"
 #include "ui/pitch/board_view.h"
 #include "ui/style/studio_segmented_control.h"
 #include "ui/style/studio_style.h"
-#include "ui/workspace/content_view.h"
 #include "ui/workspace/inspector_view.h"
-#include "ui/workspace/library_sidebar.h"
-#include "ui/workspace/main_window.h"
 #include "ui/workspace/tactic_header.h"
 
 using namespace vantrel;
 
 namespace {
 
-class WorkspaceTest : public ::testing::Test {
+class WorkspaceTest : public vantrel::testing::WindowTest {
 protected:
-    void SetUp() override {
-        prefs.setBoolean("Vantrel.onboardingCompleted", true);
-        open();
-    }
-    void open() {
-        window.reset();
-        window = std::make_unique<MainWindow>(prefs, platform);
-        window->resize(1500, 900);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    ContentView& content() { return window->content(); }
-    BoardStore& store() { return content().store(); }
-    LibrarySidebar& sidebar() { return content().librarySidebar(); }
     QStringList rows(QListWidget* list) {
         QStringList names;
         for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
@@ -55,43 +33,6 @@ protected:
     void clickRow(QListWidget* list, int row) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
     }
-    void key(int k, Qt::KeyboardModifiers mods = {}) {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
-        QTest::keyClick(target, Qt::Key(k), mods);
-    }
-    // Chinese text arrives from the input method as a commit, as it does on a desktop.
-    static void typeText(QWidget* field, const QString& text) {
-        QInputMethodEvent event;
-        event.setCommitString(text);
-        QApplication::sendEvent(field, &event);
-    }
-    template <class T>
-    T* findByName(QWidget* root, const QString& name) {
-        for (T* w : root->findChildren<T*>())
-            if (w->accessibleName() == name && w->isVisible()) return w;
-        return nullptr;
-    }
-    QAction* menuAction(QMenu* menu, const QString& text) {
-        for (QAction* a : menu->actions())
-            if (a->text() == text) return a;
-        return nullptr;
-    }
-    // Opens a row's context menu and triggers one of its entries.
-    void contextCommand(const std::string& key, const QString& text) {
-        sidebar().execEntryMenuAt(key, QPoint(10, 10));
-        QMenu* menu = nullptr;
-        for (QMenu* m : sidebar().findChildren<QMenu*>())
-            if (m->isVisible()) menu = m;
-        ASSERT_TRUE(menu);
-        QAction* action = menuAction(menu, text);
-        ASSERT_TRUE(action) << text.toStdString();
-        action->trigger();
-        menu->close();
-    }
-
-    MemoryPreferenceStore prefs;
-    vantrel::testing::ManualPlatform platform;
-    std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace

@@ -121,68 +121,29 @@ TEST(MotionPathControl, UnknownPositionsDoNotBreakThePlan) {
     EXPECT_DOUBLE_EQ(c.y, 0.5);
 }
 
-TEST(PathPreview, SamplesAGroundPassAlongTheLineSlowingTowardsTheEnd) {
-    const PathPreview preview{{0.1, 0.2}, {0.7, 0.6}, PassStyle::ground};
-    const auto samples = preview.samples();
-    ASSERT_EQ(samples.size(), 31u);
-    EXPECT_EQ(samples.front().position, preview.start);
-    EXPECT_EQ(samples.back().position, preview.end);
-    for (const auto& s : samples) EXPECT_EQ(s.height, 0.0);
-    // Half-way in time the ball has covered 0.55 of the way.
-    EXPECT_NEAR(samples[15].position.x, 0.1 + 0.6 * 0.55, 1e-12);
-    EXPECT_NEAR(samples[15].position.y, 0.2 + 0.4 * 0.55, 1e-12);
-}
+TEST(PathPreview, ThirtyOneSamplesFromEndToEndThatRiseOnlyForALoft) {
+    const PathPreview ground{{0.1, 0.2}, {0.7, 0.6}, PassStyle::ground};
+    const auto rolled = ground.samples();
+    ASSERT_EQ(rolled.size(), 31u);
+    EXPECT_EQ(rolled.front().position, ground.start);
+    EXPECT_EQ(rolled.back().position, ground.end);
+    for (const auto& s : rolled) EXPECT_EQ(s.height, 0.0);
+    EXPECT_NEAR(rolled[15].position.y, 0.2 + 0.4 * 0.55, 1e-12);   // slowing towards the end
 
-TEST(PathPreview, LoftedPassPeaksAtItsApexHalfWay) {
-    const PathPreview preview{{0.2, 0.5}, {0.2 + 20.0 / kPitchLengthMetres, 0.5}, PassStyle::loft};
-    const auto samples = preview.samples();
-    ASSERT_EQ(samples.size(), 31u);
-    // 20 m: apex 0.12 × 20 = 2.4 m, at the 16th sample, in width units.
-    EXPECT_NEAR(samples[15].height, 2.4 / kPitchWidthMetres, 1e-12);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        if (i != 15) {
-            EXPECT_LT(samples[i].height, samples[15].height);
-        }
-    EXPECT_EQ(samples.front().height, 0.0);
-    EXPECT_EQ(samples.back().height, 0.0);
-    // Even speed over the ground.
-    EXPECT_NEAR(samples[10].position.x, 0.2 + (20.0 / kPitchLengthMetres) / 3, 1e-12);
+    // 20 m lofted: the apex of 2.4 m at the 16th sample, in width units, at even speed.
+    const PathPreview loft{{0.2, 0.5}, {0.2 + 20.0 / kPitchLengthMetres, 0.5}, PassStyle::loft};
+    const auto flown = loft.samples();
+    ASSERT_EQ(flown.size(), 31u);
+    EXPECT_NEAR(flown[15].height, 2.4 / kPitchWidthMetres, 1e-12);
+    for (std::size_t i = 0; i < flown.size(); ++i) EXPECT_TRUE(i == 15 || flown[i].height < flown[15].height) << i;
+    EXPECT_EQ(flown.back().height, 0.0);
+    EXPECT_NEAR(flown[10].position.x, 0.2 + (20.0 / kPitchLengthMetres) / 3, 1e-12);
+    const PathPreview longLoft{{0.05, 0.5}, {0.95, 0.5}, PassStyle::loft};
+    EXPECT_NEAR(longLoft.samples()[15].height, 5.5 / kPitchWidthMetres, 1e-12);   // the apex is capped
 
-    // The apex is capped at 5.5 m.
-    const PathPreview longPass{{0.05, 0.5}, {0.95, 0.5}, PassStyle::loft};
-    EXPECT_NEAR(longPass.samples()[15].height, 5.5 / kPitchWidthMetres, 1e-12);
-}
-
-TEST(PathPreview, PassToTheSameSpotStaysThere) {
-    for (const PassStyle style : {PassStyle::ground, PassStyle::loft}) {
-        const PathPreview preview{{0.4, 0.4}, {0.4, 0.4}, style};
-        const auto samples = preview.samples();
-        ASSERT_EQ(samples.size(), 31u);
-        for (const auto& s : samples) EXPECT_EQ(s, (PathPreview::Sample{{0.4, 0.4}, 0.0}));
-    }
-}
-
-TEST(PathPreviewCache, ReusesTheLastSamplingUntilTheInputChanges) {
-    PathPreviewCache cache;
-    const PathPreview ground{{0.1, 0.1}, {0.5, 0.4}, PassStyle::ground};
-    EXPECT_EQ(cache.computations(), 0);
-    EXPECT_EQ(cache.samples(ground), ground.samples());
-    EXPECT_EQ(cache.samples(ground), ground.samples());
-    EXPECT_EQ(cache.computations(), 1);
-
-    PathPreview lofted = ground;
-    lofted.style = PassStyle::loft;
-    EXPECT_EQ(cache.samples(lofted), lofted.samples());
-    EXPECT_EQ(cache.computations(), 2);
-
-    PathPreview moved = lofted;
-    moved.end.x += 0.01;
-    cache.samples(moved);
-    cache.samples(moved);
-    EXPECT_EQ(cache.computations(), 3);
-    // Going back to an older preview is a change too: only the last one is kept.
-    cache.samples(ground);
-    EXPECT_EQ(cache.computations(), 4);
+    for (const PassStyle style : {PassStyle::ground, PassStyle::loft})
+        for (const auto& s : PathPreview{{0.4, 0.4}, {0.4, 0.4}, style}.samples())
+            EXPECT_EQ(s, (PathPreview::Sample{{0.4, 0.4}, 0.0}));
 }
 
 }  // namespace

@@ -138,34 +138,21 @@ TEST(VisionGeometry, OddInputGivesASoundPolygon) {
 }
 
 TEST(VisionTransition, FadesOutAfterAQuarterAndInAfterThreeQuarters) {
-    // A 2 s pass: the fades fit in their intervals.
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(0.0, 2.0), 1.0);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(0.49, 2.0), 1.0);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(0.5, 2.0), 1.0);
-    EXPECT_NEAR(VisionTransition::stage(0.6, 2.0), 0.5, 1e-12);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(0.75, 2.0), 0.0);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(1.49, 2.0), 0.0);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(1.5, 2.0), 0.0);
-    EXPECT_NEAR(VisionTransition::stage(1.66, 2.0), 0.5, 1e-12);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(1.9, 2.0), 1.0);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(9.0, 2.0), 1.0);
-
-    // A 0.3 s pass: half of it is shorter than the fade-out, which is cut off at the reception.
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(0.07, 0.3), 1.0);
-    EXPECT_NEAR(VisionTransition::stage(0.175, 0.3), 0.5, 1e-12);
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double elapsed, duration, stage;
+    };
+    for (const Case c : {
+             // A 2 s pass: the fades fit in their intervals.
+             Case{0.0, 2.0, 1.0}, {0.5, 2.0, 1.0}, {0.6, 2.0, 0.5}, {0.75, 2.0, 0.0}, {1.5, 2.0, 0.0},
+             {1.66, 2.0, 0.5}, {1.9, 2.0, 1.0}, {9.0, 2.0, 1.0},
+             // A 0.3 s pass: half of it is shorter than the fade-out, cut off at the reception.
+             {0.07, 0.3, 1.0}, {0.175, 0.3, 0.5}, {0.225, 0.3, 0.0}, {0.225 + 0.16, 0.3, 0.5},
+             // No duration: the new view fades in from the start. Odd values stay within 0 … 1.
+             {0.0, 0.0, 0.0}, {0.32, 0.0, 1.0}, {kNaN, 2.0, 1.0}, {0.16, kNaN, 0.5}, {0.16, -3.0, 0.5},
+             {inf, 2.0, 1.0}, {-1.0, 2.0, 1.0}, {5.0, inf, 1.0}})
+        EXPECT_NEAR(VisionTransition::stage(c.elapsed, c.duration), c.stage, 1e-12) << c.elapsed << " of " << c.duration;
     EXPECT_GT(VisionTransition::stage(0.2249, 0.3), 0.1);
-    EXPECT_NEAR(VisionTransition::stage(0.225, 0.3), 0.0, 1e-12);
-    EXPECT_NEAR(VisionTransition::stage(0.225 + 0.16, 0.3), 0.5, 1e-12);
-
-    // No duration: the new view fades in from the start. Odd values stay within 0 … 1.
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(0.0, 0.0), 0.0);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(0.32, 0.0), 1.0);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(kNaN, 2.0), 1.0);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(0.16, kNaN), 0.5);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(0.16, -3.0), 0.5);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(std::numeric_limits<double>::infinity(), 2.0), 1.0);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(-1.0, 2.0), 1.0);
-    EXPECT_DOUBLE_EQ(VisionTransition::stage(5.0, std::numeric_limits<double>::infinity()), 1.0);
 }
 
 }  // namespace

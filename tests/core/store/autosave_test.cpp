@@ -1,7 +1,5 @@
 // The own tactics' writes: only what changed, never reported as saved when they failed,
 // never larger than start-up reads, and kept aside when unreadable.
-#include <unistd.h>
-
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -18,16 +16,7 @@ namespace {
 
 class AutosaveTest : public StoreTest {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("vantrel-autosave-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        store.reset();
-        fs::remove_all(dir);
-    }
+    void TearDown() override { store.reset(); }   // before its folder goes
 
     void storeLibrary(const std::vector<SavedTactic>& library) {
         prefs.setData(kImportedTacticsKey, TacticJson::encodeLibrary(library).value());
@@ -37,7 +26,7 @@ protected:
         return {id, Tactic{name, 7, {vantrel::testing::lineup()}}, true};
     }
 
-    fs::path dir;
+    vantrel::testing::TempFolder dir{"vantrel-autosave"};
 };
 
 TEST_F(AutosaveTest, WritesOnlyWhatChangedInTheUsualBytes) {
@@ -126,6 +115,7 @@ TEST_F(AutosaveTest, EveryUnreadableLibraryIsKeptAndCanBeExported) {
         prefs.setData(kImportedTacticsKey, "broken " + std::to_string(i));
         start();
         EXPECT_EQ(store->status(), "已保留无法读取的战术数据");
+        EXPECT_EQ(prefs.data(kImportedTacticsKey), "broken " + std::to_string(i));   // nothing written at start
     }
     // The same unreadable library met again is not kept twice.
     start();

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 
@@ -16,14 +14,6 @@ namespace {
 
 class ImportExportTest : public StoreTest {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("vantrel-store-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     fs::path write(const std::string& name, const std::string& text) {
         std::ofstream(dir / name, std::ios::binary) << text;
         return dir / name;
@@ -35,7 +25,7 @@ protected:
         return store->status();
     }
 
-    fs::path dir;
+    vantrel::testing::TempFolder dir{"vantrel-store"};
 };
 
 const std::string kShapeError = "导入失败：需为 7 人制或 11 人制，且每步包含双方完整球员";

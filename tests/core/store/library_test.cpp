@@ -184,28 +184,6 @@ TEST_F(StoreTest, StoredTacticsAreAdaptedOnceAtStart) {
     EXPECT_EQ(store->importedTactics(), first);
 }
 
-TEST_F(StoreTest, UnreadableLibraryIsKeptAsideAndSurvivesSaves) {
-    const std::string garbage = "[{\"id\":\"broken\"";
-    prefs.setData(kImportedTacticsKey, garbage);
-    BoardStore& s = start();
-    EXPECT_TRUE(s.importedTactics().empty());
-    EXPECT_EQ(s.status(), "已保留无法读取的战术数据");
-    EXPECT_EQ(prefs.data(kUnreadableTacticsKey), garbage);
-    EXPECT_EQ(prefs.data(kImportedTacticsKey), garbage);   // nothing written at start
-
-    s.newTactic("新的");
-    platform.advance(1);
-    EXPECT_EQ(storedLibrary().size(), 1u);
-    EXPECT_EQ(prefs.data(kUnreadableTacticsKey), garbage);
-
-    // A second unreadable library is kept too, newest first, and announced again.
-    prefs.setData(kImportedTacticsKey, "also broken");
-    start();
-    EXPECT_EQ(prefs.data(kUnreadableTacticsKey), "also broken");
-    EXPECT_EQ(prefs.data(PreferenceLibraryStorage::unreadableKey(1)), garbage);
-    EXPECT_EQ(store->status(), "已保留无法读取的战术数据");
-}
-
 TEST_F(StoreTest, PlayerSelectionOpensAndClosesTheInformation) {
     BoardStore& s = start();
     std::string id = s.tactic().steps[0].players[3].id;

