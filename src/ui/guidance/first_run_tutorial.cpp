@@ -17,11 +17,11 @@
 
 #include "ui/render/annotation_drawing.h"
 #include "ui/style/studio_style.h"
-#include "ui/workspace/workspace_widgets.h"
+#include "ui/style/studio_widgets.h"
 
 namespace vantrel {
 
-using namespace WorkspaceWidgets;
+using namespace StudioWidgets;
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include "ui/style/studio_icons.h"
 #include "ui/style/studio_segmented_control.h"
 #include "ui/style/studio_style.h"
-#include "ui/workspace/workspace_widgets.h"
+#include "ui/style/studio_widgets.h"
 
 namespace vantrel {
 
-using namespace WorkspaceWidgets;
+using namespace StudioWidgets;
 
 namespace {
 

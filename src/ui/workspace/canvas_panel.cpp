@@ -16,11 +16,11 @@
 #include "ui/annotation/drawing_toolbar_view.h"
 #include "ui/pitch/board_view.h"
 #include "ui/style/studio_segmented_control.h"
-#include "ui/workspace/workspace_widgets.h"
+#include "ui/style/studio_widgets.h"
 
 namespace vantrel {
 
-using namespace WorkspaceWidgets;
+using namespace StudioWidgets;
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include "ui/guidance/formation_picker.h"
 #include "ui/style/quiet_hover_style.h"
 #include "ui/style/studio_segmented_control.h"
-#include "ui/workspace/workspace_widgets.h"
+#include "ui/style/studio_widgets.h"
 
 namespace vantrel {
 
-using namespace WorkspaceWidgets;
+using namespace StudioWidgets;
 
 namespace {
 

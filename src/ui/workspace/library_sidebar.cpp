@@ -14,14 +14,14 @@
 #include "core/model/step_title.h"
 #include "ui/style/quiet_hover_style.h"
 #include "ui/style/studio_segmented_control.h"
+#include "ui/style/studio_widgets.h"
 #include "ui/workspace/tactic_state.h"
-#include "ui/workspace/workspace_widgets.h"
 
 namespace vantrel {
 
 namespace {
 
-using namespace WorkspaceWidgets;
+using namespace StudioWidgets;
 
 enum Role { keyRole = Qt::UserRole + 1, metaRole, favoriteRole };
 constexpr int kRowHeight = 50;

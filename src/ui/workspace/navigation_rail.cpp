@@ -3,11 +3,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/workspace/workspace_widgets.h"
+#include "ui/style/studio_widgets.h"
 
 namespace vantrel {
 
-using namespace WorkspaceWidgets;
+using namespace StudioWidgets;
 
 NavigationRail::NavigationRail(QWidget* parent) : QWidget(parent) {
     setFixedWidth(56);

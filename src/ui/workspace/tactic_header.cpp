@@ -4,12 +4,12 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "ui/style/studio_widgets.h"
 #include "ui/workspace/tactic_state.h"
-#include "ui/workspace/workspace_widgets.h"
 
 namespace vantrel {
 
-using namespace WorkspaceWidgets;
+using namespace StudioWidgets;
 
 TacticHeader::TacticHeader(BoardStore& store, QWidget* parent) : QWidget(parent), store_(store) {
     auto* layout = new QVBoxLayout(this);

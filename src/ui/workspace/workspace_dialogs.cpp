@@ -10,11 +10,11 @@
 
 #include "ui/style/question_accessibility.h"
 #include "ui/style/studio_segmented_control.h"
-#include "ui/workspace/workspace_widgets.h"
+#include "ui/style/studio_widgets.h"
 
 namespace vantrel {
 
-using namespace WorkspaceWidgets;
+using namespace StudioWidgets;
 
 WorkspaceSheet::WorkspaceSheet(const QString& title, const QString& message, QWidget* parent) : QDialog(parent) {
     setWindowTitle(title);

@@ -9,10 +9,10 @@
 
 class QWidget;
 
-namespace vantrel::WorkspaceWidgets {
+namespace vantrel::StudioWidgets {
 
-// Small building blocks of the workspace columns, all coloured by StudioStyle tokens
-// and repainted when the appearance switches.
+// Small building blocks shared by the workspace columns, the dialogs and the guidance
+// sheets, all coloured by StudioStyle tokens and repainted when the appearance switches.
 
 // A label in `token`'s colour at `pixelSize`, semibold when `strong`.
 QLabel* label(const QString& text, int pixelSize, StudioStyle::ColorToken token, bool strong = false,
@@ -34,4 +34,4 @@ void keepColor(QWidget* widget, StudioStyle::ColorToken token, QPalette::ColorRo
 // Tells assistive technology that a label's text (its accessible name) changed.
 void announceText(QLabel* label, const QString& text);
 
-}  // namespace vantrel::WorkspaceWidgets
+}  // namespace vantrel::StudioWidgets

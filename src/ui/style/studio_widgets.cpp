@@ -1,11 +1,11 @@
-#include "ui/workspace/workspace_widgets.h"
+#include "ui/style/studio_widgets.h"
 
 #include <QAccessible>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionToolButton>
 
-namespace vantrel::WorkspaceWidgets {
+namespace vantrel::StudioWidgets {
 
 namespace {
 
@@ -132,4 +132,4 @@ void announceText(QLabel* label, const QString& text) {
     QAccessible::updateAccessibility(&event);
 }
 
-}  // namespace vantrel::WorkspaceWidgets
+}  // namespace vantrel::StudioWidgets
