@@ -179,11 +179,23 @@ TEST_F(AnnotationCanvasTest, ALockedLayerIgnoresKeysAndPassesClicksToThePitch) {
     ASSERT_EQ(annotations().size(), 1u);
     EXPECT_TRUE(panel().pitchView().editingAnnotations());
 
+    session().setSelectedID(annotations()[0].id);
+    EXPECT_TRUE(toolbar().undoButton()->isEnabled());
+    EXPECT_TRUE(toolbar().deleteButton()->isEnabled());
+
     toolbar().lockButton()->click();
     ASSERT_TRUE(session().locked());
     EXPECT_EQ(canvas().accessibleName(), QStringLiteral("战术注释图层"));
     EXPECT_FALSE(panel().pitchView().editingAnnotations());
+    // Every way to undo or delete is closed alike: the keys, the toolbar, the menu.
     key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Delete);
+    EXPECT_FALSE(toolbar().undoButton()->isEnabled());
+    EXPECT_FALSE(toolbar().deleteButton()->isEnabled());
+    toolbar().undoButton()->click();
+    toolbar().deleteButton()->click();
+    EXPECT_FALSE(window->content().actions().undo->isEnabled());
+    window->content().actions().undo->trigger();
     EXPECT_EQ(annotations().size(), 1u);
 
     // A click through the window lands on the token under the canvas.

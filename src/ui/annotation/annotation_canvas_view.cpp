@@ -9,6 +9,7 @@
 
 #include "core/annotation/annotation_render.h"
 #include "core/annotation/annotation_text.h"
+#include "core/store/edit_commands.h"
 #include "ui/annotation/annotation_text_editor.h"
 
 namespace vantrel {
@@ -412,10 +413,10 @@ void AnnotationCanvasView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     switch (key) {
-        case CanvasKey::undo: session_.undo(); break;
-        case CanvasKey::redo: session_.redo(); break;
+        case CanvasKey::undo: EditCommands::undo(store_, session_); break;
+        case CanvasKey::redo: EditCommands::redo(store_, session_); break;
         case CanvasKey::remove:
-            if (auto id = session_.selectedID(); id && session_.selection()) session_.deleteAnnotation(*id);
+            EditCommands::deleteSelection(session_);
             session_.setSelectedID(std::nullopt);
             break;
         case CanvasKey::escape:

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "core/store/edit_commands.h"
 #include "ui/annotation/drawing_controls.h"
 #include "ui/style/question_accessibility.h"
 #include "ui/style/studio_icons.h"
@@ -137,10 +138,10 @@ DrawingToolbarView::DrawingToolbarView(BoardStore& store, DrawingSession& sessio
     delete_ = controlButton(StudioIcons::Glyph::remove, QStringLiteral("删除选中注释"), QStringLiteral("删除选中注释"), this);
     lock_ = controlButton(StudioIcons::Glyph::lock, QStringLiteral("锁定注释层"), QStringLiteral("锁定注释层"), this);
     lock_->setCheckable(true);
-    connect(undo_, &QToolButton::clicked, this, [this] { session_.undo(); });
-    connect(redo_, &QToolButton::clicked, this, [this] { session_.redo(); });
+    connect(undo_, &QToolButton::clicked, this, [this] { EditCommands::undo(store_, session_); });
+    connect(redo_, &QToolButton::clicked, this, [this] { EditCommands::redo(store_, session_); });
     connect(delete_, &QToolButton::clicked, this, [this] {
-        if (auto id = session_.selectedID(); id && session_.selection()) session_.deleteAnnotation(*id);
+        EditCommands::deleteSelection(session_);
     });
     connect(lock_, &QToolButton::clicked, this, [this] { session_.setLocked(!session_.locked()); });
     for (QToolButton* b : {undo_, redo_, delete_, lock_}) layout->addWidget(b);
@@ -201,12 +202,13 @@ void DrawingToolbarView::refresh() {
     shapes_->setAccessibleDescription(session_.panel() == DrawingPanel::shapes ? QStringLiteral("已展开")
                                                                                 : QStringLiteral("已收起"));
     ink_->update();
-    undo_->setEnabled(session_.canUndo());
-    redo_->setEnabled(session_.canRedo());
-    const bool selected = session_.selection().has_value();
-    delete_->setEnabled(selected);
-    front_->setEnabled(selected);
-    back_->setEnabled(selected);
+    undo_->setEnabled(EditCommands::canUndo(store_, session_));
+    redo_->setEnabled(EditCommands::canRedo(store_, session_));
+    // A locked layer takes no edit of its drawings, from here as from the keys.
+    const bool editable = EditCommands::canDeleteSelection(session_);
+    delete_->setEnabled(editable);
+    front_->setEnabled(editable);
+    back_->setEnabled(editable);
     lock_->setChecked(session_.locked());
     lock_->setIcon(StudioIcons::icon(session_.locked() ? StudioIcons::Glyph::lock : Glyphs::unlocked));
     const QString lockHelp = session_.locked() ? QStringLiteral("解锁注释层") : QStringLiteral("锁定注释层");

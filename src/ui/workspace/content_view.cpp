@@ -14,6 +14,7 @@
 #include "ui/export/export_commands.h"
 #include "ui/annotation/drawing_toolbar_view.h"
 #include "ui/guidance/first_run_tutorial.h"
+#include "core/store/edit_commands.h"
 #include "ui/pitch/board_view.h"
 #include "ui/presenter/presenter_view.h"
 #include "ui/style/studio_icons.h"
@@ -191,14 +192,8 @@ void ContentView::createActions() {
                        actions_.redo, actions_.presenter})
         addAction(a);
     // Drawing mode keeps the keys for its annotations; a locked layer takes no edit.
-    connect(actions_.undo, &QAction::triggered, this, [this] {
-        if (!session_->editing()) store_->undoBoardEdit();
-        else if (!session_->locked()) session_->undo();
-    });
-    connect(actions_.redo, &QAction::triggered, this, [this] {
-        if (!session_->editing()) store_->redoBoardEdit();
-        else if (!session_->locked()) session_->redo();
-    });
+    connect(actions_.undo, &QAction::triggered, this, [this] { EditCommands::undo(*store_, *session_); });
+    connect(actions_.redo, &QAction::triggered, this, [this] { EditCommands::redo(*store_, *session_); });
     connect(actions_.presenter, &QAction::triggered, this, &ContentView::startPresenter);
     connect(actions_.showInterceptionRisk, &QAction::triggered, this,
             [this](bool on) { store_->setShowInterceptionRisk(on); });
@@ -314,20 +309,14 @@ void ContentView::askDeleteStep() {
 }
 
 void ContentView::refreshUndoActions() {
-    const bool drawing = session_->editing();
-    const bool asking = store_->showingStageSaveConfirmation();
-    auto name = [](const char* verb, const std::optional<std::string>& label) {
-        return label ? QString::fromUtf8(verb) + QLatin1Char(' ') + QString::fromStdString(*label) : QString::fromUtf8(verb);
-    };
-    const QString undo = drawing ? QStringLiteral("撤销 注释") : name("撤销", store_->undoBoardEditLabel());
-    const QString redo = drawing ? QStringLiteral("重做 注释") : name("重做", store_->redoBoardEditLabel());
+    const QString undo = QString::fromStdString(EditCommands::undoText(*store_, *session_));
+    const QString redo = QString::fromStdString(EditCommands::redoText(*store_, *session_));
     actions_.undo->setText(undo);
     actions_.undo->setToolTip(undo + QStringLiteral(" · Ctrl+Z"));
-    const bool locked = drawing && session_->locked();
-    actions_.undo->setEnabled(!asking && !locked && (drawing ? session_->canUndo() : store_->canUndoBoardEdit()));
+    actions_.undo->setEnabled(EditCommands::canUndo(*store_, *session_));
     actions_.redo->setText(redo);
     actions_.redo->setToolTip(redo + QStringLiteral(" · Ctrl+Shift+Z"));
-    actions_.redo->setEnabled(!asking && !locked && (drawing ? session_->canRedo() : store_->canRedoBoardEdit()));
+    actions_.redo->setEnabled(EditCommands::canRedo(*store_, *session_));
 }
 
 PresenterView* ContentView::presenter() const { return presenter_; }
