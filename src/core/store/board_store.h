@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -132,7 +133,12 @@ public:
     void renameOwnTactic(const std::string& key, std::string name);
     std::optional<std::string> duplicateOwnTactic(const std::string& key);
     void deleteOwnTactic(const std::string& key);
+    // Asks for a file with the platform's open dialog, then imports it as below.
     void importFile();
+    // Imports a tactic file (a file given on the command line or handed over by a later
+    // start): the same checks and status lines as the dialog's import, the same save
+    // question first when the stage has unsaved changes.
+    void importFile(const std::filesystem::path& path);
     void exportFile();
     // Replaces the status line: for commands outside the store that report like its own
     // (the image, handout and video exports).

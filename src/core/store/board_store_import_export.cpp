@@ -8,11 +8,16 @@ namespace vantrel {
 
 void BoardStore::importFile() {
     Batch batch(notifier_);
+    // Asked before the dialog opens, so the coach answers the save question first.
     if (!canLeaveStage([this] { importFile(); })) return;
-    auto path = platform_.chooseJsonFileToOpen();
-    if (!path) return;
+    if (auto path = platform_.chooseJsonFileToOpen()) importFile(*path);
+}
 
-    auto text = readWholeFile(*path, TacticJson::kMaxDocumentBytes);
+void BoardStore::importFile(const std::filesystem::path& path) {
+    Batch batch(notifier_);
+    if (!canLeaveStage([this, path] { importFile(path); })) return;
+
+    auto text = readWholeFile(path, TacticJson::kMaxDocumentBytes);
     if (!text) {
         setStatus("导入失败：JSON 格式不正确（" + text.error() + "）");
         return;
