@@ -8,6 +8,7 @@
 #include <QDBusVariant>
 #include <QStandardPaths>
 
+#include "core/library/command_line.h"
 #include "core/platform/file_library_storage.h"
 #include "ui/platform/qt_platform.h"
 #include "ui/platform/settings_preference_store.h"
@@ -64,11 +65,16 @@ private:
 
 }  // namespace
 
-int runInteractive(int argc, char** argv) {
-    QApplication app(argc, argv);
+int runInteractive(const char* program, const std::vector<std::filesystem::path>& files) {
+    // The arguments were read already: the toolkit gets none of them, so a file named
+    // like one of its options stays a file.
+    int toolkitArgc = 1;
+    char* toolkitArgv[] = {const_cast<char*>(program), nullptr};
+    QApplication app(toolkitArgc, toolkitArgv);
     QApplication::setOrganizationName(QStringLiteral("Vantrel"));
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantrel"));
+    QApplication::setApplicationVersion(QString::fromUtf8(vantrelVersion().data(), qsizetype(vantrelVersion().size())));
     QApplication::setDesktopFileName(QStringLiteral("vantrel"));
     QApplication::setWindowIcon(vantrelIcon());
     StudioStyle::applyApplicationStyle();
@@ -95,6 +101,7 @@ int runInteractive(int argc, char** argv) {
 
     window.placeOnScreen();
     window.show();
+    for (const auto& file : files) store.importFile(file);
     return app.exec();
 }
 
