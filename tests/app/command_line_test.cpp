@@ -46,14 +46,25 @@ protected:
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir / "home");
+        // Short, unlike `dir`: a socket's path has at most 107 bytes.
+        runtime = fs::temp_directory_path() / ("vantrel-run-" + std::to_string(::getpid()));
+        fs::remove_all(runtime);
+        fs::create_directories(runtime);
+        fs::permissions(runtime, fs::perms::owner_all);
     }
-    void TearDown() override { fs::remove_all(dir); }
+    void TearDown() override {
+        fs::remove_all(dir);
+        fs::remove_all(runtime);
+    }
 
-    // Runs with a private home, so a test can see whether preferences were touched;
-    // `timeout` ends an interactive run that the arguments were meant not to start.
+    // Runs with a private home, data and runtime folder, so a test can see whether
+    // preferences were touched and never meets another test's window; `timeout` ends an
+    // interactive run that the arguments were meant not to start.
     Outcome run(const std::string& args, const std::string& executable = VANTREL_EXECUTABLE) {
         std::string cmd = "cd " + quoted(dir.string()) + " && HOME=" + quoted((dir / "home").string()) +
                           " XDG_CONFIG_HOME=" + quoted((dir / "home/.config").string()) +
+                          " XDG_DATA_HOME=" + quoted((dir / "home/.local/share").string()) +
+                          " XDG_RUNTIME_DIR=" + quoted(runtime.string()) +
                           " QT_QPA_PLATFORM=offscreen timeout 3 " + quoted(executable) + " " + args +
                           " >" + quoted((dir / "stdout").string()) + " 2>" + quoted((dir / "stderr").string());
         int raw = std::system(cmd.c_str());
@@ -65,6 +76,7 @@ protected:
     }
 
     fs::path dir;
+    fs::path runtime;
 };
 
 TEST_F(CommandLine, ExportWritesTheCatalogSilently) {
@@ -136,6 +148,8 @@ TEST_F(CommandLine, OtherArgumentListsOpenTheWindowInstead) {
         EXPECT_FALSE(fs::exists(dir / "a.json")) << args;
         EXPECT_FALSE(fs::exists(dir / "--export-catalog")) << args;
     }
+    // Ended by a signal, each window removed its socket on the way.
+    EXPECT_TRUE(fs::is_empty(runtime));
 }
 
 TEST_F(CommandLine, BothProgramsExplainThemselvesAndRefuseUnknownOptions) {
