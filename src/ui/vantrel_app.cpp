@@ -86,7 +86,7 @@ int runInteractive(const char* program, const std::vector<std::filesystem::path>
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantrel"));
     QApplication::setApplicationVersion(QString::fromUtf8(vantrelVersion().data(), qsizetype(vantrelVersion().size())));
-    QApplication::setDesktopFileName(QStringLiteral("vantrel"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.vantrel.Vantrel"));
 
     // Before the window reads the preferences and the library: a later start only hands
     // its files over.
