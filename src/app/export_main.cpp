@@ -1,11 +1,13 @@
 // vantrel-export: a tactic file to an image, a handout or a video, without a window.
 //
 //   vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d]
+//   vantrel-export --help | --version
 //
 // The tactic is read with the same decoder and checks as an import. N counts steps from
 // 1 (default 1) and picks the step of a PNG; a PNG is 1920 × 1080. Success prints nothing
 // and exits 0; any failure prints "Export failed: " and the reason on standard error,
-// exits 1 and leaves no file behind.
+// exits 1 and leaves no file behind. An option it does not know prints the usage on
+// standard error and exits 2.
 #include <QGuiApplication>
 
 #include <cstdlib>
@@ -16,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/library/command_line.h"
 #include "core/model/file_io.h"
 #include "core/model/tactic_json.h"
 #include "ui/export/still_export.h"
@@ -26,6 +29,52 @@ namespace {
 using namespace vantrel;
 
 constexpr std::string_view kUsage = "用法：vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d]";
+
+constexpr std::string_view kUsageLine = "Usage: vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d]\n";
+
+constexpr std::string_view kHelp =
+    "\n"
+    "Writes a Vantrel tactic file as an image, a handout or a video, without a window\n"
+    "or a display. The file is read with the same checks as the window's import.\n"
+    "\n"
+    "  png   one step as a 1920 x 1080 image\n"
+    "  pdf   the whole tactic as an A4 handout\n"
+    "  mp4   the playback as an H.264 video\n"
+    "  gif   the playback as an animated image\n"
+    "\n"
+    "Options:\n"
+    "  --step N        the step of the image, counted from 1 (default 1)\n"
+    "  --view 2d|3d    the flat or the perspective board (default 2d)\n"
+    "  -h, --help      print this help and exit\n"
+    "      --version   print the version and exit\n"
+    "\n"
+    "Prints nothing on success. On failure it prints \"Export failed: \" and the reason,\n"
+    "exits with status 1 and leaves no file behind.\n";
+
+// The arguments that end the run before any export: the help, the version, or an
+// option this command does not know (the values of --step and --view are not options).
+std::optional<int> answerOptions(const std::vector<std::string_view>& args) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsageLine << kHelp << std::flush;
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "vantrel-export " << vantrelVersion() << '\n' << std::flush;
+            return 0;
+        }
+        if (arg == "--step" || arg == "--view") {
+            ++i;
+        } else if (!arg.empty() && arg.front() == '-') {
+            std::cerr << "vantrel-export: unknown option '" << arg << "'\n"
+                      << kUsageLine << "Try 'vantrel-export --help' for more information.\n"
+                      << std::flush;
+            return 2;
+        }
+    }
+    return std::nullopt;
+}
 
 struct Request {
     std::string kind;
@@ -106,6 +155,7 @@ void quietToolkit(QtMsgType type, const QMessageLogContext&, const QString& mess
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv, argv + argc);
+    if (auto status = answerOptions(args)) return *status;
     auto request = parse(args);
     if (!request) {
         std::cerr << "Export failed: " << request.error() << '\n';

@@ -6,9 +6,10 @@
 #include "ui/vantrel_app.h"
 
 int main(int argc, char** argv) {
-    // The export run decides before any toolkit object exists: it needs no display and
-    // never touches the user's preferences.
+    // The command line decides before any toolkit object exists: the catalog export, the
+    // help and the version need no display and never touch the user's preferences.
     std::vector<std::string_view> arguments(argv, argv + argc);
-    if (auto status = vantrel::runCommandLine(arguments, std::cerr)) return *status;
-    return vantrel::runInteractive(argc, argv);
+    const vantrel::CommandLineOutcome outcome = vantrel::runCommandLine(arguments, std::cout, std::cerr);
+    if (outcome.exitStatus) return *outcome.exitStatus;
+    return vantrel::runInteractive(argv[0], outcome.files);
 }

@@ -8,9 +8,13 @@
 #include <QDBusVariant>
 #include <QStandardPaths>
 
+#include <iostream>
+
+#include "core/library/command_line.h"
 #include "core/platform/file_library_storage.h"
 #include "ui/platform/qt_platform.h"
 #include "ui/platform/settings_preference_store.h"
+#include "ui/platform/single_instance.h"
 #include "ui/style/app_icon.h"
 #include "ui/style/studio_application_style.h"
 #include "ui/workspace/content_view.h"
@@ -64,12 +68,39 @@ private:
 
 }  // namespace
 
-int runInteractive(int argc, char** argv) {
-    QApplication app(argc, argv);
+void openFilesInWindow(MainWindow& window, const std::vector<std::filesystem::path>& files) {
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+    for (const auto& file : files) window.content().store().importFile(file);
+}
+
+int runInteractive(const char* program, const std::vector<std::filesystem::path>& files) {
+    // The arguments were read already: the toolkit gets none of them, so a file named
+    // like one of its options stays a file.
+    int toolkitArgc = 1;
+    char* toolkitArgv[] = {const_cast<char*>(program), nullptr};
+    QApplication app(toolkitArgc, toolkitArgv);
     QApplication::setOrganizationName(QStringLiteral("Vantrel"));
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantrel"));
-    QApplication::setDesktopFileName(QStringLiteral("vantrel"));
+    QApplication::setApplicationVersion(QString::fromUtf8(vantrelVersion().data(), qsizetype(vantrelVersion().size())));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.vantrel.Vantrel"));
+
+    // Before the window reads the preferences and the library: a later start only hands
+    // its files over.
+    SingleInstance instance;
+    switch (instance.claim(files)) {
+        case SingleInstance::Claim::handedOver:
+            return 0;
+        case SingleInstance::Claim::noAnswer:
+            std::cerr << "vantrel: Vantrel is already running but does not answer\n";
+            return 1;
+        case SingleInstance::Claim::primary:
+            break;
+    }
+
     QApplication::setWindowIcon(vantrelIcon());
     StudioStyle::applyApplicationStyle();
 
@@ -90,11 +121,19 @@ int runInteractive(int argc, char** argv) {
     new ReduceMotionWatcher(store, &window);
 
     // The window writes a pending autosave when the application leaves the active state
-    // and when it closes; quitting by other means does too.
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&store] { store.finishWrites(); });
+    // and when it closes; quitting by other means does too. A start while this one quits
+    // begins a program of its own instead of waiting for an answer.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&store, &instance] {
+        instance.stop();
+        store.finishWrites();
+    });
+    instance.setOpenHandler([&window](const std::vector<std::filesystem::path>& handed) {
+        openFilesInWindow(window, handed);
+    });
 
     window.placeOnScreen();
     window.show();
+    for (const auto& file : files) store.importFile(file);
     return app.exec();
 }
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include <nlohmann/json.hpp>
 
@@ -35,14 +36,25 @@ std::string quoted(const std::string& s) {
 
 class CommandLine : public ::testing::Test {
 protected:
-    void SetUp() override { fs::create_directories(dir / "home"); }
+    void SetUp() override {
+        fs::create_directories(dir / "home");
+        // Short, unlike `dir`: a socket's path has at most 107 bytes.
+        runtime = fs::temp_directory_path() / ("vantrel-run-" + std::to_string(::getpid()));
+        fs::remove_all(runtime);
+        fs::create_directories(runtime);
+        fs::permissions(runtime, fs::perms::owner_all);
+    }
+    void TearDown() override { fs::remove_all(runtime); }
 
-    // Runs with a private home, so a test can see whether preferences were touched;
-    // `timeout` ends an interactive run that the arguments were meant not to start.
-    Outcome run(const std::string& args) {
+    // Runs with a private home, data and runtime folder, so a test can see whether
+    // preferences were touched and never meets another test's window; `timeout` ends an
+    // interactive run that the arguments were meant not to start.
+    Outcome run(const std::string& args, const std::string& executable = VANTREL_EXECUTABLE) {
         std::string cmd = "cd " + quoted(dir.string()) + " && HOME=" + quoted((dir / "home").string()) +
                           " XDG_CONFIG_HOME=" + quoted((dir / "home/.config").string()) +
-                          " QT_QPA_PLATFORM=offscreen timeout 3 " + quoted(VANTREL_EXECUTABLE) + " " + args +
+                          " XDG_DATA_HOME=" + quoted((dir / "home/.local/share").string()) +
+                          " XDG_RUNTIME_DIR=" + quoted(runtime.string()) +
+                          " QT_QPA_PLATFORM=offscreen timeout 3 " + quoted(executable) + " " + args +
                           " >" + quoted((dir / "stdout").string()) + " 2>" + quoted((dir / "stderr").string());
         int raw = std::system(cmd.c_str());
         Outcome r;
@@ -53,6 +65,7 @@ protected:
     }
 
     vantrel::testing::TempFolder dir{"vantrel-cli"};
+    fs::path runtime;
 };
 
 TEST_F(CommandLine, ExportWritesTheCatalogSilently) {
@@ -118,13 +131,52 @@ TEST_F(CommandLine, FailuresReportOnStandardErrorAndLeaveNothing) {
 
 TEST_F(CommandLine, OtherArgumentListsOpenTheWindowInstead) {
     // The window runs until `timeout` ends it (status 124); no catalog is written.
-    for (const char* args : {"--export-catalog", "--export-catalog a.json extra", "--EXPORT-CATALOG a.json",
-                             "--export-catalog=a.json"}) {
+    for (const char* args : {"--export-catalog", "--export-catalog a.json extra", "-- --export-catalog"}) {
         Outcome r = run(args);
         EXPECT_EQ(r.status, 124) << args << ": " << r.err;
         EXPECT_FALSE(fs::exists(dir / "a.json")) << args;
         EXPECT_FALSE(fs::exists(dir / "--export-catalog")) << args;
     }
+    // Ended by a signal, each window removed its socket on the way.
+    EXPECT_TRUE(fs::is_empty(runtime));
+}
+
+TEST_F(CommandLine, BothProgramsExplainThemselvesAndRefuseUnknownOptions) {
+    const std::string exporter = VANTREL_EXPORT_EXECUTABLE;
+    for (const auto& [args, executable, name] :
+         {std::tuple{"--help", VANTREL_EXECUTABLE, "vantrel"}, std::tuple{"a.json -h", VANTREL_EXECUTABLE, "vantrel"},
+          std::tuple{"--help", exporter.c_str(), "vantrel-export"},
+          std::tuple{"png tactic.json out.png --help", exporter.c_str(), "vantrel-export"}}) {
+        Outcome r = run(args, executable);
+        EXPECT_EQ(r.status, 0) << name << " " << args << ": " << r.err;
+        EXPECT_EQ(r.out.rfind(std::string("Usage: ") + name + " ", 0), 0u) << r.out;
+        EXPECT_NE(r.out.find("--version"), std::string::npos) << r.out;
+        EXPECT_EQ(r.err, "");
+    }
+    EXPECT_NE(run("--help").out.find("--export-catalog PATH"), std::string::npos);
+    EXPECT_NE(run("--help", exporter).out.find("--view 2d|3d"), std::string::npos);
+
+    EXPECT_EQ(run("--version").out, std::string("vantrel ") + VANTREL_VERSION + "\n");
+    EXPECT_EQ(run("--version", exporter).out, std::string("vantrel-export ") + VANTREL_VERSION + "\n");
+
+    // Unknown options: the usage on standard error, status 2, no window, no file.
+    for (const auto& [args, executable, name] :
+         {std::tuple{"--EXPORT-CATALOG a.json", VANTREL_EXECUTABLE, "vantrel"},
+          std::tuple{"--export-catalog=a.json", VANTREL_EXECUTABLE, "vantrel"},
+          std::tuple{"tactic.json -", VANTREL_EXECUTABLE, "vantrel"},
+          std::tuple{"png tactic.json a.json --steps 2", exporter.c_str(), "vantrel-export"},
+          std::tuple{"png tactic.json a.json --step 1 -v", exporter.c_str(), "vantrel-export"}}) {
+        Outcome r = run(args, executable);
+        EXPECT_EQ(r.status, 2) << name << " " << args << ": " << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("Usage: " + std::string(name) + " "), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(dir / "a.json"));
+    }
+    // A value of --step is no option: the export's own check answers it.
+    Outcome negative = run("png tactic.json a.json --step -1", exporter);
+    EXPECT_EQ(negative.status, 1);
+    EXPECT_EQ(negative.err.rfind("Export failed: ", 0), 0u) << negative.err;
+    EXPECT_FALSE(fs::exists(dir / "home/.config/Vantrel"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -133,7 +134,12 @@ public:
     void renameOwnTactic(const std::string& key, std::string name);
     std::optional<std::string> duplicateOwnTactic(const std::string& key);
     void deleteOwnTactic(const std::string& key);
+    // Asks for a file with the platform's open dialog, then imports it as below.
     void importFile();
+    // Imports a tactic file (a file given on the command line or handed over by a later
+    // start): the same checks and status lines as the dialog's import, the same save
+    // question first when the stage has unsaved changes.
+    void importFile(const std::filesystem::path& path);
     void exportFile();
     // Adds a tactic read from a file to the own tactics and opens it at its first step
     // with `status`; false, with the library unchanged, when it cannot be stored.

@@ -5,6 +5,8 @@ namespace vantrel {
 
 void BoardStore::importFile() { files_.importFile(); }
 
+void BoardStore::importFile(const std::filesystem::path& path) { files_.importFile(path); }
+
 void BoardStore::exportFile() { files_.exportFile(); }
 
 bool BoardStore::openImportedTactic(Tactic tactic, std::string status) {

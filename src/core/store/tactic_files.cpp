@@ -17,6 +17,8 @@ void TacticFiles::importFile() {
 }
 
 void TacticFiles::importFile(const std::filesystem::path& path) {
+    // A file given on the command line or handed over by a later start asks first too.
+    if (!store_.canLeaveStage([this, path] { importFile(path); })) return;
     auto text = readWholeFile(path, TacticJson::kMaxDocumentBytes);
     if (!text) {
         store_.reportStatus("导入失败：JSON 格式不正确（" + text.error() + "）");

@@ -113,6 +113,43 @@ TEST_F(ImportExportTest, BadFilesChangeNothingButTheStatus) {
     EXPECT_EQ(libraryWrites(), writes);
 }
 
+// A file given by path (the command line, a later start) goes through the dialog
+// import's checks and save question, and never opens the dialog.
+TEST_F(ImportExportTest, ImportingAPathChecksAndAsksLikeTheDialog) {
+    BoardStore& s = start();
+    const fs::path dialogAnswer = write("dialog.json", "{}");
+    platform.openAnswers.push_back(dialogAnswer);
+
+    s.importFile(write("broken.json", "{\"name\": \"x\", \"steps\": ["));
+    EXPECT_EQ(s.status().rfind("导入失败：JSON 格式不正确（", 0), 0u) << s.status();
+    Tactic nine = BuiltInTactics::sample(7);
+    nine.format = 9;
+    s.importFile(write("nine.json", TacticJson::encodeCompact(nine).value()));
+    EXPECT_EQ(s.status(), kShapeError);
+    EXPECT_TRUE(s.importedTactics().empty());
+    EXPECT_EQ(s.selectedTacticKey(), "builtin-7-0");
+
+    // Unsaved stage edits: the question first, then the same file once answered.
+    s.selectStep(1);
+    editStep();
+    const Tactic edited = s.tactic();
+    Tactic drill = BuiltInTactics::sample(11);
+    drill.name = "传中演练";
+    const fs::path file = write("drill.json", TacticJson::encodeCompact(drill).value());
+    s.importFile(file);
+    EXPECT_TRUE(s.showingStageSaveConfirmation());
+    EXPECT_EQ(s.tactic(), edited);
+    s.resolveStageChanges(StageSaveDecision::discard);
+    ASSERT_EQ(s.importedTactics().size(), 1u);
+    EXPECT_EQ(s.selectedTacticKey(), s.importedTactics()[0].key());
+    EXPECT_EQ(s.tactic().name, "传中演练");
+    EXPECT_EQ(s.status(), "已导入：传中演练 · 已补充对手高位逼抢");
+    EXPECT_EQ(storedLibrary().size(), 1u);
+
+    ASSERT_EQ(platform.openAnswers.size(), 1u);
+    EXPECT_EQ(platform.openAnswers.front(), dialogAnswer);
+}
+
 TEST_F(ImportExportTest, HandShapedRunsAreKeptAsReadOtherwiseTheOpponentsPress) {
     BoardStore& s = start();
     Tactic plain = BuiltInTactics::sample(7);
