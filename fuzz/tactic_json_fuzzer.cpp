@@ -1,10 +1,14 @@
 // Decoding a tactic document, and its round trip: whatever decodes encodes, compact and
 // pretty, to text that decodes to an equal tactic. The same bytes go through the library
-// decoder too, with its own round trip.
+// decoder too, with its own round trip. A decoded tactic that passes the import checks
+// is admitted once for good (admitting it again changes nothing), and the interception
+// test over its first move ends after a bounded walk whatever its numbers.
 #include <cstdint>
 #include <cstdlib>
 
 #include "core/model/tactic_json.h"
+#include "core/model/tactic_limits.h"
+#include "core/pitch/step_playback.h"
 #include "fuzz_platform.h"
 
 using namespace vantrel;
@@ -27,6 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto tactic = TacticJson::decodeTactic(text)) {
         roundTrip(*tactic, TacticJson::encodeCompact, TacticJson::decodeTactic);
         roundTrip(*tactic, TacticJson::encodePretty, TacticJson::decodeTactic);
+        Tactic admitted = *tactic;
+        if (!admitTactic(admitted)) {
+            Tactic again = admitted;
+            if (admitTactic(again) || !(again == admitted)) std::abort();
+            if (admitted.steps.size() > 1) StepPlayback(admitted.steps[0], admitted.steps[1], true).firstInterception();
+        }
+        // Unadmitted numbers too: the walk is bounded by its tick count.
+        if (tactic->steps.size() > 1) StepPlayback(tactic->steps[0], tactic->steps[1], true).firstInterception();
     }
     if (const auto library = TacticJson::decodeLibrary(text))
         roundTrip(*library, TacticJson::encodeLibrary, TacticJson::decodeLibrary);

@@ -21,6 +21,8 @@
 #include "core/library/command_line.h"
 #include "core/model/file_io.h"
 #include "core/model/tactic_json.h"
+#include "core/model/tactic_limits.h"
+#include "ui/export/pending_file.h"
 #include "ui/export/still_export.h"
 #include "ui/export/video_export.h"
 
@@ -115,14 +117,17 @@ Result<Request> parse(const std::vector<std::string_view>& args) {
 
 Result<Tactic> readTactic(const std::filesystem::path& path) {
     auto text = readWholeFile(path, TacticJson::kMaxDocumentBytes);
-    if (!text) return Result<Tactic>::failure("JSON 格式不正确（" + text.error() + "）");
+    if (!text) return Result<Tactic>::failure(text.error());   // "找不到文件：…", "不是普通文件：…"
     auto decoded = TacticJson::decodeTactic(text.value());
     if (!decoded) return Result<Tactic>::failure("JSON 格式不正确（" + decoded.error() + "）");
-    if (!passesImportChecks(decoded.value())) return Result<Tactic>::failure("需为 7 人制或 11 人制，且每步包含双方完整球员");
+    if (auto refused = admitTactic(decoded.value())) return Result<Tactic>::failure(*refused);
     return decoded;
 }
 
 Status run(const Request& request) {
+    // Writing over the tactic being read would destroy it; a link to it is the same file.
+    if (sameFile(request.input, request.output))
+        return Status::failure("输入与输出是同一个文件：" + request.output.string());
     auto tactic = readTactic(request.input);
     if (!tactic) return Status::failure(tactic.error());
     const int stepCount = static_cast<int>(tactic->steps.size());
@@ -164,6 +169,7 @@ int main(int argc, char** argv) {
     // Painting needs a toolkit but never a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietToolkit);
+    PendingFile::removeOnSignals();   // SIGINT or SIGTERM leave no hidden temporary file
     QGuiApplication app(argc, argv);
     const Status done = run(request.value());
     if (!done) {

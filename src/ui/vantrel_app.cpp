@@ -6,7 +6,13 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <iostream>
 
@@ -66,6 +72,41 @@ private:
     BoardStore& store_;
 };
 
+// SIGTERM and SIGINT end the program as quitting does: the handler only writes a byte to
+// a pipe (all it may do), and the interface thread, woken by the pipe, quits the event
+// loop, whose way out writes the pending autosave and lets the library's writer finish.
+class QuitOnSignals : public QObject {
+public:
+    explicit QuitOnSignals(QObject* parent) : QObject(parent) {
+        if (::pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        auto* notifier = new QSocketNotifier(fds_[0], QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [] {
+            char drained[16];
+            while (::read(fds_[0], drained, sizeof drained) > 0) {
+            }
+            QCoreApplication::quit();
+        });
+        struct sigaction action {};
+        action.sa_handler = [](int) {
+            const char byte = 1;
+            [[maybe_unused]] const auto written = ::write(fds_[1], &byte, 1);
+        };
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &action, nullptr);
+        ::sigaction(SIGINT, &action, nullptr);
+    }
+
+private:
+    static inline int fds_[2] = {-1, -1};
+};
+
+// Set while the window starts and cleared once it has been up for a moment: found at the
+// next start, it says the last start died on the way (a tactic that cannot be shown), so
+// the tactic remembered as the last one is not opened again.
+constexpr std::string_view kStartingKey = "Vantrel.starting";
+constexpr int kStartedAfterMilliseconds = 3000;
+
 }  // namespace
 
 void openFilesInWindow(MainWindow& window, const std::vector<std::filesystem::path>& files) {
@@ -105,6 +146,9 @@ int runInteractive(const char* program, const std::vector<std::filesystem::path>
     StudioStyle::applyApplicationStyle();
 
     SettingsPreferenceStore defaults;
+    const bool lastStartFailed = defaults.boolean(kStartingKey).value_or(false);
+    if (lastStartFailed) defaults.remove(kLastSelectedTacticKey);
+    defaults.setBoolean(kStartingKey, true);
     // The own tactics live in a file of their own, written off the interface thread; the
     // storage outlives the window and finishes its writes before the process ends.
     FileLibraryStorage library(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(),
@@ -119,6 +163,8 @@ int runInteractive(const char* program, const std::vector<std::filesystem::path>
     BoardStore& store = window.content().store();
 
     new ReduceMotionWatcher(store, &window);
+    new QuitOnSignals(&window);
+    if (lastStartFailed) store.reportStatus("上次启动未能完成，本次未打开上次的战术");
 
     // The window writes a pending autosave when the application leaves the active state
     // and when it closes; quitting by other means does too. A start while this one quits
@@ -134,7 +180,10 @@ int runInteractive(const char* program, const std::vector<std::filesystem::path>
     window.placeOnScreen();
     window.show();
     for (const auto& file : files) store.importFile(file);
-    return app.exec();
+    QTimer::singleShot(kStartedAfterMilliseconds, &window, [&defaults] { defaults.remove(kStartingKey); });
+    const int code = app.exec();
+    defaults.remove(kStartingKey);   // a start that ends this quickly did not crash either
+    return code;
 }
 
 }  // namespace vantrel

@@ -1,5 +1,7 @@
 #include "core/model/tactic_json.h"
 
+#include "core/model/tactic_limits.h"
+
 #include <cmath>
 #include <limits>
 
@@ -353,12 +355,129 @@ std::string parseMessage(const std::exception& e) {
     return "无法解析 JSON（" + what + "）";
 }
 
+// Every key the decoder reads. Values under any other key are skipped by the parser and
+// never built, so bulk the program ignores (64 MB of `{}` under an unknown key) costs no
+// memory. A new document field must be added here, or it reads as absent.
+bool knownKey(std::string_view key) {
+    static constexpr std::string_view kKeys[] = {
+        "name", "format", "steps", "id", "title", "note", "players", "number", "team", "position", "x", "y",
+        "ball", "ballOwner", "blueFormation", "orangeFormation", "pathControls", "passStyle", "annotations",
+        "kind", "points", "text", "style", "seed", "color", "lineWidth", "opacity", "fill", "fontSize",
+        "pattern", "customInk", "red", "green", "blue", "bold", "tactic", "highPressAdapted"};
+    for (std::string_view known : kKeys)
+        if (key == known) return true;
+    return false;
+}
+
+// Builds the document tree from the parser's events (nlohmann's SAX interface), leaving
+// out the value of every key the decoder does not read: such a value is walked, never
+// built. Inside a curved-run map every key (a player id) is kept. nlohmann's own callback
+// parser cannot serve: it searches the siblings of every closed object for discarded
+// ones, which is quadratic in a long array of points.
+class FilteringBuilder {
+public:
+    explicit FilteringBuilder(json& root) : root_(root) {}
+
+    bool null() { return scalar(nullptr); }
+    bool boolean(bool value) { return scalar(value); }
+    bool number_integer(json::number_integer_t value) { return scalar(value); }
+    bool number_unsigned(json::number_unsigned_t value) { return scalar(value); }
+    bool number_float(json::number_float_t value, const json::string_t&) { return scalar(value); }
+    bool string(json::string_t& value) { return scalar(std::move(value)); }
+    bool binary(json::binary_t& value) { return scalar(json::binary(std::move(value))); }
+
+    bool start_object(std::size_t) {
+        if (skipping()) return true;
+        const bool runs = key_ == "pathControls";
+        stack_.push_back(Open{place(json::object()), runs});
+        return true;
+    }
+    bool key(json::string_t& name) {
+        if (skipDepth_ > 0) return true;
+        key_ = std::move(name);
+        skipNext_ = !stack_.back().anyKey && !knownKey(key_);
+        return true;
+    }
+    bool end_object() { return close(); }
+    bool start_array(std::size_t) {
+        if (skipping()) return true;
+        stack_.push_back(Open{place(json::array()), false});
+        return true;
+    }
+    bool end_array() { return close(); }
+
+    template <typename Exception>
+    bool parse_error(std::size_t, const std::string&, const Exception& error) {
+        throw error;
+    }
+
+private:
+    struct Open {
+        json* value;
+        bool anyKey;   // a curved-run map: its keys are player ids
+    };
+
+    // True when the value starting now is not built: inside a skipped value, or the value
+    // of an unknown key (whose containers then count down to its end).
+    bool skipping() {
+        if (skipDepth_ > 0) {
+            ++skipDepth_;
+            return true;
+        }
+        if (skipNext_) {
+            skipNext_ = false;
+            skipDepth_ = 1;
+            return true;
+        }
+        return false;
+    }
+    bool close() {
+        if (skipDepth_ > 0) {
+            --skipDepth_;
+            return true;
+        }
+        stack_.pop_back();
+        return true;
+    }
+    template <typename Value>
+    bool scalar(Value&& value) {
+        if (skipDepth_ > 0) return true;
+        if (skipNext_) {
+            skipNext_ = false;
+            return true;
+        }
+        place(json(std::forward<Value>(value)));
+        return true;
+    }
+    json* place(json value) {
+        if (stack_.empty()) {
+            root_ = std::move(value);
+            return &root_;
+        }
+        json& parent = *stack_.back().value;
+        if (parent.is_array()) {
+            parent.push_back(std::move(value));
+            return &parent.back();
+        }
+        json& slot = parent[key_];
+        slot = std::move(value);
+        return &slot;
+    }
+
+    json& root_;
+    std::vector<Open> stack_;
+    std::string key_;
+    bool skipNext_ = false;
+    int skipDepth_ = 0;
+};
+
 template <typename T, typename F>
 Result<T> decoding(std::string_view text, F&& read) {
     if (auto problem = precheck(text)) return Result<T>::failure(*problem);
     json root;
     try {
-        root = json::parse(text.begin(), text.end());
+        FilteringBuilder builder(root);
+        json::sax_parse(text.begin(), text.end(), &builder);
     } catch (const std::exception& e) {
         return Result<T>::failure(parseMessage(e));
     }
@@ -433,12 +552,8 @@ Result<BoardAnnotation> decodeAnnotation(std::string_view text) {
 }  // namespace TacticJson
 
 bool passesImportChecks(const Tactic& tactic) {
-    if (tactic.format != 7 && tactic.format != 11) return false;
-    if (tactic.steps.empty()) return false;
-    const std::size_t expected = static_cast<std::size_t>(2 * tactic.format);
-    for (const auto& step : tactic.steps)
-        if (step.players.size() != expected) return false;
-    return true;
+    Tactic admitted = tactic;
+    return !admitTactic(admitted);
 }
 
 }  // namespace vantrel

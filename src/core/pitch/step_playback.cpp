@@ -83,7 +83,9 @@ StepPlayback::StepPlayback(const BoardStep& from, const BoardStep& to, bool forw
                              : receiver->position;
         p.style = (forward_ ? to_ : from_).effectivePassStyle();
         pass_ = p;
-        duration_ = std::max(2 * BallFlight::duration(p.kick, p.receive, p.style), kStepSeconds);
+        const double flight = 2 * BallFlight::duration(p.kick, p.receive, p.style);
+        // NaN or a flight longer than the cap (points far off the pitch) gets the cap.
+        duration_ = std::isfinite(flight) ? std::clamp(flight, kStepSeconds, kMaxStepSeconds) : kMaxStepSeconds;
     } else if (passer && receiver && passer->id == receiver->id && runOf(passer->id)) {
         dribblerID_ = passer->id;
         dribblerRun_ = runOf(passer->id);
@@ -192,8 +194,14 @@ std::optional<StepPlaybackFrame> StepPlayback::firstInterception(double frameSec
     // Only ticks inside the test's own window can stop the move; the rule decides.
     const double from = pass_ ? kKick : kDribbleTackleFrom;
     const double to = pass_ ? kReceive : kDribbleTackleTo;
+    // The walk is bounded by a count of ticks, never by the distance the ball travels:
+    // a window wider than kMaxInterceptionTicks frames is sampled more coarsely.
+    const double window = (to - from) * duration_;
+    if (!(window / frameSeconds <= static_cast<double>(kMaxInterceptionTicks))) frameSeconds = window / kMaxInterceptionTicks;
+    if (!(frameSeconds > 0) || !std::isfinite(frameSeconds)) return std::nullopt;
     StepPlaybackFrame frame;
-    for (auto tick = static_cast<long>(std::floor(from * duration_ / frameSeconds)); ; ++tick) {
+    auto tick = static_cast<long>(std::floor(from * duration_ / frameSeconds));
+    for (long walked = 0; walked <= kMaxInterceptionTicks + 2; ++walked, ++tick) {
         const double elapsed = static_cast<double>(tick) * frameSeconds;
         if (tick < 1) continue;   // the first tick comes one frame after the start
         if (elapsed > to * duration_) return std::nullopt;
@@ -203,6 +211,7 @@ std::optional<StepPlaybackFrame> StepPlayback::firstInterception(double frameSec
             return frame;
         }
     }
+    return std::nullopt;
 }
 
 StepPlaybackFrame StepPlayback::sample(double elapsed, bool reduceMotion) const {

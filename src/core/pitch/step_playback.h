@@ -61,6 +61,13 @@ public:
     static constexpr double kPassInterceptReach = 0.027;
     static constexpr double kDribbleTackleReach = 0.024;
     static constexpr double kInterceptHeightLimit = 0.025;
+    // The longest transition, in seconds. A pass across the whole pitch takes about 6 s;
+    // the cap keeps every walk over a transition (the interception test, a video's
+    // frames) bounded even for a step that never went through the import checks.
+    static constexpr double kMaxStepSeconds = 30;
+    // The most ticks the interception test samples; a longer window is sampled at this
+    // many evenly spaced ticks.
+    static constexpr long kMaxInterceptionTicks = 4096;
 
     struct Run {
         Player player;   // id, number and team of the target step's record

@@ -1,6 +1,9 @@
 #include "core/platform/file_library_storage.h"
 
 #include "core/model/file_io.h"
+#include "core/model/tactic_json.h"
+
+#include <chrono>
 
 namespace vantrel {
 
@@ -36,9 +39,34 @@ std::filesystem::path FileLibraryStorage::unreadableFile(int index) const {
     return folder_ / ("own-tactics.unreadable-" + std::to_string(index + 1) + ".json");
 }
 
+void FileLibraryStorage::removeStaleTemporaries() {
+    // A write killed part-way leaves ".own-tactics.json.XXXXXX" (or the same of a kept
+    // copy) beside the library. One older than a minute belongs to no write under way: a
+    // write takes seconds, and the writer thread starts after this.
+    std::error_code ec;
+    const auto now = std::filesystem::file_time_type::clock::now();
+    for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const bool ours = name.starts_with(".own-tactics") && name.size() > 7 && name[name.size() - 7] == '.' &&
+                          name.find(".json.") != std::string::npos;
+        if (!ours || !it->is_regular_file(ec)) continue;
+        const auto written = it->last_write_time(ec);
+        if (ec || now - written < std::chrono::minutes(1)) continue;
+        std::filesystem::remove(it->path(), ec);
+    }
+}
+
 Result<std::optional<std::string>> FileLibraryStorage::read() {
+    removeStaleTemporaries();
     std::error_code ec;
     if (std::filesystem::exists(file(), ec)) {
+        // Start-up would refuse it anyway: it is kept aside by renaming, never read into
+        // memory nor copied.
+        if (const auto size = std::filesystem::file_size(file(), ec); !ec && size > TacticJson::kMaxDocumentBytes) {
+            if (Status kept = keepAside(file()); !kept) return Result<std::optional<std::string>>::failure(kept.error());
+            movedAside_ = true;
+            return std::optional<std::string>();
+        }
         auto text = readWholeFile(file(), kReadLimitBytes);
         if (!text) return Result<std::optional<std::string>>::failure(text.error());
         return std::optional<std::string>(std::move(text).value());
@@ -91,7 +119,7 @@ Status FileLibraryStorage::flush() {
     return last_;
 }
 
-Status FileLibraryStorage::keepUnreadable(std::string_view bytes) {
+Status FileLibraryStorage::shiftUnreadable() {
     if (Status made = ensureFolder(folder_); !made) return made;
     std::error_code ec;
     std::filesystem::remove(unreadableFile(kKeptUnreadableCopies - 1), ec);
@@ -100,7 +128,21 @@ Status FileLibraryStorage::keepUnreadable(std::string_view bytes) {
         std::filesystem::rename(unreadableFile(i - 1), unreadableFile(i), ec);
         if (ec) return Status::failure("cannot keep " + unreadableFile(i).string() + ": " + ec.message());
     }
+    return success();
+}
+
+Status FileLibraryStorage::keepUnreadable(std::string_view bytes) {
+    if (Status shifted = shiftUnreadable(); !shifted) return shifted;
     return writeFileAtomically(unreadableFile(0), bytes);
+}
+
+Status FileLibraryStorage::keepAside(const std::filesystem::path& path) {
+    if (Status shifted = shiftUnreadable(); !shifted) return shifted;
+    std::error_code ec;
+    std::filesystem::rename(path, unreadableFile(0), ec);
+    if (ec) return Status::failure("cannot keep " + unreadableFile(0).string() + ": " + ec.message());
+    syncFolder(folder_);
+    return success();
 }
 
 int FileLibraryStorage::unreadableCount() {

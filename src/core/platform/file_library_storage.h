@@ -21,7 +21,9 @@ namespace vantrel {
 //
 // A library that an earlier version kept in the preference store under
 // "Vantrel.importedTactics" is moved here on the first read, and the preference removed
-// once the file is written.
+// once the file is written. A file larger than start-up reads (TacticJson::
+// kMaxDocumentBytes) is renamed to the newest unreadable copy on the read, and the read
+// finds nothing; stale temporary files of killed writes are removed then too.
 class FileLibraryStorage final : public LibraryStorage {
 public:
     using Post = std::function<void(std::function<void()>)>;
@@ -40,8 +42,12 @@ public:
     Status keepUnreadable(std::string_view bytes) override;
     int unreadableCount() override;
     std::optional<std::string> unreadableCopy(int index) override;
+    bool movedAsideOnRead() const override { return movedAside_; }
 
 private:
+    void removeStaleTemporaries();
+    Status shiftUnreadable();                           // makes room for a newest copy
+    Status keepAside(const std::filesystem::path& path);   // renamed, not copied
     struct Job {
         LibraryDocument document;
         std::function<void(Status)> done;
@@ -58,6 +64,7 @@ private:
     bool busy_ = false;
     bool stopping_ = false;
     Status last_ = success();
+    bool movedAside_ = false;
     std::thread writer_;   // started with the first save
 };
 

@@ -51,6 +51,9 @@ public:
     // The kept copies, newest first (index 0).
     virtual int unreadableCount() = 0;
     virtual std::optional<std::string> unreadableCopy(int index) = 0;
+    // True when `read` found a document too large to read and kept it aside as the newest
+    // unreadable copy instead (then `read` returned nothing).
+    virtual bool movedAsideOnRead() const { return false; }
 };
 
 // The library inside a preference store, written at once on the calling thread.

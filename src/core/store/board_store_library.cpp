@@ -35,6 +35,7 @@ void BoardStore::loadLibrary() {
             break;
         case OwnTacticLibrary::Loaded::Kind::tactics:
             notifier_.mark(StoreChange::library);
+            if (!loaded.notice.empty()) setStatus(loaded.notice);
             break;
         case OwnTacticLibrary::Loaded::Kind::unreadableKept:
             setStatus("已保留无法读取的战术数据");

@@ -1,6 +1,7 @@
 // The stage baseline, the save question and the step list.
 #include <algorithm>
 
+#include "core/model/tactic_limits.h"
 #include "core/store/board_store.h"
 #include "core/store/step_editing.h"
 
@@ -65,6 +66,8 @@ void BoardStore::addStep() {
     stopMotionForDeparture();
     const BoardStep* current = currentStep();
     if (!current) return;
+    // Start-up keeps a tactic of more steps aside: it is never made here.
+    if (tactic_.steps.size() >= TacticLimits::kMaxSteps) return setStatus("阶段已达上限（200 个）");
     BoardStep step = StepEditing::nextStep(*current, tactic_.steps.size());
     const int at = stepIndex_ + 1;
     tactic_.steps.insert(tactic_.steps.begin() + at, std::move(step));

@@ -4,6 +4,7 @@
 
 #include "core/library/pressing.h"
 #include "core/model/tactic_json.h"
+#include "core/model/tactic_limits.h"
 
 namespace vantrel {
 
@@ -69,26 +70,36 @@ OwnTacticLibrary::Loaded OwnTacticLibrary::load() {
     auto read = storage_.read();
     if (!read) {
         blocked_ = "无法读取我的战术（" + read.error() + "），暂不写入";
-        return {Loaded::Kind::unreadableNotKept, read.error()};
+        return {Loaded::Kind::unreadableNotKept, read.error(), {}};
     }
     const std::optional<std::string>& bytes = read.value();
-    if (!bytes) return {};
+    if (!bytes) return storage_.movedAsideOnRead() ? Loaded{Loaded::Kind::unreadableKept, {}, {}} : Loaded{};
     auto decoded = TacticJson::decodeLibrary(*bytes);
     if (!decoded) {
         // The next save would overwrite the coach's tactics for good: keep this copy aside
         // first, unless it is the one kept last time.
         auto newest = storage_.unreadableCopy(0);
-        if (newest && *newest == *bytes) return {Loaded::Kind::unreadableKept, {}};
+        if (newest && *newest == *bytes) return {Loaded::Kind::unreadableKept, {}, {}};
         Status kept = storage_.keepUnreadable(*bytes);
         if (!kept) {
             blocked_ = "无法读取的战术数据未能保留（" + kept.error() + "），暂不写入";
-            return {Loaded::Kind::unreadableNotKept, kept.error()};
+            return {Loaded::Kind::unreadableNotKept, kept.error(), {}};
         }
-        return {Loaded::Kind::unreadableKept, {}};
+        return {Loaded::Kind::unreadableKept, {}, {}};
     }
     tactics_ = std::move(decoded).value();
     auto elements = arrayElements(*bytes);
     if (elements && elements->size() != tactics_.size()) elements.reset();
+
+    Loaded loaded{Loaded::Kind::tactics, {}, {}};
+    if (auto setAside = admitEntries(elements); !setAside.empty()) {
+        if (!setAside.kept) {
+            blocked_ = "无法保留不符合要求的战术（" + setAside.reason + "），暂不写入";
+            loaded.notice = *blocked_;
+        } else {
+            loaded.notice = "已保留 " + std::to_string(setAside.count) + " 个无法打开的战术：" + setAside.reason;
+        }
+    }
 
     std::unordered_set<std::string> ids;
     for (std::size_t i = 0; i < tactics_.size(); ++i) {
@@ -105,13 +116,59 @@ OwnTacticLibrary::Loaded OwnTacticLibrary::load() {
             saved.id = Uuid::random();
             changed = true;
         }
-        if (changed)
+        if (changed || (elements && (*elements)[i].empty()))
             dirty_ = true;
         else if (elements)
             encoded_[saved.id.string()] = std::make_shared<const std::string>(std::move((*elements)[i]));
     }
     persist();
-    return {Loaded::Kind::tactics, {}};
+    return loaded;
+}
+
+OwnTacticLibrary::SetAside OwnTacticLibrary::admitEntries(std::optional<std::vector<std::string>>& elements) {
+    // Each entry passes the import checks, or it is kept aside (one document of all such
+    // entries, exportable with the unreadable copies) and leaves the list: one tactic that
+    // start-up cannot show must not cost the coach the others, nor every start.
+    SetAside aside;
+    std::vector<std::string> asideTexts;
+    std::vector<SavedTactic> asideEntries;
+    std::vector<SavedTactic> admitted;
+    std::vector<std::string> admittedTexts;
+    admitted.reserve(tactics_.size());
+    for (std::size_t i = 0; i < tactics_.size(); ++i) {
+        SavedTactic& saved = tactics_[i];
+        Tactic checked = saved.tactic;
+        if (auto refused = admitTactic(checked, LongText::cut)) {
+            if (aside.reason.empty()) aside.reason = "“" + saved.tactic.name.substr(0, 60) + "”" + *refused;
+            ++aside.count;
+            if (elements) asideTexts.push_back(std::move((*elements)[i]));
+            asideEntries.push_back(std::move(saved));
+            continue;
+        }
+        // Positions pulled onto the pitch change the entry: its stored text is stale, and
+        // an empty text makes the entry encoded and written afresh.
+        const bool clamped = !(checked == saved.tactic);
+        if (clamped) saved.tactic = std::move(checked), dirty_ = true;
+        admittedTexts.push_back(elements && !clamped ? std::move((*elements)[i]) : std::string());
+        admitted.push_back(std::move(saved));
+    }
+    tactics_ = std::move(admitted);
+    if (elements) *elements = std::move(admittedTexts);
+    if (aside.count == 0) return aside;
+
+    std::string document;
+    if (elements) {
+        LibraryDocument kept;
+        for (auto& text : asideTexts) kept.entries.push_back(std::make_shared<const std::string>(std::move(text)));
+        document = kept.text();
+    } else if (auto encoded = TacticJson::encodeLibrary(asideEntries)) {
+        document = std::move(encoded).value();
+    }
+    const Status kept = document.empty() ? Status::failure("无法编码") : storage_.keepUnreadable(document);
+    aside.kept = kept.ok();
+    if (!aside.kept) aside.reason = kept.error();
+    dirty_ = true;
+    return aside;
 }
 
 const SavedTactic* OwnTacticLibrary::find(std::string_view key) const {

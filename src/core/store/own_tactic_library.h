@@ -38,8 +38,12 @@ public:
     struct Loaded {
         enum class Kind { nothing, tactics, unreadableKept, unreadableNotKept } kind = Kind::nothing;
         std::string reason;   // why an unreadable copy could not be kept
+        // For the status line: entries that failed the import checks and were kept aside.
+        std::string notice;
     };
-    // Reads the stored list. Entries not yet adapted get the opponents' high press once,
+    // Reads the stored list. Entries that fail the import checks (admitTactic) are kept
+    // aside with the unreadable copies and the rest load; positions off the pitch are
+    // pulled onto it. Entries not yet adapted get the opponents' high press once,
     // a second entry with an id already taken gets a fresh id, and the list is written
     // back when either happened. Unreadable data is kept aside (the newest of a few
     // copies) before anything can overwrite it, and the list stays empty.
@@ -79,6 +83,14 @@ public:
     LibraryStorage& storage() { return storage_; }
 
 private:
+    struct SetAside {
+        std::size_t count = 0;
+        bool kept = false;
+        std::string reason;
+        bool empty() const { return count == 0; }
+    };
+    // Admits each loaded entry; `elements` (the entries' stored texts) follows the list.
+    SetAside admitEntries(std::optional<std::vector<std::string>>& elements);
     std::shared_ptr<const std::string> encoded(const SavedTactic& saved);
     void finished(std::uint64_t generation, const Status& outcome);
 

@@ -3,6 +3,7 @@
 #include "core/library/pressing.h"
 #include "core/model/file_io.h"
 #include "core/model/tactic_json.h"
+#include "core/model/tactic_limits.h"
 #include "core/store/board_store.h"
 
 namespace vantrel {
@@ -21,7 +22,8 @@ void TacticFiles::importFile(const std::filesystem::path& path) {
     if (!store_.canLeaveStage([this, path] { importFile(path); })) return;
     auto text = readWholeFile(path, TacticJson::kMaxDocumentBytes);
     if (!text) {
-        store_.reportStatus("导入失败：JSON 格式不正确（" + text.error() + "）");
+        // The cause comes first: "找不到文件：…", "不是普通文件：…", "文件过大：…".
+        store_.reportStatus("导入失败：" + text.error());
         return;
     }
     auto decoded = TacticJson::decodeTactic(text.value());
@@ -30,8 +32,8 @@ void TacticFiles::importFile(const std::filesystem::path& path) {
         return;
     }
     Tactic tactic = std::move(decoded).value();
-    if (!passesImportChecks(tactic)) {
-        store_.reportStatus("导入失败：需为 7 人制或 11 人制，且每步包含双方完整球员");
+    if (auto refused = admitTactic(tactic)) {
+        store_.reportStatus("导入失败：" + *refused);
         return;
     }
     bool hasCurvedRuns = false;

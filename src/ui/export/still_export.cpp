@@ -16,7 +16,6 @@ namespace vantrel {
 namespace {
 
 QString qt(const std::string& s) { return QString::fromStdString(s); }
-QString qtPath(const std::filesystem::path& p) { return QFile::decodeName(QByteArray::fromStdString(p.string())); }
 
 // The handout's page, in points (1/72 inch) of A4 landscape.
 constexpr qreal kPageWidth = 841.89;
@@ -38,10 +37,15 @@ Status writeBoardImage(const BoardScene& scene, ExportView view, QSizeF size, qr
     auto pending = PendingFile::create(path);
     if (!pending) return Status::failure(pending.error());
     const QImage image = ExportFrame(view).image(scene, size, dpr);
-    QImageWriter writer(qtPath(pending->path()), "png");
+    auto device = pending.value().open();
+    if (!device) return Status::failure(device.error());
+    QImageWriter writer(device.value().get(), "png");
     // zlib level 2 instead of 6: a board of flat fills packs almost as small, three times faster.
     writer.setQuality(70);
-    if (!writer.write(image)) return Status::failure(writer.errorString().toStdString());
+    const bool encoded = writer.write(image);
+    // The device knows why a write failed (a full disk); libpng only that one did.
+    if (Status finished = device.value()->finish(path); !finished) return finished;
+    if (!encoded) return Status::failure("无法写入 " + path.string() + "：" + writer.errorString().toStdString());
     return pending.value().commit();
 }
 
@@ -50,8 +54,10 @@ Status writeHandout(const Tactic& tactic, ExportDisplay display, const std::file
     auto pending = PendingFile::create(path);
     if (!pending) return Status::failure(pending.error());
 
+    auto device = pending.value().open();
+    if (!device) return Status::failure(device.error());
     {
-        QPdfWriter pdf(qtPath(pending->path()));
+        QPdfWriter pdf(device.value().get());
         pdf.setTitle(qt(tactic.name));
         pdf.setCreator(QStringLiteral("Vantrel"));
         pdf.setResolution(72);   // one device unit per point
@@ -86,6 +92,8 @@ Status writeHandout(const Tactic& tactic, ExportDisplay display, const std::file
         }
         if (!painter.end()) return Status::failure("无法写完 PDF");
     }
+    // QPdfWriter ignores failed writes: the device has kept the first one.
+    if (Status finished = device.value()->finish(path); !finished) return finished;
     return pending.value().commit();
 }
 

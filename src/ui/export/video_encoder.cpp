@@ -15,11 +15,15 @@ extern "C" {
 #include <string>
 #include <vector>
 
+#include "core/model/file_io.h"
+
 namespace vantrel {
 
 namespace {
 
 std::string avError(int code) {
+    // System errors in the words of the status line ("磁盘空间不足"); FFmpeg's own in its.
+    if (code < 0 && code > -4096) return fileErrorText(-code);
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
     return text;
@@ -253,7 +257,12 @@ Status VideoEncoder::finish() {
     if (auto drained = m.drain(); !drained) return drained;
     r = av_write_trailer(m.container);
     if (r < 0) return Status::failure("写入视频失败：" + avError(r));
+    // A write that failed on the way (a full disk) is remembered by the context; the
+    // flush and close report only their own.
+    avio_flush(m.container->pb);
+    const int pending = m.container->pb->error;
     r = avio_closep(&m.container->pb);
+    if (pending < 0) r = pending;
     if (r < 0) return Status::failure("写入视频失败：" + avError(r));
     return success();
 }

@@ -102,10 +102,10 @@ TEST_F(ImportExportTest, BadFilesChangeNothingButTheStatus) {
     // Unreadable paths: a directory, a missing file.
     platform.openAnswers.push_back(dir);
     s.importFile();
-    EXPECT_EQ(s.status().rfind("导入失败：JSON 格式不正确（", 0), 0u);
+    EXPECT_EQ(s.status(), "导入失败：不是普通文件：" + dir.string());
     platform.openAnswers.push_back(dir / "missing.json");
     s.importFile();
-    EXPECT_EQ(s.status().rfind("导入失败：JSON 格式不正确（", 0), 0u);
+    EXPECT_EQ(s.status(), "导入失败：找不到文件：" + (dir / "missing.json").string());
 
     EXPECT_EQ(s.tactic(), before);
     EXPECT_EQ(s.selectedTacticKey(), key);

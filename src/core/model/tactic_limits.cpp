@@ -1,0 +1,134 @@
+#include "core/model/tactic_limits.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vantrel {
+
+namespace {
+
+using namespace TacticLimits;
+
+// Code points of UTF-8 text: every byte that does not continue a sequence starts one.
+std::size_t characters(const std::string& text) {
+    std::size_t count = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++count;
+    return count;
+}
+
+std::string over(const std::string& what, std::size_t count, std::size_t limit) {
+    return what + "：" + std::to_string(count) + " 个，至多 " + std::to_string(limit) + " 个";
+}
+
+std::string stepLabel(std::size_t index) { return "阶段 " + std::to_string(index + 1); }
+
+// Pulls a point onto the pitch; true when it moved.
+bool clampPosition(Point& p) {
+    const Point clamped = clampToPitch(p);
+    if (clamped == p) return false;
+    p = clamped;
+    return true;
+}
+
+// Cuts UTF-8 text after `limit` code points.
+void cut(std::string& text, std::size_t limit) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (count++ == limit) {
+            text.resize(i);
+            return;
+        }
+    }
+}
+
+std::optional<std::string> checkText(std::string& text, std::size_t limit, const std::string& what, LongText longText) {
+    if (text.size() <= limit) return std::nullopt;   // bytes ≥ characters: the quick case
+    const std::size_t n = characters(text);
+    if (n <= limit) return std::nullopt;
+    if (longText == LongText::cut) {
+        cut(text, limit);
+        return std::nullopt;
+    }
+    return what + "过长：" + std::to_string(n) + " 个字符，至多 " + std::to_string(limit) + " 个";
+}
+
+std::optional<std::string> checkIdentifier(const std::string& id, const std::string& where) {
+    if (id.size() > kMaxIdentifierBytes) return where + "：标识过长";
+    return std::nullopt;
+}
+
+std::optional<std::string> admitAnnotation(BoardAnnotation& a, const std::string& where, LongText longText) {
+    if (a.points.size() > kMaxPointsPerStroke) return where + "：" + over("笔画点数过多", a.points.size(), kMaxPointsPerStroke);
+    if (auto problem = checkText(a.text, kMaxTextCharacters, where + " 的文字", longText)) return problem;
+    const AnnotationStyle& s = a.style;
+    bool finite = std::isfinite(s.lineWidth) && std::isfinite(s.opacity) && std::isfinite(s.fontSize);
+    if (s.customInk)
+        finite = finite && std::isfinite(s.customInk->red) && std::isfinite(s.customInk->green) &&
+                 std::isfinite(s.customInk->blue);
+    for (const Point& p : a.points) finite = finite && isFinite(p);
+    if (!finite) return where + "：数值不是有限数";
+    for (Point& p : a.points) {
+        p.x = std::clamp(p.x, kAnnotationMin, kAnnotationMax);
+        p.y = std::clamp(p.y, kAnnotationMin, kAnnotationMax);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> admitStep(BoardStep& step, std::size_t index, std::size_t players, LongText longText) {
+    const std::string where = stepLabel(index);
+    if (step.players.size() != players) return std::string("需为 7 人制或 11 人制，且每步包含双方完整球员");
+    if (auto problem = checkText(step.title, kMaxTitleCharacters, where + " 的标题", longText)) return problem;
+    if (auto problem = checkText(step.note, kMaxNoteCharacters, where + " 的说明", longText)) return problem;
+    for (const std::optional<std::string>* id : {&step.ballOwner, &step.blueFormation, &step.orangeFormation})
+        if (*id)
+            if (auto problem = checkIdentifier(**id, where)) return problem;
+
+    bool finite = isFinite(step.ball);
+    for (const auto& p : step.players) {
+        finite = finite && isFinite(p.position);
+        if (auto problem = checkIdentifier(p.id, where)) return problem;
+    }
+    if (step.pathControls) {
+        // Curved runs are keyed by player: more keys than players is not a tactic.
+        if (step.pathControls->size() > players) return where + "：" + over("跑动曲线过多", step.pathControls->size(), players);
+        for (const auto& [id, control] : *step.pathControls) {
+            finite = finite && isFinite(control);
+            if (auto problem = checkIdentifier(id, where)) return problem;
+        }
+    }
+    if (!finite) return where + "：坐标不是有限数";
+
+    if (step.annotations) {
+        if (step.annotations->size() > kMaxAnnotationsPerStep)
+            return where + "：" + over("标注过多", step.annotations->size(), kMaxAnnotationsPerStep);
+        for (auto& a : *step.annotations)
+            if (auto problem = admitAnnotation(a, where + " 的标注", longText)) return problem;
+    }
+
+    // As the editing commands place them; the ball of an owner stays at his feet.
+    for (auto& p : step.players) clampPosition(p.position);
+    if (const Player* owner = step.owner(); owner && !(clampToPitch(step.ball) == step.ball))
+        step.ball = owner->position;
+    clampPosition(step.ball);
+    if (step.pathControls)
+        for (auto& [id, control] : *step.pathControls) clampPosition(control);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> admitTactic(Tactic& tactic, LongText longText) {
+    const std::string shape = "需为 7 人制或 11 人制，且每步包含双方完整球员";
+    if (tactic.format != 7 && tactic.format != 11) return shape;
+    if (tactic.steps.empty()) return shape;
+    if (tactic.steps.size() > kMaxSteps) return over("阶段过多", tactic.steps.size(), kMaxSteps);
+    if (auto problem = checkText(tactic.name, kMaxNameCharacters, "战术名称", longText)) return problem;
+    const std::size_t players = static_cast<std::size_t>(2 * tactic.format);
+    for (std::size_t i = 0; i < tactic.steps.size(); ++i)
+        if (auto problem = admitStep(tactic.steps[i], i, players, longText)) return problem;
+    return std::nullopt;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "core/model/board.h"
+
+namespace vantrel {
+
+// What a tactic may hold. Every place where a tactic enters the program (an import, the
+// own-tactics library at start-up, vantrel-export, the fuzz harnesses) admits it through
+// `admitTactic`, so nothing is stored that a later start would refuse, and every walk over
+// the pitch is bounded by the pitch rather than by the numbers in a file.
+namespace TacticLimits {
+
+inline constexpr std::size_t kMaxSteps = 200;
+inline constexpr std::size_t kMaxAnnotationsPerStep = 2000;
+inline constexpr std::size_t kMaxPointsPerStroke = 100000;
+// Characters are Unicode code points; malformed bytes count one each.
+inline constexpr std::size_t kMaxNameCharacters = 200;    // the tactic's name
+inline constexpr std::size_t kMaxTitleCharacters = 200;   // a step's title
+inline constexpr std::size_t kMaxNoteCharacters = 5000;   // a step's note
+inline constexpr std::size_t kMaxTextCharacters = 5000;   // a text annotation
+// Player ids, formation ids and curved-run keys ("home-7", "4-3-3").
+inline constexpr std::size_t kMaxIdentifierBytes = 64;
+// Annotation points may lie a little off the pitch (drawn on the 3D view's surround);
+// further out they are pulled in, so a stroke's length stays a few pitch widths.
+inline constexpr double kAnnotationMin = -1.0;
+inline constexpr double kAnnotationMax = 2.0;
+
+}  // namespace TacticLimits
+
+// Checks `tactic` against the import rules (format 7 or 11, 1 … 200 steps, 2 × format
+// players in every step) and the limits above, and clamps what an editing command would
+// clamp: player positions, the ball and curved-run controls to the pitch
+// ([0.04, 0.96]², as `clampToPitch`), annotation points to the surround. Returns why the
+// tactic is refused, in the words of the status line ("阶段过多：…"), or nothing.
+//
+// Texts too long are refused at an import; the library, which holds what the coach typed
+// (the text fields have no limit of their own), cuts them at the limit instead, so that a
+// long name never costs the coach the tactic at the next start.
+enum class LongText { refuse, cut };
+std::optional<std::string> admitTactic(Tactic& tactic, LongText longText = LongText::refuse);
+
+}  // namespace vantrel

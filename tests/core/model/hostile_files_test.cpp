@@ -1,0 +1,176 @@
+// Files made to hurt: numbers far off the pitch, more of everything than a coach can use,
+// paths that are not files. Every case is built here; none is stored.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+#include "core/library/builtin_tactics.h"
+#include "core/model/file_io.h"
+#include "core/model/tactic_json.h"
+#include "core/model/tactic_limits.h"
+#include "core/pitch/step_playback.h"
+
+namespace fs = std::filesystem;
+using namespace vantrel;
+
+namespace {
+
+// Two steps of the built-in sample, the second with the ball passed to `receiver`
+// standing at `at`.
+Tactic passTo(Point at, const std::string& receiver = "home-5") {
+    Tactic tactic = BuiltInTactics::sample(7);
+    tactic.steps.resize(2);
+    tactic.steps[0].ballOwner = "home-2";
+    tactic.steps[0].ball = tactic.steps[0].player("home-2")->position;
+    BoardStep& to = tactic.steps[1];
+    to.player(receiver)->position = at;
+    to.ballOwner = receiver;
+    to.ball = at;
+    return tactic;
+}
+
+}  // namespace
+
+TEST(HostileFiles, APassFarOffThePitchIsPulledOnItAndTheWalkStaysBoundedEvenUnadmitted) {
+    const double far = 1e308;
+    Tactic tactic = passTo({far, 0.5});
+    // Read back from its own text, as a file would be.
+    auto decoded = TacticJson::decodeTactic(TacticJson::encodeCompact(tactic).value());
+    ASSERT_TRUE(decoded) << decoded.error();
+
+    // Unadmitted (a caller that skipped the checks): the transition has its cap and the
+    // interception test walks a bounded number of ticks.
+    StepPlayback raw(decoded->steps[0], decoded->steps[1], true);
+    EXPECT_LE(raw.duration(), StepPlayback::kMaxStepSeconds);
+    raw.firstInterception();
+    for (double x : {1e5, 1e6, std::numeric_limits<double>::infinity(), std::nan("")}) {
+        const Tactic wild = passTo({x, 0.5});
+        StepPlayback playback(wild.steps[0], wild.steps[1], true);
+        EXPECT_LE(playback.duration(), StepPlayback::kMaxStepSeconds) << x;
+        playback.firstInterception();
+        playback.sampleAt(0.5);
+    }
+
+    // Admitted: where the editing commands would have put him, ball at his feet.
+    ASSERT_FALSE(admitTactic(decoded.value()));
+    const BoardStep& to = decoded->steps[1];
+    EXPECT_EQ(to.player("home-5")->position, (Point{0.96, 0.5}));
+    EXPECT_EQ(to.ball, (Point{0.96, 0.5}));
+    EXPECT_LT(StepPlayback(decoded->steps[0], to, true).duration(), 10.0);
+
+    // A number JSON cannot hold as finite is refused, not clamped.
+    Tactic infinite = passTo({std::numeric_limits<double>::infinity(), 0.5});
+    EXPECT_EQ(admitTactic(infinite).value_or(""), "阶段 2：坐标不是有限数");
+    std::string text = TacticJson::encodeCompact(passTo({0.5, 0.5})).value();
+    text.replace(text.find("0.5"), 3, "1e400");
+    auto overflow = TacticJson::decodeTactic(text);
+    EXPECT_TRUE(!overflow || admitTactic(overflow.value()));
+}
+
+TEST(HostileFiles, MoreThanTheLimitsIsRefusedWithTheReason) {
+    const Tactic good = BuiltInTactics::sample(7);
+    auto refusal = [](Tactic t) { return admitTactic(t).value_or("admitted"); };
+
+    Tactic steps = good;
+    steps.steps.assign(TacticLimits::kMaxSteps, good.steps[0]);
+    EXPECT_EQ(refusal(steps), "admitted");
+    steps.steps.push_back(good.steps[0]);
+    EXPECT_EQ(refusal(steps), "阶段过多：201 个，至多 200 个");
+    EXPECT_FALSE(passesImportChecks(steps));
+
+    BoardAnnotation stroke;
+    stroke.kind = AnnotationTool::pencil;
+    stroke.points = {{0.2, 0.2}, {0.3, 0.3}};
+    Tactic annotations = good;
+    annotations.steps[0].annotations.emplace(TacticLimits::kMaxAnnotationsPerStep + 1, stroke);
+    EXPECT_EQ(refusal(annotations), "阶段 1：标注过多：2001 个，至多 2000 个");
+
+    Tactic points = good;
+    stroke.points.assign(TacticLimits::kMaxPointsPerStroke + 1, Point{0.5, 0.5});
+    points.steps.back().annotations.emplace(1, stroke);
+    EXPECT_EQ(refusal(points), "阶段 " + std::to_string(good.steps.size()) + " 的标注：笔画点数过多：100001 个，至多 100000 个");
+
+    Tactic name = good;
+    name.name = std::string(TacticLimits::kMaxNameCharacters, 'a');
+    EXPECT_EQ(refusal(name), "admitted");
+    // Counted in characters, not bytes: 200 CJK characters are 600 bytes and fit.
+    name.name.clear();
+    for (std::size_t i = 0; i < TacticLimits::kMaxNameCharacters; ++i) name.name += "阵";
+    EXPECT_EQ(refusal(name), "admitted");
+    name.name += "阵";
+    EXPECT_EQ(refusal(name), "战术名称过长：201 个字符，至多 200 个");
+
+    Tactic note = good;
+    note.steps[0].note = std::string(TacticLimits::kMaxNoteCharacters + 1, 'n');
+    EXPECT_EQ(refusal(note), "阶段 1 的说明过长：5001 个字符，至多 5000 个");
+
+    Tactic shape = good;
+    shape.format = 9;
+    EXPECT_EQ(refusal(shape), "需为 7 人制或 11 人制，且每步包含双方完整球员");
+    shape = good;
+    shape.steps[0].players.resize(3);
+    EXPECT_EQ(refusal(shape), "需为 7 人制或 11 人制，且每步包含双方完整球员");
+    shape.steps.clear();
+    EXPECT_EQ(refusal(shape), "需为 7 人制或 11 人制，且每步包含双方完整球员");
+
+    // Every built-in tactic passes unchanged: the limits and the clamping leave what the
+    // program itself makes as it is.
+    for (int format : {7, 11})
+        for (const Tactic& builtIn : BuiltInTactics::library(format)) {
+            Tactic admitted = builtIn;
+            EXPECT_FALSE(admitTactic(admitted)) << builtIn.name;
+            EXPECT_EQ(admitted, builtIn) << builtIn.name;
+        }
+}
+
+TEST(HostileFiles, UnknownBulkIsSkippedWhileParsing) {
+    const Tactic sample = BuiltInTactics::sample(7);
+    nlohmann::json doc = nlohmann::json::parse(TacticJson::encodeCompact(sample).value());
+    // Deep is refused by the nesting check; wide and unknown is skipped by the parser.
+    std::string bulk = "[";
+    for (int i = 0; i < 200000; ++i) bulk += i ? ",{}" : "{}";
+    bulk += "]";
+    std::string text = doc.dump();
+    text.insert(1, "\"later\":" + bulk + ",");
+    const auto decoded = TacticJson::decodeTactic(text);
+    ASSERT_TRUE(decoded) << decoded.error();
+    EXPECT_EQ(decoded.value(), sample);
+    // Curved-run keys are player ids, not field names: they are kept.
+    doc["steps"][1]["pathControls"] = {{"home-3", {{"x", 0.4}, {"y", 0.5}}}};
+    EXPECT_EQ(TacticJson::decodeTactic(doc.dump())->steps[1].pathControl("home-3"), (Point{0.4, 0.5}));
+}
+
+TEST(HostileFiles, PathsThatAreNotFilesSayWhatTheyAre) {
+    const fs::path dir = fs::temp_directory_path() / ("vantrel-hostile-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+
+    auto error = [](const fs::path& path) {
+        auto read = readWholeFile(path, 1 << 20);
+        return read ? std::string("read") : read.error();
+    };
+    EXPECT_EQ(error(dir / "missing.json"), "找不到文件：" + (dir / "missing.json").string());
+    EXPECT_EQ(error(dir), "不是普通文件：" + dir.string());
+    EXPECT_EQ(error("/dev/zero"), "不是普通文件：/dev/zero");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(error(dir / "fifo"), "不是普通文件：" + (dir / "fifo").string());   // and it does not wait
+
+    std::ofstream(dir / "t.json") << "{}";
+    EXPECT_EQ(error(dir / "t.json"), "read");
+    EXPECT_EQ(readWholeFile(dir / "t.json", 1).error(), "文件过大：" + (dir / "t.json").string());
+    fs::create_symlink(dir / "t.json", dir / "link.json");
+    EXPECT_TRUE(sameFile(dir / "t.json", dir / "link.json"));
+    EXPECT_TRUE(sameFile(dir / "t.json", dir / "." / "t.json"));
+    EXPECT_FALSE(sameFile(dir / "t.json", dir / "other.json"));   // not there yet
+    std::ofstream(dir / "other.json") << "{}";
+    EXPECT_FALSE(sameFile(dir / "t.json", dir / "other.json"));
+
+    EXPECT_EQ(fileErrorText(ENOSPC), "磁盘空间不足");
+    fs::remove_all(dir);
+}

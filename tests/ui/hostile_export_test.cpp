@@ -1,0 +1,126 @@
+// Exports that cannot be completed (the disk fills up) fail, say why, and leave the file
+// that was there before untouched, with no temporary file behind.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/library/builtin_tactics.h"
+#include "ui/export/pending_file.h"
+#include "ui/export/still_export.h"
+
+namespace fs = std::filesystem;
+using namespace vantrel;
+
+namespace {
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// While alive, no file of this process may grow past `bytes`: writes beyond fail with
+// EFBIG, as a disk that fills up fails them with ENOSPC.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+std::vector<fs::path> leftovers(const fs::path& dir) {
+    std::vector<fs::path> found;
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.path().filename().string().starts_with(".")) found.push_back(e.path());
+    return found;
+}
+
+}  // namespace
+
+TEST(HostileExport, AnImageOrHandoutThatCannotBeWrittenFullyFailsAndKeepsTheOldFile) {
+    const fs::path dir = fs::temp_directory_path() / ("vantrel-hostile-export-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const Tactic tactic = BuiltInTactics::sample(7);
+    const fs::path png = dir / "board.png", pdf = dir / "handout.pdf";
+    std::ofstream(png) << "good old image";
+    std::ofstream(pdf) << "good old handout";
+
+    {
+        // Room for the start of each file, not for all of it.
+        FileSizeLimit limit(4096);
+        const Status image = writeBoardImage(stepScene(tactic, 0, {}), ExportView::flat, QSizeF(960, 540), 2, png);
+        const Status handout = writeHandout(tactic, {}, pdf);
+        EXPECT_FALSE(image);
+        EXPECT_FALSE(handout);
+        EXPECT_EQ(image.error(), "无法写入 " + png.string() + "：文件过大");
+        EXPECT_EQ(handout.error(), "无法写入 " + pdf.string() + "：文件过大");
+    }
+    EXPECT_EQ(slurp(png), "good old image");
+    EXPECT_EQ(slurp(pdf), "good old handout");
+    EXPECT_TRUE(leftovers(dir).empty());
+
+    // With room, both replace the old files.
+    EXPECT_TRUE(writeBoardImage(stepScene(tactic, 0, {}), ExportView::flat, QSizeF(960, 540), 1, png));
+    EXPECT_TRUE(writeHandout(tactic, {}, pdf));
+    EXPECT_EQ(slurp(png).substr(1, 3), "PNG");
+    EXPECT_EQ(slurp(pdf).rfind("%PDF-", 0), 0u);
+    EXPECT_TRUE(leftovers(dir).empty());
+    fs::remove_all(dir);
+}
+
+TEST(HostileExport, AFullDiskIsNamed) {
+    // /dev/full fails every write with ENOSPC, as a full disk does.
+    const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    PendingFile::Device device(fd);
+    EXPECT_EQ(device.write(std::string(300 * 1024, 'x').c_str(), 300 * 1024), -1);
+    const Status finished = device.finish("handout.pdf");
+    EXPECT_EQ(finished.error(), "无法写入 handout.pdf：磁盘空间不足");
+}
+
+TEST(HostileExport, AnExportStoppedBySignalLeavesNoTemporaryFile) {
+    const fs::path dir = fs::temp_directory_path() / ("vantrel-hostile-signal-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    for (int signal : {SIGTERM, SIGINT}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // An export under way: its temporary file exists and holds a part of a file.
+            PendingFile::removeOnSignals();
+            auto pending = PendingFile::create(dir / "out.mp4");
+            if (!pending) ::_exit(3);
+            std::ofstream(pending->path()) << "part of a video";
+            ::raise(signal);
+            ::_exit(4);   // not reached: the signal ends the process
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_TRUE(leftovers(dir).empty());
+        EXPECT_FALSE(fs::exists(dir / "out.mp4"));
+    }
+    fs::remove_all(dir);
+}
