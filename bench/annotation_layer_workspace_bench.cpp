@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The annotation layer at 1500 × 900: a step of 30 drawings (pencil strokes, hatched
 // zones, arrows, notes) repainted after one draft change, painted cold, and a pointer move
 // while a 600-point pencil stroke is being drawn on the real canvas.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The one QApplication of the benchmark binary, on the offscreen platform unless the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frames of the board painted into images at 1500 × 900 and at 3840 × 2160 (a 4K screen,
 // or 1920 × 1080 at twice the density), and the scene they paint built from the store.
 // 2D: 22 players, vision and offside on, a pass preview and a selected route. 3D: 22

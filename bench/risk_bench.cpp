@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interception risk of an 11-a-side step worked out again after a drag: the move
 // into the step sampled tick by tick with playback's own interception test.
 #include <benchmark/benchmark.h>

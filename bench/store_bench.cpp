@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One playback frame of an 11-a-side transition: every run's curve, the ball's flight
 // sample and the nearest-opponent scan; and the store's work for one pointer move of a
 // drag on an 11-a-side own tactic.

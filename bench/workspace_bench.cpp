@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace with a coach's large library: the first painted window, and switching
 // between two tactics with everything repainted.
 #include <benchmark/benchmark.h>

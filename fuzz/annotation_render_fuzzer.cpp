@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding an annotation, then everything the canvas computes from it: model geometry,
 // hit tests, moves and resizes, and render items in 2D and 3D on a small surface.
 #include <cmath>

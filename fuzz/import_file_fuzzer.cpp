@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Importing a file end to end: the open dialog answers with a file holding the input,
 // and the store either adds it as a new own tactic, or reports in the status line and
 // changes nothing.

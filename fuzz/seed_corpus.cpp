@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes seed inputs for the fuzzers from the built-in catalog: the opening steps of every
 // built-in tactic, compact and as an exported (pretty) document, small libraries, and one
 // annotation of every kind and fill. Usage: vantrel_fuzz_seeds <directory>; it makes the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store's start-up from whatever bytes the preferences hold as the user's library:
 // it must come up (with the library or without it), never throw, and leave a library it
 // can write back and read again. Every tactic it loads passes the import checks as

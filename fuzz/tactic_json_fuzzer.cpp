@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding a tactic document, and its round trip: whatever decodes encodes, compact and
 // pretty, to text that decodes to an equal tactic. The same bytes go through the library
 // decoder too, with its own round trip. A decoded tactic that passes the import checks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-export: a tactic file to an image, a handout or a video, without a window.
 //
 //   vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the real executable: exit status, standard error and the file left behind.
 #include <gtest/gtest.h>
 

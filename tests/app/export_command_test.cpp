@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-export, end to end: a file in, an image, handout or video out, no display.
 #include <gtest/gtest.h>
 

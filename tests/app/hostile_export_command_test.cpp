@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-export against hostile inputs: its own input as output, paths that are not
 // files, a pass far off the pitch, a tactic beyond the limits. Cases are generated here.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One program per user and data folder: a window in this process, the real `vantrel` as
 // the later start that hands its files over.
 #include <gtest/gtest.h>

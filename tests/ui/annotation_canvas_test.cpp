@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The annotation layer in the real window: gestures on the canvas, the keys, the toolbar
 // and its panels, and what reaches the screen. Real mouse and key events, offscreen.
 #include <gtest/gtest.h>

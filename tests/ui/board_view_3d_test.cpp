@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board view in 3D with real mouse events on the offscreen platform, and frames probed by pixel.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board view in 2D with real mouse events on the offscreen platform, on virtual time.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt clocks on virtual time. This binary supplies the process's CLOCK_MONOTONIC
 // (Qt's timers, QElapsedTimer and the GLib loop all read it through clock_gettime), so a
 // test can freeze it and move it on by hand: timers fire when the loop runs after the

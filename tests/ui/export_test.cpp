@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exports read back: the video's frames through FFmpeg, the handout's pages and texts
 // through poppler, the image's pixels; and a cancelled export leaves nothing behind.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frames of the flat board painted into images, probed pixel by pixel.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The formation picker and the first-run tour, driven through the real window with
 // clicks and keys; the store runs on virtual time and in-memory preferences.
 #include <gtest/gtest.h>

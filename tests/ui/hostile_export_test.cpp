@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exports that cannot be completed (the disk fills up) fail, say why, and leave the file
 // that was there before untouched, with no temporary file behind.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 2D pitch's markings, ball and the application's font and tooltips, probed.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The timeline, the stage save question, the close guard and how every question of the
 // window meets a screen reader, driven with real keys and clicks; the store runs on
 // virtual time and in-memory preferences.

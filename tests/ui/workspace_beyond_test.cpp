@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Presenter mode, undo of board edits, managing own tactics and the interception risk,
 // through real keys, clicks and drags on the offscreen platform.
 #include <gtest/gtest.h>

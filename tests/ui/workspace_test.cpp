@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace as a coach drives it: library, sheets, inspector and commands through
 // real clicks and keys on the offscreen platform.
 #include <gtest/gtest.h>

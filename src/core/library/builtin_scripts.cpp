@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scripts of the built-in sample plays. Each frame names the players who move (blue
 // numbers positive, orange numbers negative), where they go and who has the ball after it;
 // makePlay turns them into steps and lets everybody else react.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The opponents' high press applied to a user's tactic: in every step the side without
 // the ball closes down the carrier, blocks the lane of the pass that has just arrived and
 // marks the other attackers, each defender moving at most its per-step limit.

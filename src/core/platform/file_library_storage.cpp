@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/platform/file_library_storage.h"
 
 #include "core/model/file_io.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // State, start-up and the library of own tactics.
 #include "core/store/board_store.h"
 

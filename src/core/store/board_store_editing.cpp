@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing the current step: players, ball, passes, runs, formations.
 #include <cmath>
 

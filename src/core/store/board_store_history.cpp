@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo of the board edits of the open tactic.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a tactic read from a file; the files themselves are TacticFiles' (tactic_files.h).
 #include "core/store/board_store.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening, creating, saving and renaming tactics; the own tactics' autosave.
 #include <algorithm>
 #include <cctype>

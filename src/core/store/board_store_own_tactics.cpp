@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renaming, copying and deleting the coach's own tactics from the library.
 #include "core/library/builtin_tactics.h"
 #include "core/model/step_title.h"

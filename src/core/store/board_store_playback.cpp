@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playback: drives the step-playback sampler from the clock, chains the steps of a
 // played tactic, and turns an interception into a new step.
 #include <algorithm>

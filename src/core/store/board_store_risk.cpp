@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interception risk of the step shown: where playback of the move into it would stop.
 #include "core/store/board_store.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stage baseline, the save question and the step list.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/store/edit_commands.h"
 
 #include "core/annotation/drawing_session.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/store/library_entries.h"
 
 #include "core/library/builtin_tactics.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/store/workspace_preferences.h"
 
 #include "core/store/board_store.h"

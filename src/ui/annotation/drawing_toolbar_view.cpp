@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/annotation/drawing_toolbar_view.h"
 
 #include <QFrame>

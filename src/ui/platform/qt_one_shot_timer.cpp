@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/platform/qt_one_shot_timer.h"
 
 #include <QTimer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/render/perspective_board_painter.h"
 
 #include <QImage>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/workspace/main_window.h"
 
 #include <QAction>

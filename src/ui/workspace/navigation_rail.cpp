@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/workspace/navigation_rail.h"
 
 #include <QToolButton>

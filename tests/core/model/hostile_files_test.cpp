@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files made to hurt: numbers far off the pitch, more of everything than a coach can use,
 // paths that are not files. Every case is built here; none is stored.
 #include <gtest/gtest.h>

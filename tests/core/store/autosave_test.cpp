@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The own tactics' writes: only what changed, never reported as saved when they failed,
 // never larger than start-up reads, and kept aside when unreadable.
 #include <deque>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo of board edits, managing own tactics, and the interception risk.
 #include "core/library/formation_preset.h"
 #include "core/store/workspace_preferences.h"

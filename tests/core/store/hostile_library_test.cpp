@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The own-tactics library and imports against files made to hurt: entries that fail the
 // import checks, documents larger than start-up reads, leftovers of killed writes, and
 // tactics beyond the limits. Every case is generated here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Thousands of random commands, with bad ids and indices among them, on built-in and
 // imported tactics (also odd ones that pass the import checks), interleaved with undo,
 // redo, passes, playback and formation changes while clocks run: after each, the store's
