@@ -14,7 +14,7 @@
 #include <numbers>
 
 #include "bench_application.h"
-#include "bench_platform.h"
+#include "core/platform/virtual_time_platform.h"
 #include "core/annotation/drawing_session.h"
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
@@ -118,7 +118,7 @@ BENCHMARK(BM_AnnotationFirstPaint)->Unit(benchmark::kMillisecond)->Repetitions(3
 void BM_BoardAndAnnotationsRepaint(benchmark::State& state) {
     bench::application();
     MemoryPreferenceStore prefs;
-    bench::BenchPlatform platform;
+    VirtualTimePlatform platform;
     BoardStore store(prefs, platform);
     store.selectBuiltIn(0, 11);
     const auto list = step30();
@@ -146,7 +146,7 @@ BENCHMARK(BM_BoardAndAnnotationsRepaint)->Unit(benchmark::kMillisecond)->Repetit
 void BM_PencilPointerMove600(benchmark::State& state) {
     bench::application();
     MemoryPreferenceStore prefs;
-    bench::BenchPlatform platform;
+    VirtualTimePlatform platform;
     BoardStore store(prefs, platform);
     store.selectBuiltIn(0, 11);
     store.saveCurrentTactic();   // an own copy, so drawing is allowed

@@ -9,7 +9,7 @@
 #include <QPainter>
 
 #include "bench_application.h"
-#include "bench_platform.h"
+#include "core/platform/virtual_time_platform.h"
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
 #include "ui/render/board_painter.h"
@@ -30,7 +30,7 @@ bool prepare2D(BoardStore& store) {
 }
 
 // The 11-a-side board with a long lofted pass high in the air.
-bool prepare3D(BoardStore& store, bench::BenchPlatform& platform) {
+bool prepare3D(BoardStore& store, VirtualTimePlatform& platform) {
     store.selectBuiltIn(0, 11);
     store.setShowVision(true);
     store.setShowOffside(true);
@@ -44,15 +44,14 @@ bool prepare3D(BoardStore& store, bench::BenchPlatform& platform) {
         if (p.team == carrier->team && p.id != carrier->id && aspectDistance(p.position, carrier->position) > longest)
             longest = aspectDistance(p.position, carrier->position), receiver = p.id;
     store.pass(receiver);
-    for (double t = 0.05; t < 3 && store.displayBallHeight() < 0.03; t += 0.05)
-        for (auto* clock : platform.clocks) clock->tick(t);
+    platform.advanceUntil([&] { return store.displayBallHeight() >= 0.03; }, 3);
     return store.passingFromID() && store.displayBallHeight() > 0;
 }
 
 void paintFrames(benchmark::State& state, BoardPainter::Projection projection) {
     bench::application();
     MemoryPreferenceStore prefs;
-    bench::BenchPlatform platform;
+    VirtualTimePlatform platform;
     BoardStore store(prefs, platform);
     const bool ready = projection == BoardPainter::Projection::flat ? prepare2D(store) : prepare3D(store, platform);
     if (!ready) {
@@ -81,7 +80,7 @@ BENCHMARK(BM_PaintPitch3D)->Args({1500, 900})->Args({3840, 2160})->Unit(benchmar
 // One shown frame's scene: players, ball, preview, run, vision polygon, offside lines.
 void BM_BuildScene(benchmark::State& state) {
     MemoryPreferenceStore prefs;
-    bench::BenchPlatform platform;
+    VirtualTimePlatform platform;
     BoardStore store(prefs, platform);
     if (!prepare2D(store)) {
         state.SkipWithError("no pass preview");

@@ -3,7 +3,7 @@
 // into the step sampled tick by tick with playback's own interception test.
 #include <benchmark/benchmark.h>
 
-#include "bench_platform.h"
+#include "core/platform/virtual_time_platform.h"
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
 
@@ -13,7 +13,7 @@ using namespace vantrel;
 
 void BM_InterceptionRiskAfterDrag11(benchmark::State& state) {
     MemoryPreferenceStore prefs;
-    bench::BenchPlatform platform;
+    VirtualTimePlatform platform;
     BoardStore store(prefs, platform);
     store.selectBuiltIn(0, 11);
     store.selectStep(2);   // the move into it is a pass from the right midfielder to the winger

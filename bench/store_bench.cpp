@@ -4,7 +4,7 @@
 // drag on an 11-a-side own tactic.
 #include <benchmark/benchmark.h>
 
-#include "bench_platform.h"
+#include "core/platform/virtual_time_platform.h"
 #include "core/library/builtin_tactics.h"
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
@@ -15,23 +15,25 @@ using namespace vantrel;
 
 void BM_PlaybackFrame11(benchmark::State& state) {
     MemoryPreferenceStore prefs;
-    bench::BenchPlatform platform;
+    VirtualTimePlatform platform;
     BoardStore store(prefs, platform);
     store.selectBuiltIn(0, 11);
-    store.selectStep(1);   // step 2 → 3 is a pass from the right midfielder to the winger
-    store.next();
-    bench::HeldClock* clock = nullptr;
-    for (auto* c : platform.clocks)
-        if (c->isRunning()) clock = c;
-    if (!clock || !store.previewRoute()) {
+    auto start = [&] {
+        store.selectStep(1);   // step 2 → 3 is a pass from the right midfielder to the winger
+        store.next();
+    };
+    start();
+    if (!store.previewRoute()) {
         state.SkipWithError("no pass transition started");
         return;
     }
-    double t = 0;
     for (auto _ : state) {
-        clock->tick(t);
-        t += 1.0 / 120.0;
-        if (t > 1.7) t = 0;   // stay inside the transition
+        platform.advance(VirtualTimePlatform::kFrame);
+        if (!store.transitionRunning()) {
+            state.PauseTiming();
+            start();
+            state.ResumeTiming();
+        }
         benchmark::DoNotOptimize(store.previewBall());
     }
 }
@@ -41,7 +43,7 @@ BENCHMARK(BM_PlaybackFrame11);
 // him (the edit joins the drag's one undo level; the autosave is rescheduled).
 void BM_DragMove11(benchmark::State& state) {
     MemoryPreferenceStore prefs;
-    bench::BenchPlatform platform;
+    VirtualTimePlatform platform;
     BoardStore store(prefs, platform);
     store.newTactic("拖动", 11);
     const std::string id = store.currentStep()->players.front().id;

@@ -12,7 +12,7 @@
 #include <filesystem>
 
 #include "bench_application.h"
-#include "bench_platform.h"
+#include "core/platform/virtual_time_platform.h"
 #include "core/library/builtin_tactics.h"
 #include "core/model/tactic_json.h"
 #include "core/platform/file_library_storage.h"
@@ -46,7 +46,7 @@ void BM_WorkspaceFirstPaint200(benchmark::State& state) {
     bench::application();
     MemoryPreferenceStore prefs;
     fillLibrary(prefs);
-    bench::BenchPlatform platform;
+    VirtualTimePlatform platform;
     for (auto _ : state) {
         MainWindow window(prefs, platform);
         window.resize(1500, 900);
@@ -62,7 +62,7 @@ void BM_WorkspaceSwitchTactic(benchmark::State& state) {
     bench::application();
     MemoryPreferenceStore prefs;
     fillLibrary(prefs);
-    bench::BenchPlatform platform;
+    VirtualTimePlatform platform;
     MainWindow window(prefs, platform);
     window.resize(1500, 900);
     window.show();
@@ -82,13 +82,6 @@ void BM_WorkspaceSwitchTactic(benchmark::State& state) {
 }
 BENCHMARK(BM_WorkspaceSwitchTactic)->Unit(benchmark::kMillisecond);
 
-// The platform of the interactive run as far as the library goes: its own file, written
-// by the storage's thread; outcomes wait here for the "event loop".
-class FileBenchPlatform : public bench::BenchPlatform {
-public:
-    LibraryStorage* libraryStorage() override { return storage; }
-    LibraryStorage* storage = nullptr;
-};
 
 // What the interface thread pays for the autosave of a 200-tactic library after one edit,
 // with the preferences in a real settings file: the command that renames the open tactic
@@ -108,7 +101,7 @@ void BM_AutosaveOneEdit200(benchmark::State& state) {
             std::lock_guard lock(mutex);
             outcomes.push_back(std::move(outcome));
         });
-        FileBenchPlatform platform;
+        VirtualTimePlatform platform;   // its own library file, written by the storage's thread
         platform.storage = &files;
         BoardStore store(prefs, platform);
         store.selectImported(store.importedTactics()[100]);

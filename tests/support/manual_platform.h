@@ -3,56 +3,35 @@
 
 #include <deque>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "core/platform/platform.h"
+#include "core/platform/virtual_time_platform.h"
 
 namespace vantrel::testing {
 
-// A platform on virtual time. `advance` moves the clock in display frames of 1/60 s,
-// firing due timers and ticking every running clock at each frame; clocks and timers
-// may be stopped, restarted or destroyed from inside their own callbacks.
-class ManualPlatform : public Platform {
+// The virtual-time platform with dialogs a test answers: queued answers, taken in order;
+// an empty queue answers "cancelled".
+class ManualPlatform : public VirtualTimePlatform {
 public:
-    static constexpr double kFrame = 1.0 / 60.0;
-
-    ManualPlatform();
-    ~ManualPlatform() override;
-
-    std::unique_ptr<FrameClock> makeFrameClock() override;
-    std::unique_ptr<OneShotTimer> makeOneShotTimer() override;
-    std::optional<std::filesystem::path> chooseJsonFileToOpen() override;
-    std::optional<std::filesystem::path> chooseJsonFileToSave(std::string_view proposedName) override;
-    LibraryStorage* libraryStorage() override { return storage; }
-
-    void advance(double seconds);
-    // Advances frame by frame until `done` holds or `limit` seconds have passed.
-    template <typename Pred>
-    bool advanceUntil(Pred done, double limit = 30.0) {
-        for (double t = 0; t < limit; t += kFrame) {
-            if (done()) return true;
-            advance(kFrame);
-        }
-        return done();
+    std::optional<std::filesystem::path> chooseJsonFileToOpen() override {
+        if (openAnswers.empty()) return std::nullopt;
+        auto answer = openAnswers.front();
+        openAnswers.pop_front();
+        return answer;
     }
-    double now() const;
-    int runningClocks() const;
-    int runningTimers() const;
+    std::optional<std::filesystem::path> chooseJsonFileToSave(std::string_view proposedName) override {
+        proposedSaveNames.emplace_back(proposedName);
+        if (saveAnswers.empty()) return std::nullopt;
+        auto answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
 
-    // Queued answers for the dialogs; an empty queue answers "cancelled".
     std::deque<std::optional<std::filesystem::path>> openAnswers;
     std::deque<std::optional<std::filesystem::path>> saveAnswers;
     std::vector<std::string> proposedSaveNames;
-    // The own tactics' storage; absent keeps them in the preference store.
-    LibraryStorage* storage = nullptr;
-
-    struct State;
-
-private:
-    std::shared_ptr<State> state_;
 };
 
 }  // namespace vantrel::testing

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "support/manual_platform.h"
+#include "core/platform/virtual_time_platform.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
 
-namespace vantrel::testing {
+namespace vantrel {
 
 // Every clock and timer lives in the shared state by id; the handle the store owns only
 // refers to it, so destroying a handle inside its own callback leaves nothing dangling.
-struct ManualPlatform::State {
+struct VirtualTimePlatform::State {
     struct Clock {
         bool running = false;
         double startedAt = 0;
@@ -32,10 +32,10 @@ struct ManualPlatform::State {
 
 namespace {
 
-class ManualClock : public FrameClock {
+class VirtualClock : public FrameClock {
 public:
-    ManualClock(std::weak_ptr<ManualPlatform::State> state, int id) : state_(std::move(state)), id_(id) {}
-    ~ManualClock() override {
+    VirtualClock(std::weak_ptr<VirtualTimePlatform::State> state, int id) : state_(std::move(state)), id_(id) {}
+    ~VirtualClock() override {
         if (auto s = state_.lock()) s->clocks.erase(id_);
     }
     void start(std::function<void(double)> callback) override {
@@ -62,14 +62,14 @@ public:
     }
 
 private:
-    std::weak_ptr<ManualPlatform::State> state_;
+    std::weak_ptr<VirtualTimePlatform::State> state_;
     int id_;
 };
 
-class ManualTimer : public OneShotTimer {
+class VirtualTimer : public OneShotTimer {
 public:
-    ManualTimer(std::weak_ptr<ManualPlatform::State> state, int id) : state_(std::move(state)), id_(id) {}
-    ~ManualTimer() override {
+    VirtualTimer(std::weak_ptr<VirtualTimePlatform::State> state, int id) : state_(std::move(state)), id_(id) {}
+    ~VirtualTimer() override {
         if (auto s = state_.lock()) s->timers.erase(id_);
     }
     void start(double seconds, std::function<void()> fire) override {
@@ -96,47 +96,36 @@ public:
     }
 
 private:
-    std::weak_ptr<ManualPlatform::State> state_;
+    std::weak_ptr<VirtualTimePlatform::State> state_;
     int id_;
 };
 
 }  // namespace
 
-ManualPlatform::ManualPlatform() : state_(std::make_shared<State>()) {}
-ManualPlatform::~ManualPlatform() = default;
+VirtualTimePlatform::VirtualTimePlatform() : state_(std::make_shared<State>()) {}
+VirtualTimePlatform::~VirtualTimePlatform() = default;
 
-std::unique_ptr<FrameClock> ManualPlatform::makeFrameClock() {
+std::unique_ptr<FrameClock> VirtualTimePlatform::makeFrameClock() {
     int id = state_->nextID++;
     state_->clocks[id];
-    return std::make_unique<ManualClock>(state_, id);
+    return std::make_unique<VirtualClock>(state_, id);
 }
 
-std::unique_ptr<OneShotTimer> ManualPlatform::makeOneShotTimer() {
+std::unique_ptr<OneShotTimer> VirtualTimePlatform::makeOneShotTimer() {
     int id = state_->nextID++;
     state_->timers[id];
-    return std::make_unique<ManualTimer>(state_, id);
+    return std::make_unique<VirtualTimer>(state_, id);
 }
 
-std::optional<std::filesystem::path> ManualPlatform::chooseJsonFileToOpen() {
-    if (openAnswers.empty()) return std::nullopt;
-    auto answer = openAnswers.front();
-    openAnswers.pop_front();
-    return answer;
-}
+std::optional<std::filesystem::path> VirtualTimePlatform::chooseJsonFileToOpen() { return std::nullopt; }
 
-std::optional<std::filesystem::path> ManualPlatform::chooseJsonFileToSave(std::string_view proposedName) {
-    proposedSaveNames.emplace_back(proposedName);
-    if (saveAnswers.empty()) return std::nullopt;
-    auto answer = saveAnswers.front();
-    saveAnswers.pop_front();
-    return answer;
-}
+std::optional<std::filesystem::path> VirtualTimePlatform::chooseJsonFileToSave(std::string_view) { return std::nullopt; }
 
 namespace {
 
 // Fires every timer due by `s.now`, earliest first; each is re-checked before it fires,
 // since an earlier one may have cancelled or restarted it.
-void fireDueTimers(ManualPlatform::State& s) {
+void fireDueTimers(VirtualTimePlatform::State& s) {
     while (true) {
         int dueID = -1;
         double dueAt = 0;
@@ -152,7 +141,7 @@ void fireDueTimers(ManualPlatform::State& s) {
 
 }  // namespace
 
-void ManualPlatform::advance(double seconds) {
+void VirtualTimePlatform::advance(double seconds) {
     auto s = state_;   // the state outlives this call even if a callback drops things
     const double end = s->now + std::max(0.0, seconds);
     while (true) {
@@ -178,16 +167,16 @@ void ManualPlatform::advance(double seconds) {
     fireDueTimers(*s);
 }
 
-double ManualPlatform::now() const { return state_->now; }
+double VirtualTimePlatform::now() const { return state_->now; }
 
-int ManualPlatform::runningClocks() const {
+int VirtualTimePlatform::runningClocks() const {
     return static_cast<int>(std::count_if(state_->clocks.begin(), state_->clocks.end(),
                                           [](const auto& c) { return c.second.running; }));
 }
 
-int ManualPlatform::runningTimers() const {
+int VirtualTimePlatform::runningTimers() const {
     return static_cast<int>(std::count_if(state_->timers.begin(), state_->timers.end(),
                                           [](const auto& t) { return t.second.running; }));
 }
 
-}  // namespace vantrel::testing
+}  // namespace vantrel
