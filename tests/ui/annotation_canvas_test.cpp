@@ -424,3 +424,69 @@ TEST(AnnotationDrawingTest, AGrowingStrokeLooksLikeTheFinishedOne) {
         expectAsFinished(paint(drawing, {{}, stroke, std::nullopt, false}));
     }
 }
+
+// Whole-pitch shapes each want an image as large as the surface. The images kept stay
+// within the pixel budget; the rest are laid afresh every frame and must look exactly as
+// kept ones do (their opacity applies to the item as one piece), the kept ones are not
+// rebuilt frame after frame, and every pixel is given back as the shapes go.
+TEST(AnnotationDrawingTest, LargeShapesStayWithinThePixelBudgetAndLookTheSame) {
+    const QSize size(900, 560);
+    const AnnotationSurface surface = AnnotationSurface::flat(QSizeF(size));
+    AnnotationScene scene;
+    const AnnotationFill fills[] = {AnnotationFill::solid, AnnotationFill::hatch, AnnotationFill::shadow, AnnotationFill::none};
+    for (int i = 0; i < 10; ++i) {
+        BoardAnnotation a = shape(i % 3 ? AnnotationTool::rectangle : AnnotationTool::ellipse, {0.02, 0.02}, {0.98, 0.98},
+                                  fills[i % 4]);
+        a.style.opacity = 0.55;
+        a.seed = std::uint64_t(i + 1);
+        scene.annotations.push_back(a);
+    }
+    scene.annotations.push_back(shape(AnnotationTool::arrow, {0.2, 0.3}, {0.4, 0.35}));
+    const auto paint = [&](AnnotationDrawing& drawing) {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        drawing.setScene(scene);
+        QPainter painter(&image);
+        drawing.paint(painter, surface);
+        return image;
+    };
+
+    AnnotationDrawing roomy;   // the default budget holds all of them at this size
+    const QImage expected = paint(roomy);
+    ASSERT_EQ(roomy.cachedImages(), scene.annotations.size());
+
+    AnnotationDrawing tight;
+    const std::size_t surfacePixels = std::size_t(size.width()) * std::size_t(size.height());
+    tight.setPixelBudget(surfacePixels * 3);
+    EXPECT_TRUE(paint(tight) == expected);
+    EXPECT_LE(tight.cachedPixels(), tight.pixelBudget());
+    EXPECT_GE(tight.cachedImages(), 2u);
+    EXPECT_LT(tight.cachedImages(), scene.annotations.size());
+    const std::size_t notKept = scene.annotations.size() - tight.cachedImages();
+    const std::size_t builds = tight.imageBuilds();
+    EXPECT_TRUE(paint(tight) == expected);
+    EXPECT_EQ(tight.imageBuilds(), builds + notKept);
+    // An item not kept still says where it paints, for the repaint when it is dragged.
+    EXPECT_FALSE(tight.paintedRect(scene.annotations[9].id).isEmpty());
+
+    // The default budget, with shapes larger than it can hold together.
+    AnnotationDrawing large;
+    const AnnotationSurface wide = AnnotationSurface::perspective(QSizeF(2400, 1600));
+    QImage image(2400, 1600, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    large.setScene(scene);
+    {
+        QPainter painter(&image);
+        large.paint(painter, wide);
+    }
+    EXPECT_LE(large.cachedPixels(), AnnotationDrawing::kDefaultPixelBudget);
+    EXPECT_GT(large.cachedPixels(), AnnotationDrawing::kDefaultPixelBudget / 2);
+
+    scene.annotations.resize(1);
+    paint(tight);
+    EXPECT_EQ(tight.cachedImages(), 1u);
+    EXPECT_LT(tight.cachedPixels(), surfacePixels * 2);
+    scene.annotations.clear();
+    paint(tight);
+    EXPECT_EQ(tight.cachedPixels(), 0u);
+}

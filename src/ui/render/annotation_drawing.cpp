@@ -253,40 +253,76 @@ void AnnotationDrawing::paintSelection(QPainter& painter, const RenderPath& sele
     painter.restore();
 }
 
+std::multimap<Uuid, AnnotationDrawing::Entry>::iterator AnnotationDrawing::erase(std::multimap<Uuid, Entry>::iterator it) {
+    if (!it->second.image.isNull()) cachedPixels_ -= std::size_t(it->second.pixels.width()) * std::size_t(it->second.pixels.height());
+    return entries_.erase(it);
+}
+
+std::size_t AnnotationDrawing::cachedImages() const {
+    return std::size_t(std::count_if(entries_.begin(), entries_.end(), [](const auto& e) { return !e.second.image.isNull(); }));
+}
+
+std::vector<QRect> AnnotationDrawing::render(QImage& image, QRect pixels, const AnnotationRenderItem& item,
+                                             const AnnotationSurface& surface) {
+    {
+        QPainter p(&image);
+        p.translate(surface.origin - QPointF(pixels.topLeft()) / image.devicePixelRatio());
+        paintItem(p, item);
+    }
+    ++imageBuilds_;
+    return inkedTiles(image);
+}
+
+QImage AnnotationDrawing::scratchImage(QRect pixels, qreal dpr) {
+    if (scratch_.width() < pixels.width() || scratch_.height() < pixels.height())
+        scratch_ = QImage(std::max(scratch_.width(), pixels.width()), std::max(scratch_.height(), pixels.height()),
+                          QImage::Format_ARGB32_Premultiplied);
+    // The item's own size over the scratch rows, so it is laid exactly as a kept image is.
+    QImage image(scratch_.bits(), pixels.width(), pixels.height(), scratch_.bytesPerLine(),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    return image;
+}
+
 AnnotationDrawing::Entry& AnnotationDrawing::entryFor(const BoardAnnotation& annotation, const AnnotationSurface& surface,
-                                                      qreal dpr) {
+                                                      qreal dpr, std::optional<AnnotationRenderItem>& item) {
+    const auto keep = [&](Entry& entry) {
+        const std::size_t area = std::size_t(entry.pixels.width()) * std::size_t(entry.pixels.height());
+        if (entry.pixels.isEmpty() || cachedPixels_ + area > pixelBudget_) return;
+        if (!item) item = AnnotationRenderItem::build(annotation, surface.size, surface.is3D);
+        entry.image = QImage(entry.pixels.size(), QImage::Format_ARGB32_Premultiplied);
+        entry.image.setDevicePixelRatio(dpr);
+        entry.image.fill(Qt::transparent);
+        entry.tiles = render(entry.image, entry.pixels, *item, surface);
+        cachedPixels_ += area;
+    };
     auto [begin, end] = entries_.equal_range(annotation.id);
     for (auto it = begin; it != end; ++it)
-        if (!it->second.used && it->second.annotation == annotation) return it->second;
+        if (!it->second.used && it->second.annotation == annotation) {
+            // Room may have been freed since it was left out.
+            if (it->second.image.isNull()) keep(it->second);
+            return it->second;
+        }
     // Another version of this annotation (the previous draft) is no longer wanted.
-    for (auto it = begin; it != end;) it = it->second.used ? std::next(it) : entries_.erase(it);
+    for (auto it = begin; it != end;) it = it->second.used ? std::next(it) : erase(it);
 
-    const AnnotationRenderItem item = AnnotationRenderItem::build(annotation, surface.size, surface.is3D);
+    item = AnnotationRenderItem::build(annotation, surface.size, surface.is3D);
     Entry entry;
     entry.annotation = annotation;
-    entry.selection = item.selection;
-    entry.corners = item.selectionCorners;
+    entry.selection = item->selection;
+    entry.corners = item->selectionCorners;
     const QRectF bounds(QPointF(-kSurfaceMargin, -kSurfaceMargin),
                         QSizeF(surface.size.width + 2 * kSurfaceMargin, surface.size.height + 2 * kSurfaceMargin));
-    const QRectF extent = itemExtent(item).intersected(bounds);
+    const QRectF extent = itemExtent(*item).intersected(bounds);
     if (!extent.isEmpty()) {
         // Whole device pixels of the view, so the image is drawn without resampling.
         const QRectF inView = extent.translated(surface.origin);
         const QPoint topLeft(int(std::floor(inView.left() * dpr)), int(std::floor(inView.top() * dpr)));
         const QPoint bottomRight(int(std::ceil(inView.right() * dpr)), int(std::ceil(inView.bottom() * dpr)));
-        entry.image = QImage(QSize(bottomRight.x() - topLeft.x() + 1, bottomRight.y() - topLeft.y() + 1),
-                             QImage::Format_ARGB32_Premultiplied);
-        entry.image.setDevicePixelRatio(dpr);
-        entry.image.fill(Qt::transparent);
-        entry.imageOrigin = QPointF(topLeft.x() / dpr, topLeft.y() / dpr);
-        {
-            QPainter p(&entry.image);
-            p.translate(surface.origin - entry.imageOrigin);
-            paintItem(p, item);
-        }
-        entry.tiles = inkedTiles(entry.image);
-        ++imageBuilds_;
+        entry.pixels = QRect(topLeft, bottomRight);
     }
+    keep(entry);
     return entries_.emplace(annotation.id, std::move(entry))->second;
 }
 
@@ -294,7 +330,8 @@ void AnnotationDrawing::paint(QPainter& painter, const AnnotationSurface& surfac
     if (surface.isEmpty()) return;
     const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     if (!(surface == surface_) || dpr != dpr_) {
-        entries_.clear();
+        clearCache();
+        scratch_ = QImage();
         surface_ = surface;
         dpr_ = dpr;
     }
@@ -302,6 +339,7 @@ void AnnotationDrawing::paint(QPainter& painter, const AnnotationSurface& surfac
 
     const std::vector<BoardAnnotation> shown = annotationsToPaint(scene_.annotations, scene_.draft);
     bool keepGrowing = false;
+    bool scratchUsed = false;
     painter.save();
     std::optional<std::pair<RenderPath, std::array<Point, 4>>> selection;
     for (const BoardAnnotation& annotation : shown) {
@@ -331,13 +369,24 @@ void AnnotationDrawing::paint(QPainter& painter, const AnnotationSurface& surfac
             if (selected) selection.emplace(item.selection, item.selectionCorners);
             continue;
         }
-        Entry& entry = entryFor(annotation, surface, dpr);
+        std::optional<AnnotationRenderItem> item;
+        Entry& entry = entryFor(annotation, surface, dpr, item);
         entry.used = true;
-        if (!entry.image.isNull()) {
+        const auto draw = [&](const QImage& image, const std::vector<QRect>& tiles) {
+            const QPointF origin = QPointF(entry.pixels.topLeft()) / dpr;
             painter.setOpacity(opacity);
-            for (const QRect& tile : entry.tiles)
-                painter.drawImage(QRectF(entry.imageOrigin + QPointF(tile.topLeft()) / dpr, QSizeF(tile.size()) / dpr),
-                                  entry.image, QRectF(tile));
+            for (const QRect& tile : tiles)
+                painter.drawImage(QRectF(origin + QPointF(tile.topLeft()) / dpr, QSizeF(tile.size()) / dpr), image, QRectF(tile));
+        };
+        if (!entry.image.isNull()) {
+            draw(entry.image, entry.tiles);
+        } else if (!entry.pixels.isEmpty()) {
+            // Over budget: laid afresh into the scratch and drawn as a kept image would be.
+            if (!item) item = AnnotationRenderItem::build(annotation, surface.size, surface.is3D);
+            scratchUsed = true;
+            QImage image = scratchImage(entry.pixels, dpr);
+            const std::vector<QRect> tiles = render(image, entry.pixels, *item, surface);
+            draw(image, tiles);
         }
         if (selected) selection.emplace(entry.selection, entry.corners);
     }
@@ -347,8 +396,10 @@ void AnnotationDrawing::paint(QPainter& painter, const AnnotationSurface& surfac
         paintSelection(painter, selection->first, selection->second);
     }
     painter.restore();
-    for (auto it = entries_.begin(); it != entries_.end();) it = it->second.used ? std::next(it) : entries_.erase(it);
+    for (auto it = entries_.begin(); it != entries_.end();) it = it->second.used ? std::next(it) : erase(it);
     if (!keepGrowing) growing_.reset();
+    // Held only while some item is over budget.
+    if (!scratchUsed) scratch_ = QImage();
 }
 
 AnnotationDrawing::AnnotationDrawing() = default;
@@ -356,8 +407,9 @@ AnnotationDrawing::~AnnotationDrawing() = default;
 
 QRectF AnnotationDrawing::paintedRect(const Uuid& id) const {
     auto it = entries_.find(id);
-    if (it == entries_.end() || it->second.image.isNull()) return {};
-    return {it->second.imageOrigin, it->second.image.deviceIndependentSize()};
+    if (it == entries_.end() || it->second.pixels.isEmpty()) return {};
+    const QRect& p = it->second.pixels;
+    return {QPointF(p.topLeft()) / dpr_, QSizeF(p.size()) / dpr_};
 }
 
 }  // namespace vantrel

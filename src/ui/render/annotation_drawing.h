@@ -42,6 +42,13 @@ struct AnnotationScene {
 // item, which is painted straight into the painter and not kept; of a pencil stroke being
 // drawn, only its last pieces are laid again. A cached item's opacity
 // is applied when its image is drawn, so the whole item fades as one piece.
+//
+// An image covers only the item's part of the surface, and the images kept hold at most
+// `pixelBudget()` device pixels together: an item that does not fit is laid afresh on every
+// frame into one shared scratch image of its size and drawn from there the same way, so it
+// looks the same and the memory held stays bounded however many large items there are.
+// Items are kept first come first served and keep their image while they stay shown, so
+// a frame over budget does not rebuild the ones that fit.
 class AnnotationDrawing {
 public:
     AnnotationDrawing();
@@ -57,14 +64,29 @@ public:
     // from the painter's device.
     void paint(QPainter& painter, const AnnotationSurface& surface);
 
-    // Where an annotation's image lies on the surface (view points), for partial repaints;
-    // empty when it is not cached.
+    // Where an annotation's image lies on the surface (view points), for partial repaints,
+    // cached or not; empty when it was not painted in the last frame or nothing of it shows.
     QRectF paintedRect(const Uuid& id) const;
 
-    // Images painted since the drawing was made, and images held now.
+    // 64 MB of 32-bit pixels.
+    static constexpr std::size_t kDefaultPixelBudget = std::size_t(16) << 20;
+    // Device pixels the kept images may hold together; a smaller budget drops images
+    // from the next frame on.
+    std::size_t pixelBudget() const { return pixelBudget_; }
+    void setPixelBudget(std::size_t pixels) {
+        pixelBudget_ = pixels;
+        clearCache();
+    }
+
+    // Images painted since the drawing was made (kept or not), images held now and the
+    // device pixels they hold.
     std::size_t imageBuilds() const { return imageBuilds_; }
-    std::size_t cachedImages() const { return entries_.size(); }
-    void clearCache() { entries_.clear(); }
+    std::size_t cachedImages() const;
+    std::size_t cachedPixels() const { return cachedPixels_; }
+    void clearCache() {
+        entries_.clear();
+        cachedPixels_ = 0;
+    }
 
     // One item painted straight into `painter` (surface coordinates), without caching,
     // at full opacity: the item's own opacity is for the caller to apply.
@@ -78,21 +100,32 @@ public:
 private:
     struct Entry {
         BoardAnnotation annotation;
-        QImage image;          // device pixels; null when nothing of it shows
-        QPointF imageOrigin;   // its top-left in view points
+        QRect pixels;          // the item's device pixels of the view; empty when nothing shows
+        QImage image;          // `pixels`, kept; null when it did not fit the budget
         std::vector<QRect> tiles;   // the image's pixels that hold ink, in tiles
         RenderPath selection;  // surface coordinates
         std::array<Point, 4> corners{};
         bool used = false;
     };
 
-    Entry& entryFor(const BoardAnnotation& annotation, const AnnotationSurface& surface, qreal dpr);
+    // The entry of `annotation`, made (and its image kept, when it fits) if missing; an item
+    // built on the way is left in `item`.
+    Entry& entryFor(const BoardAnnotation& annotation, const AnnotationSurface& surface, qreal dpr,
+                    std::optional<AnnotationRenderItem>& item);
+    // Lays `item` into `image` (of `pixels`, transparent) and returns its inked tiles.
+    std::vector<QRect> render(QImage& image, QRect pixels, const AnnotationRenderItem& item, const AnnotationSurface& surface);
+    // An image of `pixels` over the scratch memory, transparent, for an item not kept.
+    QImage scratchImage(QRect pixels, qreal dpr);
+    std::multimap<Uuid, Entry>::iterator erase(std::multimap<Uuid, Entry>::iterator it);
 
     class GrowingStroke;
     std::unique_ptr<GrowingStroke> growing_;   // the pencil draft's settled part
 
     AnnotationScene scene_;
     std::multimap<Uuid, Entry> entries_;
+    std::size_t pixelBudget_ = kDefaultPixelBudget;
+    std::size_t cachedPixels_ = 0;   // device pixels of the kept images
+    QImage scratch_;                 // at least as large as any item not kept; grown as needed
     AnnotationSurface surface_;
     qreal dpr_ = 0;
     std::size_t imageBuilds_ = 0;
