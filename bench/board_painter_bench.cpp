@@ -44,7 +44,8 @@ bool prepare3D(BoardStore& store, VirtualTimePlatform& platform) {
         if (p.team == carrier->team && p.id != carrier->id && aspectDistance(p.position, carrier->position) > longest)
             longest = aspectDistance(p.position, carrier->position), receiver = p.id;
     store.pass(receiver);
-    platform.advanceUntil([&] { return store.displayBallHeight() >= 0.03; }, 3);
+    // High in the air, the carrier's vision faded out as it does while a pass flies.
+    platform.advanceUntil([&] { return store.displayBallHeight() >= 0.03 && store.visionOpacity() == 0; }, 3);
     return store.passingFromID() && store.displayBallHeight() > 0;
 }
 

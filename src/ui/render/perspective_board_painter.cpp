@@ -284,7 +284,16 @@ void PerspectiveBoardPainter::paintVision(QPainter& p, const PitchPerspective& v
     // The wash lies under the whole area (the washed pitch image); this ink turns washed
     // turf into the turf under the 0.28 shade.
     p.setBrush(PitchPainting::shadowOverWash());
+    // Filled without antialiasing, then only the shadows' edges are smoothed: an
+    // antialiased fill of the whole area costs several milliseconds a frame.
+    p.setRenderHint(QPainter::Antialiasing, false);
     p.drawPath(shade);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QColor edge = PitchPainting::shadowOverWash();
+    edge.setAlphaF(edge.alphaF() * 0.5);
+    p.setPen(QPen(edge, 1.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(visible);
     p.restore();
 }
 
