@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/model/tactic_limits.h"
 #include "core/store/board_store.h"
 
 namespace vantrel {
@@ -158,6 +159,16 @@ void DrawingSession::replace(std::vector<BoardAnnotation> list) {
     if (!step) return;   // no step to write to, so nothing to remember either
     const std::vector<BoardAnnotation>& old = listOf(step);
     if (old == list) return;   // an edit that changes nothing is no undo level
+    // Never store what a later start would set aside: the edit is refused and said.
+    if (list.size() > TacticLimits::kMaxAnnotationsPerStep && list.size() > old.size()) {
+        store_.reportStatus("注释过多：每个阶段至多 " + std::to_string(TacticLimits::kMaxAnnotationsPerStep) + " 个");
+        return;
+    }
+    for (const auto& a : list)
+        if (a.points.size() > TacticLimits::kMaxPointsPerStroke) {
+            store_.reportStatus("笔画过长：每笔至多 " + std::to_string(TacticLimits::kMaxPointsPerStroke) + " 个点");
+            return;
+        }
 
     Batch batch(notifier_);
     const Uuid key = step->id;

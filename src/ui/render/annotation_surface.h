@@ -43,8 +43,6 @@ struct AnnotationSurface {
     // Pitch (model) point under a view point, and back.
     Point toPitch(QPointF viewPoint) const { return geometry().normalise(toSurface(viewPoint)); }
     QPointF fromPitch(Point pitchPoint) const { return toView(geometry().project(pitchPoint)); }
-    // The perspective scale at pitch depth y (1 in the flat view); text shrinks with it.
-    double depthFactor(double pitchY) const { return is3D ? PitchPerspective::depthScale(pitchY) : 1.0; }
 };
 
 }  // namespace vantrel

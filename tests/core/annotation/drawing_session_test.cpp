@@ -85,6 +85,29 @@ TEST_F(DrawingSessionTest, TheOldestOfAHundredAndOneEditsFallsOff) {
     EXPECT_EQ(stepIDs(0), ids(drawn));
 }
 
+// A step never holds more than a later start admits: the 2001st drawing and a stroke of
+// over 100,000 points are refused with the reason, and nothing is stored or remembered.
+TEST_F(DrawingSessionTest, DrawingsBeyondTheLimitsAreRefusedAndSaid) {
+    begin();
+    std::vector<BoardAnnotation> full;
+    for (int i = 0; i < 2000; ++i) full.push_back(stroke(0.0004 * i));
+    session->replace(full);
+    ASSERT_EQ(stepIDs(0).size(), 2000u);
+    const std::size_t levels = undoLevels();
+    session->commit(stroke(0.9));
+    EXPECT_EQ(stepIDs(0).size(), 2000u);
+    EXPECT_EQ(undoLevels(), levels);
+    EXPECT_EQ(store->status(), "注释过多：每个阶段至多 2000 个");
+    session->deleteAnnotation(full.front().id);   // fewer is always allowed
+    EXPECT_EQ(stepIDs(0).size(), 1999u);
+
+    BoardAnnotation endless = stroke(0.5);
+    endless.points.assign(100001, Point{0.5, 0.5});
+    session->commit(endless);
+    EXPECT_EQ(stepIDs(0).size(), 1999u);
+    EXPECT_EQ(store->status(), "笔画过长：每笔至多 100000 个点");
+}
+
 TEST_F(DrawingSessionTest, EachStepKeepsItsHistoryAndANewEditForgetsRedo) {
     begin();
     const BoardAnnotation a1 = stroke(0.1), a2 = stroke(0.2), b1 = stroke(0.3), a3 = stroke(0.4);
