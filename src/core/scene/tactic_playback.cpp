@@ -11,11 +11,15 @@ TacticPlayback::TacticPlayback(Tactic tactic, SceneDisplay display, double frame
     : tactic_(std::move(tactic)), display_(display), frameSeconds_(frameSeconds > 0 ? frameSeconds : StepPlayback::kFrameSeconds) {
     // While the board plays, the interception marker is not shown.
     display_.showInterceptionRisk = false;
+    // Each step's drawings are taken out once and shared by all its frames, so no frame
+    // copies them or makes the painter compare them again.
     drawings_.reserve(tactic_.steps.size());
-    for (const auto& step : tactic_.steps)
+    for (auto& step : tactic_.steps) {
         drawings_.push_back(step.annotations && !step.annotations->empty()
-                                ? std::make_shared<const std::vector<BoardAnnotation>>(*step.annotations)
+                                ? std::make_shared<const std::vector<BoardAnnotation>>(std::move(*step.annotations))
                                 : nullptr);
+        step.annotations.reset();
+    }
     if (tactic_.steps.size() >= 2) startMove();
 }
 
@@ -36,6 +40,7 @@ void TacticPlayback::startMove() {
 BoardScene TacticPlayback::stillScene(int index) const {
     BoardScene scene = stepScene(tactic_, index, display_);
     scene.ball.rotation = rotation_;
+    scene.annotations = drawings_[static_cast<std::size_t>(index)];
     return scene;
 }
 
@@ -65,6 +70,7 @@ std::optional<BoardScene> TacticPlayback::next() {
         ended_ = true;
         BoardScene scene = stepScene(stopped, 0, display_);
         scene.ball.rotation = rotation_;
+        scene.annotations = drawings_[static_cast<std::size_t>(to)];   // it keeps the target's drawings
         return scene;
     }
     if (frame.progress >= 1) {
