@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 
@@ -220,6 +221,52 @@ TEST_F(BeyondTest, OwnTacticsAreRenamedCopiedAndDeletedFromTheirMenu) {
     EXPECT_EQ(store().stepIndex(), 1);
     deleteLaterNow();
 
+}
+
+TEST_F(BeyondTest, ALongTacticsStageListFillsInTurnsKeepsItsRowsAndItsMenuActsOnItsRow) {
+    std::vector<BoardStep> steps;
+    for (int i = 0; i < 200; ++i) steps.push_back(vantrel::testing::lineup({}, {}, "阶段" + std::to_string(i + 1)));
+    store().selectImported(SavedTactic{Uuid::random(), Tactic{"长战术", 7, steps}, true});
+    auto rows = [&] {
+        std::vector<QToolButton*> found;
+        for (auto* b : content().librarySidebar().stageList()->findChildren<QToolButton*>())
+            if (b->accessibleName().startsWith(QStringLiteral("阶段 ")) && !b->isHidden()) found.push_back(b);
+        return found;
+    };
+    // Rows come a few dozen per turn of the event loop, not all 200 in one block.
+    EXPECT_LT(rows().size(), 200u);
+    for (int turn = 0; turn < 20 && rows().size() < 200; ++turn) QApplication::processEvents();
+    ASSERT_EQ(rows().size(), 200u);
+
+    auto row = [&](int i) {
+        for (QToolButton* b : rows())
+            if (b->accessibleName().startsWith(QStringLiteral("阶段 %1 ·").arg(i))) return b;
+        return static_cast<QToolButton*>(nullptr);
+    };
+    QToolButton* far = row(151);
+    QTest::mouseClick(far, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(store().stepIndex(), 150);
+    EXPECT_EQ(row(151), far);   // the same row, now checked, and no other
+    EXPECT_TRUE(far->isChecked());
+    EXPECT_FALSE(row(1)->isChecked());
+
+    // The menu beside row 3 copies step 3: it goes there, and the tactic is full.
+    QToolButton* more = nullptr;
+    for (auto* b : far->parentWidget()->parentWidget()->findChildren<QToolButton*>())
+        if (b->accessibleName() == QStringLiteral("阶段操作") && b->parentWidget() == row(3)->parentWidget()) more = b;
+    ASSERT_TRUE(more);
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* menu = qobject_cast<QMenu*>(w); menu && menu->isVisible())
+                for (QAction* a : menu->actions())
+                    if (a->text() == QStringLiteral("复制阶段")) return a->trigger(), menu->close();
+    });
+    QTest::mouseClick(more, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(store().stepIndex(), 2);
+    EXPECT_EQ(store().tactic().steps.size(), 200u);
+    EXPECT_EQ(store().status(), "阶段已达上限（200 个）");
 }
 
 TEST_F(BeyondTest, TheRiskMarkerSitsWherePlaybackStopsUntilTheDefenderIsDraggedAway) {

@@ -42,6 +42,8 @@ public:
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        // Styles ask for an empty size (a button squeezed to nothing): no pixels to paint.
+        if (size.isEmpty()) return {};
         QPixmap pixmap(size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);

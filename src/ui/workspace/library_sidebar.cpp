@@ -8,6 +8,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
+#include <QTimer>
 #include <QScrollArea>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
@@ -250,7 +252,7 @@ void LibrarySidebar::setScope(std::string scope) {
 void LibrarySidebar::refresh() {
     shownSignature_.clear();
     rebuildEntries();
-    stageSignature_.clear();
+    for (QString& text : stageTexts_) text.clear();
     rebuildStages();
 }
 
@@ -361,64 +363,99 @@ void LibrarySidebar::execEntryMenuAt(const std::string& key, QPoint globalPos) {
 
 void LibrarySidebar::rebuildStages() {
     const auto& steps = store_.tactic().steps;
-    std::string signature = std::to_string(store_.stepIndex());
-    for (const auto& s : steps) signature += "|" + s.title;
-    if (signature == stageSignature_) return;
-    stageSignature_ = std::move(signature);
-    // A row's own click rebuilds the list (it selects the step): the old rows go once
-    // that click has returned.
-    while (QLayoutItem* item = stageLayout_->takeAt(0)) {
-        if (QWidget* old = item->widget()) {
-            old->hide();
-            old->deleteLater();
-        }
-        delete item;
+    const int count = int(steps.size());
+    const int current = store_.stepIndex();
+    // Rows are kept and only told what changed: moving between steps touches the checked
+    // marks, not 200 rows of widgets. Surplus rows go once the click that removed a step
+    // has returned (it may be one of their own).
+    while (int(stageRowWidgets_.size()) > count) {
+        QWidget* old = stageRowWidgets_.back().row;
+        stageRowWidgets_.pop_back();
+        stageTexts_.pop_back();
+        stageLayout_->removeWidget(old);
+        old->hide();
+        old->deleteLater();
     }
-    for (int i = 0; i < int(steps.size()); ++i) {
-        auto* row = new QWidget(stageRows_);
-        auto* h = new QHBoxLayout(row);
-        h->setContentsMargins(0, 0, 0, 0);
-        h->setSpacing(2);
-        auto* select = new QuietHoverStyle(8, row);
-        select->setText(stageText(i, steps[i]));
-        select->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        select->setLeadingAligned(true);
-        select->setCheckable(true);
-        select->setChecked(i == store_.stepIndex());
-        select->setLabelColor(StudioStyle::textPrimary);
-        select->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        select->setMinimumHeight(32);
-        select->setCursor(Qt::PointingHandCursor);
-        select->setFocusPolicy(Qt::StrongFocus);
-        describe(select, QStringLiteral("阶段 %1 · %2").arg(i + 1).arg(QString::fromStdString(cleanStepTitle(steps[i].title))),
-                 QStringLiteral("前往阶段 %1").arg(i + 1));
-        connect(select, &QToolButton::clicked, this, [this, i, select] {
-            select->setChecked(i == store_.stepIndex());
-            store_.selectStep(i);
+    // A long tactic gets its rows a few dozen per turn of the event loop, so opening one
+    // never holds the window still for long.
+    constexpr int kRowsPerTurn = 40;
+    for (int made = 0; int(stageRowWidgets_.size()) < count && made < kRowsPerTurn; ++made)
+        addStageRow(int(stageRowWidgets_.size()));
+    if (int(stageRowWidgets_.size()) < count && !stageRowsPending_) {
+        stageRowsPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            stageRowsPending_ = false;
+            rebuildStages();
         });
-        h->addWidget(select, 1);
-        auto* more = new QToolButton(row);
-        more->setAutoRaise(true);
-        more->setIcon(StudioIcons::icon(StudioIcons::Glyph::moreVertical));
-        more->setText(QStringLiteral("阶段操作"));
-        more->setPopupMode(QToolButton::InstantPopup);
-        more->setStyleSheet(QStringLiteral("QToolButton::menu-indicator{image:none;width:0px;}"));
-        more->setCursor(Qt::PointingHandCursor);
-        describe(more, QStringLiteral("阶段操作"), QStringLiteral("阶段操作"));
-        auto* menu = new QMenu(QStringLiteral("阶段操作"), more);
-        connect(menu->addAction(StudioIcons::icon(StudioIcons::Glyph::copy), QStringLiteral("复制阶段")), &QAction::triggered,
-                this, [this, i] {
-                    store_.selectStep(i);
-                    if (store_.stepIndex() == i && !store_.showingStageSaveConfirmation()) store_.addStep();
-                });
-        connect(menu->addAction(StudioIcons::icon(StudioIcons::Glyph::edit), QStringLiteral("编辑阶段")), &QAction::triggered,
-                this, [this, i] { emit editStepRequested(i); });
-        connect(menu->addAction(StudioIcons::icon(StudioIcons::Glyph::remove), QStringLiteral("删除阶段")), &QAction::triggered,
-                this, [this, i] { emit deleteStepRequested(i); });
-        more->setMenu(menu);
-        h->addWidget(more);
-        stageLayout_->addWidget(row);
     }
+    for (int i = 0; i < int(stageRowWidgets_.size()); ++i) {
+        StageRow& row = stageRowWidgets_[std::size_t(i)];
+        QString text = stageText(i, steps[std::size_t(i)]);
+        if (stageTexts_[std::size_t(i)] != text) {
+            row.select->setText(text);
+            describe(row.select,
+                     QStringLiteral("阶段 %1 · %2").arg(i + 1).arg(QString::fromStdString(cleanStepTitle(steps[std::size_t(i)].title))),
+                     QStringLiteral("前往阶段 %1").arg(i + 1));
+            stageTexts_[std::size_t(i)] = std::move(text);
+        }
+        row.select->setChecked(i == current);
+    }
+}
+
+void LibrarySidebar::addStageRow(int i) {
+    auto* row = new QWidget(stageRows_);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(2);
+    auto* select = new QuietHoverStyle(8, row);
+    select->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    select->setLeadingAligned(true);
+    select->setCheckable(true);
+    select->setLabelColor(StudioStyle::textPrimary);
+    select->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    select->setMinimumHeight(32);
+    select->setCursor(Qt::PointingHandCursor);
+    select->setFocusPolicy(Qt::StrongFocus);
+    connect(select, &QToolButton::clicked, this, [this, i, select] {
+        select->setChecked(i == store_.stepIndex());
+        store_.selectStep(i);
+    });
+    h->addWidget(select, 1);
+    auto* more = new QToolButton(row);
+    more->setAutoRaise(true);
+    more->setIcon(StudioIcons::icon(StudioIcons::Glyph::moreVertical));
+    more->setText(QStringLiteral("阶段操作"));
+    more->setCursor(Qt::PointingHandCursor);
+    describe(more, QStringLiteral("阶段操作"), QStringLiteral("阶段操作"));
+    // One menu serves every row, made when it is first asked for.
+    connect(more, &QToolButton::clicked, this, [this, i, more] {
+        QPointer<QToolButton> shown(more);
+        more->setDown(true);
+        stageMenu(i)->exec(more->mapToGlobal(QPoint(0, more->height())));
+        if (shown) shown->setDown(false);
+    });
+    h->addWidget(more);
+    stageLayout_->addWidget(row);
+    stageRowWidgets_.push_back({row, select});
+    stageTexts_.emplace_back();
+}
+
+QMenu* LibrarySidebar::stageMenu(int i) {
+    if (!stageMenu_) {
+        stageMenu_ = new QMenu(QStringLiteral("阶段操作"), this);
+        connect(stageMenu_->addAction(StudioIcons::icon(StudioIcons::Glyph::copy), QStringLiteral("复制阶段")),
+                &QAction::triggered, this, [this] {
+                    const int step = stageMenuStep_;
+                    store_.selectStep(step);
+                    if (store_.stepIndex() == step && !store_.showingStageSaveConfirmation()) store_.addStep();
+                });
+        connect(stageMenu_->addAction(StudioIcons::icon(StudioIcons::Glyph::edit), QStringLiteral("编辑阶段")),
+                &QAction::triggered, this, [this] { emit editStepRequested(stageMenuStep_); });
+        connect(stageMenu_->addAction(StudioIcons::icon(StudioIcons::Glyph::remove), QStringLiteral("删除阶段")),
+                &QAction::triggered, this, [this] { emit deleteStepRequested(stageMenuStep_); });
+    }
+    stageMenuStep_ = i;
+    return stageMenu_;
 }
 
 }  // namespace vantrel

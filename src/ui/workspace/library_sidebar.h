@@ -62,6 +62,8 @@ signals:
 private:
     void rebuildEntries();
     void rebuildStages();
+    void addStageRow(int index);
+    QMenu* stageMenu(int step);
     void fillList(QListWidget* list, const std::vector<const LibraryEntry*>& rows);
     void activate(QListWidgetItem* item);
     const LibraryEntry* entryFor(const std::string& key) const;
@@ -74,7 +76,15 @@ private:
     std::string scope_ = "all";
     std::vector<LibraryEntry> entries_;
     std::string shownSignature_;
-    std::string stageSignature_;
+    struct StageRow {
+        QWidget* row;
+        QToolButton* select;
+    };
+    std::vector<StageRow> stageRowWidgets_;
+    std::vector<QString> stageTexts_;
+    QMenu* stageMenu_ = nullptr;
+    int stageMenuStep_ = 0;
+    bool stageRowsPending_ = false;
 
     StudioSegmentedControl* formatControl_ = nullptr;
     QToolButton* scopeButton_ = nullptr;
