@@ -164,11 +164,13 @@ void DrawingSession::replace(std::vector<BoardAnnotation> list) {
         store_.reportStatus("注释过多：每个阶段至多 " + std::to_string(TacticLimits::kMaxAnnotationsPerStep) + " 个");
         return;
     }
-    for (const auto& a : list)
+    for (auto& a : list) {
+        TacticLimits::cutText(a.text, TacticLimits::kMaxTextCharacters);
         if (a.points.size() > TacticLimits::kMaxPointsPerStroke) {
             store_.reportStatus("笔画过长：每笔至多 " + std::to_string(TacticLimits::kMaxPointsPerStroke) + " 个点");
             return;
         }
+    }
 
     Batch batch(notifier_);
     const Uuid key = step->id;

@@ -32,24 +32,12 @@ bool clampPosition(Point& p) {
     return true;
 }
 
-// Cuts UTF-8 text after `limit` code points.
-void cut(std::string& text, std::size_t limit) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
-        if (count++ == limit) {
-            text.resize(i);
-            return;
-        }
-    }
-}
-
 std::optional<std::string> checkText(std::string& text, std::size_t limit, const std::string& what, LongText longText) {
     if (text.size() <= limit) return std::nullopt;   // bytes ≥ characters: the quick case
     const std::size_t n = characters(text);
     if (n <= limit) return std::nullopt;
     if (longText == LongText::cut) {
-        cut(text, limit);
+        cutText(text, limit);
         return std::nullopt;
     }
     return what + "过长：" + std::to_string(n) + " 个字符，至多 " + std::to_string(limit) + " 个";
@@ -119,6 +107,19 @@ std::optional<std::string> admitStep(BoardStep& step, std::size_t index, std::si
 }
 
 }  // namespace
+
+bool TacticLimits::cutText(std::string& text, std::size_t limit) {
+    if (text.size() <= limit) return false;   // bytes ≥ characters
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (count++ == limit) {
+            text.resize(i);
+            return true;
+        }
+    }
+    return false;
+}
 
 std::optional<std::string> admitTactic(Tactic& tactic, LongText longText) {
     const std::string shape = "需为 7 人制或 11 人制，且每步包含双方完整球员";

@@ -30,6 +30,11 @@ inline constexpr std::size_t kMaxIdentifierBytes = 64;
 inline constexpr double kAnnotationMin = -1.0;
 inline constexpr double kAnnotationMax = 2.0;
 
+// Cuts UTF-8 text after `limit` code points, never inside one; true when it cut. The
+// editing commands cut what the coach types, so a tactic they make is always one an
+// import accepts.
+bool cutText(std::string& text, std::size_t limit);
+
 }  // namespace TacticLimits
 
 // Checks `tactic` against the import rules (format 7 or 11, 1 … 200 steps, 2 × format

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/library/builtin_tactics.h"
+#include "core/model/tactic_limits.h"
 #include "core/library/formation_preset.h"
 #include "core/model/ball_flight.h"
 #include "core/pitch/motion_path.h"
@@ -237,6 +238,7 @@ void BoardStore::setPassStyle(PassStyle style) {
 void BoardStore::setStepTitle(std::string title) {
     Batch batch(notifier_);
     BoardStep* step = mutableCurrentStep();
+    TacticLimits::cutText(title, TacticLimits::kMaxTitleCharacters);
     if (!step || step->title == title) return;
     // Typing is one level per field until another edit.
     auto scope = editScope("修改步骤标题", "title:" + step->id.string());
@@ -247,6 +249,7 @@ void BoardStore::setStepTitle(std::string title) {
 void BoardStore::setStepNote(std::string note) {
     Batch batch(notifier_);
     BoardStep* step = mutableCurrentStep();
+    TacticLimits::cutText(note, TacticLimits::kMaxNoteCharacters);
     if (!step || step->note == note) return;
     auto scope = editScope("修改讲解备注", "note:" + step->id.string());
     step->note = std::move(note);

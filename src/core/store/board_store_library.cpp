@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "core/library/builtin_tactics.h"
+#include "core/model/tactic_limits.h"
 #include "core/model/file_io.h"
 #include "core/model/step_title.h"
 #include "core/store/board_store.h"
@@ -157,6 +158,7 @@ void BoardStore::newTactic(std::optional<std::string> name, std::optional<int> f
     if (const Player* owner = step.owner()) step.ball = owner->position;
 
     std::string chosenName = name ? trimmedText(*name) : std::string();
+    TacticLimits::cutText(chosenName, TacticLimits::kMaxNameCharacters);
     if (chosenName.empty()) chosenName = library_.untitledName();
 
     const SavedTactic saved{Uuid::random(), Tactic{chosenName, sample.format, {step}}, true};
@@ -205,6 +207,7 @@ void BoardStore::saveCurrentTactic() {
 void BoardStore::setTacticName(std::string name) {
     Batch batch(notifier_);
     std::string chosen = trimmedText(name);
+    TacticLimits::cutText(chosen, TacticLimits::kMaxNameCharacters);
     if (chosen.empty() || chosen == tactic_.name) return;
     auto scope = editScope("修改战术名称", "name");
     tactic_.name = chosen;

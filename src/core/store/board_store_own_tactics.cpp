@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Renaming, copying and deleting the coach's own tactics from the library.
 #include "core/library/builtin_tactics.h"
+#include "core/model/tactic_limits.h"
 #include "core/model/step_title.h"
 #include "core/store/board_store.h"
 #include "core/store/workspace_preferences.h"
@@ -10,7 +11,8 @@ namespace vantrel {
 void BoardStore::renameOwnTactic(const std::string& key, std::string name) {
     Batch batch(notifier_);
     const SavedTactic* saved = library_.find(key);
-    const std::string chosen = trimmedText(name);
+    std::string chosen = trimmedText(name);
+    TacticLimits::cutText(chosen, TacticLimits::kMaxNameCharacters);
     if (!saved || chosen.empty()) return;   // an empty name keeps the old one
     if (key == selectedTacticKey_) {
         setTacticName(chosen);   // the open tactic: an edit like any other

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 
+#include "core/model/tactic_limits.h"
 #include "core/annotation/annotation_render.h"
 #include "core/annotation/annotation_text.h"
 #include "core/store/edit_commands.h"
@@ -371,7 +372,8 @@ void AnnotationCanvasView::requestText(const BoardAnnotation& annotation, bool i
 }
 
 void AnnotationCanvasView::commitText(BoardAnnotation annotation, bool isNew, const QString& text) {
-    const std::string trimmed = AnnotationText::trimmed(text.toStdString());
+    std::string trimmed = AnnotationText::trimmed(text.toStdString());
+    TacticLimits::cutText(trimmed, TacticLimits::kMaxTextCharacters);
     if (trimmed.empty()) return;
     annotation.text = trimmed;
     if (isNew && !annotation.points.empty())

@@ -10,6 +10,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "core/model/tactic_limits.h"
 #include "ui/guidance/formation_picker.h"
 #include "ui/style/quiet_hover_style.h"
 #include "ui/style/studio_segmented_control.h"
@@ -104,6 +105,8 @@ QWidget* InspectorView::buildStagePage() {
     tacticName_ = new QLineEdit(page);
     describe(tacticName_, QStringLiteral("战术名称"));
     styleField(tacticName_);
+    // UTF-16 units, never fewer than the code points the store keeps.
+    tacticName_->setMaxLength(int(TacticLimits::kMaxNameCharacters));
     // The name is committed when the coach leaves the field or presses Return: an
     // empty name in mid-typing must not flash back to the old one.
     connect(tacticName_, &QLineEdit::editingFinished, this, [this] {
@@ -117,6 +120,7 @@ QWidget* InspectorView::buildStagePage() {
     stepTitle_ = new QLineEdit(page);
     describe(stepTitle_, QStringLiteral("步骤标题"));
     styleField(stepTitle_);
+    stepTitle_->setMaxLength(int(TacticLimits::kMaxTitleCharacters));
     connect(stepTitle_, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (!writing_) store_.setStepTitle(text.toStdString());
     });

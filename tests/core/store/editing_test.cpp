@@ -3,6 +3,7 @@
 
 #include "core/library/formation_preset.h"
 #include "core/model/ball_flight.h"
+#include "core/model/tactic_limits.h"
 #include "core/pitch/motion_path.h"
 #include "store_fixture.h"
 
@@ -268,6 +269,22 @@ TEST_F(StoreTest, NamesTitlesAndNotesAreEditsOfTheOpenTactic) {
     s.setStepTitle(original.title);
     s.setStepNote(original.note);
     EXPECT_FALSE(s.hasStageChanges());   // back to the baseline
+
+    // What the coach types is cut where an import would refuse it, never inside a
+    // character, so an exported tactic always imports again.
+    std::string longName;
+    for (int i = 0; i < 300; ++i) longName += "长";
+    s.setTacticName(longName + "x");
+    s.setStepTitle(longName);
+    s.setStepNote(std::string(6000, 'n'));
+    Tactic typed = s.tactic();
+    EXPECT_EQ(typed.name, longName.substr(0, 3 * TacticLimits::kMaxNameCharacters));
+    EXPECT_EQ(s.currentStep()->title.size(), 3 * TacticLimits::kMaxTitleCharacters);
+    EXPECT_EQ(s.currentStep()->note.size(), TacticLimits::kMaxNoteCharacters);
+    EXPECT_FALSE(admitTactic(typed));
+    s.setTacticName("边路推进");
+    s.setStepTitle(original.title);
+    s.setStepNote(original.note);
 
     platform.advance(0.7);   // one autosave for the burst
     EXPECT_EQ(libraryWrites(), writes + 1);
