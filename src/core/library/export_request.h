@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/model/board.h"
+#include "core/model/result.h"
+
+namespace vantrel {
+
+// vantrel-export's arguments and input, read without a toolkit so that every path a
+// hostile argument list or file can take is checked (and fuzzed) apart from painting:
+//
+//   vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d]
+//   vantrel-export --help | --version
+struct ExportRequest {
+    std::string kind;   // "png", "pdf", "mp4" or "gif"
+    std::filesystem::path input;
+    std::filesystem::path output;
+    int step = 1;   // counted from 1
+    bool perspective = false;
+};
+
+// The arguments that end the run before any export (entry 0 is the program): the help
+// or the version on `out` (status 0), or an option it does not know, with the usage on
+// `err` (status 2). The values of --step and --view are not options.
+std::optional<int> answerExportOptions(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err);
+
+// The request the arguments make, or why they make none (in the words printed after
+// "Export failed: ").
+Result<ExportRequest> parseExportRequest(const std::vector<std::string_view>& args);
+
+// The tactic to export: refused when the output is the input (a link to it counts: it
+// would be destroyed), when the file cannot be read or decoded, when it fails the
+// import's checks, or when the request's step is beyond its steps.
+Result<Tactic> readExportTactic(const ExportRequest& request);
+
+}  // namespace vantrel
