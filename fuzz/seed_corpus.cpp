@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path root = argv[1];
-    for (const char* sub : {"tactic", "library", "annotation"}) std::filesystem::create_directories(root / sub);
+    for (const char* sub : {"tactic", "library", "annotation", "export"}) std::filesystem::create_directories(root / sub);
 
     // Seeds are kept small (one or two steps) so that every run stays fast; the fuzzer
     // grows them where coverage asks for it.
@@ -58,6 +58,13 @@ int main(int argc, char** argv) {
             if (n <= 2) library.push_back({Uuid::random(), first, n % 2 == 0 ? std::optional<bool>(true) : std::nullopt});
         }
     }
+    // vantrel-export's argument lists ahead of a one-step tactic (export_request_fuzzer.cpp).
+    const std::string oneStep = TacticJson::encodeCompact(library.front().tactic).value();
+    using namespace std::string_literals;
+    const std::string lists[] = {"png\0@in\0out.png\0--step\0002\0--view\0003d"s, "pdf\0@in\0@out"s,
+                                 "gif\0@in\0out.gif\0--step"s, "--help"s};
+    for (std::size_t i = 0; i < std::size(lists); ++i)
+        write(root / "export" / ("arguments-" + std::to_string(i)), lists[i] + std::string("\0\0", 2) + oneStep);
     write(root / "library" / "two.json", TacticJson::encodeLibrary(library).value());
     write(root / "library" / "one.json", TacticJson::encodeLibrary({library.front()}).value());
     write(root / "library" / "empty.json", "[]");
