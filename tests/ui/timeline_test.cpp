@@ -24,6 +24,9 @@
 #include "ui/workspace/content_view.h"
 #include "ui/workspace/library_sidebar.h"
 #include "ui/workspace/main_window.h"
+#include "core/model/file_io.h"
+#include "core/model/tactic_json.h"
+#include "support/temp_folder.h"
 #include "support/window_fixture.h"
 
 using namespace vantrel;
@@ -415,6 +418,43 @@ TEST_F(CloseTest, ClosingAfterEditingABuiltInOffersAnOwnCopy) {
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->steps, edited.steps);
     EXPECT_EQ(kept->name, edited.name + "（我的版本）");
+}
+
+TEST_F(CloseTest, ClosingAfterAFailedSaveTriesOnceMoreThenAsksAndCanExportEverything) {
+    openWindow();
+    store().newTactic("满盘");
+    prefs.failWrites("磁盘空间不足");
+    store().setTacticName("满盘（改）");
+    EXPECT_FALSE(window->close());
+    ConfirmationOverlay* asked = shownOverlay();
+    ASSERT_TRUE(asked);
+    QStringList texts;
+    for (auto* l : asked->dialog().findChildren<QLabel*>()) texts << l->text();
+    EXPECT_TRUE(texts.contains("自动保存失败，仍要退出吗？"));
+    EXPECT_TRUE(texts.contains("磁盘空间不足"));
+    answer("cancelButton");
+    EXPECT_TRUE(window->isVisible());
+
+    // The export writes every own tactic with the edit that could not be stored, then closes.
+    vantrel::testing::TempFolder folder("vantrel-failed-save");
+    platform.saveAnswers.push_back(folder / "备份.json");
+    window->close();
+    answer("saveButton");
+    EXPECT_FALSE(window->isVisible());
+    const auto backup = readWholeFile(folder / "备份.json", 1 << 20);
+    ASSERT_TRUE(backup);
+    const auto library = TacticJson::decodeLibrary(backup.value());
+    ASSERT_TRUE(library);
+    ASSERT_EQ(library->size(), 1u);
+    EXPECT_EQ(library->front().tactic.name, "满盘（改）");
+
+    // Once the disk has room again, closing asks nothing.
+    openWindow();
+    store().setTacticName("再改");
+    EXPECT_FALSE(window->close());
+    prefs.failWrites(std::nullopt);
+    answer("cancelButton");
+    EXPECT_TRUE(window->close());
 }
 
 // --- Questions as assistive technology sees them ------------------------------------------

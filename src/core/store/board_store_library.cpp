@@ -53,6 +53,7 @@ void BoardStore::reportSaveOutcome() {
     // The badge reads the outcome; a failure is also said on the status line, and the
     // edits stay in memory for the next try.
     if (const auto& failure = library_.saveFailure()) setStatus("自动保存失败：" + *failure);
+    else if (library_.takeRecovered()) setStatus("已恢复自动保存");
     notifier_.mark(StoreChange::status);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/store/own_tactic_library.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "core/library/pressing.h"
@@ -278,10 +279,19 @@ void OwnTacticLibrary::finished(std::uint64_t generation, const Status& outcome)
     if (generation != generation_) return;
     writing_ = false;
     if (outcome) {
+        recovered_ = recovered_ || failure_.has_value();
         failure_.reset();
+        retryDelay_ = 0;
+        if (retryTimer_) retryTimer_->cancel();
     } else {
         failure_ = outcome.error();
-        dirty_ = true;   // still unwritten: the next write tries again
+        dirty_ = true;   // still unwritten: the next edit or the retry writes it again
+        retryDelay_ = retryDelay_ == 0 ? kFirstRetrySeconds : std::min(2 * retryDelay_, kLongestRetrySeconds);
+        if (!retryTimer_) retryTimer_ = platform_.makeOneShotTimer();
+        std::weak_ptr<OwnTacticLibrary*> weak = self_;
+        retryTimer_->start(retryDelay_, [weak] {
+            if (auto self = weak.lock(); self && *self && !(*self)->writing_) (*self)->persist();
+        });
     }
     if (listener_) listener_();
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/model/board.h"
@@ -27,6 +28,10 @@ inline constexpr std::string_view kLastSelectedTacticKey = "Vantrel.lastSelected
 class OwnTacticLibrary {
 public:
     static constexpr double kAutosaveDelaySeconds = 0.6;
+    // A failed write is tried again after 2 s, then after twice the last wait, at most
+    // every minute, besides with every later edit.
+    static constexpr double kFirstRetrySeconds = 2;
+    static constexpr double kLongestRetrySeconds = 60;
 
     OwnTacticLibrary(PreferenceStore& defaults, Platform& platform);
     ~OwnTacticLibrary();
@@ -71,6 +76,8 @@ public:
 
     // Why the newest write failed; absent once a write succeeds.
     const std::optional<std::string>& saveFailure() const { return failure_; }
+    // True once after the first write that succeeds following a failure.
+    bool takeRecovered() { return std::exchange(recovered_, false); }
     // Told when a write's outcome arrives from the storage (on the main thread).
     void setOutcomeListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
@@ -109,6 +116,9 @@ private:
     std::optional<std::string> blocked_;
     std::function<void()> listener_;
     std::unique_ptr<OneShotTimer> timer_;
+    std::unique_ptr<OneShotTimer> retryTimer_;
+    double retryDelay_ = 0;   // seconds; 0 while writes succeed
+    bool recovered_ = false;
     bool timerArmed_ = false;
     // Outcomes arriving after the library is gone find this empty.
     std::shared_ptr<OwnTacticLibrary*> self_;

@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include "core/model/file_io.h"
+#include "core/model/tactic_json.h"
 #include "ui/timeline/stage_save_overlay.h"
 
 namespace vantrel {
@@ -25,10 +27,24 @@ ConfirmationTexts builtInTexts(const QString& tacticName) {
     };
 }
 
+ConfirmationTexts failedSaveTexts(const std::string& failure) {
+    return {
+        .label = QStringLiteral("自动保存失败"),
+        .title = QStringLiteral("自动保存失败，仍要退出吗？"),
+        .detail = QString::fromStdString(failure),
+        .explanation = QStringLiteral("最近的修改未能写入“我的战术”，退出后将丢失。可以先把全部“我的战术”导出为文件。"),
+        .cancelText = QStringLiteral("取消"),
+        .cancelHelp = QStringLiteral("不退出 · Esc"),
+        .discardText = QStringLiteral("仍然退出"),
+        .saveText = QStringLiteral("导出为文件…"),
+        .closeHelp = QStringLiteral("关闭退出确认"),
+    };
+}
+
 }  // namespace
 
-CloseGuard::CloseGuard(BoardStore& store, QWidget& workspace, QObject* parent)
-    : QObject(parent), store_(store), workspace_(&workspace) {
+CloseGuard::CloseGuard(BoardStore& store, Platform& platform, QWidget& workspace, QObject* parent)
+    : QObject(parent), store_(store), platform_(platform), workspace_(&workspace) {
     subscription_ = store_.subscribe([this](StoreChange change) {
         if (any(change & (StoreChange::library | StoreChange::board))) recordOpened();
     });
@@ -43,6 +59,7 @@ void CloseGuard::recordOpened() {
 }
 
 ConfirmationOverlay* CloseGuard::builtInOverlay() const { return builtInOverlay_.data(); }
+ConfirmationOverlay* CloseGuard::failedSaveOverlay() const { return failedSaveOverlay_.data(); }
 
 bool CloseGuard::builtInEdited() const {
     return store_.selectedTacticKey().starts_with(kBuiltInPrefix) && store_.tactic() != opened_;
@@ -74,12 +91,9 @@ void CloseGuard::requestClose(std::function<void()> close) {
     }
     case Question::builtInEdits: {
         if (!workspace_) return;
-        if (!builtInOverlay_) {
-            builtInOverlay_ = new ConfirmationOverlay(workspace_);
-            builtInOverlay_->setObjectName(QStringLiteral("builtInEditsOverlay"));
-        }
-        if (builtInOverlay_->isPresented()) return;
-        builtInOverlay_->present(
+        ConfirmationOverlay* question = overlay(builtInOverlay_, "builtInEditsOverlay");
+        if (question->isPresented()) return;
+        question->present(
             builtInTexts(QString::fromStdString(store_.tactic().name)),
             [this, close](StageSaveDecision decision) {
                 if (decision == StageSaveDecision::cancel) return;
@@ -90,6 +104,38 @@ void CloseGuard::requestClose(std::function<void()> close) {
         return;
     }
     }
+}
+
+ConfirmationOverlay* CloseGuard::overlay(QPointer<ConfirmationOverlay>& slot, const char* objectName) {
+    if (!slot) {
+        slot = new ConfirmationOverlay(workspace_);
+        slot->setObjectName(QLatin1String(objectName));
+    }
+    return slot;
+}
+
+void CloseGuard::askAboutFailedSave(std::function<void()> close) {
+    if (!workspace_) return;
+    ConfirmationOverlay* question = overlay(failedSaveOverlay_, "failedSaveOverlay");
+    if (question->isPresented()) return;
+    question->present(
+        failedSaveTexts(store_.saveFailure().value_or(std::string())),
+        [this, close](StageSaveDecision decision) {
+            if (decision == StageSaveDecision::cancel) return;
+            if (decision == StageSaveDecision::save) {
+                // The library document as the data folder would hold it: every own
+                // tactic, the edits that could not be written included.
+                const auto path = platform_.chooseJsonFileToSave("我的战术.json");
+                if (!path) return;
+                auto document = TacticJson::encodeLibrary(store_.importedTactics());
+                const Status written = document ? writeFileAtomically(*path, document.value())
+                                                : Status::failure(document.error());
+                if (!written) return store_.reportStatus("导出失败：" + written.error());
+                store_.reportStatus("已导出：" + path->filename().string());
+            }
+            allow(close);
+        },
+        store_.reduceMotion());
 }
 
 void CloseGuard::allow(std::function<void()> close) {

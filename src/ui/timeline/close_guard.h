@@ -23,6 +23,10 @@ class ConfirmationOverlay;
 //   tactic, discard drops the edits.
 // Saving or discarding closes; cancelling keeps the window open.
 //
+// A close whose last try to write the own tactics failed asks "自动保存失败，仍要退出吗？":
+// "导出为文件…" writes them, as the library file holds them, where the coach chooses and
+// then closes; "仍然退出" closes; "取消" keeps the window open.
+//
 // A built-in counts as edited when it differs from the tactic as it was opened, which
 // the guard records whenever the open tactic's key changes. Create it with the store,
 // so the tactic first opened is recorded too.
@@ -31,7 +35,7 @@ class CloseGuard : public QObject {
 public:
     enum class Question { none, stageChanges, builtInEdits };
 
-    CloseGuard(BoardStore& store, QWidget& workspace, QObject* parent = nullptr);
+    CloseGuard(BoardStore& store, Platform& platform, QWidget& workspace, QObject* parent = nullptr);
 
     // What closing now would ask, if anything; none once an answer allowed the close.
     Question question() const;
@@ -44,16 +48,28 @@ public:
     // comes first.
     void requestClose(std::function<void()> close);
 
+    // Asks about a close after a write that failed (see above); `close` runs after an
+    // export or "仍然退出".
+    void askAboutFailedSave(std::function<void()> close);
+    // True while a close the coach allowed runs: a failed write is not asked about again.
+    bool closeAllowed() const { return allowed_; }
+
     // The dialog of the built-in question; null until first asked.
     ConfirmationOverlay* builtInOverlay() const;
+    // The dialog of the failed-save question; null until first asked.
+    ConfirmationOverlay* failedSaveOverlay() const;
 
 private:
     void recordOpened();
     void allow(std::function<void()> close);
 
+    ConfirmationOverlay* overlay(QPointer<ConfirmationOverlay>& slot, const char* objectName);
+
     BoardStore& store_;
+    Platform& platform_;
     QPointer<QWidget> workspace_;
     QPointer<ConfirmationOverlay> builtInOverlay_;
+    QPointer<ConfirmationOverlay> failedSaveOverlay_;
     Subscription subscription_;
     std::string openedKey_;
     Tactic opened_;

@@ -22,7 +22,7 @@ MainWindow::MainWindow(PreferenceStore& defaults, Platform& platform, QWidget* p
     content_ = new ContentView(defaults, platform, this);
     setCentralWidget(content_);
     // Made with the window, so it knows the built-in tactic as it was opened.
-    closeGuard_ = new CloseGuard(content_->store(), *content_, this);
+    closeGuard_ = new CloseGuard(content_->store(), platform, *content_, this);
     setMinimumSize(1080, 720);
     resize(1500, 900);
     setUnifiedTitleAndToolBarOnMac(true);
@@ -170,7 +170,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         });
         return;
     }
-    content_->store().finishWrites();
+    // The last try to write the own tactics; if it fails too, the coach decides.
+    if (!content_->store().finishWrites() && !closeGuard_->closeAllowed()) {
+        event->ignore();
+        closeGuard_->askAboutFailedSave([window = QPointer<MainWindow>(this)] {
+            if (window) window->close();
+        });
+        return;
+    }
     QMainWindow::closeEvent(event);
 }
 

@@ -79,11 +79,14 @@ TEST_F(AutosaveTest, FailedWritesAreSaidKeptInMemoryAndRetried) {
     s.selectBuiltIn(0, 7);
     EXPECT_EQ(s.status(), "自动保存失败：磁盘已满");
 
-    // Once the disk has room, closing writes everything kept in memory.
+    // Once the disk has room, the retry writes everything kept in memory, with no edit
+    // needed, and says so.
     prefs.failWrites(std::nullopt);
-    EXPECT_TRUE(s.finishWrites());
+    platform.advance(OwnTacticLibrary::kLongestRetrySeconds);
     EXPECT_FALSE(s.saveFailure());
+    EXPECT_EQ(s.status(), "已恢复自动保存");
     EXPECT_EQ(storedLibrary(), s.importedTactics());
+    EXPECT_TRUE(s.finishWrites());
 }
 
 TEST_F(AutosaveTest, NothingIsWrittenThatStartUpWouldRefuse) {
