@@ -96,7 +96,6 @@ public:
     // Plain fields.
     const std::optional<BoardStep>& stageBaseline() const { return stage_.baseline(); }
     bool reduceMotion() const { return motion_.reduceMotion; }
-    bool hasPendingStageDeparture() const { return stage_.hasPendingDeparture(); }
 
     // The current step, or null when the index is outside the steps.
     const BoardStep* currentStep() const;
@@ -150,7 +149,11 @@ public:
     void reportStatus(std::string text);
 
     // --- Stage baseline and steps -------------------------------------------------
-    bool canLeaveStage(std::function<void()> continuation);
+    // True when the coach may leave the current step now; otherwise the save question
+    // shows and holds `departure`, taken up after "保存" or "不保存".
+    bool canLeaveStage(StageDeparture departure);
+    // The departure the save question holds, if any.
+    const std::optional<StageDeparture>& pendingStageDeparture() const { return stage_.pendingDeparture(); }
     void resolveStageChanges(StageSaveDecision decision);
     void addStep();
     void removeStep();
@@ -240,6 +243,7 @@ private:
     void captureStageBaseline();
     void updateStageChanges();
     void animateTransition(int to, bool autoAdvance);
+    void depart(const StageDeparture& departure);
 
     void setStatus(std::string text);
     void setStepIndex(int index);

@@ -315,7 +315,7 @@ void BoardStore::animateLayout(const FormationLayoutFrame& from) {
 void BoardStore::changeFormat(int format) {
     Batch batch(notifier_);
     if (format == tactic_.format) return;
-    if (!canLeaveStage([this, format] { changeFormat(format); })) return;
+    if (!canLeaveStage({.kind = StageDeparture::Kind::changeFormat, .format = format})) return;
     const FormationLayoutFrame from = currentLayoutFrame();
     selectBuiltIn(0, format);
     animateLayout(from);

@@ -123,7 +123,7 @@ void BoardStore::reportSelectionWriteFailure() {
 
 void BoardStore::selectBuiltIn(int index, std::optional<int> format) {
     Batch batch(notifier_);
-    if (!canLeaveStage([this, index, format] { selectBuiltIn(index, format); })) return;
+    if (!canLeaveStage({.kind = StageDeparture::Kind::selectBuiltIn, .index = index, .format = format})) return;
     // The key must name the list actually opened, so anything but 7 is 11.
     const int listFormat = format.value_or(tactic_.format) == 7 ? 7 : 11;
     const auto& list = BuiltInTactics::library(listFormat);
@@ -139,14 +139,14 @@ void BoardStore::selectBuiltIn(int index, std::optional<int> format) {
 void BoardStore::selectImported(const SavedTactic& saved) {
     Batch batch(notifier_);
     SavedTactic chosen = saved;   // copied first: the argument may live in our own list
-    if (!canLeaveStage([this, chosen] { selectImported(chosen); })) return;
+    if (!canLeaveStage({.kind = StageDeparture::Kind::selectImported, .saved = chosen})) return;
     if (const SavedTactic* stored = library_.find(chosen.key())) chosen = *stored;
     installTactic(chosen.tactic, chosen.key(), "已打开我的战术：" + chosen.tactic.name);
 }
 
 void BoardStore::newTactic(std::optional<std::string> name, std::optional<int> format) {
     Batch batch(notifier_);
-    if (!canLeaveStage([this, name, format] { newTactic(name, format); })) return;
+    if (!canLeaveStage({.kind = StageDeparture::Kind::newTactic, .format = format, .name = name})) return;
     flushAutosave();
     stopMotionForDeparture();
 

@@ -61,7 +61,7 @@ void BoardStore::setPlaybackSpeed(double factor) {
 void BoardStore::previous() {
     Batch batch(notifier_);
     if (stepIndex_ < 1) return;
-    if (!canLeaveStage([this] { previous(); })) return;
+    if (!canLeaveStage({.kind = StageDeparture::Kind::previousStep})) return;
     pause();
     animateTransition(stepIndex_ - 1, false);
 }
@@ -72,7 +72,7 @@ void BoardStore::next() {
         pause();
         return;
     }
-    if (!canLeaveStage([this] { next(); })) return;
+    if (!canLeaveStage({.kind = StageDeparture::Kind::nextStep})) return;
     pause();
     animateTransition(stepIndex_ + 1, false);
 }
@@ -84,7 +84,7 @@ void BoardStore::play() {
         return;
     }
     if (tactic_.steps.size() < 2) return;
-    if (!canLeaveStage([this] { play(); })) return;
+    if (!canLeaveStage({.kind = StageDeparture::Kind::play})) return;
     if (stepIndex_ >= static_cast<int>(tactic_.steps.size()) - 1) {
         setStepIndex(0);
         captureStageBaseline();
@@ -102,7 +102,7 @@ void BoardStore::animateTransition(int to, bool autoAdvance) {
         notifier_.mark(StoreChange::animation);
         return;
     }
-    if (!canLeaveStage([this, to, autoAdvance] { animateTransition(to, autoAdvance); })) return;
+    if (!canLeaveStage({.kind = StageDeparture::Kind::moveToStep, .index = to, .autoAdvance = autoAdvance})) return;
     cancelManualPass();
     motion_.clearFlight();
 

@@ -24,20 +24,20 @@ void BoardStore::recordEdit() {
     scheduleAutosave();
 }
 
-bool BoardStore::canLeaveStage(std::function<void()> continuation) {
+bool BoardStore::canLeaveStage(StageDeparture departure) {
     if (!stage_.hasChanges()) return true;
     if (stage_.showingQuestion()) return false;   // a second departure is dropped, not queued
     Batch batch(notifier_);
     stopMotionForDeparture();
-    stage_.hold(std::move(continuation));
+    stage_.hold(std::move(departure));
     notifier_.mark(StoreChange::confirmation);
     return false;
 }
 
 void BoardStore::resolveStageChanges(StageSaveDecision decision) {
     Batch batch(notifier_);
-    // Taken out first, so it runs at most once even if it departs again.
-    std::function<void()> continuation = stage_.answer();
+    // Taken out first, so it is taken at most once even if it departs again.
+    const std::optional<StageDeparture> departure = stage_.answer();
     notifier_.mark(StoreChange::confirmation);
 
     switch (decision) {
@@ -57,12 +57,33 @@ void BoardStore::resolveStageChanges(StageSaveDecision decision) {
         case StageSaveDecision::cancel:
             return;
     }
-    if (continuation) continuation();
+    if (departure) depart(*departure);
+}
+
+void BoardStore::depart(const StageDeparture& d) {
+    using Kind = StageDeparture::Kind;
+    switch (d.kind) {
+        case Kind::previousStep: return previous();
+        case Kind::nextStep: return next();
+        case Kind::play: return play();
+        case Kind::moveToStep: return animateTransition(d.index, d.autoAdvance);
+        case Kind::selectStep: return selectStep(d.index);
+        case Kind::addStep: return addStep();
+        case Kind::selectBuiltIn: return selectBuiltIn(d.index, d.format);
+        case Kind::selectImported:
+            if (d.saved) selectImported(*d.saved);
+            return;
+        case Kind::newTactic: return newTactic(d.name, d.format);
+        case Kind::changeFormat: return changeFormat(d.format.value_or(tactic_.format));
+        case Kind::importDialog: return importFile();
+        case Kind::importFile: return importFile(d.path);
+        case Kind::close: return;   // the window closes once the answer is in
+    }
 }
 
 void BoardStore::addStep() {
     Batch batch(notifier_);
-    if (!canLeaveStage([this] { addStep(); })) return;
+    if (!canLeaveStage({.kind = StageDeparture::Kind::addStep})) return;
     auto scope = editScope("添加阶段");
     stopMotionForDeparture();
     const BoardStep* current = currentStep();
@@ -96,7 +117,7 @@ void BoardStore::selectStep(int index) {
     Batch batch(notifier_);
     if (index < 0 || index >= static_cast<int>(tactic_.steps.size())) return;
     if (index != stepIndex_) {
-        if (!canLeaveStage([this, index] { selectStep(index); })) return;
+        if (!canLeaveStage({.kind = StageDeparture::Kind::selectStep, .index = index})) return;
         stopMotionForDeparture();
         setStepIndex(index);
         captureStageBaseline();

@@ -15,14 +15,14 @@ bool StageBaseline::update(const BoardStep* step) {
     return flipped;
 }
 
-void StageBaseline::hold(std::function<void()> departure) {
+void StageBaseline::hold(StageDeparture departure) {
     departure_ = std::move(departure);
     showingQuestion_ = true;
 }
 
-std::function<void()> StageBaseline::answer() {
-    std::function<void()> departure = std::move(departure_);
-    departure_ = nullptr;
+std::optional<StageDeparture> StageBaseline::answer() {
+    std::optional<StageDeparture> departure = std::move(departure_);
+    departure_.reset();
     showingQuestion_ = false;
     return departure;
 }

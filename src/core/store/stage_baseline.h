@@ -1,14 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <functional>
+#include <filesystem>
 #include <optional>
+#include <string>
 
 #include "core/model/board.h"
 
 namespace vantrel {
 
 enum class StageSaveDecision { save, discard, cancel };
+
+// Where the coach was going when the save question stopped them: taken up again after
+// "保存" or "不保存", dropped after "取消". A plain value, so the question can be shown,
+// compared and tested without running anything.
+struct StageDeparture {
+    enum class Kind {
+        previousStep,    // 上一阶段
+        nextStep,        // 下一阶段
+        play,
+        moveToStep,      // a transition to `index`, `autoAdvance` as playback does
+        selectStep,      // `index`
+        addStep,
+        selectBuiltIn,   // `index`, `format`
+        selectImported,  // `saved`
+        newTactic,       // `name`, `format`
+        changeFormat,    // `format`
+        importDialog,    // the open dialog, then the import
+        importFile,      // `path`
+        close,           // the window closes: nothing for the store to run
+    };
+    Kind kind = Kind::close;
+    int index = 0;
+    std::optional<int> format;
+    bool autoAdvance = false;
+    std::optional<std::string> name;
+    std::optional<SavedTactic> saved;
+    std::filesystem::path path;
+
+    bool operator==(const StageDeparture&) const = default;
+};
 
 // What the current step looked like when the coach arrived at it or last saved it, the
 // flag that says it has changed since, and the save question: the departure held back
@@ -27,10 +58,12 @@ public:
     bool showingQuestion() const { return showingQuestion_; }
     bool hasPendingDeparture() const { return static_cast<bool>(departure_); }
     // Raises the question and holds the departure.
-    void hold(std::function<void()> departure);
+    void hold(StageDeparture departure);
+    // The departure the question holds, if any.
+    const std::optional<StageDeparture>& pendingDeparture() const { return departure_; }
     // Lowers the question and hands back the held departure, which it forgets, so the
-    // departure runs at most once.
-    std::function<void()> answer();
+    // departure is taken at most once.
+    std::optional<StageDeparture> answer();
 
     // Puts the baseline back in place of `step` when it is that step's; records the
     // discard. Returns whether anything was restored.
@@ -46,7 +79,7 @@ private:
     std::optional<BoardStep> baseline_;
     bool changed_ = false;
     bool showingQuestion_ = false;
-    std::function<void()> departure_;
+    std::optional<StageDeparture> departure_;
     std::optional<Uuid> discardedStageID_;
     int discardRevision_ = 0;
 };

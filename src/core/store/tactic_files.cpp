@@ -14,13 +14,13 @@ std::string TacticFiles::importedStatus(const std::string& name, bool pressAdded
 }
 
 void TacticFiles::importFile() {
-    if (!store_.canLeaveStage([this] { importFile(); })) return;
+    if (!store_.canLeaveStage({.kind = StageDeparture::Kind::importDialog})) return;
     if (auto path = platform_.chooseJsonFileToOpen()) importFile(*path);
 }
 
 void TacticFiles::importFile(const std::filesystem::path& path) {
     // A file given on the command line or handed over by a later start asks first too.
-    if (!store_.canLeaveStage([this, path] { importFile(path); })) return;
+    if (!store_.canLeaveStage({.kind = StageDeparture::Kind::importFile, .path = path})) return;
     auto text = readWholeFile(path, TacticJson::kMaxDocumentBytes);
     if (!text) {
         // The cause comes first: "找不到文件：…", "不是普通文件：…", "文件过大：…".

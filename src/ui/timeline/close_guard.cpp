@@ -47,6 +47,11 @@ CloseGuard::CloseGuard(BoardStore& store, Platform& platform, QWidget& workspace
     : QObject(parent), store_(store), platform_(platform), workspace_(&workspace) {
     subscription_ = store_.subscribe([this](StoreChange change) {
         if (any(change & (StoreChange::library | StoreChange::board))) recordOpened();
+        if (any(change & StoreChange::confirmation) && heldClose_ && !store_.showingStageSaveConfirmation()) {
+            std::function<void()> close = std::move(heldClose_);
+            heldClose_ = nullptr;
+            if (!store_.hasStageChanges()) allow(std::move(close));
+        }
     });
     recordOpened();
 }
@@ -85,8 +90,9 @@ void CloseGuard::requestClose(std::function<void()> close) {
     case Question::stageChanges: {
         if (!workspace_) return;
         if (!workspace_->findChild<StageSaveOverlay*>()) new StageSaveOverlay(store_, workspace_);
-        // Save and discard run the held close; cancel drops it.
-        store_.canLeaveStage([this, close] { allow(close); });
+        // Save and discard leave the step without changes, and the close goes on;
+        // cancel keeps them, and the window stays.
+        if (!store_.canLeaveStage({.kind = StageDeparture::Kind::close})) heldClose_ = std::move(close);
         return;
     }
     case Question::builtInEdits: {

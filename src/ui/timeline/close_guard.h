@@ -74,6 +74,8 @@ private:
     std::string openedKey_;
     Tactic opened_;
     bool allowed_ = false;
+    // The close waiting for the store's stage question.
+    std::function<void()> heldClose_;
 };
 
 }  // namespace vantrel

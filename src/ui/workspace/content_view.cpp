@@ -413,7 +413,7 @@ void ContentView::storeChanged(StoreChange change) {
         }
         applyLayout();
     }
-    if (pendingCopyKey_ && !store_->showingStageSaveConfirmation() && !store_->hasPendingStageDeparture())
+    if (pendingCopyKey_ && !store_->showingStageSaveConfirmation() && !store_->pendingStageDeparture())
         pendingCopyKey_.reset();   // the coach cancelled the switch
     if (any(change & StoreChange::selection) && store_->inspectedPlayerID() != lastInspected_) {
         lastInspected_ = store_->inspectedPlayerID();

@@ -223,7 +223,7 @@ TEST_F(DrawingSessionTest, DiscardingAStepDropsExactlyItsHistory) {
     // Discarding the step on screen: undo has nothing left to put back.
     session->commit(stroke(0.3));
     ASSERT_TRUE(store->hasStageChanges());
-    EXPECT_FALSE(store->canLeaveStage([] {}));
+    EXPECT_FALSE(store->canLeaveStage({.kind = StageDeparture::Kind::nextStep}));
     store->resolveStageChanges(StageSaveDecision::discard);
     EXPECT_EQ(stepIDs(0), std::vector<Uuid>{kept.id});
     EXPECT_FALSE(session->canUndo());

@@ -76,7 +76,7 @@ protected:
             EXPECT_NE(s.currentStep()->player(*s.selectedPlayer()), nullptr) << context;
         }
         if (s.showingStageSaveConfirmation()) {
-            EXPECT_TRUE(s.hasPendingStageDeparture()) << context;
+            EXPECT_TRUE(s.pendingStageDeparture().has_value()) << context;
         }
         EXPECT_TRUE(std::isfinite(s.visionOpacity())) << context;
         EXPECT_EQ(s.canUndoBoardEdit(), s.undoBoardEditLabel().has_value()) << context;

@@ -51,11 +51,11 @@ TEST_F(StoreTest, LeavingAChangedStepAsksOnceHoldsTheDepartureAndDiscardRestores
     EXPECT_TRUE(s.showingStageSaveConfirmation());
     EXPECT_EQ(s.stepIndex(), 0);
     s.selectStep(3);   // a second departure while asking is dropped
-    EXPECT_TRUE(s.hasPendingStageDeparture());
+    EXPECT_EQ(s.pendingStageDeparture(), StageDeparture{.kind = StageDeparture::Kind::nextStep});
 
     s.resolveStageChanges(StageSaveDecision::cancel);
     EXPECT_FALSE(s.showingStageSaveConfirmation());
-    EXPECT_FALSE(s.hasPendingStageDeparture());
+    EXPECT_FALSE(s.pendingStageDeparture().has_value());
     EXPECT_TRUE(s.hasStageChanges());
     EXPECT_EQ(s.stepIndex(), 0);
 
