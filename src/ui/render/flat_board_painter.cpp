@@ -335,12 +335,7 @@ void FlatBoardPainter::paintPassPreview(QPainter& p, const FlatProjection& view,
     const QColor color = PitchPainting::routeColor(pass.team);
     QPen pen(color, 2, Qt::CustomDashLine, Qt::RoundCap, Qt::RoundJoin);
     pen.setDashPattern({5.0 / 2, 5.0 / 2});
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
-    p.drawPolyline(line);
-    p.setPen(Qt::NoPen);
-    p.setBrush(color);
-    p.drawPolygon(PitchPainting::arrowhead(line[line.size() - 2], line.back()));
+    PitchPainting::drawArrow(p, line, pen);
 }
 
 void FlatBoardPainter::paintSelectedRoute(QPainter& p, const FlatProjection& view, const SceneRun& run) {
@@ -350,12 +345,7 @@ void FlatBoardPainter::paintSelectedRoute(QPainter& p, const FlatProjection& vie
     const QColor color = withAlpha(PitchPainting::routeColor(run.team), 0.75);
     QPainterPath curve(start);
     curve.quadTo(control, end);
-    p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(curve);
-    p.setPen(Qt::NoPen);
-    p.setBrush(color);
-    p.drawPolygon(PitchPainting::arrowhead(control, end));
+    PitchPainting::drawArrow(p, curve, QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin), control, end);
 
     PitchPainting::drawRouteHandle(p, map(route->at(0.5)));
 }

@@ -319,12 +319,7 @@ void PerspectiveBoardPainter::paintPassPreview(QPainter& p, const PitchPerspecti
     for (const auto& s : samples)
         line << toQt(view.project(s.position)) - QPointF(0, 0.85 * view.size.height * std::max(s.height, 0.0) + 3);
     const QColor color = withAlpha(PitchPainting::routeColor(pass.team), 0.75);
-    p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
-    p.drawPolyline(line);
-    p.setPen(Qt::NoPen);
-    p.setBrush(color);
-    p.drawPolygon(PitchPainting::arrowhead(line[line.size() - 2], line.back()));
+    PitchPainting::drawArrow(p, line, QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 }
 
 void PerspectiveBoardPainter::paintSelectedRoute(QPainter& p, const PitchPerspective& view, const SceneRun& run) {
@@ -332,12 +327,7 @@ void PerspectiveBoardPainter::paintSelectedRoute(QPainter& p, const PitchPerspec
     QPolygonF line;
     for (int i = 0; i <= 24; ++i) line << toQt(view.project(route->at(i / 24.0))) - QPointF(0, 3);
     const QColor color = withAlpha(PitchPainting::routeColor(run.team), 0.75);
-    p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
-    p.drawPolyline(line);
-    p.setPen(Qt::NoPen);
-    p.setBrush(color);
-    p.drawPolygon(PitchPainting::arrowhead(line[line.size() - 2], line.back()));
+    PitchPainting::drawArrow(p, line, QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 
     PitchPainting::drawRouteHandle(p, toQt(view.project(route->at(0.5))));
 }

@@ -22,6 +22,30 @@ QPolygonF arrowhead(QPointF from, QPointF to) {
     return QPolygonF({to, base + 3.5 * normal, base - 3.5 * normal});
 }
 
+namespace {
+
+void fillHead(QPainter& painter, const QPen& pen, QPointF from, QPointF to) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(pen.color());
+    painter.drawPolygon(arrowhead(from, to));
+}
+
+}  // namespace
+
+void drawArrow(QPainter& painter, const QPolygonF& line, const QPen& pen) {
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolyline(line);
+    fillHead(painter, pen, line[line.size() - 2], line.back());
+}
+
+void drawArrow(QPainter& painter, const QPainterPath& curve, const QPen& pen, QPointF headFrom, QPointF tip) {
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(curve);
+    fillHead(painter, pen, headFrom, tip);
+}
+
 QColor routeColor(int team) { return team == 1 ? StudioStyle::orangeRoute() : StudioStyle::blueRoute(); }
 
 void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotationDegrees, qreal shadowOpacity) {

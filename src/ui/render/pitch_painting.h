@@ -22,6 +22,10 @@ namespace PitchPainting {
 
 // A closed triangle 8 points long and 7 wide whose tip is `to`, pointing away from `from`.
 QPolygonF arrowhead(QPointF from, QPointF to);
+// A run or a pass: `line` (at least two points) stroked with `pen`, with an arrowhead of
+// the pen's colour on its last piece. A curve gives the direction of its head itself.
+void drawArrow(QPainter& painter, const QPolygonF& line, const QPen& pen);
+void drawArrow(QPainter& painter, const QPainterPath& curve, const QPen& pen, QPointF headFrom, QPointF tip);
 
 // Team 1 runs in orange, everything else in blue.
 QColor routeColor(int team);
