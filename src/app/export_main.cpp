@@ -29,16 +29,19 @@ Status run(const ExportRequest& request) {
     auto tactic = readExportTactic(request);
     if (!tactic) return Status::failure(tactic.error());
     const ExportView view = request.perspective ? ExportView::perspective : ExportView::flat;
+    SceneDisplay display;
+    display.showMoves = request.arrows;
     if (request.kind == "png") {
         // The board laid out as on a 960 × 540 view, at twice the density.
-        return writeBoardImage(stepScene(tactic.value(), request.step - 1, {}), view, QSizeF(960, 540), 2,
+        return writeBoardImage(stepScene(tactic.value(), request.step - 1, display), view, QSizeF(960, 540), 2,
                                request.output);
     }
-    if (request.kind == "pdf") return writeHandout(tactic.value(), {}, request.output);
+    if (request.kind == "pdf") return writeHandout(tactic.value(), display, request.output);
 
     VideoSettings settings;
     settings.format = request.kind == "gif" ? VideoFormat::gif : VideoFormat::mp4;
     settings.view = view;
+    settings.display = display;
     auto written = writeVideo(tactic.value(), settings, request.output);
     if (!written) return Status::failure(written.error());
     return success();

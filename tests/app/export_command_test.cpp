@@ -69,6 +69,8 @@ TEST_F(ExportCommand, WritesImagesHandoutAndVideoWithoutADisplay) {
     ASSERT_EQ(run("png tactic.json board3d.png --step 2 --view 3d"), 0) << err;
     EXPECT_EQ(pngSize(readFileForTest(dir / "board3d.png")), std::make_pair(1920, 1080));
     EXPECT_NE(readFileForTest(dir / "board3d.png"), readFileForTest(dir / "board.png"));
+    ASSERT_EQ(run("png tactic.json plain.png --step 2 --arrows off"), 0) << err;
+    EXPECT_NE(readFileForTest(dir / "plain.png"), readFileForTest(dir / "board.png"));   // the moves into step 2
     ASSERT_EQ(run("pdf tactic.json handout.pdf"), 0) << err;
     EXPECT_EQ(readFileForTest(dir / "handout.pdf").rfind("%PDF-", 0), 0u);
     ASSERT_EQ(run("gif tactic.json play.gif"), 0) << err;
@@ -88,6 +90,8 @@ TEST_F(ExportCommand, FailuresExitOneWithTheReasonAndWriteNothing) {
 
     EXPECT_EQ(run("png tactic.json out.png --step 3"), 1);
     EXPECT_EQ(run("webm tactic.json out.webm"), 1);
+    EXPECT_EQ(run("png tactic.json out.png --arrows maybe"), 1);
+    EXPECT_EQ(err, "Export failed: --arrows 需为 on 或 off\n");
     EXPECT_EQ(run("pdf tactic.json missing/out.pdf"), 1);
     EXPECT_EQ(err.rfind("Export failed: ", 0), 0u);
     EXPECT_EQ(folder(), (std::vector<std::string>{"bad.json", "nine.json", "stderr", "stdout", "tactic.json"}));

@@ -12,9 +12,9 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::string_view kUsage = "用法：vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d]";
+constexpr std::string_view kUsage = "用法：vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d] [--arrows on|off]";
 
-constexpr std::string_view kUsageLine = "Usage: vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d]\n";
+constexpr std::string_view kUsageLine = "Usage: vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d] [--arrows on|off]\n";
 
 constexpr std::string_view kHelp =
     "\n"
@@ -29,6 +29,8 @@ constexpr std::string_view kHelp =
     "Options:\n"
     "  --step N        the step of the image, counted from 1 (default 1)\n"
     "  --view 2d|3d    the flat or the perspective board (default 2d)\n"
+    "  --arrows on|off arrows of the runs, dribbles and passes into each step\n"
+    "                  (default on)\n"
     "  -h, --help      print this help and exit\n"
     "      --version   print the version and exit\n"
     "\n"
@@ -48,7 +50,7 @@ std::optional<int> answerExportOptions(const std::vector<std::string_view>& args
             out << "vantrel-export " << vantrelVersion() << '\n' << std::flush;
             return 0;
         }
-        if (arg == "--step" || arg == "--view") {
+        if (arg == "--step" || arg == "--view" || arg == "--arrows") {
             ++i;
         } else if (!arg.empty() && arg.front() == '-') {
             err << "vantrel-export: unknown option '" << arg << "'\n"
@@ -82,6 +84,10 @@ Result<ExportRequest> parseExportRequest(const std::vector<std::string_view>& ar
             if (value == "2d") r.perspective = false;
             else if (value == "3d") r.perspective = true;
             else return R::failure("--view 需为 2d 或 3d");
+        } else if (option == "--arrows") {
+            if (value == "on") r.arrows = true;
+            else if (value == "off") r.arrows = false;
+            else return R::failure("--arrows 需为 on 或 off");
         } else {
             return R::failure("未知的选项 " + std::string(option) + "；" + std::string(kUsage));
         }

@@ -86,6 +86,8 @@ BoardScene buildScene(SceneInput in) {
         scene.passPreview = ScenePass{*in.passPreview, team};
     }
     scene.risk = std::move(in.risk);
+    scene.moves = std::move(in.moves);
+    scene.movesOpacity = std::isfinite(in.movesOpacity) ? std::clamp(in.movesOpacity, 0.0, 1.0) : 1.0;
     scene.annotations = std::move(in.annotations);
     scene.interactive = in.interactive;
 
@@ -112,6 +114,31 @@ BoardScene buildScene(SceneInput in) {
     return scene;
 }
 
+std::vector<SceneMove> movesInto(const BoardStep& from, const BoardStep& to) {
+    return movesOf(StepPlayback(from, to, true));
+}
+
+std::vector<SceneMove> movesOf(const StepPlayback& playback) {
+    constexpr double kStandingStill = 0.01;   // aspect-weighted width units
+    std::vector<SceneMove> moves;
+    for (const auto& run : playback.runs()) {
+        if (aspectDistance(run.start, run.end) < kStandingStill) continue;
+        SceneMove move;
+        move.kind = playback.dribblerID() == run.player.id ? SceneMove::Kind::dribble : SceneMove::Kind::run;
+        move.team = run.player.team == 1 ? 1 : 0;
+        move.curve = RunCurve{run.start, run.control, run.end};
+        moves.push_back(move);
+    }
+    if (const auto& pass = playback.pass(); pass && aspectDistance(pass->kick, pass->receive) >= kStandingStill) {
+        SceneMove move;
+        move.kind = SceneMove::Kind::pass;
+        move.team = pass->passerTeam == 1 ? 1 : 0;
+        move.pass = PathPreview{pass->kick, pass->receive, pass->style};
+        moves.push_back(move);
+    }
+    return moves;
+}
+
 std::optional<InterceptionRisk> interceptionRiskOf(const BoardStep& from, const BoardStep& to) {
     // The rotation only spins the ball; it never moves a player or the ball.
     auto frame = StepPlayback(from, to, true).firstInterception();
@@ -131,8 +158,11 @@ BoardScene stepScene(const Tactic& tactic, int index, const SceneDisplay& displa
         in.visionOwnerID = step.ballOwner;
         if (step.annotations && !step.annotations->empty())
             in.annotations = std::make_shared<const std::vector<BoardAnnotation>>(*step.annotations);
-        if (display.showInterceptionRisk && index > 0)
-            in.risk = interceptionRiskOf(tactic.steps[static_cast<std::size_t>(index - 1)], step);
+        if (index > 0) {
+            const BoardStep& before = tactic.steps[static_cast<std::size_t>(index - 1)];
+            if (display.showInterceptionRisk) in.risk = interceptionRiskOf(before, step);
+            if (display.showMoves) in.moves = movesInto(before, step);
+        }
     }
     return buildScene(std::move(in));
 }

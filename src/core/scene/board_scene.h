@@ -77,6 +77,24 @@ struct SceneRun {
     bool operator==(const SceneRun&) const = default;
 };
 
+// What a player or the ball did on the way into a step, as a coaching diagram draws it:
+// a run as a solid line, a dribble (the owner running with the ball) as a wavy one, a
+// pass from the kick to the reception, solid along the ground and dashed when lofted.
+struct SceneMove {
+    enum class Kind { run, dribble, pass };
+    Kind kind = Kind::run;
+    int team = 0;                    // whose colour it is drawn in (the passer's for a pass)
+    RunCurve curve;                  // run and dribble
+    PathPreview pass;                // pass
+    bool operator==(const SceneMove&) const = default;
+};
+
+// The moves from `from` into `to`, along the curves and the pass playback follows; a
+// player who moved less than 1 % of the pitch stands still and draws nothing.
+std::vector<SceneMove> movesInto(const BoardStep& from, const BoardStep& to);
+class StepPlayback;
+std::vector<SceneMove> movesOf(const StepPlayback& playback);   // the same, of a planned move
+
 // Everything one frame of the board shows, in pitch coordinates and decided once for
 // every surface: the screen in 2D and 3D, the presenter, images, handouts and videos.
 // Painters only project it.
@@ -88,6 +106,8 @@ struct BoardScene {
     std::optional<SceneVision> vision;
     std::optional<OffsideLines> offside;
     std::optional<InterceptionRisk> risk;
+    std::vector<SceneMove> moves;      // drawn under the players
+    double movesOpacity = 1;           // 0 … 1
     // The step's drawings; shared, so frames of one step do not copy long strokes.
     std::shared_ptr<const std::vector<BoardAnnotation>> annotations;
     bool interactive = true;           // false while a transition animates: pointer input waits
@@ -130,6 +150,8 @@ struct SceneInput {
     std::optional<SceneRun> route;
     std::optional<PathPreview> passPreview;
     std::optional<InterceptionRisk> risk;
+    std::vector<SceneMove> moves;
+    double movesOpacity = 1;
     std::shared_ptr<const std::vector<BoardAnnotation>> annotations;
     bool interactive = true;
 };
@@ -145,10 +167,11 @@ struct SceneDisplay {
     bool showOffside = false;
     bool showInterceptionRisk = true;
     bool reduceMotion = false;
+    bool showMoves = true;   // the runs, dribbles and passes into each step
 };
 
 // Step `index` of `tactic` standing still, as an export shows it: no selection, with its
-// drawings and the interception risk of the move into it. An index outside the steps
+// drawings, the moves into it and the interception risk of the move into it. An index outside the steps
 // gives an empty pitch.
 BoardScene stepScene(const Tactic& tactic, int index, const SceneDisplay& display);
 

@@ -20,6 +20,9 @@ void BoardMotion::startTransition(const StepPlayback& playback) {
     previewBallHeight = 0;
     previewBallInFlight = false;
     previewBall = playback.from().ball;
+    // Stepping back replays history: it draws no moves.
+    previewMoves = playback.forward() ? movesOf(playback) : std::vector<SceneMove>{};
+    previewProgress = 0;
     previewPlayers.emplace();
     for (const auto& run : playback.runs()) {
         Player p = run.player;
@@ -30,6 +33,7 @@ void BoardMotion::startTransition(const StepPlayback& playback) {
 
 void BoardMotion::showTransitionFrame(const StepPlaybackFrame& frame, const StepPlayback& playback) {
     previewPlayers = frame.players;
+    previewProgress = frame.progress;
     previewBall = frame.ball;
     previewBallHeight = frame.ballHeight;
     previewOwnerID = frame.ownerID;
@@ -47,6 +51,8 @@ void BoardMotion::clearStepPreview() {
     previewRoute.reset();
     previewPassStyle.reset();
     previewPlayers.reset();
+    previewMoves.clear();
+    previewProgress = 0;
 }
 
 void BoardMotion::clearFlight() {

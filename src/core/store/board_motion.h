@@ -12,6 +12,7 @@
 #include "core/pitch/formation_transition.h"
 #include "core/pitch/step_playback.h"
 #include "core/platform/platform.h"
+#include "core/scene/board_scene.h"
 
 namespace vantrel {
 
@@ -34,6 +35,9 @@ public:
     double previewBallHeight = 0;
     bool previewBallInFlight = false;   // a played pass is between passer and receiver
     std::optional<BallRoute> previewRoute;
+    // The moves of a transition played forward, and how far it has run (0 … 1).
+    std::vector<SceneMove> previewMoves;
+    double previewProgress = 0;
     std::optional<PassStyle> previewPassStyle;
     // A formation glide.
     std::optional<FormationLayoutFrame> layoutFrame;

@@ -95,6 +95,12 @@ void BoardStore::setShowOffside(bool on) {
     notifier_.mark(StoreChange::displayOptions);
 }
 
+void BoardStore::setShowMoves(bool on) {
+    Batch batch(notifier_);
+    showMoves_ = on;
+    notifier_.mark(StoreChange::displayOptions);
+}
+
 void BoardStore::setShowRoutes(bool on) {
     Batch batch(notifier_);
     showRoutes_ = on;

@@ -76,6 +76,9 @@ public:
     bool showOffside() const { return showOffside_; }
     bool showRoutes() const { return showRoutes_; }
     bool showInterceptionRisk() const { return showInterceptionRisk_; }
+    // The runs, dribbles and passes into the step shown, drawn as arrows; while a step
+    // plays, those of the step being played fade out as it runs.
+    bool showMoves() const { return showMoves_; }
     bool autosavePending() const { return library_.autosavePending(); }
     // Why the newest write of the own tactics failed; absent once one succeeds.
     const std::optional<std::string>& saveFailure() const { return library_.saveFailure(); }
@@ -105,6 +108,7 @@ public:
     void setShowOffside(bool on);
     void setShowRoutes(bool on);
     void setShowInterceptionRisk(bool on);
+    void setShowMoves(bool on);
     void setReduceMotion(bool on);
     void setDraggingPlayer(bool on);
     void setFormationFocusTeam(int team);
@@ -298,6 +302,7 @@ private:
     bool showOffside_ = false;
     bool showRoutes_ = true;
     bool showInterceptionRisk_ = true;
+    bool showMoves_ = false;
     struct RiskMemo {
         BoardStep from;
         BoardStep to;

@@ -379,6 +379,14 @@ BoardScene BoardStore::scene(bool withAnnotations) const {
     }
     in.passPreview = shownPassPreview();
     in.risk = interceptionRisk();
+    if (showMoves_) {
+        if (motion_.previewPlayers) {
+            in.moves = motion_.previewMoves;
+            in.movesOpacity = 1 - motion_.previewProgress;
+        } else if (stepIndex_ > 0 && currentStep() && !motion_.layoutFrame) {
+            in.moves = movesInto(tactic_.steps[std::size_t(stepIndex_ - 1)], *currentStep());
+        }
+    }
     if (withAnnotations)
         if (const BoardStep* step = currentStep(); step && step->annotations && !step->annotations->empty())
             in.annotations = std::make_shared<const std::vector<BoardAnnotation>>(*step->annotations);

@@ -39,6 +39,8 @@ void WorkspacePreferences::setPitchViewMode(std::string_view mode) {
     checked(defaults_.setString(kPitchViewMode, mode));
 }
 void WorkspacePreferences::setDisplayOptionsExpanded(bool on) { setFlag(kDisplayOptionsExpanded, on); }
+bool WorkspacePreferences::showMoves() const { return flag(kShowMoves, false); }
+void WorkspacePreferences::setShowMoves(bool on) { setFlag(kShowMoves, on); }
 void WorkspacePreferences::setTacticalTimelineExpanded(bool on) { setFlag(kTacticalTimelineExpanded, on); }
 
 std::set<std::string> WorkspacePreferences::parseFavorites(std::string_view stored) {

@@ -24,6 +24,7 @@ public:
     static constexpr std::string_view kPitchViewMode = "pitchViewMode";
     static constexpr std::string_view kDisplayOptionsExpanded = "displayOptionsExpanded";
     static constexpr std::string_view kTacticalTimelineExpanded = "tacticalTimelineExpanded";
+    static constexpr std::string_view kShowMoves = "showMoves";
     static constexpr std::string_view kFavoriteKeys = "Vantrel.favoriteKeys";
     static constexpr std::string_view kOnboardingCompleted = "Vantrel.onboardingCompleted";
 
@@ -44,12 +45,15 @@ public:
     bool displayOptionsExpanded() const;
     bool tacticalTimelineExpanded() const;
     bool onboardingCompleted() const;
+    // Arrows of every run, dribble and pass on the board; off unless the coach turns them on.
+    bool showMoves() const;
 
     void setLibraryVisible(bool on);
     void setBuiltinLibraryExpanded(bool on);
     void setPitchViewMode(std::string_view mode);
     void setDisplayOptionsExpanded(bool on);
     void setTacticalTimelineExpanded(bool on);
+    void setShowMoves(bool on);
 
     // The inspector's visibility is not persisted; the tutorial hides and restores it.
     bool inspectorVisible() const { return inspectorVisible_; }

@@ -244,6 +244,7 @@ void FlatBoardPainter::paintBoard(QPainter& painter, const BoardScene& scene, QS
     painter.setClipRect(r, Qt::IntersectClip);
     if (scene.vision) paintVision(painter, r, *scene.vision);
     if (scene.offside) paintOffside(painter, r, *scene.offside);
+    paintMoves(painter, view, scene);
     if (scene.passPreview) paintPassPreview(painter, view, *scene.passPreview);
     if (scene.route) paintSelectedRoute(painter, view, *scene.route);
     paintPlayersAndBall(painter, view, scene, dpr);
@@ -324,6 +325,22 @@ void FlatBoardPainter::paintOffside(QPainter& p, const QRectF& r, const OffsideL
         p.setPen(withAlpha(line.color, 0.95));
         p.drawText(QRectF(cx - line.width / 2, r.top() + 37 - 10, line.width, 20), Qt::AlignCenter, line.label);
     }
+}
+
+void FlatBoardPainter::paintMoves(QPainter& p, const FlatProjection& view, const BoardScene& scene) {
+    if (scene.moves.empty() || scene.movesOpacity <= 0) return;
+    p.save();
+    p.setOpacity(p.opacity() * scene.movesOpacity);
+    for (const SceneMove& move : scene.moves) {
+        QPolygonF line;
+        if (move.kind == SceneMove::Kind::pass)
+            for (const auto& s : move.pass.samples()) line << toQt(view.ballPlacement(s.position, s.height).centre);
+        else
+            for (int i = 0; i <= 24; ++i) line << toQt(view.toView(move.curve.at(i / 24.0)));
+        PitchPainting::drawMove(p, move, line, withAlpha(PitchPainting::routeColor(move.team), 0.85),
+                                PitchPainting::kTokenDiameter / 2 + 2);
+    }
+    p.restore();
 }
 
 void FlatBoardPainter::paintPassPreview(QPainter& p, const FlatProjection& view, const ScenePass& pass) {

@@ -39,6 +39,7 @@ private:
     void paintVision(QPainter& p, const QRectF& r, const SceneVision& vision);
     void paintOffside(QPainter& p, const QRectF& r, const OffsideLines& offside);
     void paintPassPreview(QPainter& p, const FlatProjection& view, const ScenePass& pass);
+    void paintMoves(QPainter& p, const FlatProjection& view, const BoardScene& scene);
     void paintSelectedRoute(QPainter& p, const FlatProjection& view, const SceneRun& run);
     void paintPlayersAndBall(QPainter& p, const FlatProjection& view, const BoardScene& scene, qreal dpr);
     // Where playback of the move into the step would be cut out, and by whom (red ring).

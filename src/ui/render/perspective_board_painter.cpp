@@ -226,6 +226,7 @@ void PerspectiveBoardPainter::paintBoard(QPainter& painter, const BoardScene& sc
     }
     if (scene.vision) paintVision(painter, view, *scene.vision);
     if (scene.offside) paintOffside(painter, view, *scene.offside);
+    paintMoves(painter, view, scene);
     if (scene.passPreview) paintPassPreview(painter, view, *scene.passPreview);
     if (scene.route) paintSelectedRoute(painter, view, *scene.route);
     paintPucksAndBall(painter, view, scene, dpr);
@@ -310,6 +311,29 @@ void PerspectiveBoardPainter::paintOffside(QPainter& p, const PitchPerspective& 
         p.setPen(pen);
         p.drawLine(a, b);
     }
+}
+
+void PerspectiveBoardPainter::paintMoves(QPainter& p, const PitchPerspective& view, const BoardScene& scene) {
+    if (scene.moves.empty() || scene.movesOpacity <= 0) return;
+    p.save();
+    p.setOpacity(p.opacity() * scene.movesOpacity);
+    for (const SceneMove& move : scene.moves) {
+        QPolygonF line;
+        Point tip;
+        if (move.kind == SceneMove::Kind::pass) {
+            // A lofted pass arcs over the turf as the ball flies.
+            for (const auto& s : move.pass.samples())
+                line << toQt(view.project(s.position)) - QPointF(0, 0.85 * view.size.height * std::max(s.height, 0.0) + 3);
+            tip = move.pass.end;
+        } else {
+            for (int i = 0; i <= 24; ++i) line << toQt(view.project(move.curve.at(i / 24.0))) - QPointF(0, 3);
+            tip = move.curve.end;
+        }
+        // The token standing at the tip is drawn smaller towards the far touchline.
+        const qreal gap = 0.5 * PitchPainting::kTokenDiameter * PitchPerspective::tokenScale(tip.y) + 2;
+        PitchPainting::drawMove(p, move, line, withAlpha(PitchPainting::routeColor(move.team), 0.85), gap);
+    }
+    p.restore();
 }
 
 void PerspectiveBoardPainter::paintPassPreview(QPainter& p, const PitchPerspective& view, const ScenePass& pass) {

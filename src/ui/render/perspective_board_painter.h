@@ -66,6 +66,7 @@ private:
     void paintVision(QPainter& p, const PitchPerspective& view, const SceneVision& vision);
     void paintOffside(QPainter& p, const PitchPerspective& view, const OffsideLines& offside);
     void paintPassPreview(QPainter& p, const PitchPerspective& view, const ScenePass& pass);
+    void paintMoves(QPainter& p, const PitchPerspective& view, const BoardScene& scene);
     void paintSelectedRoute(QPainter& p, const PitchPerspective& view, const SceneRun& run);
     void paintInterceptionRisk(QPainter& p, const PitchPerspective& view, const BoardScene& scene);
     void paintPucksAndBall(QPainter& p, const PitchPerspective& view, const BoardScene& scene, qreal dpr);

@@ -46,6 +46,48 @@ void drawArrow(QPainter& painter, const QPainterPath& curve, const QPen& pen, QP
     fillHead(painter, pen, headFrom, tip);
 }
 
+void drawMove(QPainter& painter, const SceneMove& move, QPolygonF line, QColor color, qreal tipGap) {
+    // Shortened from the tip; a move shorter than its gap draws nothing.
+    for (qreal left = tipGap; left > 0 && line.size() >= 2;) {
+        const QLineF last(line[line.size() - 2], line.back());
+        if (last.length() > left) {
+            line.back() = last.pointAt((last.length() - left) / last.length());
+            break;
+        }
+        left -= last.length();
+        line.removeLast();
+    }
+    if (line.size() < 2 || QLineF(line.front(), line.back()).length() < 14) return;   // a stub beside a token says nothing
+    QPen pen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    if (move.kind == SceneMove::Kind::pass) {
+        if (move.pass.style == PassStyle::loft) pen.setDashPattern({3, 2.5});   // in pen widths
+        return drawArrow(painter, line, pen);
+    }
+    if (move.kind == SceneMove::Kind::run) return drawArrow(painter, line, pen);
+
+    // A dribble waves across its line, 3 points either side every 12 points, and runs
+    // straight over its last wave so the head sits on a calm line.
+    constexpr qreal kAmplitude = 3, kWavelength = 12;
+    std::vector<qreal> along{0};
+    for (int i = 1; i < line.size(); ++i) along.push_back(along.back() + QLineF(line[i - 1], line[i]).length());
+    const qreal total = along.back();
+    if (total < 2 * kWavelength) return drawArrow(painter, line, pen);
+    QPainterPath wave(line.front());
+    int piece = 1;
+    for (qreal s = 2; s <= total; s += 2) {
+        while (piece < line.size() - 1 && along[std::size_t(piece)] < s) ++piece;
+        const QPointF a = line[piece - 1], b = line[piece];
+        const qreal length = std::max<qreal>(along[std::size_t(piece)] - along[std::size_t(piece - 1)], 1e-6);
+        const qreal t = std::clamp((s - along[std::size_t(piece - 1)]) / length, 0.0, 1.0);
+        const QPointF onLine = a + t * (b - a);
+        const QPointF normal(-(b - a).y() / length, (b - a).x() / length);
+        const qreal fade = std::clamp((total - kWavelength - s) / kWavelength, 0.0, 1.0);
+        wave.lineTo(onLine + normal * (kAmplitude * fade * std::sin(2 * M_PI * s / kWavelength)));
+    }
+    wave.lineTo(line.back());
+    drawArrow(painter, wave, pen, line[line.size() - 2], line.back());
+}
+
 QColor routeColor(int team) { return team == 1 ? StudioStyle::orangeRoute() : StudioStyle::blueRoute(); }
 
 void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotationDegrees, qreal shadowOpacity) {

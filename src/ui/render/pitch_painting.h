@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/model/board.h"
+#include "core/scene/board_scene.h"
 
 namespace vantrel {
 
@@ -26,6 +27,11 @@ QPolygonF arrowhead(QPointF from, QPointF to);
 // the pen's colour on its last piece. A curve gives the direction of its head itself.
 void drawArrow(QPainter& painter, const QPolygonF& line, const QPen& pen);
 void drawArrow(QPainter& painter, const QPainterPath& curve, const QPen& pen, QPointF headFrom, QPointF tip);
+// One move of a coaching diagram along `line` (view coordinates, start to tip, at least
+// two points) in `color`: a run solid, a dribble wavy, a pass solid along the ground and
+// dashed when lofted; each with its arrowhead, `tipGap` points short of the line's end
+// (the token standing there).
+void drawMove(QPainter& painter, const SceneMove& move, QPolygonF line, QColor color, qreal tipGap);
 
 // Team 1 runs in orange, everything else in blue.
 QColor routeColor(int team);

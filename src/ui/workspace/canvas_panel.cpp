@@ -67,9 +67,15 @@ CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePr
     layers_->setPopupMode(QToolButton::InstantPopup);
     auto* menu = new QMenu(QStringLiteral("图层与路线"), layers_);
     routesAction_ = menu->addAction(QStringLiteral("所选球员跑位路线"));
+    movesAction_ = menu->addAction(QStringLiteral("显示跑位箭头"));
     annotationsAction_ = menu->addAction(QStringLiteral("显示注释层"));
     lockAction_ = menu->addAction(QStringLiteral("锁定注释层"));
-    for (QAction* a : {routesAction_, annotationsAction_, lockAction_}) a->setCheckable(true);
+    for (QAction* a : {routesAction_, movesAction_, annotationsAction_, lockAction_}) a->setCheckable(true);
+    connect(movesAction_, &QAction::toggled, this, [this](bool on) {
+        if (on == store_.showMoves()) return;
+        workspace_.setShowMoves(on);
+        store_.setShowMoves(on);
+    });
     connect(routesAction_, &QAction::toggled, this, [this](bool on) { if (on != store_.showRoutes()) store_.setShowRoutes(on); });
     connect(annotationsAction_, &QAction::toggled, this, [this](bool on) { if (on != session_.visible()) session_.setVisible(on); });
     connect(lockAction_, &QAction::toggled, this, [this](bool on) { if (on != session_.locked()) session_.setLocked(on); });
@@ -172,6 +178,7 @@ void CanvasPanel::refresh() {
     vision_->setChecked(store_.showVision());
     offside_->setChecked(store_.showOffside());
     routesAction_->setChecked(store_.showRoutes());
+    movesAction_->setChecked(store_.showMoves());
     annotationsAction_->setChecked(session_.visible());
     lockAction_->setChecked(session_.locked());
 }

@@ -65,6 +65,7 @@ private:
     QToolButton* offside_ = nullptr;
     QToolButton* layers_ = nullptr;
     QAction* routesAction_ = nullptr;
+    QAction* movesAction_ = nullptr;
     QAction* annotationsAction_ = nullptr;
     QAction* lockAction_ = nullptr;
     QWidget* stackHost_ = nullptr;

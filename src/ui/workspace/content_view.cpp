@@ -176,6 +176,7 @@ void ContentView::createActions() {
     actions_.showVision = makeAction(this, QStringLiteral("视野"), QStringLiteral("持球队员视野"), G::visibility, {}, true);
     actions_.showOffside = makeAction(this, QStringLiteral("越位线"), QStringLiteral("越位线"), G::offside, {}, true);
     actions_.showRoutes = makeAction(this, QStringLiteral("所选球员跑位路线"), QStringLiteral("所选球员跑位路线"), G::draw, {}, true);
+    actions_.showMoves = makeAction(this, QStringLiteral("显示跑位箭头"), QStringLiteral("每名球员的跑位、带球和传球箭头"), G::draw, {}, true);
     actions_.showAnnotations = makeAction(this, QStringLiteral("显示注释层"), QStringLiteral("显示注释层"), G::layers, {}, true);
     actions_.lockAnnotations = makeAction(this, QStringLiteral("锁定注释层"), QStringLiteral("锁定注释层"), G::lock, {}, true);
 
@@ -223,6 +224,11 @@ void ContentView::createActions() {
     connect(actions_.showVision, &QAction::triggered, this, [this](bool on) { store_->setShowVision(on); });
     connect(actions_.showOffside, &QAction::triggered, this, [this](bool on) { store_->setShowOffside(on); });
     connect(actions_.showRoutes, &QAction::triggered, this, [this](bool on) { store_->setShowRoutes(on); });
+    store_->setShowMoves(workspace_.showMoves());
+    connect(actions_.showMoves, &QAction::triggered, this, [this](bool on) {
+        workspace_.setShowMoves(on);
+        store_->setShowMoves(on);
+    });
     connect(actions_.showAnnotations, &QAction::triggered, this, [this](bool on) { session_->setVisible(on); });
     connect(actions_.lockAnnotations, &QAction::triggered, this, [this](bool on) { session_->setLocked(on); });
 }
@@ -244,6 +250,7 @@ void ContentView::applyLayout() {
     actions_.showVision->setChecked(store_->showVision());
     actions_.showOffside->setChecked(store_->showOffside());
     actions_.showRoutes->setChecked(store_->showRoutes());
+    actions_.showMoves->setChecked(store_->showMoves());
     actions_.showAnnotations->setChecked(session_->visible());
     actions_.lockAnnotations->setChecked(session_->locked());
     actions_.showInterceptionRisk->setChecked(store_->showInterceptionRisk());

@@ -50,6 +50,7 @@ struct WorkspaceActions {
     QAction* showVision = nullptr;
     QAction* showOffside = nullptr;
     QAction* showRoutes = nullptr;
+    QAction* showMoves = nullptr;
     QAction* showAnnotations = nullptr;
     QAction* lockAnnotations = nullptr;
     QAction* showInterceptionRisk = nullptr;

@@ -130,6 +130,7 @@ void MainWindow::buildMenus() {
     view->addAction(a.showVision);
     view->addAction(a.showOffside);
     view->addAction(a.showRoutes);
+    view->addAction(a.showMoves);
     view->addAction(a.showAnnotations);
     view->addAction(a.lockAnnotations);
     view->addAction(a.showInterceptionRisk);

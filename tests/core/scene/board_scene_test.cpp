@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "core/scene/board_scene.h"
+#include "core/pitch/step_playback.h"
 #include "core/scene/tactic_playback.h"
 #include "../store/store_fixture.h"
 
@@ -84,6 +85,47 @@ TEST(BoardScene, DecidesOrderOverlaysAndRiskOnce) {
     EXPECT_EQ(marked.risk->interceptor.id, "away-4");
     EXPECT_FALSE(stepScene(risky, 1, {.showInterceptionRisk = false}).risk);
     EXPECT_TRUE(stepScene(risky, 7, {}).players.empty());
+}
+
+// The moves into a step: a run along its curve, the owner's run with the ball as a
+// dribble, a pass from the kick to the reception in its style, nothing for a player who
+// stood still; exports draw them unless told not to, the board only when switched on,
+// fading them while the step plays.
+TEST_F(StoreTest, MovesIntoAStepAreRunsDribblesAndPassesAsPlayed) {
+    std::vector<BoardStep> steps = longPass(PassStyle::loft);
+    steps[1].player("home-5")->position = {0.5, 0.3};
+    const auto moves = movesInto(steps[0], steps[1]);
+    ASSERT_EQ(moves.size(), 2u);
+    EXPECT_EQ(moves[0].kind, SceneMove::Kind::run);
+    EXPECT_EQ(moves[0].curve.end, (Point{0.5, 0.3}));
+    EXPECT_EQ(moves[1].kind, SceneMove::Kind::pass);
+    EXPECT_EQ(moves[1].pass.style, PassStyle::loft);
+    EXPECT_EQ(moves[1].pass.end, steps[1].player("home-3")->position);
+
+    BoardStep dribble = steps[0];
+    dribble.player("home-2")->position = dribble.ball = {0.4, 0.6};
+    const auto carried = movesInto(steps[0], dribble);
+    ASSERT_EQ(carried.size(), 1u);
+    EXPECT_EQ(carried[0].kind, SceneMove::Kind::dribble);
+
+    const Tactic t{"t", 7, steps};
+    EXPECT_EQ(stepScene(t, 1, {}).moves, moves);
+    EXPECT_TRUE(stepScene(t, 1, {.showMoves = false}).moves.empty());
+    EXPECT_TRUE(stepScene(t, 0, {}).moves.empty());
+
+    open(steps);
+    BoardStore& s = *store;
+    s.selectStep(1);
+    EXPECT_TRUE(s.scene().moves.empty());
+    s.setShowMoves(true);
+    EXPECT_EQ(s.scene().moves, moves);
+    s.selectStep(0);
+    s.next();
+    platform.advance(StepPlayback::kStepSeconds / 2);
+    const BoardScene playing = s.scene();
+    EXPECT_EQ(playing.moves, moves);
+    EXPECT_GT(playing.movesOpacity, 0.0);
+    EXPECT_LT(playing.movesOpacity, 1.0);
 }
 
 // A video's frames: the ball never jumps more than its flight allows between two frames,
