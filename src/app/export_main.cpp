@@ -32,9 +32,9 @@ Status run(const ExportRequest& request) {
     SceneDisplay display;
     display.showMoves = request.arrows;
     if (request.kind == "png") {
-        // The board laid out as on a 960 × 540 view, at twice the density.
-        return writeBoardImage(stepScene(tactic.value(), request.step - 1, display), view, QSizeF(960, 540), 2,
-                               request.output);
+        // The board laid out as on a 960 × 540 view, at twice the density times the scale.
+        return writeBoardImage(stepScene(tactic.value(), request.step - 1, display), view, QSizeF(960, 540),
+                               2.0 * request.scale, request.output);
     }
     if (request.kind == "pdf") return writeHandout(tactic.value(), display, request.output);
 

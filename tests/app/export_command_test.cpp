@@ -71,6 +71,8 @@ TEST_F(ExportCommand, WritesImagesHandoutAndVideoWithoutADisplay) {
     EXPECT_NE(readFileForTest(dir / "board3d.png"), readFileForTest(dir / "board.png"));
     ASSERT_EQ(run("png tactic.json plain.png --step 2 --arrows off"), 0) << err;
     EXPECT_NE(readFileForTest(dir / "plain.png"), readFileForTest(dir / "board.png"));   // the moves into step 2
+    ASSERT_EQ(run("png tactic.json big.png --scale 2"), 0) << err;
+    EXPECT_EQ(pngSize(readFileForTest(dir / "big.png")), std::make_pair(3840, 2160));
     ASSERT_EQ(run("pdf tactic.json handout.pdf"), 0) << err;
     EXPECT_EQ(readFileForTest(dir / "handout.pdf").rfind("%PDF-", 0), 0u);
     ASSERT_EQ(run("gif tactic.json play.gif"), 0) << err;
@@ -92,6 +94,7 @@ TEST_F(ExportCommand, FailuresExitOneWithTheReasonAndWriteNothing) {
     EXPECT_EQ(run("webm tactic.json out.webm"), 1);
     EXPECT_EQ(run("png tactic.json out.png --arrows maybe"), 1);
     EXPECT_EQ(err, "Export failed: --arrows 需为 on 或 off\n");
+    EXPECT_EQ(run("png tactic.json out.png --scale 3"), 1);
     EXPECT_EQ(run("pdf tactic.json missing/out.pdf"), 1);
     EXPECT_EQ(err.rfind("Export failed: ", 0), 0u);
     EXPECT_EQ(folder(), (std::vector<std::string>{"bad.json", "nine.json", "stderr", "stdout", "tactic.json"}));

@@ -185,20 +185,23 @@ TEST_F(ExportTest, VideoPlaysTheWholeTacticAndStartsOnItsFirstStep) {
     EXPECT_EQ(folder(), (std::vector<std::string>{"play.gif", "play.mp4", "step1.png"}));
 }
 
-TEST_F(ExportTest, HandoutHasAPagePerStepWithItsTitleAndNote) {
-    const Tactic tactic = BuiltInTactics::library(11).front();
+TEST_F(ExportTest, HandoutHasAPagePerStepWithItsTitleNoteAndNumber) {
+    Tactic tactic = BuiltInTactics::library(11).front();
+    tactic.steps[1].note = std::string(kAddedStepNote);   // a hint, not a note: not printed
     ASSERT_TRUE(writeHandout(tactic, {}, dir / "handout.pdf"));
     EXPECT_EQ(pdfPages(dir / "handout.pdf"), static_cast<int>(tactic.steps.size()));
     const QList<uint> text = QString::fromStdString(commandOutput("pdftotext -raw '" + (dir / "handout.pdf").string() + "' -")).toUcs4();
     qsizetype at = 0;
     for (std::size_t i = 0; i < tactic.steps.size(); ++i) {
-        // Each page, in order: the name, the stage line, the note.
+        // Each page, in order: the name, the stage line, the note, the page number.
         const std::string stage = "阶段 " + std::to_string(i + 1) + " · " + cleanStepTitle(tactic.steps[i].title);
-        for (const std::string& line : {tactic.name, stage, tactic.steps[i].note}) {
+        const std::string page = std::to_string(i + 1) + " / " + std::to_string(tactic.steps.size());
+        for (const std::string& line : {tactic.name, stage, writtenNote(tactic.steps[i].note), page}) {
             at = findInPdfText(text, line, at);
             ASSERT_GE(at, 0) << line;
         }
     }
+    EXPECT_EQ(findInPdfText(text, std::string(kAddedStepNote), 0), -1);
     // The pitch, the tokens and the text are vector: the pages carry no raster image.
     const std::string images = commandOutput("pdfimages -list '" + (dir / "handout.pdf").string() + "'");
     EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 2) << images;

@@ -12,9 +12,10 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::string_view kUsage = "用法：vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d] [--arrows on|off]";
+constexpr std::string_view kUsage = "用法：vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d] [--arrows on|off] [--scale 1|2|4]";
 
-constexpr std::string_view kUsageLine = "Usage: vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d] [--arrows on|off]\n";
+constexpr std::string_view kUsageLine = "Usage: vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d] [--arrows on|off]\n"
+    "                      [--scale 1|2|4]\n";
 
 constexpr std::string_view kHelp =
     "\n"
@@ -31,6 +32,7 @@ constexpr std::string_view kHelp =
     "  --view 2d|3d    the flat or the perspective board (default 2d)\n"
     "  --arrows on|off arrows of the runs, dribbles and passes into each step\n"
     "                  (default on)\n"
+    "  --scale 1|2|4   a PNG's size: 1920 x 1080 times this (default 1)\n"
     "  -h, --help      print this help and exit\n"
     "      --version   print the version and exit\n"
     "\n"
@@ -50,7 +52,7 @@ std::optional<int> answerExportOptions(const std::vector<std::string_view>& args
             out << "vantrel-export " << vantrelVersion() << '\n' << std::flush;
             return 0;
         }
-        if (arg == "--step" || arg == "--view" || arg == "--arrows") {
+        if (arg == "--step" || arg == "--view" || arg == "--arrows" || arg == "--scale") {
             ++i;
         } else if (!arg.empty() && arg.front() == '-') {
             err << "vantrel-export: unknown option '" << arg << "'\n"
@@ -88,6 +90,9 @@ Result<ExportRequest> parseExportRequest(const std::vector<std::string_view>& ar
             if (value == "on") r.arrows = true;
             else if (value == "off") r.arrows = false;
             else return R::failure("--arrows 需为 on 或 off");
+        } else if (option == "--scale") {
+            if (value == "1" || value == "2" || value == "4") r.scale = value.front() - '0';
+            else return R::failure("--scale 需为 1、2 或 4");
         } else {
             return R::failure("未知的选项 " + std::string(option) + "；" + std::string(kUsage));
         }

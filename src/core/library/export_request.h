@@ -17,6 +17,7 @@ namespace vantrel {
 // hostile argument list or file can take is checked (and fuzzed) apart from painting:
 //
 //   vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d] [--arrows on|off]
+//                  [--scale 1|2|4]
 //   vantrel-export --help | --version
 struct ExportRequest {
     std::string kind;   // "png", "pdf", "mp4" or "gif"
@@ -25,11 +26,12 @@ struct ExportRequest {
     int step = 1;   // counted from 1
     bool perspective = false;
     bool arrows = true;   // the runs, dribbles and passes into each step
+    int scale = 1;        // a PNG's size: 1920 × 1080 times this (2: 4K screens and print)
 };
 
 // The arguments that end the run before any export (entry 0 is the program): the help
 // or the version on `out` (status 0), or an option it does not know, with the usage on
-// `err` (status 2). The values of --step, --view and --arrows are not options.
+// `err` (status 2). The values of --step, --view, --arrows and --scale are not options.
 std::optional<int> answerExportOptions(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err);
 
 // The request the arguments make, or why they make none (in the words printed after

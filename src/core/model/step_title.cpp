@@ -27,6 +27,12 @@ std::string_view trim(std::string_view s) {
 
 std::string trimmedText(std::string_view text) { return std::string(trim(text)); }
 
+std::string writtenNote(std::string_view note) {
+    const std::string_view kept = trim(note);
+    if (kept == kNewTacticNote || kept == kAddedStepNote) return {};
+    return std::string(kept);
+}
+
 std::string cleanStepTitle(std::string_view title) {
     const auto dot = title.find(kMiddleDot);
     if (dot != std::string_view::npos) {

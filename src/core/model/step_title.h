@@ -16,4 +16,13 @@ std::string cleanStepTitle(std::string_view title);
 // input methods) at either end: how names and titles are trimmed everywhere.
 std::string trimmedText(std::string_view text);
 
+// The notes a new tactic's step and an added step start with: hints to the coach, not
+// coaching notes.
+inline constexpr std::string_view kNewTacticNote = "拖动球员安排站位，点击左侧加号继续添加动作。";
+inline constexpr std::string_view kAddedStepNote = "描述本步骤的跑位与传球";
+
+// What the coach wrote as a step's note, trimmed: empty when the note is blank or still
+// one of the hints above (a handout prints nothing then).
+std::string writtenNote(std::string_view note);
+
 }  // namespace vantrel

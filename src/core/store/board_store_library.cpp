@@ -155,7 +155,7 @@ void BoardStore::newTactic(std::optional<std::string> name, std::optional<int> f
     BoardStep step = sample.steps.front();
     step.id = Uuid::random();
     step.title = "1 · 初始站位";
-    step.note = "拖动球员安排站位，点击左侧加号继续添加动作。";
+    step.note = kNewTacticNote;
     if (const Player* owner = step.owner()) step.ball = owner->position;
 
     std::string chosenName = name ? trimmedText(*name) : std::string();

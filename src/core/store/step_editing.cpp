@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "core/model/step_title.h"
+
 namespace vantrel::StepEditing {
 
 bool movePlayer(BoardStep& step, const std::string& id, Point to) {
@@ -70,7 +72,7 @@ BoardStep nextStep(const BoardStep& current, std::size_t count) {
     BoardStep step = current;
     step.id = Uuid::random();
     step.title = "第 " + std::to_string(count + 1) + " 步";
-    step.note = "描述本步骤的跑位与传球";
+    step.note = kAddedStepNote;
     step.passStyle = PassStyle::ground;
     return step;
 }

@@ -88,8 +88,12 @@ Status writeHandout(const Tactic& tactic, ExportDisplay display, const std::file
             painter.setPen(QColor(0x3a, 0x3a, 0x3c));
             painter.setFont(handoutFont(11, false));
             const QRectF noteRect(kMargin, kMargin + 54 + boardSize.height() + 10, width,
-                                  kPageHeight - kMargin - (kMargin + 64 + boardSize.height()));
-            painter.drawText(noteRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, qt(step.note));
+                                  kPageHeight - kMargin - (kMargin + 64 + boardSize.height()) - 14);
+            painter.drawText(noteRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, qt(writtenNote(step.note)));
+            painter.setPen(QColor(0x8e, 0x8e, 0x93));
+            painter.setFont(handoutFont(9, false));
+            painter.drawText(QRectF(kMargin, kPageHeight - kMargin + 4, width, 16), Qt::AlignRight | Qt::AlignVCenter,
+                             QStringLiteral("%1 / %2").arg(i + 1).arg(count));
         }
         if (!painter.end()) return Status::failure("无法写完 PDF");
     }
