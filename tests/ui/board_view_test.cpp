@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QAccessible>
+#include <QTest>
 #include <QToolTip>
 
 #include "core/platform/memory_preference_store.h"
@@ -99,6 +100,60 @@ TEST_F(BoardViewTest, DoubleClickGivesOrPassesTheBallAndControlClickInspects) {
     click(at("away-5"));
     EXPECT_EQ(store->selectedPlayer(), "away-5");
     EXPECT_FALSE(store->inspectedPlayerID());
+}
+
+// The board without a mouse: the ring walks the tokens in reading order, Space selects,
+// Alt+arrows move by metres in one undo level per burst, Return passes, Tab leaves after
+// the ball.
+TEST_F(BoardViewTest, TheKeyboardAloneSelectsMovesAndPasses) {
+    open({lineup({{"home-2", {0.3, 0.5}}, {"home-6", {0.6, 0.5}}}, "home-2")});
+    QApplication::setActiveWindow(view.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    view->clearFocus();
+    view->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(view->keyFocus(), "home-1");   // the far touchline's row, leftmost first
+    // One key at a time, a held modifier staying down between them.
+    auto key = [&](int k, Qt::KeyboardModifiers mods = {}) {
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, k, mods);
+            QApplication::sendEvent(view.get(), &event);
+        }
+    };
+    for (int i = 0; i < 6; ++i) key(Qt::Key_Right);   // past blue's row of five: blue 2, then blue 6
+    EXPECT_EQ(view->keyFocus(), "home-6");
+    key(Qt::Key_Left);
+    EXPECT_EQ(view->keyFocus(), "home-2");
+    key(Qt::Key_Space);
+    EXPECT_EQ(store->selectedPlayer(), "home-2");
+
+    const Point before = store->currentStep()->player("home-2")->position;
+    for (int i = 0; i < 3; ++i) key(Qt::Key_Right, Qt::AltModifier);
+    key(Qt::Key_Down, Qt::AltModifier | Qt::ShiftModifier);
+    QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QApplication::sendEvent(view.get(), &altUp);
+    const Point after = store->currentStep()->player("home-2")->position;
+    EXPECT_NEAR((after.x - before.x) * kPitchLengthMetres, 3, 1e-9);
+    EXPECT_NEAR((after.y - before.y) * kPitchWidthMetres, 5, 1e-9);
+    EXPECT_EQ(store->currentStep()->ball, after);   // the ball goes with its owner
+    store->undoBoardEdit();
+    EXPECT_EQ(store->currentStep()->player("home-2")->position, before);   // one burst, one level
+
+    key(Qt::Key_Right);
+    key(Qt::Key_Return);
+    EXPECT_EQ(store->passingFromID(), "home-2");
+    ASSERT_TRUE(platform.advanceUntil([&] { return !store->passingFromID(); }, 5));
+    EXPECT_EQ(store->currentStep()->ballOwner, "home-6");
+    key(Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(store->inspectedPlayerID(), "home-6");
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(store->selectedPlayer());
+
+    // Shift+Tab from outside rings the ball; Tab there leaves the board.
+    view->clearFocus();
+    view->setFocus(Qt::BacktabFocusReason);
+    EXPECT_EQ(view->keyFocus(), "");
+    QTest::keyClick(view.get(), Qt::Key_Tab);
+    EXPECT_EQ(view->keyFocus(), "");   // not round to the first token: the focus moves on
 }
 
 TEST_F(BoardViewTest, PointerInputIsIgnoredWhileATransitionRuns) {

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/pitch/board_view.h"
 
+#include <QAccessible>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -34,6 +36,7 @@ BoardView::BoardView(BoardStore& store, QWidget* parent)
       tool_(store) {
     PlayerTokenHost::installAccessibility();
     setMouseTracking(true);   // hover veil and hand cursor
+    setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(QStringLiteral("球场"));
     rebuildScene(true);
     constexpr StoreChange drawn =
@@ -98,7 +101,135 @@ void BoardView::paintEvent(QPaintEvent*) {
     paintBoard(painter);
 }
 
-void BoardView::paintBoard(QPainter& painter) { painter_->paint(painter, scene_, sizeF(), devicePixelRatioF()); }
+void BoardView::paintBoard(QPainter& painter) {
+    painter_->paint(painter, scene_, sizeF(), devicePixelRatioF());
+    if (!keyFocus_ || !hasFocus()) return;
+    // The focus ring: the brand colour over a dark hairline, seen on turf and on tokens.
+    QRectF ring;
+    if (keyFocus_->empty()) ring = ballRect();
+    else if (const SceneToken* token = scene_.token(*keyFocus_)) ring = tokenRect(*token);
+    if (ring.isEmpty()) return;
+    ring.adjust(-5, -5, 5, 5);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(0, 0, 0, 150), 4.5));
+    painter.drawEllipse(ring);
+    painter.setPen(QPen(StudioStyle::brand(), 2.5));
+    painter.drawEllipse(ring);
+    painter.restore();
+}
+
+std::vector<std::string> BoardView::readingOrder() const {
+    std::vector<const SceneToken*> tokens;
+    for (const auto& t : scene_.players) tokens.push_back(&t);
+    // Rows 6 % of the pitch apart read left to right.
+    std::stable_sort(tokens.begin(), tokens.end(), [](const SceneToken* a, const SceneToken* b) {
+        const int rowA = int(a->player.position.y / 0.06), rowB = int(b->player.position.y / 0.06);
+        return rowA != rowB ? rowA < rowB : a->player.position.x < b->player.position.x;
+    });
+    std::vector<std::string> order;
+    for (const SceneToken* t : tokens) order.push_back(t->player.id);
+    order.emplace_back();   // the ball
+    return order;
+}
+
+void BoardView::setKeyFocus(std::optional<std::string> id) {
+    keyFocus_ = std::move(id);
+    update();
+    // Assistive technology follows the ring: the token is the object with the focus.
+    if (keyFocus_ && hasFocus() && QAccessible::isActive())
+        if (QAccessibleInterface* token = tokenAccessible(*keyFocus_)) {
+            QAccessibleEvent focus(token, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focus);
+        }
+}
+
+bool BoardView::moveKeyFocus(int by, bool wrap) {
+    const std::vector<std::string> order = readingOrder();
+    const int count = int(order.size());
+    int at = -1;
+    if (keyFocus_)
+        for (int i = 0; i < count; ++i)
+            if (order[std::size_t(i)] == *keyFocus_) at = i;
+    int next = at < 0 ? (by > 0 ? 0 : count - 1) : at + by;
+    if (next < 0 || next >= count) {
+        if (!wrap) return false;
+        next = (next + count) % count;
+    }
+    setKeyFocus(order[std::size_t(next)]);
+    return true;
+}
+
+bool BoardView::focusNextPrevChild(bool next) {
+    // Tab walks the tokens, then leaves the board.
+    if (hasFocus() && moveKeyFocus(next ? 1 : -1, false)) return true;
+    return QWidget::focusNextPrevChild(next);
+}
+
+void BoardView::nudge(Qt::Key key, bool far) {
+    const double metres = far ? 5 : 1;
+    const double dx = metres / kPitchLengthMetres, dy = metres / kPitchWidthMetres;
+    const Point by = key == Qt::Key_Left ? Point{-dx, 0} : key == Qt::Key_Right ? Point{dx, 0}
+                   : key == Qt::Key_Up   ? Point{0, -dy} : Point{0, dy};
+    const BoardStep* step = store_.currentStep();
+    if (!step || !scene_.interactive) return;
+    if (!nudging_) {
+        nudging_ = true;
+        store_.setDraggingPlayer(true);   // the burst is one undo level, like a drag
+    }
+    if (keyFocus_ && keyFocus_->empty()) {
+        store_.moveBall({step->ball.x + by.x, step->ball.y + by.y}, false);
+    } else if (const auto& id = store_.selectedPlayer()) {
+        if (const Player* p = step->player(*id)) store_.movePlayer(*id, {p->position.x + by.x, p->position.y + by.y});
+    }
+}
+
+void BoardView::endNudges() {
+    if (!nudging_) return;
+    nudging_ = false;
+    store_.setDraggingPlayer(false);
+}
+
+void BoardView::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const auto key = Qt::Key(event->key());
+    const bool arrow = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    if (arrow && (mods & Qt::AltModifier)) return nudge(key, mods & Qt::ShiftModifier);
+    if (arrow && mods == Qt::NoModifier) {
+        moveKeyFocus(key == Qt::Key_Left || key == Qt::Key_Up ? -1 : 1, true);
+        return;
+    }
+    const bool onPlayer = keyFocus_ && !keyFocus_->empty();
+    if (key == Qt::Key_Space && mods == Qt::NoModifier && onPlayer) return store_.selectPlayer(*keyFocus_, false);
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && onPlayer) {
+        if (mods & Qt::ControlModifier) return store_.selectPlayer(*keyFocus_, true);
+        return store_.passOrGiveBall(*keyFocus_);
+    }
+    if (key == Qt::Key_Escape && store_.selectedPlayer()) return store_.clearSelectedPlayer();
+    QWidget::keyPressEvent(event);
+}
+
+void BoardView::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Alt) endNudges();
+    QWidget::keyReleaseEvent(event);
+}
+
+void BoardView::focusInEvent(QFocusEvent* event) {
+    // Arriving by Tab rings the first token, by Shift+Tab the ball.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) {
+        const std::vector<std::string> order = readingOrder();
+        setKeyFocus(event->reason() == Qt::TabFocusReason ? order.front() : order.back());
+    }
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void BoardView::focusOutEvent(QFocusEvent* event) {
+    endNudges();
+    update();
+    QWidget::focusOutEvent(event);
+}
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
     if (!tool_.press(Geometry(*this), event->position(), event->button(), event->modifiers())) event->ignore();

@@ -19,6 +19,13 @@ namespace vantrel {
 // the same painter's hit-testing. It keeps no board state of its own. Assistive
 // technology sees the tokens and the ball of the projection shown, where they are drawn,
 // and nothing while the view is hidden.
+//
+// By keyboard: the view takes the focus; the arrow keys (and Tab / Shift+Tab until the
+// last or first) move a focus ring over the players in reading order, then the ball;
+// Space selects the focused player; Alt+arrows move the selected player, or the focused
+// ball, by 1 m (5 m with Shift) as a drag does, one undo level per burst; Return passes
+// to the focused player (or gives him a loose ball), Ctrl+Return opens his player view;
+// Esc clears the selection.
 class BoardView : public QWidget, public PlayerTokenHost {
     Q_OBJECT
 public:
@@ -64,6 +71,9 @@ public:
 
     QSize minimumSizeHint() const override { return {620, 400}; }
 
+    // The token under the keyboard's focus ring: a player's id, an empty id for the ball.
+    const std::optional<std::string>& keyFocus() const { return keyFocus_; }
+
 signals:
     void projectionChanged();
 
@@ -75,12 +85,25 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     class Geometry;
     QSizeF sizeF() const { return QSizeF(size()); }
     void rebuildScene(bool drawings);
     void updatePointer(QPointF at);
+    // The focusable tokens in reading order (far touchline first, left to right), the
+    // ball last as an empty id.
+    std::vector<std::string> readingOrder() const;
+    // Moves the focus ring by `by` places; false past either end (Tab leaves the board).
+    bool moveKeyFocus(int by, bool wrap);
+    void setKeyFocus(std::optional<std::string> id);
+    void nudge(Qt::Key key, bool far);
+    void endNudges();
 
     BoardStore& store_;
     std::unique_ptr<BoardPainter> flat_;
@@ -90,6 +113,8 @@ private:
     BoardScene scene_;
     AnnotationDrawing* drawing_ = nullptr;
     std::shared_ptr<const std::vector<BoardAnnotation>> drawings_;   // the step's, when painted here
+    std::optional<std::string> keyFocus_;
+    bool nudging_ = false;   // an Alt+arrow burst: one undo level
     Subscription subscription_;
 };
 
