@@ -85,7 +85,9 @@ public:
             char drained[16];
             while (::read(fds_[0], drained, sizeof drained) > 0) {
             }
-            QCoreApplication::quit();
+            // exit, not quit: a signal (a logout, a service manager) asks no question of the
+            // windows, which quit would do and a close guard would refuse.
+            QCoreApplication::exit(0);
         });
         struct sigaction action {};
         action.sa_handler = [](int) {

@@ -104,18 +104,19 @@ void BoardView::paintEvent(QPaintEvent*) {
 void BoardView::paintBoard(QPainter& painter) {
     painter_->paint(painter, scene_, sizeF(), devicePixelRatioF());
     if (!keyFocus_ || !hasFocus()) return;
-    // The focus ring: the brand colour over a dark hairline, seen on turf and on tokens.
+    // The focus ring: the desktop's highlight over a dark hairline, apart from the white
+    // selection rings and seen on the turf in either palette.
     QRectF ring;
     if (keyFocus_->empty()) ring = ballRect();
     else if (const SceneToken* token = scene_.token(*keyFocus_)) ring = tokenRect(*token);
     if (ring.isEmpty()) return;
-    ring.adjust(-5, -5, 5, 5);
+    ring.adjust(-7, -7, 7, 7);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(0, 0, 0, 150), 4.5));
+    painter.setPen(QPen(QColor(0, 0, 0, 150), 5));
     painter.drawEllipse(ring);
-    painter.setPen(QPen(StudioStyle::brand(), 2.5));
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
     painter.drawEllipse(ring);
     painter.restore();
 }
