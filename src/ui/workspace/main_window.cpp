@@ -170,6 +170,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         });
         return;
     }
+    // Closed after the questions: nothing unconfirmed is left to recover at the next start.
+    content_->store().endSession();
     content_->store().finishWrites();
     QMainWindow::closeEvent(event);
 }
