@@ -5,6 +5,7 @@
 namespace vantrel {
 
 void BoardStore::resolveRecovery(bool restore) {
+    if (!journal_.found()) return;   // answered already, or nothing was found
     std::string status;
     auto restored = journal_.resolve(restore, library_, status);
     if (!restored) return reportStatus(std::move(status));
