@@ -84,8 +84,7 @@ TEST_F(WindowTest, AnUnreadableLibraryIsTakenOutThroughTheMoreMenu) {
 TEST_F(WindowTest, EditsLeftByAKilledRunAreOfferedBackBeforeTheTour) {
     store().selectBuiltIn(1, 7);
     store().selectStep(2);
-    const BoardStep& step = *store().currentStep();
-    store().movePlayer(step.players.back().id, {0.5, 0.5});
+    store().movePlayer(store().currentStep()->players.back().id, {0.5, 0.5});
     platform.advance(2);
     const Tactic edited = store().tactic();
 
@@ -95,8 +94,8 @@ TEST_F(WindowTest, EditsLeftByAKilledRunAreOfferedBackBeforeTheTour) {
     auto* question = window->findChild<WorkspaceSheet*>(QStringLiteral("recoveryQuestion"));
     ASSERT_TRUE(question && question->isVisible());
     EXPECT_EQ(question->accessibleName(), QStringLiteral("恢复未保存的修改？"));
-    const QString held = QStringLiteral("「%1」· 阶段 3 · ").arg(QString::fromStdString(edited.name));
-    EXPECT_TRUE(question->accessibleDescription().startsWith(held)) << question->accessibleDescription().toStdString();
+    EXPECT_TRUE(question->accessibleDescription().startsWith(
+        QStringLiteral("「%1」· 阶段 3 · ").arg(QString::fromStdString(edited.name))));
     EXPECT_FALSE(content().tutorialOverlay());
 
     clickButton(question, QStringLiteral("恢复"));
