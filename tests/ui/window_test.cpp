@@ -12,6 +12,7 @@
 
 #include "core/model/tactic_json.h"
 #include "support/window_fixture.h"
+#include "ui/workspace/workspace_dialogs.h"
 
 using namespace vantrel;
 using WindowTest = vantrel::testing::WindowTest;
@@ -78,4 +79,28 @@ TEST_F(WindowTest, AnUnreadableLibraryIsTakenOutThroughTheMoreMenu) {
     std::ifstream in(out, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "{ not a library");
     std::filesystem::remove(out);
+}
+
+TEST_F(WindowTest, EditsLeftByAKilledRunAreOfferedBackBeforeTheTour) {
+    store().selectBuiltIn(1, 7);
+    store().selectStep(2);
+    store().movePlayer(store().currentStep()->players.back().id, {0.5, 0.5});
+    platform.advance(2);
+    const Tactic edited = store().tactic();
+
+    // Killed; the next start is a coach's first.
+    prefs.setBoolean("Vantrel.onboardingCompleted", false);
+    open();
+    auto* question = window->findChild<WorkspaceSheet*>(QStringLiteral("recoveryQuestion"));
+    ASSERT_TRUE(question && question->isVisible());
+    EXPECT_EQ(question->accessibleName(), QStringLiteral("恢复未保存的修改？"));
+    EXPECT_TRUE(question->accessibleDescription().startsWith(
+        QStringLiteral("「%1」· 阶段 3 · ").arg(QString::fromStdString(edited.name))));
+    EXPECT_FALSE(content().tutorialOverlay());
+
+    clickButton(question, QStringLiteral("恢复"));
+    EXPECT_EQ(store().tactic(), edited);
+    EXPECT_EQ(store().stepIndex(), 2);
+    EXPECT_TRUE(store().hasStageChanges());
+    EXPECT_TRUE(content().tutorialOverlay());
 }

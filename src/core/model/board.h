@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <span>
@@ -75,6 +76,18 @@ struct SavedTactic {
 
     // The library key that selects and remembers this tactic.
     std::string key() const { return "imported-" + id.string(); }
+};
+
+// The open tactic while it holds edits the coach has not confirmed, as the recovery
+// journal keeps it: the tactic, the library key it was opened under, the step shown, the
+// baseline of that step (what the save question would go back to) and when it was taken,
+// in seconds since 1970.
+struct RecoveryRecord {
+    Tactic tactic;
+    std::string key;
+    int stepIndex = 0;
+    std::optional<BoardStep> baseline;
+    std::int64_t savedAt = 0;
 };
 
 std::string teamName(int team);                      // "蓝队" / "橙队"

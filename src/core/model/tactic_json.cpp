@@ -364,7 +364,8 @@ bool knownKey(std::string_view key) {
         "name", "format", "steps", "id", "title", "note", "players", "number", "team", "position", "x", "y",
         "ball", "ballOwner", "blueFormation", "orangeFormation", "pathControls", "passStyle", "annotations",
         "kind", "points", "text", "style", "seed", "color", "lineWidth", "opacity", "fill", "fontSize",
-        "pattern", "customInk", "red", "green", "blue", "bold", "tactic", "highPressAdapted"};
+        "pattern", "customInk", "red", "green", "blue", "bold", "tactic", "highPressAdapted",
+        "recovery", "key", "stepIndex", "savedAt", "baseline"};
     for (std::string_view known : kKeys)
         if (key == known) return true;
     return false;
@@ -532,6 +533,19 @@ Result<std::string> encodeLibrary(const std::vector<SavedTactic>& library) {
     });
 }
 
+Result<std::string> encodeRecovery(const RecoveryRecord& record) {
+    return encoding([&] {
+        ordered_json j = tacticJson<ordered_json>(record.tactic);
+        ordered_json recovery = ordered_json::object();
+        recovery["key"] = record.key;
+        recovery["stepIndex"] = record.stepIndex;
+        recovery["savedAt"] = record.savedAt;
+        if (record.baseline) recovery["baseline"] = stepJson<ordered_json>(*record.baseline);
+        j["recovery"] = std::move(recovery);
+        return j.dump();
+    });
+}
+
 Result<Tactic> decodeTactic(std::string_view text) {
     return decoding<Tactic>(text, [](const Reader& r) { return readTactic(r); });
 }
@@ -548,6 +562,22 @@ Result<std::vector<SavedTactic>> decodeLibrary(std::string_view text) {
 
 Result<BoardAnnotation> decodeAnnotation(std::string_view text) {
     return decoding<BoardAnnotation>(text, [](const Reader& r) { return readAnnotation(r); });
+}
+
+Result<RecoveryRecord> decodeRecovery(std::string_view text) {
+    return decoding<RecoveryRecord>(text, [](const Reader& r) {
+        RecoveryRecord record;
+        record.tactic = readTactic(r);
+        Reader recovery = r.at("recovery");
+        record.key = recovery.at("key").string();
+        record.stepIndex = recovery.at("stepIndex").integer();
+        // Seconds; beyond ±2^53 a double no longer holds them, and nothing is written so.
+        const double savedAt = recovery.at("savedAt").number();
+        if (!(std::fabs(savedAt) < 9.0e15)) recovery.at("savedAt").fail("整数超出范围");
+        record.savedAt = static_cast<std::int64_t>(savedAt);
+        if (recovery.has("baseline")) record.baseline = readStep(recovery.at("baseline"));
+        return record;
+    });
 }
 
 }  // namespace TacticJson

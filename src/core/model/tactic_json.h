@@ -32,10 +32,15 @@ nlohmann::ordered_json toJson(Point point);
 Result<std::string> encodeCompact(const Tactic& tactic);
 Result<std::string> encodePretty(const Tactic& tactic);
 Result<std::string> encodeLibrary(const std::vector<SavedTactic>& library);
+// The recovery journal: the tactic's own document with a "recovery" object beside its
+// fields (key, stepIndex, savedAt, baseline), so that a journal kept aside imports as a
+// tactic.
+Result<std::string> encodeRecovery(const RecoveryRecord& record);
 
 Result<Tactic> decodeTactic(std::string_view text);
 Result<std::vector<SavedTactic>> decodeLibrary(std::string_view text);
 Result<BoardAnnotation> decodeAnnotation(std::string_view text);
+Result<RecoveryRecord> decodeRecovery(std::string_view text);
 
 }  // namespace TacticJson
 

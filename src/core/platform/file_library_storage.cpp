@@ -42,14 +42,14 @@ std::filesystem::path FileLibraryStorage::unreadableFile(int index) const {
 
 void FileLibraryStorage::removeStaleTemporaries() {
     // A write killed part-way leaves ".own-tactics.json.XXXXXX" (or the same of a kept
-    // copy) beside the library. One older than a minute belongs to no write under way: a
-    // write takes seconds, and the writer thread starts after this.
+    // copy, or ".recovery.json.XXXXXX") beside the library. One older than a minute belongs
+    // to no write under way: a write takes seconds, and the writer thread starts after this.
     std::error_code ec;
     const auto now = std::filesystem::file_time_type::clock::now();
     for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        const bool ours = name.starts_with(".own-tactics") && name.size() > 7 && name[name.size() - 7] == '.' &&
-                          name.find(".json.") != std::string::npos;
+        const bool ours = (name.starts_with(".own-tactics") || name.starts_with(".recovery.json")) &&
+                          name.size() > 7 && name[name.size() - 7] == '.' && name.find(".json.") != std::string::npos;
         if (!ours || !it->is_regular_file(ec)) continue;
         const auto written = it->last_write_time(ec);
         if (ec || now - written < std::chrono::minutes(1)) continue;
@@ -82,11 +82,15 @@ Result<std::optional<std::string>> FileLibraryStorage::read() {
     return stored;
 }
 
+void FileLibraryStorage::startWriter() {
+    if (!writer_.joinable()) writer_ = std::thread([this] { run(); });
+}
+
 void FileLibraryStorage::save(LibraryDocument document, std::function<void(Status)> done) {
     {
         std::lock_guard lock(mutex_);
         waiting_ = Job{std::move(document), std::move(done)};
-        if (!writer_.joinable()) writer_ = std::thread([this] { run(); });
+        startWriter();
     }
     changed_.notify_all();
 }
@@ -94,8 +98,20 @@ void FileLibraryStorage::save(LibraryDocument document, std::function<void(Statu
 void FileLibraryStorage::run() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return stopping_ || waiting_; });
-        if (!waiting_) return;   // stopping with nothing left
+        changed_.wait(lock, [this] { return stopping_ || waiting_ || recoveryWaiting_; });
+        if (!waiting_ && !recoveryWaiting_) return;   // stopping with nothing left
+        if (!waiting_) {
+            RecoveryJob job = std::move(*recoveryWaiting_);
+            recoveryWaiting_.reset();
+            busy_ = true;
+            lock.unlock();
+            writeRecovery(job);
+            job = {};   // the tactic it holds is released off the main thread too
+            lock.lock();
+            busy_ = false;
+            changed_.notify_all();
+            continue;
+        }
         Job job = std::move(*waiting_);
         waiting_.reset();
         busy_ = true;
@@ -116,7 +132,7 @@ void FileLibraryStorage::run() {
 
 Status FileLibraryStorage::flush() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !waiting_ && !busy_; });
+    changed_.wait(lock, [this] { return !waiting_ && !recoveryWaiting_ && !busy_; });
     return last_;
 }
 
@@ -158,6 +174,41 @@ std::optional<std::string> FileLibraryStorage::unreadableCopy(int index) {
     auto text = readWholeFile(unreadableFile(index), kReadLimitBytes);
     if (!text) return std::nullopt;
     return std::move(text).value();
+}
+
+Result<std::optional<std::string>> FileLibraryStorage::readRecovery() {
+    std::error_code ec;
+    if (!std::filesystem::exists(recoveryFile(), ec)) return std::optional<std::string>();
+    // A journal holds one tactic; one larger than a document start-up reads is refused.
+    auto text = readWholeFile(recoveryFile(), TacticJson::kMaxDocumentBytes);
+    if (!text) return Result<std::optional<std::string>>::failure(text.error());
+    return std::optional<std::string>(std::move(text).value());
+}
+
+void FileLibraryStorage::saveRecovery(std::function<std::optional<std::string>()> encode) {
+    {
+        std::lock_guard lock(mutex_);
+        recoveryWaiting_ = RecoveryJob{std::move(encode)};
+        startWriter();
+    }
+    changed_.notify_all();
+}
+
+void FileLibraryStorage::writeRecovery(const RecoveryJob& job) {
+    // A journal that fails to land is not reported: the edits are still on screen, and
+    // the next change writes it again.
+    if (!job.encode) {
+        std::error_code ec;
+        if (std::filesystem::remove(recoveryFile(), ec)) syncFolder(folder_);
+        return;
+    }
+    if (auto text = job.encode(); text && ensureFolder(folder_)) writeFileAtomically(recoveryFile(), *text);
+}
+
+Status FileLibraryStorage::keepRecoveryAside() {
+    std::error_code ec;
+    if (!std::filesystem::exists(recoveryFile(), ec)) return success();
+    return keepAside(recoveryFile());
 }
 
 }  // namespace vantrel

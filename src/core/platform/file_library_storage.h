@@ -25,6 +25,9 @@ namespace vantrel {
 // once the file is written. A file larger than start-up reads (TacticJson::
 // kMaxDocumentBytes) is renamed to the newest unreadable copy on the read, and the read
 // finds nothing; stale temporary files of killed writes are removed then too.
+//
+// The recovery journal is "recovery.json" beside it, encoded and written by the same
+// writer thread (after a library write that waits with it), atomically as the library.
 class FileLibraryStorage final : public LibraryStorage {
 public:
     using Post = std::function<void(std::function<void()>)>;
@@ -36,6 +39,7 @@ public:
 
     std::filesystem::path file() const { return folder_ / "own-tactics.json"; }
     std::filesystem::path unreadableFile(int index) const;
+    std::filesystem::path recoveryFile() const { return folder_ / "recovery.json"; }
 
     Result<std::optional<std::string>> read() override;
     void save(LibraryDocument document, std::function<void(Status)> done) override;
@@ -44,6 +48,10 @@ public:
     int unreadableCount() override;
     std::optional<std::string> unreadableCopy(int index) override;
     bool movedAsideOnRead() const override { return movedAside_; }
+    Result<std::optional<std::string>> readRecovery() override;
+    void saveRecovery(std::function<std::optional<std::string>()> encode) override;
+    void removeRecovery() override { saveRecovery(nullptr); }
+    Status keepRecoveryAside() override;
 
 private:
     void removeStaleTemporaries();
@@ -53,7 +61,13 @@ private:
         LibraryDocument document;
         std::function<void(Status)> done;
     };
+    // A journal write, or its removal when `encode` is empty.
+    struct RecoveryJob {
+        std::function<std::optional<std::string>()> encode;
+    };
+    void startWriter();   // with the lock held
     void run();
+    void writeRecovery(const RecoveryJob& job);
 
     const std::filesystem::path folder_;
     PreferenceStore& legacy_;
@@ -62,6 +76,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<Job> waiting_;
+    std::optional<RecoveryJob> recoveryWaiting_;
     bool busy_ = false;
     bool stopping_ = false;
     Status last_ = success();

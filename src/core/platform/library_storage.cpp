@@ -59,4 +59,15 @@ std::optional<std::string> PreferenceLibraryStorage::unreadableCopy(int index) {
     return defaults_.data(unreadableKey(index));
 }
 
+void PreferenceLibraryStorage::saveRecovery(std::function<std::optional<std::string>()> encode) {
+    if (auto text = encode()) defaults_.setData(kRecoveryKey, *text);
+}
+
+Status PreferenceLibraryStorage::keepRecoveryAside() {
+    auto journal = defaults_.data(kRecoveryKey);
+    if (!journal) return success();
+    if (Status kept = keepUnreadable(*journal); !kept) return kept;
+    return defaults_.remove(kRecoveryKey);
+}
+
 }  // namespace vantrel

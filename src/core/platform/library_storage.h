@@ -18,6 +18,8 @@ namespace vantrel {
 inline constexpr std::string_view kImportedTacticsKey = "Vantrel.importedTactics";
 // The newest unreadable copy; older ones carry ".2" … ".5".
 inline constexpr std::string_view kUnreadableTacticsKey = "Vantrel.importedTactics.unreadable";
+// The recovery journal when the library lives in the preference store.
+inline constexpr std::string_view kRecoveryKey = "Vantrel.recovery";
 
 // The library document as a list of already encoded entries: "[" + entries joined by
 // "," + "]" is byte for byte the compact JSON array of the saved tactics. Entries are
@@ -55,9 +57,25 @@ public:
     // True when `read` found a document too large to read and kept it aside as the newest
     // unreadable copy instead (then `read` returned nothing).
     virtual bool movedAsideOnRead() const { return false; }
+
+    // The recovery journal: one small document beside the library, present only while the
+    // open tactic holds edits the coach has not confirmed (RecoveryJournal).
+    //
+    // The journal as stored; absent when there is none.
+    virtual Result<std::optional<std::string>> readRecovery() = 0;
+    // Replaces the journal with the text `encode` makes (nothing is written when it makes
+    // none), later and off the calling thread where the storage has a writer, so that the
+    // encoding costs the interface nothing. Journal writes and removals land in the order
+    // asked; one not yet started when a newer arrives is dropped. `flush` waits for them.
+    virtual void saveRecovery(std::function<std::optional<std::string>()> encode) = 0;
+    virtual void removeRecovery() = 0;
+    // Moves the journal to the newest unreadable copy, where the export finds it. Only
+    // while no journal write is asked for.
+    virtual Status keepRecoveryAside() = 0;
 };
 
-// The library inside a preference store, written at once on the calling thread.
+// The library (and the journal) inside a preference store, written at once on the calling
+// thread.
 class PreferenceLibraryStorage final : public LibraryStorage {
 public:
     explicit PreferenceLibraryStorage(PreferenceStore& defaults) : defaults_(defaults) {}
@@ -70,6 +88,10 @@ public:
     Status keepUnreadable(std::string_view bytes) override;
     int unreadableCount() override;
     std::optional<std::string> unreadableCopy(int index) override;
+    Result<std::optional<std::string>> readRecovery() override { return defaults_.data(kRecoveryKey); }
+    void saveRecovery(std::function<std::optional<std::string>()> encode) override;
+    void removeRecovery() override { defaults_.remove(kRecoveryKey); }
+    Status keepRecoveryAside() override;
 
 private:
     PreferenceStore& defaults_;

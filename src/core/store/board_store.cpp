@@ -29,6 +29,7 @@ BoardStore::BoardStore(PreferenceStore& defaults, Platform& platform)
     Batch batch(notifier_);
     tactic_ = firstBuiltIn(7);
     loadLibrary();
+    if (auto said = journal_.open(library_)) setStatus(std::move(*said));
     restoreLastSelection();
     captureStageBaseline();
 }

@@ -19,6 +19,7 @@
 #include "core/store/board_motion.h"
 #include "core/store/change_notifier.h"
 #include "core/store/own_tactic_library.h"
+#include "core/store/recovery_journal.h"
 #include "core/store/stage_baseline.h"
 #include "core/store/tactic_files.h"
 
@@ -48,6 +49,9 @@ struct StepTransition;
 //                                board_edit_history.h)
 //   board_store_own_tactics.cpp  renaming, copying and deleting own tactics
 //   board_store_risk.cpp         the interception risk of the step shown
+//   board_store_recovery.cpp     the recovery journal's answer at start-up (the journal,
+//                                which follows the store on its own: RecoveryJournal,
+//                                recovery_journal.h)
 class BoardStore {
 public:
     BoardStore(PreferenceStore& defaults, Platform& platform);
@@ -151,6 +155,19 @@ public:
     // Replaces the status line: for commands outside the store that report like its own
     // (the image, handout and video exports).
     void reportStatus(std::string text);
+
+    // --- Recovery of unconfirmed edits -----------------------------------------------
+    // What the last run left unconfirmed when it ended without a clean close, until it is
+    // answered; the window asks about it before anything else.
+    const std::optional<RecoveryRecord>& pendingRecovery() const { return journal_.found(); }
+    // Restoring opens the tactic at the journal's step with its edits unconfirmed: the
+    // confirmed version (the library entry, or the built-in) is the stage baseline and
+    // the save question decides as ever. Declining keeps the journal aside with the
+    // unreadable copies, for the export.
+    void resolveRecovery(bool restore);
+    // The window closed after its questions: what is still unconfirmed was declined, and
+    // the journal goes.
+    void endSession() { journal_.end(); }
 
     // --- Stage baseline and steps -------------------------------------------------
     // True when the coach may leave the current step now; otherwise the save question
@@ -290,6 +307,7 @@ private:
     BoardEditHistory history_;
     TacticFiles files_{*this, platform_};
     BoardMotion motion_{platform_};
+    RecoveryJournal journal_{*this, library_.storage(), platform_};
 
     Tactic tactic_;
     std::string selectedTacticKey_ = "builtin-7-0";

@@ -238,6 +238,7 @@ void BoardStore::flushAutosave() {
 
 bool BoardStore::finishWrites() {
     flushAutosave();
+    journal_.finish();
     Batch batch(notifier_);
     return library_.finishWrites().ok();
 }

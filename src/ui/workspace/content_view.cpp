@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QDateTime>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -524,7 +525,29 @@ void ContentView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shownOnce_) return;
     shownOnce_ = true;
+    // The tour opens tactics of its own: the edits a killed run left are asked about first.
+    if (store_->pendingRecovery()) return askRecovery();
     if (!workspace_.onboardingCompleted()) startTutorial();
+}
+
+void ContentView::askRecovery() {
+    const auto& found = store_->pendingRecovery();
+    if (!found || sheet_) return;
+    const QString when = QDateTime::fromSecsSinceEpoch(found->savedAt).toString(QStringLiteral("M月d日 HH:mm"));
+    const QString what = QStringLiteral("「%1」· 阶段 %2 · %3")
+                             .arg(QString::fromStdString(found->tactic.name), QString::number(found->stepIndex + 1), when);
+    auto* sheet = new WorkspaceSheet(QStringLiteral("恢复未保存的修改？"), what, this);
+    sheet->setObjectName(QStringLiteral("recoveryQuestion"));
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    // Esc declines too: declined edits stay exportable, nothing is lost.
+    sheet->addButton(QStringLiteral("放弃"), QDialog::Rejected, false, false);
+    sheet->addButton(QStringLiteral("恢复"), QDialog::Accepted, true, false);
+    adoptSheet(sheet);
+    connect(sheet, &QDialog::finished, this, [this](int result) {
+        store_->resolveRecovery(result == QDialog::Accepted);
+        if (!workspace_.onboardingCompleted()) startTutorial();
+    });
+    sheet->open();
 }
 
 // The rail, the library and the inspector sit on the surface; the main column on the

@@ -102,6 +102,9 @@ public:
     void setLibraryFilter(const std::string& scope);
     // Opens the step deletion question for the current step.
     void askDeleteStep();
+    // "恢复未保存的修改？": the edits a run that ended without a clean close left
+    // unconfirmed, asked about once the window shows, before the first-run tour.
+    void askRecovery();
     // The first-run tour: the overlay above the whole workspace while it runs.
     void startTutorial();
     void finishTutorial();
