@@ -260,7 +260,11 @@ TEST_F(BeyondTest, ALongTacticsStageListFillsInTurnsKeepsItsRowsAndItsMenuActsOn
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* menu = qobject_cast<QMenu*>(w); menu && menu->isVisible())
                 for (QAction* a : menu->actions())
-                    if (a->text() == QStringLiteral("复制阶段")) return a->trigger(), menu->close();
+                    if (a->text() == QStringLiteral("复制阶段")) {
+                        a->trigger();
+                        menu->close();
+                        return;
+                    }
     });
     QTest::mouseClick(more, Qt::LeftButton);
     QApplication::processEvents();

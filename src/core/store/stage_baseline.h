@@ -32,11 +32,11 @@ struct StageDeparture {
     };
     Kind kind = Kind::close;
     int index = 0;
-    std::optional<int> format;
+    std::optional<int> format{};
     bool autoAdvance = false;
-    std::optional<std::string> name;
-    std::optional<SavedTactic> saved;
-    std::filesystem::path path;
+    std::optional<std::string> name{};
+    std::optional<SavedTactic> saved{};
+    std::filesystem::path path{};
 
     bool operator==(const StageDeparture&) const = default;
 };
