@@ -163,6 +163,13 @@ TEST_F(AnnotationCanvasTest, ErasingIsOneUndoPerAnnotationAndEscapeAbandonsADrag
     EXPECT_FALSE(canvas().draft());
     release(at({0.35, 0.3}));
     EXPECT_EQ(annotations(), before);
+    // With nothing under way and nothing selected, Esc ends drawing mode, locked or not.
+    session().setLocked(true);
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(session().editing());
+    session().setLocked(false);
+    session().setEditing(true);
+    choose(AnnotationTool::select);
 
     // A move that sticks is one commit; Delete removes the selection.
     press(at({0.3, 0.5}));

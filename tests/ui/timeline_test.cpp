@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include "core/model/step_title.h"
 #include "core/store/store_fixture.h"
 #include "core/store/workspace_preferences.h"
 #include "ui/annotation/drawing_toolbar_view.h"
@@ -131,6 +132,18 @@ TEST_F(TimelineTest, TransportFollowsTheStepsEdgeKeysPassOnAndTextFieldsKeepThei
     press(Qt::Key_Left);
     settle();
     EXPECT_EQ(store->stepIndex(), 1);
+    // Home and End go to the first and the last stage; a node reads with its stage's title.
+    press(Qt::Key_End);
+    settle();
+    EXPECT_EQ(store->stepIndex(), 2);
+    press(Qt::Key_Home);
+    settle();
+    EXPECT_EQ(store->stepIndex(), 0);
+    const auto nodes = timeline->findChildren<TimelineNodeStyle*>();
+    ASSERT_EQ(nodes.size(), 3);
+    EXPECT_EQ(nodes[1]->accessibleName().toStdString(), "阶段 2：" + cleanStepTitle(store->tactic().steps[1].title));
+    press(Qt::Key_Right);
+    settle();
 
     // Keys typed into a text field stay there.
     field->setFocus();
@@ -149,7 +162,7 @@ TEST_F(TimelineTest, TransitionsRestTheNodesAndArrowsButPlayStillPauses) {
     platform.advance(0.1);
     ASSERT_TRUE(store->playing());
     ASSERT_TRUE(store->previewPlayers());
-    EXPECT_EQ(button(*timeline, "playButton")->accessibleName(), "播放");
+    EXPECT_EQ(button(*timeline, "playButton")->accessibleName(), "暂停");   // what a press does now
     auto nodes = timeline->findChildren<TimelineNodeStyle*>();
     ASSERT_EQ(nodes.size(), 4);
     QTest::mouseClick(nodes[3], Qt::LeftButton);
@@ -159,6 +172,7 @@ TEST_F(TimelineTest, TransitionsRestTheNodesAndArrowsButPlayStillPauses) {
     EXPECT_TRUE(store->playing());
     press(Qt::Key_Space);
     EXPECT_FALSE(store->playing());
+    EXPECT_EQ(button(*timeline, "playButton")->accessibleName(), "播放");
     settle();
 
     // A formation glide shows positions too.

@@ -402,7 +402,10 @@ CanvasKey canvasKey(const QKeyEvent* event) {
 
 bool AnnotationCanvasView::event(QEvent* event) {
     // The canvas's keys come before the window's shortcuts while it takes input.
-    if (event->type() == QEvent::ShortcutOverride && active() && canvasKey(static_cast<QKeyEvent*>(event)) != CanvasKey::none) {
+    // Esc leaves drawing mode even on a locked layer.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const CanvasKey key = canvasKey(static_cast<QKeyEvent*>(event));
+        if (key == CanvasKey::none || !(active() || (key == CanvasKey::escape && session_.editing()))) return QWidget::event(event);
         event->accept();
         return true;
     }
@@ -411,6 +414,12 @@ bool AnnotationCanvasView::event(QEvent* event) {
 
 void AnnotationCanvasView::keyPressEvent(QKeyEvent* event) {
     const CanvasKey key = canvasKey(event);
+    if (key == CanvasKey::escape && session_.editing() && !draft_ && !interaction_ && !session_.selectedID()) {
+        // Nothing under way and nothing selected: Esc ends drawing mode.
+        resetGesture();
+        session_.setEditing(false);
+        return refreshScene();
+    }
     if (!active() || key == CanvasKey::none) {
         event->ignore();
         return;

@@ -305,6 +305,14 @@ void TacticalTimelineView::keyPressEvent(QKeyEvent* event) {
         if (!canGoForward()) return event->ignore();
         store_.next();
         break;
+    case Qt::Key_Home:
+    case Qt::Key_End: {
+        const int last = static_cast<int>(store_.tactic().steps.size()) - 1;
+        const int to = event->key() == Qt::Key_Home ? 0 : last;
+        if (previewActive() || last < 0 || to == store_.stepIndex()) return event->ignore();
+        store_.selectStep(to);
+        break;
+    }
     case Qt::Key_Escape:
         if (!showingDetails_) return event->ignore();
         setShowingDetails(false);
@@ -330,7 +338,6 @@ void TacticalTimelineView::rebuildNodes(int count) {
     for (int i = 0; i < count; ++i) {
         auto* node = new TimelineNodeStyle(i, track_);
         const QString number = QString::number(i + 1);
-        node->setAccessibleName(QStringLiteral("阶段 ") + number);
         setHelp(node, QStringLiteral("前往阶段 ") + number);
         connect(node, &QAbstractButton::clicked, this, [this, i] { selectStage(i); });
         connect(node, &StudioHoverButton::hoveredChanged, this, [this, i](bool hovered) {
@@ -357,6 +364,10 @@ void TacticalTimelineView::refresh() {
     for (int i = 0; i < count; ++i) {
         TimelineNodeStyle* node = nodes_[static_cast<std::size_t>(i)];
         node->setCurrent(i == store_.stepIndex());
+        // The stage's title with its number, as a screen reader reads the node.
+        const QString title = QString::fromStdString(cleanStepTitle(store_.tactic().steps[std::size_t(i)].title));
+        const QString name = title.isEmpty() ? QStringLiteral("阶段 %1").arg(i + 1) : QStringLiteral("阶段 %1：%2").arg(i + 1).arg(title);
+        if (node->accessibleName() != name) node->setAccessibleName(name);
         node->setEnabled(nodesEnabled);
         node->setReduceMotion(reduceMotion);
     }
@@ -372,6 +383,8 @@ void TacticalTimelineView::refresh() {
         playingShown_ = store_.playing();
         playButton_->setIcon(StudioIcons::icon(playingShown_ ? StudioIcons::Glyph::pause : StudioIcons::Glyph::play,
                                           StudioStyle::onBrand));
+        // Its name says what a press does now.
+        playButton_->setAccessibleName(playingShown_ ? QStringLiteral("暂停") : QStringLiteral("播放"));
         playButton_->update();
     }
 
