@@ -119,9 +119,10 @@ Result<Request> parse(const std::vector<std::string_view>& args) {
 Result<Tactic> readTactic(const std::filesystem::path& path) {
     auto text = readWholeFile(path, TacticJson::kMaxDocumentBytes);
     if (!text) return Result<Tactic>::failure(text.error());   // "找不到文件：…", "不是普通文件：…"
-    auto decoded = TacticJson::decodeTactic(text.value());
+    std::size_t listedSteps = 0;
+    auto decoded = TacticJson::decodeTactic(text.value(), &listedSteps);
     if (!decoded) return Result<Tactic>::failure("JSON 格式不正确（" + decoded.error() + "）");
-    if (auto refused = admitTactic(decoded.value())) return Result<Tactic>::failure(*refused);
+    if (auto refused = admitTactic(decoded.value(), LongText::refuse, listedSteps)) return Result<Tactic>::failure(*refused);
     return decoded;
 }
 
