@@ -122,10 +122,14 @@ void depositGrains(GrainTiles& tiles, const std::array<std::vector<GraphiteGrain
     const float fsx = float(scale.sx), fsy = float(scale.sy);
     constexpr float kQuarterPi = 0.78539816f;   // an ellipse's share of its bounding box
     // Grains are placed a batch at a time, several at once, and laid one by one in their
-    // order, which is what the picture depends on.
+    // order, which is what the picture depends on. Placed: the box, and for a grain of
+    // at most 3 × 3 pixels its coverage of the 4 × 3 pixels from (left, top), kept inside
+    // the tile of (i0, j0), the pixels it does not cover given nothing.
     constexpr std::size_t kBatch = 256;
     std::array<float, kBatch> x0s, x1s, y0s, y1s;
-    std::array<int, kBatch> i0s, i1s, j0s, j1s;
+    std::array<int, kBatch> i0s, i1s, j0s, j1s, lefts, tops;
+    std::array<std::array<float, kBatch>, 4> across;
+    std::array<std::array<float, kBatch>, 3> down;
     // Grains follow the stroke, so most fall in the tile of the grain before.
     std::size_t lastCell = std::numeric_limits<std::size_t>::max();
     float* lastGrains = nullptr;
@@ -139,21 +143,50 @@ void depositGrains(GrainTiles& tiles, const std::array<std::vector<GraphiteGrain
                 const GraphiteGrain& g = batch[n];
                 const float cx = g.x * fsx + ox, cy = g.y * fsy + oy;
                 const float hw = std::abs(g.width * fsx) / 2, hh = std::abs(g.height * fsy) / 2;
-                x0s[n] = cx - hw, x1s[n] = cx + hw, y0s[n] = cy - hh, y1s[n] = cy + hh;
-                i0s[n] = std::max(0, floorToInt(x0s[n])), i1s[n] = std::min(w - 1, floorToInt(x1s[n]));
-                j0s[n] = std::max(0, floorToInt(y0s[n])), j1s[n] = std::min(h - 1, floorToInt(y1s[n]));
+                const float x0 = cx - hw, x1 = cx + hw, y0 = cy - hh, y1 = cy + hh;
+                const int i0 = std::max(0, floorToInt(x0)), i1 = std::min(w - 1, floorToInt(x1));
+                const int j0 = std::max(0, floorToInt(y0)), j1 = std::min(h - 1, floorToInt(y1));
+                const int left = i0 - std::max(0, i0 % kTile - (kTile - 4));
+                const int top = j0 - std::max(0, j0 % kTile - (kTile - 3));
+                for (int k = 0; k < 4; ++k) {
+                    const float cover = overlap(x0, x1, left + k);
+                    across[std::size_t(k)][n] = (left + k >= i0) & (left + k <= i1) ? cover : 0.0f;
+                }
+                for (int k = 0; k < 3; ++k) {
+                    const float cover = overlap(y0, y1, top + k);
+                    down[std::size_t(k)][n] = density * ((top + k >= j0) & (top + k <= j1) ? cover : 0.0f);
+                }
+                x0s[n] = x0, x1s[n] = x1, y0s[n] = y0, y1s[n] = y1;
+                i0s[n] = i0, i1s[n] = i1, j0s[n] = j0, j1s[n] = j1, lefts[n] = left, tops[n] = top;
             }
             for (std::size_t n = 0; n < count; ++n) {
                 const float x0 = x0s[n], x1 = x1s[n], y0 = y0s[n], y1 = y1s[n];
                 const int i0 = i0s[n], i1 = i1s[n], j0 = j0s[n], j1 = j1s[n];
                 if (i0 > i1 || j0 > j1) continue;
+                if (i1 - i0 <= 2 && j1 - j0 <= 2 && i0 / kTile == i1 / kTile && j0 / kTile == j1 / kTile) {
+                    // Nearly every grain: four pixels of a row at a time, those it does not
+                    // cover staying exactly as they were (v + 0 · (1 − v) = v).
+                    const std::size_t cell = tiles.cellOf(i0, j0);
+                    if (cell != lastCell) {
+                        lastGrains = tiles.tileAt(i0, j0).grain.data();
+                        lastCell = cell;
+                    }
+                    const Float4 row{across[0][n], across[1][n], across[2][n], across[3][n]};
+                    float* pixels = lastGrains + GrainTiles::offset(lefts[n], tops[n]);
+                    for (std::size_t k = 0; k < 3; ++k, pixels += kTile) {
+                        Float4 value;
+                        std::memcpy(&value, pixels, sizeof value);
+                        const Float4 a = down[k][n] * row;
+                        value += (a < 1.0f ? a : 1.0f) * (1.0f - value);
+                        std::memcpy(pixels, &value, sizeof value);
+                    }
+                    continue;
+                }
                 if (i1 - i0 <= 2 && j1 - j0 <= 2) {
-                    // At most 3 × 3 pixels, of one tile or (rarely) a few: in each, laid
-                    // four pixels of a row at a time over 4 × 3 pixels of the tile, the
-                    // pixels the grain does not cover given nothing, which leaves them
-                    // exactly as they were (v + 0 · (1 − v) = v). A grain across tiles
-                    // makes only those it gives something, as the pixel-wise walk below.
-                    const auto lay = [&](int a0, int a1, int b0, int b1, bool split) {
+                    // Across tiles (rarely): laid in each as above, a tile made only when
+                    // the grain gives it something, as the pixel-wise walk below (see the
+                    // centreline for why).
+                    const auto lay = [&](int a0, int a1, int b0, int b1) {
                         // The 4 × 3 pixels from (left, top), kept inside the tile.
                         const int left = a0 - std::max(0, a0 % kTile - (kTile - 4));
                         const int top = b0 - std::max(0, b0 % kTile - (kTile - 3));
@@ -164,7 +197,7 @@ void depositGrains(GrainTiles& tiles, const std::array<std::vector<GraphiteGrain
                             ((row >= float(b0)) & (row <= float(b1))) ? density * overlap4(y0, y1, row) : Float4{};
                         std::array<Float4, 3> a;
                         for (std::size_t k = 0; k < 3; ++k) a[k] = down[k] * across;
-                        if (split && !anyPositive(a[0] + a[1] + a[2])) return;
+                        if (!anyPositive(a[0] + a[1] + a[2])) return;
                         const std::size_t cell = tiles.cellOf(a0, b0);
                         if (cell != lastCell) {
                             lastGrains = tiles.tileAt(a0, b0).grain.data();
@@ -178,15 +211,10 @@ void depositGrains(GrainTiles& tiles, const std::array<std::vector<GraphiteGrain
                             std::memcpy(pixels, &value, sizeof value);
                         }
                     };
-                    const int tx0 = i0 / kTile, tx1 = i1 / kTile, ty0 = j0 / kTile, ty1 = j1 / kTile;
-                    if (tx0 == tx1 && ty0 == ty1) {
-                        lay(i0, i1, j0, j1, false);
-                        continue;
-                    }
-                    for (int ty = ty0; ty <= ty1; ++ty)
-                        for (int tx = tx0; tx <= tx1; ++tx)
+                    for (int ty = j0 / kTile; ty <= j1 / kTile; ++ty)
+                        for (int tx = i0 / kTile; tx <= i1 / kTile; ++tx)
                             lay(std::max(i0, tx * kTile), std::min(i1, tx * kTile + kTile - 1), std::max(j0, ty * kTile),
-                                std::min(j1, ty * kTile + kTile - 1), true);
+                                std::min(j1, ty * kTile + kTile - 1));
                     continue;
                 }
                 const bool oneTile = i0 / kTile == i1 / kTile && j0 / kTile == j1 / kTile;
@@ -233,14 +261,24 @@ void depositCentreline(GrainTiles& tiles, const std::vector<std::pair<QPointF, Q
         const int j1 = std::min(h - 1, int(std::ceil(std::max(ay, by) + half + 1)));
         if (i0 > i1 || j0 > j1) continue;
         const float inverse = length2 > 1e-6f ? 1.0f / length2 : 0.0f;
+        // The tiles made decide the cells drawn, and an empty cell drawn under a dash's clip
+        // still shifts the clip's soft edge by a step: a piece within one tile makes that
+        // tile, a piece across tiles only those it reaches.
         const bool split = i0 / kTile != i1 / kTile || j0 / kTile != j1 / kTile;
+        if (!split) lines(i0, j0);
+        // Rows and columns whose pixel centres lie a quarter pixel or more beyond reach of
+        // the piece are out of reach whatever the rounding, and are not walked.
+        const int left = std::max(i0, int(std::ceil(std::min(ax, bx) - reach - 0.75f)));
+        const int right = std::min(i1, int(std::floor(std::max(ax, bx) + reach - 0.25f)));
+        const int first = std::max(j0, int(std::ceil(std::min(ay, by) - reach - 0.75f)));
+        const int last = std::min(j1, int(std::floor(std::max(ay, by) + reach - 0.25f)));
         // Tile by tile, four pixels of a row at a time from a multiple of four. A pixel out
         // of reach or outside the box is given nothing, which leaves its coverage (never
-        // negative) as it was. A piece across tiles makes only those it reaches.
-        for (int ty = j0 / kTile; ty <= j1 / kTile; ++ty)
-            for (int tx = i0 / kTile; tx <= i1 / kTile; ++tx) {
-                const int from = std::max(i0, tx * kTile) / 4 * 4, to = std::min(i1, tx * kTile + kTile - 1);
-                const int top = std::max(j0, ty * kTile), bottom = std::min(j1, ty * kTile + kTile - 1);
+        // negative) as it was.
+        for (int ty = first / kTile; ty <= last / kTile; ++ty)
+            for (int tx = left / kTile; tx <= right / kTile; ++tx) {
+                const int from = std::max(left, tx * kTile) / 4 * 4, to = std::min(right, tx * kTile + kTile - 1);
+                const int top = std::max(first, ty * kTile), bottom = std::min(last, ty * kTile + kTile - 1);
                 float* tile = split ? nullptr : lines(from, top);
                 for (int j = top; j <= bottom; ++j) {
                     const float py = float(j) + 0.5f - ay;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -109,6 +110,13 @@ public:
             }
             const float* grains = tile->grain.data() + std::size_t(j) * kTile;
             const float* lines = tile->line.data() + std::size_t(j) * kTile;
+            // Most rows of a tile a stroke crosses hold nothing: cleared at once.
+            std::uint32_t inked = 0;
+            for (int i = 0; i < w; ++i) inked |= std::bit_cast<std::uint32_t>(grains[i]) | std::bit_cast<std::uint32_t>(lines[i]);
+            if (inked == 0) {
+                std::fill(out, out + w, 0u);
+                continue;
+            }
             // Without branches, so the row is coloured several pixels at a time; a pixel
             // below half a step of alpha stays clear.
             for (int i = 0; i < w; ++i) {
