@@ -105,9 +105,10 @@ Result<Tactic> readExportTactic(const ExportRequest& request) {
     if (sameFile(request.input, request.output)) return R::failure("输入与输出是同一个文件：" + request.output.string());
     auto text = readWholeFile(request.input, TacticJson::kMaxDocumentBytes);
     if (!text) return R::failure(text.error());   // "找不到文件：…", "不是普通文件：…"
-    auto decoded = TacticJson::decodeTactic(text.value());
+    std::size_t listedSteps = 0;   // steps past the limit are counted, not built
+    auto decoded = TacticJson::decodeTactic(text.value(), &listedSteps);
     if (!decoded) return R::failure("JSON 格式不正确（" + decoded.error() + "）");
-    if (auto refused = admitTactic(decoded.value())) return R::failure(*refused);
+    if (auto refused = admitTactic(decoded.value(), LongText::refuse, listedSteps)) return R::failure(*refused);
     const int stepCount = static_cast<int>(decoded->steps.size());
     if (request.step > stepCount)
         return R::failure("--step " + std::to_string(request.step) + " 超出阶段数 " + std::to_string(stepCount));

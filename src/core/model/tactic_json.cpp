@@ -306,7 +306,12 @@ BoardStep readStep(const Reader& r) {
     return s;
 }
 
-Tactic readTactic(const Reader& r) {
+// Step lists the parser cut short (see FilteringBuilder), with the number of steps each
+// held in the document.
+using CutLists = std::vector<std::pair<const json*, std::size_t>>;
+
+// `listed`, when given, receives the number of steps the document lists.
+Tactic readTactic(const Reader& r, const CutLists& cut, std::size_t* listed) {
     Tactic t;
     t.name = r.at("name").string();
     t.format = r.at("format").integer();
@@ -314,13 +319,18 @@ Tactic readTactic(const Reader& r) {
     steps.array();
     t.steps.reserve(steps.node().size());
     for (std::size_t i = 0; i < steps.node().size(); ++i) t.steps.push_back(readStep(steps.element(i)));
+    if (listed) {
+        *listed = t.steps.size();
+        for (const auto& [list, count] : cut)
+            if (list == &steps.node()) *listed = count;
+    }
     return t;
 }
 
-SavedTactic readSaved(const Reader& r) {
+SavedTactic readSaved(const Reader& r, const CutLists& cut, std::size_t* listed) {
     SavedTactic s;
     s.id = r.at("id").uuid();
-    s.tactic = readTactic(r.at("tactic"));
+    s.tactic = readTactic(r.at("tactic"), cut, listed);
     if (r.has("highPressAdapted")) s.highPressAdapted = r.at("highPressAdapted").boolean();
     return s;
 }
@@ -376,9 +386,16 @@ bool knownKey(std::string_view key) {
 // built. Inside a curved-run map every key (a player id) is kept. nlohmann's own callback
 // parser cannot serve: it searches the siblings of every closed object for discarded
 // ones, which is quadratic in a long array of points.
+//
+// A step list is built up to kBuiltSteps steps, one more than a tactic may hold, which is
+// enough for admitTactic to refuse it; the steps after are walked and counted, and the
+// list with its count is noted in `cut`. 34 MB of 35,000 steps would take half a
+// gigabyte as a tree, to be refused.
 class FilteringBuilder {
 public:
-    explicit FilteringBuilder(json& root) : root_(root) {}
+    static constexpr std::size_t kBuiltSteps = TacticLimits::kMaxSteps + 1;
+
+    FilteringBuilder(json& root, CutLists& cut) : root_(root), cut_(cut) {}
 
     bool null() { return scalar(nullptr); }
     bool boolean(bool value) { return scalar(value); }
@@ -391,7 +408,7 @@ public:
     bool start_object(std::size_t) {
         if (skipping()) return true;
         const bool runs = key_ == "pathControls";
-        stack_.push_back(Open{place(json::object()), runs});
+        stack_.push_back(Open{place(json::object()), runs, false, 0});
         return true;
     }
     bool key(json::string_t& name) {
@@ -403,7 +420,8 @@ public:
     bool end_object() { return close(); }
     bool start_array(std::size_t) {
         if (skipping()) return true;
-        stack_.push_back(Open{place(json::array()), false});
+        const bool steps = !stack_.empty() && stack_.back().value->is_object() && key_ == "steps";
+        stack_.push_back(Open{place(json::array()), false, steps, 0});
         return true;
     }
     bool end_array() { return close(); }
@@ -416,17 +434,25 @@ public:
 private:
     struct Open {
         json* value;
-        bool anyKey;   // a curved-run map: its keys are player ids
+        bool anyKey;                // a curved-run map: its keys are player ids
+        bool steps;                 // a step list
+        std::size_t elements;       // of a step list, counted built or not
     };
 
-    // True when the value starting now is not built: inside a skipped value, or the value
-    // of an unknown key (whose containers then count down to its end).
+    // Counts an element of a step list; true for one past those built.
+    bool pastBuiltSteps() {
+        if (stack_.empty() || !stack_.back().steps) return false;
+        return ++stack_.back().elements > kBuiltSteps;
+    }
+    // True when the value starting now is not built: inside a skipped value, the value
+    // of an unknown key or a step past those built (whose containers then count down to
+    // its end).
     bool skipping() {
         if (skipDepth_ > 0) {
             ++skipDepth_;
             return true;
         }
-        if (skipNext_) {
+        if (skipNext_ || pastBuiltSteps()) {
             skipNext_ = false;
             skipDepth_ = 1;
             return true;
@@ -438,13 +464,15 @@ private:
             --skipDepth_;
             return true;
         }
+        const Open& closed = stack_.back();
+        if (closed.steps && closed.elements > kBuiltSteps) cut_.emplace_back(closed.value, closed.elements);
         stack_.pop_back();
         return true;
     }
     template <typename Value>
     bool scalar(Value&& value) {
         if (skipDepth_ > 0) return true;
-        if (skipNext_) {
+        if (skipNext_ || pastBuiltSteps()) {
             skipNext_ = false;
             return true;
         }
@@ -467,6 +495,7 @@ private:
     }
 
     json& root_;
+    CutLists& cut_;
     std::vector<Open> stack_;
     std::string key_;
     bool skipNext_ = false;
@@ -477,14 +506,15 @@ template <typename T, typename F>
 Result<T> decoding(std::string_view text, F&& read) {
     if (auto problem = precheck(text)) return Result<T>::failure(*problem);
     json root;
+    CutLists cut;
     try {
-        FilteringBuilder builder(root);
+        FilteringBuilder builder(root, cut);
         json::sax_parse(text.begin(), text.end(), &builder);
     } catch (const std::exception& e) {
         return Result<T>::failure(parseMessage(e));
     }
     try {
-        return read(Reader(root));
+        return read(Reader(root), cut);
     } catch (const DecodeError& e) {
         return Result<T>::failure(e.description);
     } catch (const std::exception& e) {
@@ -546,28 +576,30 @@ Result<std::string> encodeRecovery(const RecoveryRecord& record) {
     });
 }
 
-Result<Tactic> decodeTactic(std::string_view text) {
-    return decoding<Tactic>(text, [](const Reader& r) { return readTactic(r); });
+Result<Tactic> decodeTactic(std::string_view text, std::size_t* listedSteps) {
+    return decoding<Tactic>(text, [&](const Reader& r, const CutLists& cut) { return readTactic(r, cut, listedSteps); });
 }
 
-Result<std::vector<SavedTactic>> decodeLibrary(std::string_view text) {
-    return decoding<std::vector<SavedTactic>>(text, [](const Reader& r) {
+Result<std::vector<SavedTactic>> decodeLibrary(std::string_view text, std::vector<std::size_t>* listedSteps) {
+    return decoding<std::vector<SavedTactic>>(text, [&](const Reader& r, const CutLists& cut) {
         r.array();
         std::vector<SavedTactic> list;
         list.reserve(r.node().size());
-        for (std::size_t i = 0; i < r.node().size(); ++i) list.push_back(readSaved(r.element(i)));
+        if (listedSteps) listedSteps->assign(r.node().size(), 0);
+        for (std::size_t i = 0; i < r.node().size(); ++i)
+            list.push_back(readSaved(r.element(i), cut, listedSteps ? &(*listedSteps)[i] : nullptr));
         return list;
     });
 }
 
 Result<BoardAnnotation> decodeAnnotation(std::string_view text) {
-    return decoding<BoardAnnotation>(text, [](const Reader& r) { return readAnnotation(r); });
+    return decoding<BoardAnnotation>(text, [](const Reader& r, const CutLists&) { return readAnnotation(r); });
 }
 
 Result<RecoveryRecord> decodeRecovery(std::string_view text) {
-    return decoding<RecoveryRecord>(text, [](const Reader& r) {
+    return decoding<RecoveryRecord>(text, [](const Reader& r, const CutLists& cut) {
         RecoveryRecord record;
-        record.tactic = readTactic(r);
+        record.tactic = readTactic(r, cut, nullptr);
         Reader recovery = r.at("recovery");
         record.key = recovery.at("key").string();
         record.stepIndex = recovery.at("stepIndex").integer();

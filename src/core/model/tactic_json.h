@@ -37,8 +37,13 @@ Result<std::string> encodeLibrary(const std::vector<SavedTactic>& library);
 // tactic.
 Result<std::string> encodeRecovery(const RecoveryRecord& record);
 
-Result<Tactic> decodeTactic(std::string_view text);
-Result<std::vector<SavedTactic>> decodeLibrary(std::string_view text);
+// A tactic is decoded with at most TacticLimits::kMaxSteps + 1 of its steps, so that a
+// list longer than a tactic may hold costs no more than one step past the limit, and is
+// still refused by admitTactic; the steps after are parsed, counted and dropped.
+// `listedSteps`, when given, receives the number of steps the document lists (for a
+// library, one count per entry), for admitTactic to say.
+Result<Tactic> decodeTactic(std::string_view text, std::size_t* listedSteps = nullptr);
+Result<std::vector<SavedTactic>> decodeLibrary(std::string_view text, std::vector<std::size_t>* listedSteps = nullptr);
 Result<BoardAnnotation> decodeAnnotation(std::string_view text);
 Result<RecoveryRecord> decodeRecovery(std::string_view text);
 

@@ -121,11 +121,12 @@ bool TacticLimits::cutText(std::string& text, std::size_t limit) {
     return false;
 }
 
-std::optional<std::string> admitTactic(Tactic& tactic, LongText longText) {
+std::optional<std::string> admitTactic(Tactic& tactic, LongText longText, std::size_t listedSteps) {
     const std::string shape = "需为 7 人制或 11 人制，且每步包含双方完整球员";
     if (tactic.format != 7 && tactic.format != 11) return shape;
     if (tactic.steps.empty()) return shape;
-    if (tactic.steps.size() > kMaxSteps) return over("阶段过多", tactic.steps.size(), kMaxSteps);
+    const std::size_t steps = std::max(tactic.steps.size(), listedSteps);
+    if (steps > kMaxSteps) return over("阶段过多", steps, kMaxSteps);
     if (auto problem = checkText(tactic.name, kMaxNameCharacters, "战术名称", longText)) return problem;
     const std::size_t players = static_cast<std::size_t>(2 * tactic.format);
     for (std::size_t i = 0; i < tactic.steps.size(); ++i)

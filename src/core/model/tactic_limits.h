@@ -46,7 +46,11 @@ bool cutText(std::string& text, std::size_t limit);
 // Texts too long are refused at an import; the library, which holds what the coach typed
 // (the text fields have no limit of their own), cuts them at the limit instead, so that a
 // long name never costs the coach the tactic at the next start.
+//
+// `listedSteps` is the number of steps the tactic's document lists, when the decoder
+// built fewer of them (TacticJson::decodeTactic stops one past the limit); the refusal
+// says that number.
 enum class LongText { refuse, cut };
-std::optional<std::string> admitTactic(Tactic& tactic, LongText longText = LongText::refuse);
+std::optional<std::string> admitTactic(Tactic& tactic, LongText longText = LongText::refuse, std::size_t listedSteps = 0);
 
 }  // namespace vantrel

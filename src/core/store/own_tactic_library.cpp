@@ -76,7 +76,8 @@ OwnTacticLibrary::Loaded OwnTacticLibrary::load() {
     }
     const std::optional<std::string>& bytes = read.value();
     if (!bytes) return storage_.movedAsideOnRead() ? Loaded{Loaded::Kind::unreadableKept, {}, {}} : Loaded{};
-    auto decoded = TacticJson::decodeLibrary(*bytes);
+    std::vector<std::size_t> listedSteps;
+    auto decoded = TacticJson::decodeLibrary(*bytes, &listedSteps);
     if (!decoded) {
         // The next save would overwrite the coach's tactics for good: keep this copy aside
         // first, unless it is the one kept last time.
@@ -94,7 +95,7 @@ OwnTacticLibrary::Loaded OwnTacticLibrary::load() {
     if (elements && elements->size() != tactics_.size()) elements.reset();
 
     Loaded loaded{Loaded::Kind::tactics, {}, {}};
-    if (auto setAside = admitEntries(elements); !setAside.empty()) {
+    if (auto setAside = admitEntries(elements, listedSteps); !setAside.empty()) {
         if (!setAside.kept) {
             blocked_ = "无法保留不符合要求的战术（" + setAside.reason + "），暂不写入";
             loaded.notice = *blocked_;
@@ -127,7 +128,8 @@ OwnTacticLibrary::Loaded OwnTacticLibrary::load() {
     return loaded;
 }
 
-OwnTacticLibrary::SetAside OwnTacticLibrary::admitEntries(std::optional<std::vector<std::string>>& elements) {
+OwnTacticLibrary::SetAside OwnTacticLibrary::admitEntries(std::optional<std::vector<std::string>>& elements,
+                                                           const std::vector<std::size_t>& listedSteps) {
     // Each entry passes the import checks, or it is kept aside (one document of all such
     // entries, exportable with the unreadable copies) and leaves the list: one tactic that
     // start-up cannot show must not cost the coach the others, nor every start.
@@ -137,11 +139,15 @@ OwnTacticLibrary::SetAside OwnTacticLibrary::admitEntries(std::optional<std::vec
     std::vector<SavedTactic> admitted;
     std::vector<std::string> admittedTexts;
     admitted.reserve(tactics_.size());
+    // An entry whose steps were read only in part can be kept aside only as its text.
+    bool partlyRead = false;
     for (std::size_t i = 0; i < tactics_.size(); ++i) {
         SavedTactic& saved = tactics_[i];
         Tactic checked = saved.tactic;
-        if (auto refused = admitTactic(checked, LongText::cut)) {
+        const std::size_t listed = i < listedSteps.size() ? listedSteps[i] : 0;
+        if (auto refused = admitTactic(checked, LongText::cut, listed)) {
             if (aside.reason.empty()) aside.reason = "“" + saved.tactic.name.substr(0, 60) + "”" + *refused;
+            partlyRead = partlyRead || listed > saved.tactic.steps.size();
             ++aside.count;
             if (elements) asideTexts.push_back(std::move((*elements)[i]));
             asideEntries.push_back(std::move(saved));
@@ -163,8 +169,8 @@ OwnTacticLibrary::SetAside OwnTacticLibrary::admitEntries(std::optional<std::vec
         LibraryDocument kept;
         for (auto& text : asideTexts) kept.entries.push_back(std::make_shared<const std::string>(std::move(text)));
         document = kept.text();
-    } else if (auto encoded = TacticJson::encodeLibrary(asideEntries)) {
-        document = std::move(encoded).value();
+    } else if (!partlyRead) {
+        if (auto encoded = TacticJson::encodeLibrary(asideEntries)) document = std::move(encoded).value();
     }
     const Status kept = document.empty() ? Status::failure("无法编码") : storage_.keepUnreadable(document);
     aside.kept = kept.ok();

@@ -98,7 +98,8 @@ private:
         bool empty() const { return count == 0; }
     };
     // Admits each loaded entry; `elements` (the entries' stored texts) follows the list.
-    SetAside admitEntries(std::optional<std::vector<std::string>>& elements);
+    // `listedSteps` holds the steps each entry's text lists (TacticJson::decodeLibrary).
+    SetAside admitEntries(std::optional<std::vector<std::string>>& elements, const std::vector<std::size_t>& listedSteps);
     std::shared_ptr<const std::string> encoded(const SavedTactic& saved);
     void finished(std::uint64_t generation, const Status& outcome);
 

@@ -27,13 +27,14 @@ void TacticFiles::importFile(const std::filesystem::path& path) {
         store_.reportStatus("导入失败：" + text.error());
         return;
     }
-    auto decoded = TacticJson::decodeTactic(text.value());
+    std::size_t listedSteps = 0;
+    auto decoded = TacticJson::decodeTactic(text.value(), &listedSteps);
     if (!decoded) {
         store_.reportStatus("导入失败：JSON 格式不正确（" + decoded.error() + "）");
         return;
     }
     Tactic tactic = std::move(decoded).value();
-    if (auto refused = admitTactic(tactic)) {
+    if (auto refused = admitTactic(tactic, LongText::refuse, listedSteps)) {
         store_.reportStatus("导入失败：" + *refused);
         return;
     }

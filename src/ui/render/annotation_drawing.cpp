@@ -273,6 +273,31 @@ std::vector<QRect> AnnotationDrawing::render(QImage& image, QRect pixels, const 
     return inkedTiles(image);
 }
 
+bool AnnotationDrawing::drawStroke(QPainter& painter, QRect pixels, const AnnotationRenderItem& item,
+                                   const AnnotationSurface& surface, qreal dpr) {
+    const bool oneSolidStroke = item.annotation.kind != AnnotationTool::text && !item.dot && !item.fillPath &&
+                                !item.arrowGraphite && item.dash.empty();
+    if (!oneSolidStroke) return false;
+    ++imageBuilds_;
+    // The transform and the device render() would give the stroke in an image of `pixels`.
+    const QTransform world = QTransform::fromTranslate(surface.origin.x() - pixels.left() / dpr,
+                                                       surface.origin.y() - pixels.top() / dpr);
+    const auto tiles =
+        GraphitePainting::layStroke(item.graphite, world, dpr, GraphitePainting::devicePixels(pixels.width(), pixels.height(), dpr));
+    if (!tiles) return true;
+    const QImage& image = tiles->colour(inkColor(item.annotation.style), float(GraphiteStroke::kCenterlineOpacity), dpr);
+    const QRect inImage(QPoint(0, 0), pixels.size());
+    const QPoint box = tiles->pixels().topLeft();
+    const QPointF origin = QPointF(pixels.topLeft()) / dpr;
+    tiles->forEachRun([&](std::size_t cell) { return tiles->touched(cell); }, [&](const QRect& cells) {
+        const QRect shown = cells.translated(box) & inImage;
+        if (!shown.isEmpty())
+            painter.drawImage(QRectF(origin + QPointF(shown.topLeft()) / dpr, QSizeF(shown.size()) / dpr), image,
+                              QRectF(shown.translated(-box)));
+    });
+    return true;
+}
+
 QImage AnnotationDrawing::scratchImage(QRect pixels, qreal dpr) {
     if (scratch_.width() < pixels.width() || scratch_.height() < pixels.height())
         scratch_ = QImage(std::max(scratch_.width(), pixels.width()), std::max(scratch_.height(), pixels.height()),
@@ -383,10 +408,13 @@ void AnnotationDrawing::paint(QPainter& painter, const AnnotationSurface& surfac
         } else if (!entry.pixels.isEmpty()) {
             // Over budget: laid afresh into the scratch and drawn as a kept image would be.
             if (!item) item = AnnotationRenderItem::build(annotation, surface.size, surface.is3D);
-            scratchUsed = true;
-            QImage image = scratchImage(entry.pixels, dpr);
-            const std::vector<QRect> tiles = render(image, entry.pixels, *item, surface);
-            draw(image, tiles);
+            painter.setOpacity(opacity);
+            if (!drawStroke(painter, entry.pixels, *item, surface, dpr)) {
+                scratchUsed = true;
+                QImage image = scratchImage(entry.pixels, dpr);
+                const std::vector<QRect> tiles = render(image, entry.pixels, *item, surface);
+                draw(image, tiles);
+            }
         }
         if (selected) selection.emplace(entry.selection, entry.corners);
     }

@@ -114,6 +114,14 @@ private:
                     std::optional<AnnotationRenderItem>& item);
     // Lays `item` into `image` (of `pixels`, transparent) and returns its inked tiles.
     std::vector<QRect> render(QImage& image, QRect pixels, const AnnotationRenderItem& item, const AnnotationSurface& surface);
+    // An item not kept that is one solid graphite stroke, drawn as its image of `pixels`
+    // would be without making that image: laid as render() lays it, and drawn straight
+    // from its grain tiles, cut to `pixels`. A stroke round the pitch inks a few percent of
+    // its box; clearing and scanning an image of the whole box cost more than its grains.
+    // The stroke's pixels are the image's exactly (drawn onto clear pixels they are
+    // copied), so it looks the same. False, with nothing drawn, for any other item.
+    bool drawStroke(QPainter& painter, QRect pixels, const AnnotationRenderItem& item, const AnnotationSurface& surface,
+                    qreal dpr);
     // An image of `pixels` over the scratch memory, transparent, for an item not kept.
     QImage scratchImage(QRect pixels, qreal dpr);
     std::multimap<Uuid, Entry>::iterator erase(std::multimap<Uuid, Entry>::iterator it);

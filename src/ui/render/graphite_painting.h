@@ -11,9 +11,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -48,9 +51,7 @@ public:
     // stroke's settled part with its growing end laid over it.
     explicit GrainTiles(QRect pixels, const GrainTiles* base = nullptr)
         : pixels_(pixels), columns_((pixels.width() + kTile - 1) / kTile), rows_((pixels.height() + kTile - 1) / kTile),
-          index_(std::size_t(columns_) * std::size_t(rows_), -1), changed_(index_.size(), 0), base_(base) {
-        tiles_.reserve(64);
-    }
+          index_(std::size_t(columns_) * std::size_t(rows_), -1), changed_(index_.size(), 0), base_(base) {}
 
     QRect pixels() const { return pixels_; }
     int width() const { return pixels_.width(); }
@@ -61,24 +62,24 @@ public:
         return slot < 0 ? nullptr : &tiles_[std::size_t(slot)];
     }
 
+    // Pixels are counted from the box's top-left, so never negative.
+    std::size_t cellOf(int x, int y) const {
+        return std::size_t(unsigned(y) / kTile) * std::size_t(columns_) + std::size_t(unsigned(x) / kTile);
+    }
+    // The tile of pixel (x, y), made if missing. It stays where it is while the tiles last.
     Tile& tileAt(int x, int y) {
-        const std::size_t cell = std::size_t(y / kTile) * std::size_t(columns_) + std::size_t(x / kTile);
+        const std::size_t cell = cellOf(x, y);
         changed_[cell] = 1;
         int& slot = index_[cell];
         if (slot < 0) {
             slot = int(tiles_.size());
             const Tile* from = base_ ? base_->tileOf(cell) : nullptr;
-            tiles_.emplace_back();
-            if (from) {
-                tiles_.back() = *from;
-            } else {
-                tiles_.back().line.fill(0.0f);
-                tiles_.back().grain.fill(0.0f);
-            }
+            if (from) tiles_.push_back(*from);
+            else tiles_.emplace_back();   // value-initialised: no coverage
         }
         return tiles_[std::size_t(slot)];
     }
-    static std::size_t offset(int x, int y) { return std::size_t(y % kTile) * kTile + std::size_t(x % kTile); }
+    static std::size_t offset(int x, int y) { return std::size_t(unsigned(y) % kTile) * kTile + std::size_t(unsigned(x) % kTile); }
 
     void deposit(int x, int y, float a) {
         float& value = tileAt(x, y).grain[offset(x, y)];
@@ -109,9 +110,38 @@ public:
             }
             const float* grains = tile->grain.data() + std::size_t(j) * kTile;
             const float* lines = tile->line.data() + std::size_t(j) * kTile;
+            // Most rows of a tile a stroke crosses hold nothing: cleared at once.
+            std::uint32_t inked = 0;
+            for (int i = 0; i < w; ++i) inked |= std::bit_cast<std::uint32_t>(grains[i]) | std::bit_cast<std::uint32_t>(lines[i]);
+            if (inked == 0) {
+                std::fill(out, out + w, 0u);
+                continue;
+            }
+            // Without branches, so the row is coloured several pixels at a time; a pixel
+            // below half a step of alpha stays clear.
             for (int i = 0; i < w; ++i) {
                 const float a = (grains[i] + lines[i] * lineOpacity * (1.0f - grains[i])) * 255.0f;
-                out[i] = a < 0.5f ? 0u : qRgba(int(r * a + 0.5f), int(g * a + 0.5f), int(b * a + 0.5f), int(a + 0.5f));
+                const QRgb pixel = qRgba(int(r * a + 0.5f), int(g * a + 0.5f), int(b * a + 0.5f), int(a + 0.5f));
+                out[i] = pixel & (0u - QRgb(a >= 0.5f));
+            }
+        }
+    }
+
+    // Hands `run` each row of cells for which `shown(cell)` holds, the cells next to each
+    // other joined, as a rectangle of the box's pixels (relative to its top-left).
+    template <typename Shown, typename Run>
+    void forEachRun(Shown shown, Run run) const {
+        for (int row = 0; row < rows_; ++row) {
+            int runStart = -1;
+            for (int column = 0; column <= columns_; ++column) {
+                if (column < columns_ && shown(std::size_t(row) * std::size_t(columns_) + std::size_t(column))) {
+                    if (runStart < 0) runStart = column;
+                    continue;
+                }
+                if (runStart < 0) continue;
+                const int tx = runStart * kTile, ty = row * kTile;
+                run(QRect(tx, ty, std::min(column * kTile, pixels_.width()) - tx, std::min(kTile, pixels_.height() - ty)));
+                runStart = -1;
             }
         }
     }
@@ -122,30 +152,20 @@ public:
     void drawCells(QPainter& painter, const QImage& image, qreal dpr, Shown shown) const {
         painter.save();
         painter.resetTransform();
-        for (int row = 0; row < rows_; ++row) {
-            int runStart = -1;
-            for (int column = 0; column <= columns_; ++column) {
-                if (column < columns_ && shown(std::size_t(row) * std::size_t(columns_) + std::size_t(column))) {
-                    if (runStart < 0) runStart = column;
-                    continue;
-                }
-                if (runStart < 0) continue;
-                const int tx = runStart * kTile, ty = row * kTile;
-                const int w = std::min(column * kTile, pixels_.width()) - tx, h = std::min(kTile, pixels_.height() - ty);
-                painter.drawImage(QRectF((pixels_.left() + tx) / dpr, (pixels_.top() + ty) / dpr, w / dpr, h / dpr), image,
-                                  QRectF(tx, ty, w, h));
-                runStart = -1;
-            }
-        }
+        forEachRun(shown, [&](const QRect& cells) {
+            painter.drawImage(QRectF((pixels_.left() + cells.left()) / dpr, (pixels_.top() + cells.top()) / dpr,
+                                     cells.width() / dpr, cells.height() / dpr),
+                              image, QRectF(cells));
+        });
         painter.restore();
     }
 
-    // Draws every touched tile in `ink`: the centreline at `lineOpacity`, the grains over it.
-    void draw(QPainter& painter, const QColor& ink, float lineOpacity, qreal dpr) const {
-        if (tiles_.empty()) return;
-        // One scratch image for every stroke, grown as needed: a fresh one per stroke would
-        // fault in a box-sized allocation on every pointer move. Only touched tiles are
-        // written and drawn, so what earlier strokes left elsewhere never shows.
+    // Every touched tile coloured in `ink` (the centreline at `lineOpacity`, the grains over
+    // it) into one image shared by all strokes, laid out as the box; only those tiles are
+    // written, so what earlier strokes left elsewhere must not be shown.
+    const QImage& colour(const QColor& ink, float lineOpacity, qreal dpr) const {
+        // Grown as needed: a fresh one per stroke would fault in a box-sized allocation on
+        // every pointer move.
         static QImage scratch;
         if (scratch.width() < pixels_.width() || scratch.height() < pixels_.height())
             scratch = QImage(std::max(scratch.width(), pixels_.width()), std::max(scratch.height(), pixels_.height()),
@@ -153,7 +173,14 @@ public:
         scratch.setDevicePixelRatio(dpr);
         for (std::size_t cell = 0; cell < index_.size(); ++cell)
             if (const Tile* tile = tileOf(cell)) writeCell(scratch, cell, tile, ink, lineOpacity);
-        drawCells(painter, scratch, dpr, [this](std::size_t cell) { return index_[cell] >= 0; });
+        return scratch;
+    }
+    bool touched(std::size_t cell) const { return index_[cell] >= 0; }
+
+    // Draws every touched tile in `ink`: the centreline at `lineOpacity`, the grains over it.
+    void draw(QPainter& painter, const QColor& ink, float lineOpacity, qreal dpr) const {
+        if (tiles_.empty()) return;
+        drawCells(painter, colour(ink, lineOpacity, dpr), dpr, [this](std::size_t cell) { return touched(cell); });
     }
 
 private:
@@ -162,7 +189,9 @@ private:
     int rows_;
     std::vector<int> index_;   // per cell: its tile, or -1
     std::vector<std::uint8_t> changed_;
-    std::vector<Tile> tiles_;
+    // A deque, as a stroke round the whole pitch touches hundreds of tiles of 8 KB each,
+    // which a growing vector would copy over and over.
+    std::deque<Tile> tiles_;
     const GrainTiles* base_;
 };
 
@@ -193,6 +222,14 @@ void depositCentreline(GrainTiles& tiles, const std::vector<std::pair<QPointF, Q
 
 // The device's pixels with a little margin: grains beyond cannot show.
 QRect devicePixels(const QPainter& painter, qreal dpr);
+// The same for a device that reports `width` × `height` (an image reports its pixels).
+QRect devicePixels(int width, int height, qreal dpr);
+
+// The grains and the faint centreline of `stroke` laid as coverage in device pixels, as a
+// painter with the world transform `world` (not rotating) and `dpr` device pixels per
+// point lays them, cut to `device` when given; none when nothing of it lies there.
+std::optional<GrainTiles> layStroke(const GraphiteStroke& stroke, const QTransform& world, qreal dpr,
+                                    std::optional<QRect> device);
 
 // Half the faint centreline's width, in surface points.
 float centrelineHalf(const GraphiteStroke& stroke);

@@ -130,7 +130,7 @@ TEST(HostileFiles, MoreThanTheLimitsIsRefusedWithTheReason) {
         }
 }
 
-TEST(HostileFiles, UnknownBulkIsSkippedWhileParsing) {
+TEST(HostileFiles, UnknownBulkAndStepsPastTheLimitAreNotBuiltWhileParsing) {
     const Tactic sample = BuiltInTactics::sample(7);
     nlohmann::json doc = nlohmann::json::parse(TacticJson::encodeCompact(sample).value());
     // Deep is refused by the nesting check; wide and unknown is skipped by the parser.
@@ -145,6 +145,20 @@ TEST(HostileFiles, UnknownBulkIsSkippedWhileParsing) {
     // Curved-run keys are player ids, not field names: they are kept.
     doc["steps"][1]["pathControls"] = {{"home-3", {{"x", 0.4}, {"y", 0.5}}}};
     EXPECT_EQ(TacticJson::decodeTactic(doc.dump())->steps[1].pathControl("home-3"), (Point{0.4, 0.5}));
+
+    // Thousands of steps are parsed, but only one past the limit is built: the refusal
+    // still says how many the file lists.
+    const std::string step = doc["steps"][0].dump();
+    std::string steps = R"({"name":"长","format":7,"steps":[)";
+    for (int i = 0; i < 5000; ++i) (steps += i ? "," : "") += step;
+    steps += "]}";
+    std::size_t listed = 0;
+    auto cut = TacticJson::decodeTactic(steps, &listed);
+    ASSERT_TRUE(cut) << cut.error();
+    EXPECT_EQ(cut->steps.size(), TacticLimits::kMaxSteps + 1);
+    EXPECT_EQ(listed, 5000u);
+    EXPECT_EQ(admitTactic(cut.value(), LongText::refuse, listed).value_or("admitted"), "阶段过多：5000 个，至多 200 个");
+    EXPECT_TRUE(admitTactic(cut.value()));   // refused even by a caller that does not ask the count
 }
 
 TEST(HostileFiles, PathsThatAreNotFilesSayWhatTheyAre) {

@@ -45,7 +45,7 @@ TEST_F(HostileLibraryTest, EntriesFailingTheImportChecksAreKeptAsideAndTheRestLo
     three.name = "三人", three.steps[0].players.resize(3);
     none.name = "空", none.steps.clear();
     tooMany.name = "太长";
-    tooMany.steps.assign(TacticLimits::kMaxSteps + 1, good.steps[0]);
+    tooMany.steps.assign(1000, good.steps[0]);   // read one past the limit, kept whole
     offPitch.name = "场外";
     offPitch.steps[0].players[3].position = {1e308, -5};
 
@@ -64,11 +64,13 @@ TEST_F(HostileLibraryTest, EntriesFailingTheImportChecksAreKeptAsideAndTheRestLo
 
     // Kept, and exportable with the unreadable copies: one document of the four.
     ASSERT_EQ(s.unreadableLibraryCount(), 1);
-    auto kept = TacticJson::decodeLibrary(prefs.data(kUnreadableTacticsKey).value_or(""));
+    std::vector<std::size_t> listed;
+    auto kept = TacticJson::decodeLibrary(prefs.data(kUnreadableTacticsKey).value_or(""), &listed);
     ASSERT_TRUE(kept) << kept.error();
     ASSERT_EQ(kept->size(), 4u);
     EXPECT_EQ((*kept)[0], stored[1]);
     EXPECT_EQ((*kept)[3].tactic.steps.size(), TacticLimits::kMaxSteps + 1);
+    EXPECT_EQ(listed[3], 1000u);
 
     // The library is written without them, so the next start is quiet.
     s.flushAutosave();
