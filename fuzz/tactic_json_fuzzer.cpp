@@ -30,8 +30,9 @@ void roundTrip(const T& value, Encode encode, Decode decode) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text = fuzz::bytes(data, size);
     if (const auto tactic = TacticJson::decodeTactic(text)) {
-        roundTrip(*tactic, TacticJson::encodeCompact, TacticJson::decodeTactic);
-        roundTrip(*tactic, TacticJson::encodePretty, TacticJson::decodeTactic);
+        const auto decodeTactic = [](std::string_view t) { return TacticJson::decodeTactic(t); };
+        roundTrip(*tactic, TacticJson::encodeCompact, decodeTactic);
+        roundTrip(*tactic, TacticJson::encodePretty, decodeTactic);
         Tactic admitted = *tactic;
         if (!admitTactic(admitted)) {
             Tactic again = admitted;
@@ -42,6 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (tactic->steps.size() > 1) StepPlayback(tactic->steps[0], tactic->steps[1], true).firstInterception();
     }
     if (const auto library = TacticJson::decodeLibrary(text))
-        roundTrip(*library, TacticJson::encodeLibrary, TacticJson::decodeLibrary);
+        roundTrip(*library, TacticJson::encodeLibrary, [](std::string_view t) { return TacticJson::decodeLibrary(t); });
     return 0;
 }
