@@ -50,6 +50,7 @@ PresenterView::PresenterView(BoardStore& store, Platform& platform, QWidget* hos
     // It paints the step's drawings itself.
     board_ = new BoardView(store_, this);
     board_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    board_->setFocusPolicy(Qt::NoFocus);   // the arrows step the presentation, not a focus ring
     layout->addWidget(board_, 1);
 
     caption_ = new QLabel(this);
