@@ -163,11 +163,21 @@ TEST_F(AnnotationCanvasTest, ErasingIsOneUndoPerAnnotationAndEscapeAbandonsADrag
     EXPECT_FALSE(canvas().draft());
     release(at({0.35, 0.3}));
     EXPECT_EQ(annotations(), before);
-    // With nothing under way and nothing selected, Esc ends drawing mode, locked or not.
+    // A locked layer shows it: tools disabled and saying why, a stroke tried is told.
     session().setLocked(true);
+    QToolButton* pencil = toolbar().toolButton(AnnotationTool::pencil);
+    EXPECT_FALSE(pencil->isEnabled());
+    EXPECT_EQ(pencil->toolTip(), QStringLiteral("注释层已锁定"));
+    press(at({0.5, 0.5}));
+    release(at({0.5, 0.5}));
+    EXPECT_EQ(store().status(), "注释层已锁定");
+    EXPECT_EQ(annotations(), before);
+    // With nothing under way and nothing selected, Esc ends drawing mode, locked or not.
     key(Qt::Key_Escape);
     EXPECT_FALSE(session().editing());
     session().setLocked(false);
+    EXPECT_TRUE(pencil->isEnabled());
+    EXPECT_NE(pencil->toolTip(), QStringLiteral("注释层已锁定"));
     session().setEditing(true);
     choose(AnnotationTool::select);
 

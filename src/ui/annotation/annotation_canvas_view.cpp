@@ -193,6 +193,9 @@ QRectF AnnotationCanvasView::reach(const BoardAnnotation& annotation) const {
 // --- Pointer --------------------------------------------------------------------------
 
 void AnnotationCanvasView::mousePressEvent(QMouseEvent* event) {
+    // A stroke tried on a locked layer is told why nothing draws.
+    if (session_.editing() && session_.locked() && event->button() == Qt::LeftButton)
+        store_.reportStatus("注释层已锁定");
     if (!active() || event->button() != Qt::LeftButton) {
         event->ignore();
         return;

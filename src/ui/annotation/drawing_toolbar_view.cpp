@@ -191,9 +191,19 @@ QToolButton* DrawingToolbarView::toolButton(AnnotationTool tool) const {
 
 void DrawingToolbarView::refresh() {
     const AnnotationTool tool = session_.tool();
+    // A locked layer shows it: its tools are disabled and say why.
+    const bool locked = session_.locked();
+    std::vector<QToolButton*> toolButtons{shapes_};
     for (auto [t, b] : tools_) {
         b->setChecked(t == tool);
         b->setAccessibleDescription(t == tool ? QString() : QStringLiteral("未选中"));
+        toolButtons.push_back(b);
+    }
+    for (QToolButton* b : toolButtons) {
+        if (!b) continue;
+        if (!b->property("unlockedHelp").isValid()) b->setProperty("unlockedHelp", b->toolTip());
+        b->setEnabled(!locked);
+        b->setToolTip(locked ? QStringLiteral("注释层已锁定") : b->property("unlockedHelp").toString());
     }
     const bool shapeActive = tool == AnnotationTool::ellipse || tool == AnnotationTool::rectangle;
     const ShapeChoice& shape = shapeChoice(shapeActive ? tool : AnnotationTool::ellipse,
