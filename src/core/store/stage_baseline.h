@@ -56,7 +56,6 @@ public:
     bool hasChanges() const { return changed_; }
 
     bool showingQuestion() const { return showingQuestion_; }
-    bool hasPendingDeparture() const { return static_cast<bool>(departure_); }
     // Raises the question and holds the departure.
     void hold(StageDeparture departure);
     // The departure the question holds, if any.
