@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding a tactic document, and its round trip: whatever decodes encodes, compact and
 // pretty, to text that decodes to an equal tactic. The same bytes go through the library
-// decoder too, with its own round trip. A decoded tactic that passes the import checks
+// and earlier-versions decoders too, with their own round trips. A decoded tactic that passes the import checks
 // is admitted once for good (admitting it again changes nothing), and the interception
 // test over its first move ends after a bounded walk whatever its numbers.
 #include <cstdint>
@@ -44,5 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (const auto library = TacticJson::decodeLibrary(text))
         roundTrip(*library, TacticJson::encodeLibrary, [](std::string_view t) { return TacticJson::decodeLibrary(t); });
+    if (const auto versions = TacticJson::decodeVersions(text))
+        roundTrip(*versions, TacticJson::encodeVersions, [](std::string_view t) { return TacticJson::decodeVersions(t); });
     return 0;
 }

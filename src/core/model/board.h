@@ -90,6 +90,15 @@ struct RecoveryRecord {
     std::int64_t savedAt = 0;
 };
 
+// An earlier version of an own tactic: the tactic as it stood until `savedAt` (seconds
+// since 1970), when a save replaced it.
+struct TacticVersion {
+    std::int64_t savedAt = 0;
+    Tactic tactic;
+
+    bool operator==(const TacticVersion&) const = default;
+};
+
 std::string teamName(int team);                      // "蓝队" / "橙队"
 std::string playerLabel(const Player& player);       // "蓝队 7 号"
 std::string playerID(int team, int number);          // "home-7" / "away-7"

@@ -36,6 +36,8 @@ Result<std::string> encodeLibrary(const std::vector<SavedTactic>& library);
 // fields (key, stepIndex, savedAt, baseline), so that a journal kept aside imports as a
 // tactic.
 Result<std::string> encodeRecovery(const RecoveryRecord& record);
+// The earlier versions of one tactic, newest first: [{"savedAt": seconds, "tactic": {…}}].
+Result<std::string> encodeVersions(const std::vector<TacticVersion>& versions);
 
 // A tactic is decoded with at most TacticLimits::kMaxSteps + 1 of its steps, so that a
 // list longer than a tactic may hold costs no more than one step past the limit, and is
@@ -46,6 +48,7 @@ Result<Tactic> decodeTactic(std::string_view text, std::size_t* listedSteps = nu
 Result<std::vector<SavedTactic>> decodeLibrary(std::string_view text, std::vector<std::size_t>* listedSteps = nullptr);
 Result<BoardAnnotation> decodeAnnotation(std::string_view text);
 Result<RecoveryRecord> decodeRecovery(std::string_view text);
+Result<std::vector<TacticVersion>> decodeVersions(std::string_view text);
 
 }  // namespace TacticJson
 

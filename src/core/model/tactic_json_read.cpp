@@ -450,6 +450,20 @@ Result<RecoveryRecord> decodeRecovery(std::string_view text) {
     });
 }
 
+Result<std::vector<TacticVersion>> decodeVersions(std::string_view text) {
+    return decoding<std::vector<TacticVersion>>(text, [](const Reader& r, const CutLists& cut) {
+        r.array();
+        std::vector<TacticVersion> list;
+        for (std::size_t i = 0; i < r.node().size(); ++i) {
+            const Reader entry = r.element(i);
+            const double savedAt = entry.at("savedAt").number();
+            if (!(std::fabs(savedAt) < 9.0e15)) entry.at("savedAt").fail("整数超出范围");
+            list.push_back({static_cast<std::int64_t>(savedAt), readTactic(entry.at("tactic"), cut, nullptr)});
+        }
+        return list;
+    });
+}
+
 }  // namespace TacticJson
 
 bool passesImportChecks(const Tactic& tactic) {

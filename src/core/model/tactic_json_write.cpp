@@ -178,6 +178,19 @@ Result<std::string> encodeRecovery(const RecoveryRecord& record) {
     });
 }
 
+Result<std::string> encodeVersions(const std::vector<TacticVersion>& versions) {
+    return encoding([&] {
+        ordered_json list = ordered_json::array();
+        for (const auto& version : versions) {
+            ordered_json j = ordered_json::object();
+            j["savedAt"] = version.savedAt;
+            j["tactic"] = tacticJson<ordered_json>(version.tactic);
+            list.push_back(std::move(j));
+        }
+        return list.dump();
+    });
+}
+
 }  // namespace TacticJson
 
 }  // namespace vantrel

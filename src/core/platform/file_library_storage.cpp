@@ -46,14 +46,19 @@ void FileLibraryStorage::removeStaleTemporaries() {
     // to no write under way: a write takes seconds, and the writer thread starts after this.
     std::error_code ec;
     const auto now = std::filesystem::file_time_type::clock::now();
-    for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        const bool ours = (name.starts_with(".own-tactics") || name.starts_with(".recovery.json")) &&
-                          name.size() > 7 && name[name.size() - 7] == '.' && name.find(".json.") != std::string::npos;
-        if (!ours || !it->is_regular_file(ec)) continue;
-        const auto written = it->last_write_time(ec);
-        if (ec || now - written < std::chrono::minutes(1)) continue;
-        std::filesystem::remove(it->path(), ec);
+    for (const auto& folder : {folder_, folder_ / "versions"}) {
+        const bool versions = folder != folder_;
+        for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            const bool ours = (versions || name.starts_with(".own-tactics") || name.starts_with(".recovery.json")) &&
+                              name.starts_with(".") && name.size() > 7 && name[name.size() - 7] == '.' &&
+                              name.find(".json.") != std::string::npos;
+            if (!ours || !it->is_regular_file(ec)) continue;
+            const auto written = it->last_write_time(ec);
+            if (ec || now - written < std::chrono::minutes(1)) continue;
+            std::filesystem::remove(it->path(), ec);
+        }
+        ec.clear();
     }
 }
 
@@ -98,8 +103,19 @@ void FileLibraryStorage::save(LibraryDocument document, std::function<void(Statu
 void FileLibraryStorage::run() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return stopping_ || waiting_ || recoveryWaiting_; });
-        if (!waiting_ && !recoveryWaiting_) return;   // stopping with nothing left
+        changed_.wait(lock, [this] { return stopping_ || waiting_ || recoveryWaiting_ || !versionsWaiting_.empty(); });
+        if (!waiting_ && !recoveryWaiting_ && versionsWaiting_.empty()) return;   // stopping with nothing left
+        if (!waiting_ && !versionsWaiting_.empty()) {
+            auto node = versionsWaiting_.extract(versionsWaiting_.begin());
+            busy_ = true;
+            lock.unlock();
+            writeVersions(node.key(), node.mapped());
+            node = {};
+            lock.lock();
+            busy_ = false;
+            changed_.notify_all();
+            continue;
+        }
         if (!waiting_) {
             RecoveryJob job = std::move(*recoveryWaiting_);
             recoveryWaiting_.reset();
@@ -132,7 +148,7 @@ void FileLibraryStorage::run() {
 
 Status FileLibraryStorage::flush() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !waiting_ && !recoveryWaiting_ && !busy_; });
+    changed_.wait(lock, [this] { return !waiting_ && !recoveryWaiting_ && versionsWaiting_.empty() && !busy_; });
     return last_;
 }
 
@@ -209,6 +225,36 @@ Status FileLibraryStorage::keepRecoveryAside() {
     std::error_code ec;
     if (!std::filesystem::exists(recoveryFile(), ec)) return success();
     return keepAside(recoveryFile());
+}
+
+Result<std::optional<std::string>> FileLibraryStorage::readVersions(const std::string& tacticID) {
+    std::error_code ec;
+    const auto path = versionsFile(tacticID);
+    if (!std::filesystem::exists(path, ec)) return std::optional<std::string>();
+    auto text = readWholeFile(path, TacticJson::kMaxDocumentBytes);
+    if (!text) return Result<std::optional<std::string>>::failure(text.error());
+    return std::optional<std::string>(std::move(text).value());
+}
+
+void FileLibraryStorage::saveVersions(const std::string& tacticID, std::optional<std::string> text) {
+    {
+        std::lock_guard lock(mutex_);
+        versionsWaiting_[tacticID] = std::move(text);
+        startWriter();
+    }
+    changed_.notify_all();
+}
+
+void FileLibraryStorage::writeVersions(const std::string& tacticID, const std::optional<std::string>& text) {
+    // Like the journal, a version that fails to land is not reported: the library write
+    // beside it speaks for the disk, and the next save writes the whole list again.
+    const auto path = versionsFile(tacticID);
+    if (!text) {
+        std::error_code ec;
+        if (std::filesystem::remove(path, ec)) syncFolder(path.parent_path());
+        return;
+    }
+    if (ensureFolder(path.parent_path())) writeFileAtomically(path, *text);
 }
 
 }  // namespace vantrel

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -26,8 +27,9 @@ namespace vantrel {
 // kMaxDocumentBytes) is renamed to the newest unreadable copy on the read, and the read
 // finds nothing; stale temporary files of killed writes are removed then too.
 //
-// The recovery journal is "recovery.json" beside it, encoded and written by the same
-// writer thread (after a library write that waits with it), atomically as the library.
+// The earlier versions of each own tactic are "versions/ID.json" beside it, and the
+// recovery journal is "recovery.json"; both are written by the same writer thread (after
+// a library write that waits with them), atomically and durably as the library.
 class FileLibraryStorage final : public LibraryStorage {
 public:
     using Post = std::function<void(std::function<void()>)>;
@@ -52,6 +54,9 @@ public:
     void saveRecovery(std::function<std::optional<std::string>()> encode) override;
     void removeRecovery() override { saveRecovery(nullptr); }
     Status keepRecoveryAside() override;
+    std::filesystem::path versionsFile(const std::string& tacticID) const { return folder_ / "versions" / (tacticID + ".json"); }
+    Result<std::optional<std::string>> readVersions(const std::string& tacticID) override;
+    void saveVersions(const std::string& tacticID, std::optional<std::string> text) override;
 
 private:
     void removeStaleTemporaries();
@@ -68,6 +73,7 @@ private:
     void startWriter();   // with the lock held
     void run();
     void writeRecovery(const RecoveryJob& job);
+    void writeVersions(const std::string& tacticID, const std::optional<std::string>& text);
 
     const std::filesystem::path folder_;
     PreferenceStore& legacy_;
@@ -77,6 +83,7 @@ private:
     std::condition_variable changed_;
     std::optional<Job> waiting_;
     std::optional<RecoveryJob> recoveryWaiting_;
+    std::map<std::string, std::optional<std::string>> versionsWaiting_;   // by tactic id
     bool busy_ = false;
     bool stopping_ = false;
     Status last_ = success();

@@ -70,4 +70,14 @@ Status PreferenceLibraryStorage::keepRecoveryAside() {
     return defaults_.remove(kRecoveryKey);
 }
 
+Result<std::optional<std::string>> PreferenceLibraryStorage::readVersions(const std::string& tacticID) {
+    return defaults_.data(std::string(kVersionsKeyPrefix) + tacticID);
+}
+
+void PreferenceLibraryStorage::saveVersions(const std::string& tacticID, std::optional<std::string> text) {
+    const std::string key = std::string(kVersionsKeyPrefix) + tacticID;
+    if (text) defaults_.setData(key, *text);
+    else defaults_.remove(key);
+}
+
 }  // namespace vantrel

@@ -20,6 +20,8 @@ inline constexpr std::string_view kImportedTacticsKey = "Vantrel.importedTactics
 inline constexpr std::string_view kUnreadableTacticsKey = "Vantrel.importedTactics.unreadable";
 // The recovery journal when the library lives in the preference store.
 inline constexpr std::string_view kRecoveryKey = "Vantrel.recovery";
+// The earlier versions of an own tactic, under this prefix and the tactic's id.
+inline constexpr std::string_view kVersionsKeyPrefix = "Vantrel.versions.";
 
 // The library document as a list of already encoded entries: "[" + entries joined by
 // "," + "]" is byte for byte the compact JSON array of the saved tactics. Entries are
@@ -72,6 +74,16 @@ public:
     // Moves the journal to the newest unreadable copy, where the export finds it. Only
     // while no journal write is asked for.
     virtual Status keepRecoveryAside() = 0;
+
+    // The earlier versions of one own tactic, one small document per tactic beside the
+    // library (TacticVersions), which itself stays as it is.
+    //
+    // The versions of the tactic with id `tacticID` as stored; absent when there are none.
+    virtual Result<std::optional<std::string>> readVersions(const std::string& tacticID) = 0;
+    // Replaces them with `text`, or removes them when it is absent, later and off the
+    // calling thread where the storage has a writer; per tactic, the newest asked wins.
+    // `flush` waits for them.
+    virtual void saveVersions(const std::string& tacticID, std::optional<std::string> text) = 0;
 };
 
 // The library (and the journal) inside a preference store, written at once on the calling
@@ -92,6 +104,8 @@ public:
     void saveRecovery(std::function<std::optional<std::string>()> encode) override;
     void removeRecovery() override { defaults_.remove(kRecoveryKey); }
     Status keepRecoveryAside() override;
+    Result<std::optional<std::string>> readVersions(const std::string& tacticID) override;
+    void saveVersions(const std::string& tacticID, std::optional<std::string> text) override;
 
 private:
     PreferenceStore& defaults_;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -59,6 +61,11 @@ public:
     // Where the coach's own tactics live. Absent: in the preference store, under
     // "Vantrel.importedTactics" (tests and tools keep everything in one store).
     virtual LibraryStorage* libraryStorage() { return nullptr; }
+    // The calendar time, in seconds since 1970: when a saved version was replaced.
+    virtual std::int64_t wallClockSeconds() const {
+        using namespace std::chrono;
+        return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
+    }
 };
 
 }  // namespace vantrel

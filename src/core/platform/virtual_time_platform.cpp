@@ -169,6 +169,11 @@ void VirtualTimePlatform::advance(double seconds) {
 
 double VirtualTimePlatform::now() const { return state_->now; }
 
+std::int64_t VirtualTimePlatform::wallClockSeconds() const {
+    constexpr std::int64_t kStart = 1'767'225'600;   // 2026-01-01 00:00 UTC
+    return kStart + calendarOffset + static_cast<std::int64_t>(state_->now);
+}
+
 int VirtualTimePlatform::runningClocks() const {
     return static_cast<int>(std::count_if(state_->clocks.begin(), state_->clocks.end(),
                                           [](const auto& c) { return c.second.running; }));

@@ -40,6 +40,10 @@ public:
         return done();
     }
     double now() const;
+    // The calendar follows the virtual clock from 2026-01-01 00:00 UTC, shifted by
+    // `calendarOffset` seconds (a test's days passing without frames).
+    std::int64_t wallClockSeconds() const override;
+    std::int64_t calendarOffset = 0;
     int runningClocks() const;
     int runningTimers() const;
 

@@ -22,6 +22,7 @@
 #include "core/store/recovery_journal.h"
 #include "core/store/stage_baseline.h"
 #include "core/store/tactic_files.h"
+#include "core/store/tactic_versions.h"
 
 namespace vantrel {
 
@@ -47,7 +48,8 @@ struct StepTransition;
 //                                board_motion.h: the clocks and the frame they show)
 //   board_store_history.cpp      undo and redo of board edits (over BoardEditHistory,
 //                                board_edit_history.h)
-//   board_store_own_tactics.cpp  renaming, copying and deleting own tactics
+//   board_store_own_tactics.cpp  renaming, copying and deleting own tactics; their
+//                                earlier versions (TacticVersions, tactic_versions.h)
 //   board_store_risk.cpp         the interception risk of the step shown
 //   board_store_recovery.cpp     the recovery journal's answer at start-up (the journal,
 //                                which follows the store on its own: RecoveryJournal,
@@ -142,6 +144,12 @@ public:
     void renameOwnTactic(const std::string& key, std::string name);
     std::optional<std::string> duplicateOwnTactic(const std::string& key);
     void deleteOwnTactic(const std::string& key);
+    // The earlier versions of an own tactic ("历史版本…"), newest first; none for other keys.
+    const std::vector<TacticVersion>& tacticVersions(const std::string& key);
+    // Makes `version` the stored version of an own tactic, keeping the one it replaces
+    // among the versions; the open tactic reopens at its first step, after the save
+    // question when its stage has changes.
+    void restoreTacticVersion(const std::string& key, const Tactic& version);
     // Asks for a file with the platform's open dialog, then imports it as below.
     void importFile();
     // Imports a tactic file (a file given on the command line or handed over by a later
@@ -308,6 +316,7 @@ private:
     TacticFiles files_{*this, platform_};
     BoardMotion motion_{platform_};
     RecoveryJournal journal_{*this, library_.storage(), platform_};
+    TacticVersions versions_{library_.storage(), platform_};
 
     Tactic tactic_;
     std::string selectedTacticKey_ = "builtin-7-0";

@@ -229,9 +229,14 @@ void BoardStore::flushAutosave() {
     Batch batch(notifier_);
     library_.autosaveDone();
     // Unchanged tactics write nothing; a list whose last write failed is written again.
-    if (library_.find(selectedTacticKey_) &&
-        library_.replaceTactic(selectedTacticKey_, stage_.confirmed(tactic_, stepIndex_)))
-        notifier_.mark(StoreChange::library);
+    if (const SavedTactic* stored = library_.find(selectedTacticKey_)) {
+        Tactic confirmed = stage_.confirmed(tactic_, stepIndex_);
+        if (confirmed != stored->tactic) {
+            versions_.keep(stored->id, stored->tactic);
+            library_.replaceTactic(selectedTacticKey_, std::move(confirmed));
+            notifier_.mark(StoreChange::library);
+        }
+    }
     library_.persist();
     notifier_.mark(StoreChange::status);   // the badge: "保存中…" ends here or when the write lands
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Renaming, copying and deleting the coach's own tactics from the library.
+// Renaming, copying and deleting the coach's own tactics from the library; their earlier
+// versions.
 #include "core/library/builtin_tactics.h"
 #include "core/model/tactic_limits.h"
 #include "core/model/step_title.h"
@@ -53,6 +54,7 @@ void BoardStore::deleteOwnTactic(const std::string& key) {
     const int format = saved->tactic.format == 7 ? 7 : 11;
     const bool open = key == selectedTacticKey_;
     if (open) library_.autosaveDone();   // nothing of it is written again
+    versions_.forget(saved->id);
     library_.remove(key);
     notifier_.mark(StoreChange::library);
     library_.persist();
@@ -71,6 +73,44 @@ void BoardStore::deleteOwnTactic(const std::string& key) {
         return;
     }
     setStatus("已删除：" + name);
+}
+
+const std::vector<TacticVersion>& BoardStore::tacticVersions(const std::string& key) {
+    static const std::vector<TacticVersion> none;
+    // A save still waiting for its timer belongs among them.
+    if (key == selectedTacticKey_) flushAutosave();
+    const SavedTactic* saved = library_.find(key);
+    return saved ? versions_.of(saved->id) : none;
+}
+
+void BoardStore::restoreTacticVersion(const std::string& key, const Tactic& version) {
+    Batch batch(notifier_);
+    if (!library_.find(key)) return;
+    const bool open = key == selectedTacticKey_;
+    if (open) {
+        const SavedTactic restoring{library_.find(key)->id, version, std::nullopt};
+        if (!canLeaveStage({.kind = StageDeparture::Kind::restoreVersion, .saved = restoring})) return;
+        flushAutosave();   // what the restore replaces is the tactic as confirmed now
+    }
+    const SavedTactic* saved = library_.find(key);
+    if (!saved) return;
+    // The version's content under the name the library shows now: a rename since is kept.
+    Tactic restored = version;
+    restored.name = saved->tactic.name;
+    if (admitTactic(restored)) return setStatus("无法恢复历史版本：内容无效");
+    if (restored != saved->tactic) {
+        versions_.keep(saved->id, saved->tactic, true);
+        library_.replaceTactic(key, restored);
+        notifier_.mark(StoreChange::library);
+    }
+    std::string status = "已恢复历史版本：" + restored.name;
+    if (open) {
+        stopMotionForDeparture();
+        openTactic(std::move(restored), key, std::move(status));
+    } else {
+        setStatus(std::move(status));
+    }
+    library_.persist();   // last: a failure replaces the status above
 }
 
 }  // namespace vantrel

@@ -77,6 +77,9 @@ void BoardStore::depart(const StageDeparture& d) {
         case Kind::changeFormat: return changeFormat(d.format.value_or(tactic_.format));
         case Kind::importDialog: return importFile();
         case Kind::importFile: return importFile(d.path);
+        case Kind::restoreVersion:
+            if (d.saved) restoreTacticVersion(d.saved->key(), d.saved->tactic);
+            return;
         case Kind::close: return;   // the window closes once the answer is in
     }
 }

@@ -28,6 +28,7 @@ struct StageDeparture {
         changeFormat,    // `format`
         importDialog,    // the open dialog, then the import
         importFile,      // `path`
+        restoreVersion,  // `saved`: an own tactic and the earlier version to put back
         close,           // the window closes: nothing for the store to run
     };
     Kind kind = Kind::close;
