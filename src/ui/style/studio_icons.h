@@ -50,6 +50,7 @@ enum class Glyph : char16_t {
     check = 0xe5ca,
     offside = 0xe155,
     info = 0xe88f,
+    history = 0xe889,
 };
 
 // The symbol in `token`'s colour (textSecondary unless given).

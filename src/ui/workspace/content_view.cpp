@@ -29,6 +29,7 @@
 #include "ui/workspace/library_sidebar.h"
 #include "ui/workspace/navigation_rail.h"
 #include "ui/workspace/tactic_header.h"
+#include "ui/workspace/version_history_sheet.h"
 #include "ui/workspace/workspace_dialogs.h"
 
 namespace vantrel {
@@ -112,6 +113,7 @@ ContentView::ContentView(PreferenceStore& defaults, Platform& platform, QWidget*
     connect(sidebar_, &LibrarySidebar::copyRequested, this, &ContentView::copyToMine);
     connect(sidebar_, &LibrarySidebar::renameRequested, this, &ContentView::askRenameOwnTactic);
     connect(sidebar_, &LibrarySidebar::deleteRequested, this, &ContentView::askDeleteOwnTactic);
+    connect(sidebar_, &LibrarySidebar::historyRequested, this, &ContentView::showTacticHistory);
     connect(sidebar_, &LibrarySidebar::editStepRequested, this,
             [this](int index) { selectAndThen(index, &ContentView::editCurrentStep); });
     connect(sidebar_, &LibrarySidebar::deleteStepRequested, this,
@@ -376,6 +378,20 @@ void ContentView::askDeleteOwnTactic(const std::string& key) {
     adoptSheet(sheet);
     connect(sheet, &QDialog::finished, this, [this, key](int result) {
         if (result == QDialog::Accepted) store_->deleteOwnTactic(key);
+    });
+    sheet->open();
+}
+
+void ContentView::showTacticHistory(const std::string& key) {
+    const SavedTactic* saved = nullptr;
+    for (const auto& own : store_->importedTactics())
+        if (own.key() == key) saved = &own;
+    if (!saved || sheet_) return;
+    auto* sheet = new VersionHistorySheet(QString::fromStdString(saved->tactic.name), store_->tacticVersions(key), this);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    adoptSheet(sheet);
+    connect(sheet, &QDialog::finished, this, [this, sheet, key](int result) {
+        if (result == QDialog::Accepted && sheet->chosen()) store_->restoreTacticVersion(key, sheet->chosen()->tactic);
     });
     sheet->open();
 }

@@ -115,6 +115,7 @@ public:
     // The questions of an own tactic's context menu.
     void askRenameOwnTactic(const std::string& key);
     void askDeleteOwnTactic(const std::string& key);
+    void showTacticHistory(const std::string& key);
     // The open sheet (new tactic, deletion question), if any.
     WorkspaceSheet* openSheet() const { return sheet_; }
 

@@ -350,6 +350,8 @@ QMenu* LibrarySidebar::entryMenu(const std::string& key) {
         connect(rename, &QAction::triggered, this, [this, key] { emit renameRequested(key); });
         QAction* duplicate = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::copy), QStringLiteral("创建副本"));
         connect(duplicate, &QAction::triggered, this, [this, key] { store_.duplicateOwnTactic(key); });
+        QAction* history = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::history), QStringLiteral("历史版本…"));
+        connect(history, &QAction::triggered, this, [this, key] { emit historyRequested(key); });
         QAction* remove = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::remove, StudioStyle::destructive),
                                           QStringLiteral("删除战术"));
         connect(remove, &QAction::triggered, this, [this, key] { emit deleteRequested(key); });

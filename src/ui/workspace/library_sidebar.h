@@ -58,6 +58,7 @@ signals:
     // An own tactic's rename and delete questions belong to the workspace.
     void renameRequested(const std::string& key);
     void deleteRequested(const std::string& key);
+    void historyRequested(const std::string& key);
 
 private:
     void rebuildEntries();
