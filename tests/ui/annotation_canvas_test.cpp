@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The annotation layer in the real window: gestures on the canvas, the keys, the toolbar
 // and its panels, and what reaches the screen. Real mouse and key events, offscreen.
-#include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,8 +10,8 @@
 #include <QSet>
 #include <QSlider>
 #include <QStyleOptionSlider>
-#include <QTest>
 
+#include "support/board_items.h"
 #include "support/lineup.h"
 #include "support/pointer.h"
 #include "support/window_fixture.h"
@@ -33,13 +30,7 @@ using vantrel::testing::mouse;
 namespace {
 
 BoardAnnotation shape(AnnotationTool kind, Point a, Point b, AnnotationFill fill = AnnotationFill::none) {
-    BoardAnnotation annotation;
-    annotation.id = Uuid::random();
-    annotation.kind = kind;
-    annotation.points = {a, b};
-    annotation.style.fill = fill;
-    annotation.seed = 42;
-    return annotation;
+    return vantrel::testing::drawing(kind, {a, b}, fill);
 }
 
 class AnnotationCanvasTest : public vantrel::testing::WindowTest {
@@ -69,6 +60,10 @@ protected:
     void press(QPointF p, Qt::KeyboardModifiers m = {}) { mouse(&canvas(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, m); }
     void move(QPointF p, Qt::KeyboardModifiers m = {}) { mouse(&canvas(), QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton, m); }
     void release(QPointF p, Qt::KeyboardModifiers m = {}) { mouse(&canvas(), QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, m); }
+    void tap(Point p) {
+        press(at(p));
+        release(at(p));
+    }
     void stroke(const std::vector<QPointF>& path, int stepsPerLeg = 8) {
         press(path.front());
         for (std::size_t i = 1; i < path.size(); ++i)
@@ -77,7 +72,6 @@ protected:
     }
     void key(int k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(&canvas(), Qt::Key(k), mods); }
     void choose(AnnotationTool tool) { toolbar().toolButton(tool)->click(); }
-
 };
 
 }  // namespace
@@ -88,8 +82,7 @@ TEST_F(AnnotationCanvasTest, PencilClicksMakeDotsLinesNeedLengthAndZigzagsKeepTh
     EXPECT_EQ(canvas().cursor().shape(), Qt::CrossCursor);
 
     // A click with the pencil is a one-point stroke, painted as a dot.
-    press(at({0.3, 0.4}));
-    release(at({0.3, 0.4}));
+    tap({0.3, 0.4});
     ASSERT_EQ(annotations().size(), 1u);
     EXPECT_EQ(annotations()[0].kind, AnnotationTool::pencil);
     EXPECT_EQ(annotations()[0].points.size(), 1u);
@@ -98,8 +91,7 @@ TEST_F(AnnotationCanvasTest, PencilClicksMakeDotsLinesNeedLengthAndZigzagsKeepTh
     // A click with the line tool is too short to keep, and selects nothing.
     choose(AnnotationTool::line);
     EXPECT_EQ(canvas().accessibleName(), QStringLiteral("战术注释画板，直线"));
-    press(at({0.5, 0.5}));
-    release(at({0.5, 0.5}));
+    tap({0.5, 0.5});
     EXPECT_EQ(annotations().size(), 1u);
     EXPECT_FALSE(session().selectedID());
 
@@ -168,8 +160,7 @@ TEST_F(AnnotationCanvasTest, ErasingIsOneUndoPerAnnotationAndEscapeAbandonsADrag
     QToolButton* pencil = toolbar().toolButton(AnnotationTool::pencil);
     EXPECT_FALSE(pencil->isEnabled());
     EXPECT_EQ(pencil->toolTip(), QStringLiteral("注释层已锁定"));
-    press(at({0.5, 0.5}));
-    release(at({0.5, 0.5}));
+    tap({0.5, 0.5});
     EXPECT_EQ(store().status(), "注释层已锁定");
     EXPECT_EQ(annotations(), before);
     // With nothing under way and nothing selected, Esc ends drawing mode, locked or not.
@@ -310,8 +301,7 @@ TEST_F(AnnotationCanvasTest, ToolbarAndPanelsEditTheSelectionInSingleSteps) {
 TEST_F(AnnotationCanvasTest, TextToolOpensTheEditorAndCommitsTrimmedText) {
     choose(AnnotationTool::text);
     EXPECT_EQ(canvas().cursor().shape(), Qt::IBeamCursor);
-    press(at({0.3, 0.3}));
-    release(at({0.3, 0.3}));
+    tap({0.3, 0.3});
     AnnotationTextEditor* editor = canvas().textEditor();
     ASSERT_TRUE(editor);
     EXPECT_EQ(editor->windowTitle(), QStringLiteral("添加文字注释"));
@@ -323,8 +313,7 @@ TEST_F(AnnotationCanvasTest, TextToolOpensTheEditorAndCommitsTrimmedText) {
     EXPECT_EQ(annotations()[0].text, "压迫边路");
 
     // A click on the note edits it; cancelling keeps its text.
-    press(at({0.31, 0.31}));
-    release(at({0.31, 0.31}));
+    tap({0.31, 0.31});
     ASSERT_TRUE(canvas().textEditor());
     EXPECT_EQ(canvas().textEditor()->windowTitle(), QStringLiteral("编辑文字注释"));
     canvas().textEditor()->cancelButton()->click();

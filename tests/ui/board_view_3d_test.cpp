@@ -1,20 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The board view in 3D with real mouse events on the offscreen platform, and frames probed by pixel.
-#include <gtest/gtest.h>
-
 #include <QAccessible>
 #include <QApplication>
 #include <QHelpEvent>
-#include <QMouseEvent>
 #include <QToolTip>
 
 #include "core/pitch/ball_projection.h"
-#include "core/platform/memory_preference_store.h"
-#include "core/store/board_store.h"
+#include "support/board_view_fixture.h"
 #include "support/lineup.h"
-#include "support/pointer.h"
-#include "support/manual_platform.h"
-#include "ui/pitch/board_view.h"
 #include "ui/render/perspective_board_painter.h"
 #include "ui/style/studio_style.h"
 
@@ -22,27 +15,19 @@ using namespace vantrel;
 
 namespace {
 
-int distance(QColor a, QColor b) {
-    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
-}
+using vantrel::testing::colourDistance;
 
-class BoardView3DTest : public ::testing::Test {
+class BoardView3DTest : public vantrel::testing::BoardViewTest {
 protected:
     void SetUp() override {
-        store = std::make_unique<BoardStore>(prefs, platform);
-        view = std::make_unique<BoardView>(*store);
+        BoardViewTest::SetUp();
         view->setPerspective(true);
         view->resize(1200, 780);
-        view->show();
         BoardStep step = vantrel::testing::lineup({}, {}, "步骤", 0.3, 0.8);
         step.ball = {0.5, 0.55};
-        store->selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, {step}}, true});
+        open({step});
     }
 
-    void send(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
-        vantrel::testing::mouse(view.get(), type, at, button, buttons);
-    }
-    void drag(QPointF from, QPointF to) { vantrel::testing::drag(view.get(), from, to); }
     // The centre of a puck's top face, where a coach grabs it.
     QPointF puckTop(const std::string& id) {
         const Point p = store->currentStep()->player(id)->position;
@@ -54,10 +39,6 @@ protected:
         return QToolTip::text();
     }
 
-    MemoryPreferenceStore prefs;
-    vantrel::testing::ManualPlatform platform;
-    std::unique_ptr<BoardStore> store;
-    std::unique_ptr<BoardView> view;
     PitchPerspective perspective() const { return PerspectiveBoardPainter::projectionFor(view->size()); }
     const TacticalBallView& ballView() const { return static_cast<PerspectiveBoardPainter&>(view->painter()).ball(); }
 };
@@ -109,12 +90,12 @@ TEST_F(BoardView3DTest, TheFrameShowsATrapezoidOfTurfWithTeamPucks) {
         return frame.pixelColor((QPointF(v.x, v.y) + nudge).toPoint());
     };
     // Above the far touchline and beside the narrow far end: the canvas. The near end is wider.
-    EXPECT_LE(distance(frame.pixelColor(600, 40), StudioStyle::canvas3D()), 3);
+    EXPECT_LE(colourDistance(frame.pixelColor(600, 40), StudioStyle::canvas3D()), 3);
     const int farRow = qRound(perspective.project({0.5, 0.1}).y);
     const int nearRow = qRound(perspective.project({0.5, 0.9}).y);
-    EXPECT_LE(distance(frame.pixelColor(144, farRow), StudioStyle::canvas3D()), 3);
-    EXPECT_LE(distance(frame.pixelColor(144, nearRow), StudioStyle::pitch()), 12);
-    EXPECT_LE(distance(at({0.3, 0.55}), StudioStyle::pitch()), 12);
+    EXPECT_LE(colourDistance(frame.pixelColor(144, farRow), StudioStyle::canvas3D()), 3);
+    EXPECT_LE(colourDistance(frame.pixelColor(144, nearRow), StudioStyle::pitch()), 12);
+    EXPECT_LE(colourDistance(at({0.3, 0.55}), StudioStyle::pitch()), 12);
 
     // Beside the number on each puck's top face: its team's colour, lightened.
     for (const auto& [id, team] : {std::pair{"home-2", 0}, std::pair{"away-4", 1}}) {

@@ -1,20 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The board view in 2D with real mouse events on the offscreen platform, on virtual time.
-#include <gtest/gtest.h>
-
 #include <QApplication>
-#include <QMouseEvent>
 #include <QAccessible>
 #include <QTest>
 #include <QToolTip>
 
-#include "core/platform/memory_preference_store.h"
 #include "core/pitch/motion_path.h"
-#include "core/store/board_store.h"
+#include "support/board_view_fixture.h"
 #include "support/lineup.h"
-#include "support/pointer.h"
-#include "support/manual_platform.h"
-#include "ui/pitch/board_view.h"
 
 using namespace vantrel;
 
@@ -25,31 +18,11 @@ BoardStep lineup(const std::map<std::string, Point>& moved, std::optional<std::s
     return vantrel::testing::lineup(moved, owner, "步骤", 0.15, 0.85);
 }
 
-class BoardViewTest : public ::testing::Test {
+class BoardViewTest : public vantrel::testing::BoardViewTest {
 protected:
-    void SetUp() override {
-        store = std::make_unique<BoardStore>(prefs, platform);
-        view = std::make_unique<BoardView>(*store);
-        view->resize(1240, 800);
-        view->show();
-    }
-
-    void open(std::vector<BoardStep> steps) {
-        store->selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, std::move(steps)}, true});
-    }
-
-    void send(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
-        vantrel::testing::mouse(view.get(), type, at, button, buttons);
-    }
-    void drag(QPointF from, QPointF to) { vantrel::testing::drag(view.get(), from, to); }
     void click(QPointF at, Qt::KeyboardModifiers modifiers = {}) { vantrel::testing::click(view.get(), at, modifiers); }
     void doubleClick(QPointF at) { vantrel::testing::doubleClick(view.get(), at); }
     QPointF at(const std::string& id) { return view->toView(store->currentStep()->player(id)->position); }
-
-    MemoryPreferenceStore prefs;
-    vantrel::testing::ManualPlatform platform;
-    std::unique_ptr<BoardStore> store;
-    std::unique_ptr<BoardView> view;
 };
 
 }  // namespace

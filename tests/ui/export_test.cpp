@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Exports read back: the video's frames through FFmpeg, the handout's pages and texts
 // through poppler, the image's pixels; and a cancelled export leaves nothing behind.
-#include <gtest/gtest.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -9,14 +8,11 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include <QApplication>
 #include <QImage>
-#include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
-#include <QToolButton>
 
 #include <cstdio>
 #include <filesystem>

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The formation picker and the first-run tour, driven through the real window with
 // clicks and keys; the store runs on virtual time and in-memory preferences.
-#include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QLabel>
-#include <QTest>
 
 #include "core/library/formation_preset.h"
 #include "support/window_fixture.h"

@@ -1,22 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The 2D pitch's markings, ball and the application's font and tooltips, probed.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QFontInfo>
 #include <QGlyphRun>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
 #include <QToolTip>
 
-#include "core/platform/memory_preference_store.h"
-#include "core/store/board_store.h"
-#include "support/manual_platform.h"
-#include "support/pointer.h"
-#include "ui/pitch/board_view.h"
-#include "ui/render/flat_board_painter.h"
+#include "support/board_view_fixture.h"
+#include "support/lineup.h"
 #include "ui/style/studio_application_style.h"
 #include "ui/style/studio_style.h"
 
@@ -24,16 +17,8 @@ using namespace vantrel;
 
 namespace {
 
-BoardStep midfield(std::optional<std::string> owner) {
-    BoardStep step;
-    step.id = Uuid::random();
-    step.title = "步骤";
-    for (int team = 0; team < 2; ++team)
-        for (int n = 1; n <= 7; ++n) step.players.push_back({playerID(team, n), n, team, {0.3 + 0.05 * n, team ? 0.7 : 0.3}});
-    step.ballOwner = owner;
-    step.ball = owner ? step.player(*owner)->position : Point{0.5, 0.5};
-    return step;
-}
+// Both teams across the middle third, clear of the lines the probes read.
+BoardStep midfield(std::optional<std::string> owner) { return vantrel::testing::lineup({}, owner, "步骤", 0.3, 0.7); }
 
 }  // namespace
 
@@ -42,11 +27,7 @@ TEST(PitchPolish, TheGoalLineHasOneBrightnessAndTheBallReadsWhite) {
     vantrel::testing::ManualPlatform platform;
     BoardStore store(prefs, platform);
     store.selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, {midfield("home-4")}}, true});
-    QImage frame(QSize(1240, 800), QImage::Format_ARGB32_Premultiplied);
-    frame.fill(Qt::transparent);
-    QPainter painter(&frame);
-    FlatBoardPainter().paint(painter, store.scene(), QSizeF(frame.size()));
-    painter.end();
+    const QImage frame = vantrel::testing::paintFlatBoard(store, QSize(1240, 800));
     // The 1.5-point goal line at x = 22 fills pixel column 21 whole, top to bottom, with
     // no brighter stretch where the penalty and goal areas meet it.
     const QColor reference = frame.pixelColor(21, 100);

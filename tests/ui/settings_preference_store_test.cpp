@@ -141,12 +141,6 @@ TEST_F(SettingsPreferenceStoreTest, KeysStayWholeAndDistinct) {
         EXPECT_EQ(next->string(awkward[i]), std::to_string(i)) << "key \"" << awkward[i] << '"';
 }
 
-}  // namespace
-}  // namespace vantrel
-
-namespace vantrel {
-namespace {
-
 TEST(SettingsPreferenceStoreFailureTest, AWriteThatCannotReachTheDiskSaysSo) {
     QTemporaryDir dir;
     // A regular file where the settings folder should be: nothing can be written below it.

@@ -2,14 +2,10 @@
 // The timeline, the stage save question, the close guard and how every question of the
 // window meets a screen reader, driven with real keys and clicks; the store runs on
 // virtual time and in-memory preferences.
-#include <gtest/gtest.h>
 
 #include <QAccessible>
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QTest>
 #include <QVBoxLayout>
 
 #include "core/model/step_title.h"
@@ -22,12 +18,8 @@
 #include "ui/timeline/tactical_timeline_view.h"
 #include "ui/timeline/timeline_buttons.h"
 #include "ui/workspace/canvas_panel.h"
-#include "ui/workspace/content_view.h"
-#include "ui/workspace/library_sidebar.h"
-#include "ui/workspace/main_window.h"
 #include "core/model/file_io.h"
-#include "core/model/tactic_json.h"
-#include "support/temp_folder.h"
+#include "support/board_items.h"
 #include "support/window_fixture.h"
 
 using namespace vantrel;
@@ -493,22 +485,14 @@ void expectAsked(const QString& title, const QString& message) {
     EXPECT_TRUE(question->state().modal) << title.toStdString();
 }
 
-class QuestionTest : public CloseTest {};
-
 }  // namespace
 
-TEST_F(QuestionTest, EveryQuestionIsAModalDialogThatHoldsAndReturnsTheFocus) {
-    prefs.setBoolean("Vantrel.onboardingCompleted", true);
+TEST_F(CloseTest, EveryQuestionIsAModalDialogThatHoldsAndReturnsTheFocus) {
     openWindow();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QWidget& timeline = window->content().timeline();
     timeline.setFocus();
-    // Keys go to whichever widget has the keyboard, as the window system sends them.
-    auto key = [this](Qt::Key k) {
-        QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : window.get(), k);
-    };
 
     // Closing after editing a built-in; Tab stays in the question, Esc gives the focus back.
     editStep();
@@ -530,15 +514,7 @@ TEST_F(QuestionTest, EveryQuestionIsAModalDialogThatHoldsAndReturnsTheFocus) {
     EXPECT_EQ(QApplication::focusWidget(), &timeline);
 
     // The own tactic's delete question from its library menu, a window of its own.
-    LibrarySidebar& sidebar = window->content().librarySidebar();
-    sidebar.execEntryMenuAt(store().selectedTacticKey(), QPoint(10, 10));
-    QMenu* menu = nullptr;
-    for (QMenu* m : sidebar.findChildren<QMenu*>())
-        if (m->isVisible()) menu = m;
-    ASSERT_TRUE(menu);
-    for (QAction* a : menu->actions())
-        if (a->text() == "删除战术") a->trigger();
-    menu->close();
+    contextCommand(store().selectedTacticKey(), "删除战术");
     ASSERT_TRUE(window->content().openSheet());
     QApplication::processEvents();   // the window system's activation
     expectAsked("删除“甲”？", "删除后无法恢复。");
@@ -549,11 +525,7 @@ TEST_F(QuestionTest, EveryQuestionIsAModalDialogThatHoldsAndReturnsTheFocus) {
 
     // Clearing the step's drawings.
     window->content().drawingSession().setEditing(true);
-    BoardAnnotation line;
-    line.id = Uuid::random();
-    line.kind = AnnotationTool::line;
-    line.points = {{0.2, 0.2}, {0.6, 0.4}};
-    window->content().drawingSession().commit(line);
+    window->content().drawingSession().commit(vantrel::testing::drawing(AnnotationTool::line, {{0.2, 0.2}, {0.6, 0.4}}));
     QWidget* drawingFocus = QApplication::focusWidget();
     DrawingToolbarView& toolbar = *window->content().canvas().drawingToolbar();
     toolbar.clearAction()->trigger();

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a coach leaves it: the autosave written when it is left or closed, and a
 // write that fails shown in the header, never as "已保存".
-#include <gtest/gtest.h>
 
 #include <QLabel>
 

@@ -1,22 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Presenter mode, undo of board edits, managing own tactics and the interception risk,
 // through real keys, clicks and drags on the offscreen platform.
-#include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QTest>
 #include <QTimer>
-#include <QToolButton>
 #include <QToolTip>
 
 #include "core/library/builtin_tactics.h"
+#include "support/board_items.h"
 #include "support/lineup.h"
 #include "support/pointer.h"
 #include "support/window_fixture.h"
@@ -54,13 +50,8 @@ protected:
 TEST_F(BeyondTest, PresenterModeCoversTheScreenStepsAndPlaysByKeysAndEscRestoresTheWindow) {
     store().selectBuiltIn(0, 11);
     // A red box drawn on the stage: the presenter shows it over the board.
-    BoardAnnotation box;
-    box.id = Uuid::random();
-    box.kind = AnnotationTool::rectangle;
-    box.points = {{0.42, 0.42}, {0.58, 0.58}};
+    BoardAnnotation box = vantrel::testing::drawing(AnnotationTool::rectangle, {{0.42, 0.42}, {0.58, 0.58}}, AnnotationFill::solid);
     box.style.color = AnnotationColor::red;
-    box.style.fill = AnnotationFill::solid;
-    box.seed = 42;
     store().replaceAnnotations({box});
     const QRect geometry = window->geometry();
     const Qt::WindowStates states = window->windowState();
@@ -168,11 +159,7 @@ TEST_F(BeyondTest, CtrlZUndoesBoardEditsByNameAndAnnotationsWhileDrawing) {
     // In drawing mode the keys belong to the annotations.
     DrawingSession& session = content().drawingSession();
     session.setEditing(true);
-    BoardAnnotation line;
-    line.id = Uuid::random();
-    line.kind = AnnotationTool::line;
-    line.points = {{0.2, 0.2}, {0.5, 0.5}};
-    session.commit(line);
+    session.commit(vantrel::testing::drawing(AnnotationTool::line, {{0.2, 0.2}, {0.5, 0.5}}));
     EXPECT_EQ(editMenuAction(0)->text(), QStringLiteral("撤销 注释"));
     QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(session.annotations().empty());

@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace as a coach drives it: library, sheets, inspector and commands through
 // real clicks and keys on the offscreen platform.
-#include <gtest/gtest.h>
 
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QTest>
 #include <QToolBar>
-#include <QToolButton>
 
 #include "core/library/builtin_tactics.h"
 #include "support/window_fixture.h"

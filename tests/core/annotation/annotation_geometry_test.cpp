@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "core/annotation/annotation_text.h"
+#include "support/board_items.h"
 
 namespace vantrel {
 namespace {
@@ -16,13 +17,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 BoardAnnotation make(AnnotationTool kind, std::vector<Point> points, AnnotationFill fill = AnnotationFill::none) {
-    BoardAnnotation a;
-    a.id = Uuid::random();
-    a.kind = kind;
-    a.points = std::move(points);
-    a.style.fill = fill;
-    a.seed = 42;
-    return a;
+    return testing::drawing(kind, std::move(points), fill);
 }
 
 BoardAnnotation note(std::string text, double fontSize = 18) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/board_items.h"
 
 namespace vantrel {
 namespace {
@@ -16,14 +17,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 const ViewSize kSurface{1000, 645};
 
-BoardAnnotation make(AnnotationTool kind, std::vector<Point> points, std::uint64_t seed = 0x5eed) {
-    BoardAnnotation a;
-    a.id = Uuid::random();
-    a.kind = kind;
-    a.points = std::move(points);
-    a.seed = seed;
-    return a;
-}
+BoardAnnotation make(AnnotationTool kind, std::vector<Point> points) { return testing::drawing(kind, std::move(points)); }
 
 std::vector<BoardAnnotation> oneOfEachKind() {
     std::vector<BoardAnnotation> all{

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/annotation/drawing_session.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <ostream>
 #include <vector>
 

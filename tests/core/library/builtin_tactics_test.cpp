@@ -307,16 +307,14 @@ void expectWellFormedPlay(const Tactic& t, int format) {
 TEST(BuiltInLibrary, SevenASidePlays) {
     const auto& list = BuiltInTactics::sevenLibrary();
     ASSERT_EQ(list.size(), 6u);
-    const std::vector<std::string> names{"边路二过一下底传中", "三后卫破压到前锋", "中路撞墙后前插",
-                                         "双前锋逼抢与反击", "后腰接应转移换边", "四后卫破压反击"};
-    const std::vector<std::size_t> lengths{7, 7, 6, 6, 7, 7};
-    const std::vector<std::string> formations{"2-3-1", "3-2-1", "3-1-2", "2-2-2", "2-1-2-1", "4-2"};
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        EXPECT_EQ(list[i].name, names[i]);
-        EXPECT_EQ(list[i].steps.size(), lengths[i]);
-        EXPECT_EQ(list[i].steps[0].blueFormation, formations[i]);
-        expectWellFormedPlay(list[i], 7);
+    std::set<std::string> names, formations;
+    for (const auto& t : list) {
+        names.insert(t.name);
+        formations.insert(t.steps.at(0).blueFormation.value_or(""));
+        expectWellFormedPlay(t, 7);
     }
+    EXPECT_EQ(names.size(), 6u);
+    EXPECT_EQ(formations.size(), 6u);   // one play per 7-a-side preset
 
     // Orange keys own the ball where orange starts with it; the first frame is the preset.
     const Tactic& press = list[3];
@@ -329,10 +327,7 @@ TEST(BuiltInLibrary, SevenASidePlays) {
 TEST(BuiltInLibrary, ElevenASidePlays) {
     const auto& list = BuiltInTactics::elevenLibrary();
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].name, "边路二过一肋部传中");
-    EXPECT_EQ(list[1].name, "中路吸引后转移换边");
     for (const auto& t : list) {
-        EXPECT_EQ(t.steps.size(), 9u);
         EXPECT_EQ(t.steps[0].players, BuiltInTactics::sample(11).steps[0].players);
         for (const auto& step : t.steps) EXPECT_EQ(step.owner()->team, 0);
         expectWellFormedPlay(t, 11);

@@ -23,18 +23,11 @@ FormationPreset handMade(std::vector<int> rows) {
     return p;
 }
 
-TEST(FormationPreset, TwoThreeOneStandsLineByLineAndOrangeMirrorsIt) {
-    const FormationPreset* preset = FormationPreset::find("2-3-1", 7);
-    ASSERT_NE(preset, nullptr);
-    expectPoints(preset->positions(0), {{0.09, 0.5},
-                                        {0.23, 0.18}, {0.23, 0.82},
-                                        {0.345, 0.18}, {0.345, 0.5}, {0.345, 0.82},
-                                        {0.46, 0.5}});
-}
-
 TEST(FormationPreset, EveryPresetFieldsItsTeamInItsOwnHalf) {
+    EXPECT_TRUE(FormationPreset::forFormat(9).empty());
+    EXPECT_EQ(FormationPreset::find("", 7), nullptr);
     for (int format : {7, 11}) {
-        const auto presets = FormationPreset::forFormat(format);
+        const auto& presets = FormationPreset::forFormat(format);
         ASSERT_EQ(presets.size(), 6u);
         for (const auto& preset : presets) {
             SCOPED_TRACE(preset.id);
@@ -51,6 +44,9 @@ TEST(FormationPreset, EveryPresetFieldsItsTeamInItsOwnHalf) {
             EXPECT_FALSE(preset.style.empty() || preset.attack.empty() || preset.defend.empty() ||
                          preset.caution.empty());
             EXPECT_EQ(preset.sourceName.has_value(), preset.sourceURL.has_value());
+            // Found by its id in its own format only.
+            EXPECT_EQ(FormationPreset::find(preset.id, format), &preset);
+            EXPECT_EQ(FormationPreset::find(preset.id, 18 - format), nullptr);
 
             const auto blue = preset.positions(0);
             const auto orange = preset.positions(1);
@@ -75,26 +71,6 @@ TEST(FormationPreset, SingleLinesAndEmptyLines) {
     expectPoints(handMade({-3, 1}).positions(0), {{0.09, 0.5}, {0.46, 0.5}});
     // No lines at all: the goalkeeper alone.
     expectPoints(handMade({}).positions(1), {{0.91, 0.5}});
-}
-
-TEST(FormationPreset, ListsAndLookupFollowTheFormat) {
-    std::vector<std::string> seven, eleven;
-    for (const auto& p : FormationPreset::seven()) seven.push_back(p.id);
-    for (const auto& p : FormationPreset::eleven()) eleven.push_back(p.id);
-    EXPECT_EQ(seven, (std::vector<std::string>{"2-3-1", "3-2-1", "3-1-2", "2-2-2", "2-1-2-1", "4-2"}));
-    EXPECT_EQ(eleven, (std::vector<std::string>{"4-3-3", "4-2-3-1", "4-4-2", "3-5-2", "3-4-3", "5-3-2"}));
-    EXPECT_EQ(FormationPreset::forFormat(7).data(), FormationPreset::seven().data());
-    EXPECT_EQ(FormationPreset::forFormat(11).data(), FormationPreset::eleven().data());
-    EXPECT_TRUE(FormationPreset::forFormat(9).empty());
-    EXPECT_TRUE(FormationPreset::forFormat(0).empty());
-
-    EXPECT_EQ(FormationPreset::find("4-2", 7), &FormationPreset::seven()[5]);
-    EXPECT_EQ(FormationPreset::find("5-3-2", 11), &FormationPreset::eleven()[5]);
-    EXPECT_EQ(FormationPreset::find("4-3-3", 7), nullptr);
-    EXPECT_EQ(FormationPreset::find("2-3-1", 11), nullptr);
-    EXPECT_EQ(FormationPreset::find("4-3-3", 9), nullptr);
-    EXPECT_EQ(FormationPreset::find("4-3", 11), nullptr);
-    EXPECT_EQ(FormationPreset::find("", 7), nullptr);
 }
 
 }  // namespace

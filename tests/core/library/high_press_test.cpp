@@ -6,12 +6,14 @@
 
 #include "core/library/builtin_tactics.h"
 #include "core/library/pressing.h"
+#include "support/board_items.h"
 
 namespace vantrel {
 namespace {
 
-Player home(int n, Point p) { return {playerID(0, n), n, 0, p}; }
-Player away(int n, Point p) { return {playerID(1, n), n, 1, p}; }
+using testing::away;
+using testing::expectNear;
+using testing::home;
 
 BoardStep step(std::vector<Player> players, std::optional<std::string> owner, std::string title = "1 · 测试") {
     BoardStep s;
@@ -26,11 +28,6 @@ BoardStep step(std::vector<Player> players, std::optional<std::string> owner, st
 }
 
 Point positionOf(const BoardStep& s, const std::string& id) { return s.player(id)->position; }
-
-void expectNear(Point actual, Point expected, const char* what) {
-    EXPECT_NEAR(actual.x, expected.x, 1e-12) << what;
-    EXPECT_NEAR(actual.y, expected.y, 1e-12) << what;
-}
 
 // Pulls `wanted` back to `limit` from `start`, aspect-weighted.
 Point within(Point start, Point wanted, double limit) {

@@ -31,17 +31,14 @@ TEST(BallProjection, ADraggedBallStaysUnderThePointerAndOnThePitch) {
 
 TEST(BallProjection, ALoftedBallCrossesOverANearerPuckAndAGroundBallStaysBehind) {
     const Point ball{0.5, 0.4};
-    // A puck just in front of the ball, under the ball's drawn position.
+    // A puck just in front of the ball, under the ball's drawn position, and one behind it.
     const std::vector<Player> players{{"home-5", 5, 0, {0.505, 0.42}}, {"away-2", 2, 1, {0.2, 0.3}}};
-    const double ground = BallProjection::layerIndex(ball, 0, players, kView);
-    EXPECT_DOUBLE_EQ(ground, 100 * 0.4 + 0.6);
-    EXPECT_LT(ground, 100 * 0.42 + 1);
-    const double lofted = BallProjection::layerIndex(ball, 0.015, players, kView);
-    EXPECT_DOUBLE_EQ(lofted, 100 * 0.42 + 1.1);
-    // Lofted far above the puck's head it no longer overlaps it.
-    EXPECT_DOUBLE_EQ(BallProjection::layerIndex(ball, 0.4, players, kView), 100 * 0.4 + 0.6);
-    // A puck behind the ball never lifts it.
-    EXPECT_DOUBLE_EQ(BallProjection::layerIndex({0.2, 0.35}, 0.015, players, kView), 100 * 0.35 + 0.6);
+    const auto layer = [&](Point at, double height) { return BallProjection::layerIndex(at, height, players, kView); };
+    const double puckDepth = 100 * 0.42 + 1;   // a token's depth in the scene
+    EXPECT_LT(layer(ball, 0), puckDepth);
+    EXPECT_GT(layer(ball, 0.015), puckDepth);
+    EXPECT_EQ(layer(ball, 0.4), layer(ball, 0));   // far above the puck's head it no longer overlaps it
+    EXPECT_EQ(layer({0.2, 0.35}, 0.015), layer({0.2, 0.35}, 0));   // a puck behind never lifts it
 }
 
 TEST(BallOrientation, RollsStayUnitAndReverse) {

@@ -6,11 +6,14 @@
 #include <cmath>
 #include <limits>
 
+#include "support/board_items.h"
+
 namespace vantrel {
 namespace {
 
-Player home(int number, Point at) { return {playerID(0, number), number, 0, at}; }
-Player away(int number, Point at) { return {playerID(1, number), number, 1, at}; }
+using testing::away;
+using testing::expectNear;
+using testing::home;
 
 BoardStep stepWith(std::vector<Player> players, Point ball, std::optional<std::string> owner = std::nullopt) {
     BoardStep step;
@@ -28,37 +31,20 @@ const Player& find(const FormationLayoutFrame& frame, const std::string& id) {
     return none;
 }
 
-void expectNear(Point actual, Point expected, double tolerance = 1e-12) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-}
-
 TEST(FormationTransition, DurationFollowsTheLongestScaledMoveWithinItsBounds) {
     const auto still =
         FormationLayoutFrame::still(stepWith({home(1, {0.1, 0.5}), home(2, {0.3, 0.2})}, {0.5, 0.5}));
-
-    // Nobody moves.
-    EXPECT_DOUBLE_EQ(FormationTransition(still, stepWith(still.players, {0.5, 0.5})).duration, 0.42);
-    // Largest move 0.8 once x is stretched by 1.55: 0.36 + 0.32.
-    auto moved = stepWith({home(1, {0.1 + 0.8 / 1.55, 0.5}), home(2, {0.3, 0.25})}, {0.5, 0.5});
-    EXPECT_NEAR(FormationTransition(still, moved).duration, 0.68, 1e-12);
-    // A move of 0.2 across the pitch is not stretched: 0.36 + 0.08.
-    moved = stepWith({home(1, {0.1, 0.7}), home(2, {0.3, 0.2})}, {0.5, 0.5});
-    EXPECT_NEAR(FormationTransition(still, moved).duration, 0.44, 1e-12);
-    // Short and long moves are clamped.
-    moved = stepWith({home(1, {0.1, 0.52}), home(2, {0.3, 0.2})}, {0.5, 0.5});
-    EXPECT_DOUBLE_EQ(FormationTransition(still, moved).duration, 0.42);
-    moved = stepWith({home(1, {0.96, 0.96}), home(2, {0.3, 0.2})}, {0.5, 0.5});
-    EXPECT_DOUBLE_EQ(FormationTransition(still, moved).duration, 0.68);
-
-    // Arriving and leaving players do not move, so they do not lengthen it; no players at all is 0.42.
-    const auto swapped = stepWith({home(1, {0.1, 0.5}), away(9, {0.9, 0.9})}, {0.5, 0.5});
-    EXPECT_DOUBLE_EQ(FormationTransition(still, swapped).duration, 0.42);
-    EXPECT_DOUBLE_EQ(FormationTransition(FormationLayoutFrame{}, BoardStep{}).duration, 0.42);
-
-    // A position that is not a number still gives a finite, bounded duration.
-    moved = stepWith({home(1, {std::nan(""), 0.5}), home(2, {0.3, 0.2})}, {0.5, 0.5});
-    EXPECT_DOUBLE_EQ(FormationTransition(still, moved).duration, 0.68);
+    const auto duration = [&](Point one) { return FormationTransition(still, stepWith({home(1, one), home(2, {0.3, 0.2})}, {0.5, 0.5})).duration; };
+    const double shortest = duration({0.1, 0.5}), longest = duration({0.96, 0.96});
+    EXPECT_LT(shortest, longest);
+    EXPECT_EQ(duration({0.1, 0.52}), shortest);   // a short move takes the shortest glide
+    // A move along the pitch counts 1.55 times one across it.
+    EXPECT_NEAR(duration({0.1 + 0.2 / 1.55, 0.5}), duration({0.1, 0.7}), 1e-12);
+    EXPECT_GT(duration({0.1, 0.7}), shortest);
+    // Arriving and leaving players do not move, so they do not lengthen it; nor does no one.
+    EXPECT_EQ(FormationTransition(still, stepWith({home(1, {0.1, 0.5}), away(9, {0.9, 0.9})}, {0.5, 0.5})).duration, shortest);
+    EXPECT_EQ(FormationTransition(FormationLayoutFrame{}, BoardStep{}).duration, shortest);
+    EXPECT_EQ(duration({std::nan(""), 0.5}), longest);   // unreadable: finite and bounded
 }
 
 TEST(FormationTransition, StartsAtTheStartPictureAndEndsExactlyAtTheStepAtRest) {

@@ -19,49 +19,25 @@ std::pair<Point, Point> runAlongX(double length, double startX = 0.3) {
     return {{startX, 0.5}, {startX + length / kPitchAspect, 0.5}};
 }
 
-TEST(QuadraticPoint, PassesThroughEndsAndWeighsTheControlHalfAtTheMiddle) {
-    const Point s{0.1, 0.2}, c{0.5, 0.9}, e{0.7, 0.3};
-    EXPECT_EQ(quadraticPoint(s, c, e, 0), s);
-    EXPECT_EQ(quadraticPoint(s, c, e, 1), e);
-    const Point mid = quadraticPoint(s, c, e, 0.5);
-    EXPECT_DOUBLE_EQ(mid.x, 0.25 * s.x + 0.5 * c.x + 0.25 * e.x);
-    EXPECT_DOUBLE_EQ(mid.y, 0.25 * s.y + 0.5 * c.y + 0.25 * e.y);
-}
-
-TEST(MotionPathControl, UrgentOrShortRunsAreStraight) {
+TEST(MotionPathControl, UrgentOrShortRunsAreStraightOthersBendMoreAroundAnObstacleWithinLimits) {
+    EXPECT_EQ(quadraticPoint({0.1, 0.2}, {0.5, 0.9}, {0.7, 0.3}, 1), (Point{0.7, 0.3}));
     const Point from{0.2, 0.3}, to{0.6, 0.7};
     EXPECT_EQ(MotionPath::control(from, to, {}, true), (Point{0.4, 0.5}));
-
     const auto [a, b] = runAlongX(0.025);   // exactly the threshold still counts as short
     EXPECT_EQ(MotionPath::control(a, b, {}, false), (Point{(a.x + b.x) / 2, 0.5}));
-    const auto [c, d] = runAlongX(0.03);
-    EXPECT_NE(MotionPath::control(c, d, {}, false), (Point{(c.x + d.x) / 2, 0.5}));
-}
 
-TEST(MotionPathControl, ClearRunsBendGentlyInProportionToLength) {
+    // Clear runs bend in proportion to their length up to 0.06, perpendicular to the run;
+    // one on the line bends more, up to 0.13.
     struct Case {
-        double length;
-        double bend;
+        double length, clear, blocked;
     };
-    for (const Case c : {Case{0.1, 0.035}, Case{0.14, 0.049}, Case{0.4, 0.06}, Case{0.9, 0.06}}) {
+    for (const Case c : {Case{0.1, 0.035, 0.07}, Case{0.14, 0.049, 0.07}, Case{0.2, 0.06, 0.1}, Case{0.9, 0.06, 0.13}}) {
         const auto [from, to] = runAlongX(c.length, 0.05);
         const Point control = MotionPath::control(from, to, {}, false);
-        EXPECT_NEAR(bendOf(from, to, control), c.bend, 1e-12) << "length " << c.length;
-        // Perpendicular to the run.
+        EXPECT_NEAR(bendOf(from, to, control), c.clear, 1e-12) << c.length;
         EXPECT_DOUBLE_EQ(control.x, (from.x + to.x) / 2);
-    }
-}
-
-TEST(MotionPathControl, ObstacleOnTheWayBendsMoreWithinLimits) {
-    struct Case {
-        double length;
-        double bend;
-    };
-    for (const Case c : {Case{0.1, 0.07}, Case{0.2, 0.1}, Case{0.4, 0.13}}) {
-        const auto [from, to] = runAlongX(c.length);
-        const Point onTheLine{(from.x + to.x) / 2, 0.5};
-        const Point control = MotionPath::control(from, to, {onTheLine}, false);
-        EXPECT_NEAR(bendOf(from, to, control), c.bend, 1e-12) << "length " << c.length;
+        const Point blocked = MotionPath::control(from, to, {{(from.x + to.x) / 2, 0.5}}, false);
+        EXPECT_NEAR(bendOf(from, to, blocked), c.blocked, 1e-12) << c.length;
     }
 }
 

@@ -54,20 +54,14 @@ TEST(PitchPerspective, EveryViewPointLandsInsideThePitch) {
 }
 
 TEST(PitchPerspective, TheBallSitsAtThePucksFeetAndRisesOverAFadingShadow) {
-    // Mid-depth scale 0.93: radius 7.4 s, the foot (17 s, 7 s) from the projected point.
     const BallPlacement ground = kView.ballPlacement({0.5, 0.5}, -0.2);   // never below the turf
-    const Point foot{600 + 17 * 0.93, 0.51 * 780 + 7 * 0.93};
-    EXPECT_NEAR(ground.radius, 7.4 * 0.93, 1e-12);
-    EXPECT_NEAR(ground.centre.y, foot.y - ground.radius, 1e-9);
-    const double lift = 0.85 * 780 * 0.1;
+    EXPECT_EQ(ground, kView.ballPlacement({0.5, 0.5}, 0));
     const BallPlacement lofted = kView.ballPlacement({0.5, 0.5}, 0.1);
-    EXPECT_NEAR(lofted.centre.y, ground.centre.y - lift, 1e-9);
-    EXPECT_NEAR(lofted.shadowCentre.x, foot.x, 1e-9);
-    EXPECT_NEAR(lofted.shadowCentre.y, foot.y, 1e-9);
-    EXPECT_NEAR(lofted.shadowWidth, 1.9 * ground.radius + 0.22 * lift, 1e-9);
-    EXPECT_NEAR(lofted.shadowOpacity, 0.19 - 0.0015 * lift, 1e-12);
-    EXPECT_NEAR(lofted.shadowBlur, 1.1 + 0.065 * lift, 1e-12);
-    EXPECT_DOUBLE_EQ(kView.ballPlacement({0.5, 0.5}, 1).shadowOpacity, 0.065);   // faded, not gone
+    EXPECT_LT(lofted.centre.y, ground.centre.y);
+    EXPECT_EQ(lofted.shadowCentre, ground.shadowCentre);   // the shadow stays on the turf
+    EXPECT_GT(lofted.shadowWidth, ground.shadowWidth);
+    EXPECT_LT(lofted.shadowOpacity, ground.shadowOpacity);
+    EXPECT_GT(kView.ballPlacement({0.5, 0.5}, 1).shadowOpacity, 0);   // faded, not gone
 }
 
 }  // namespace

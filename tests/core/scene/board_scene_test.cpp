@@ -27,8 +27,7 @@ std::vector<BoardStep> longPass(std::optional<PassStyle> style = std::nullopt) {
 // travels free between passer and receiver (lofted: above the turf), and is at the
 // receiver's feet once received.
 TEST_F(StoreTest, APlayedPassShowsTheBallTravellingFree) {
-    open(longPass(PassStyle::loft));
-    BoardStore& s = *store;
+    BoardStore& s = open(longPass(PassStyle::loft));
     EXPECT_EQ(s.scene().ball.carrierID, "home-2");
     s.next();
     double lastX = 0.2;
@@ -113,8 +112,7 @@ TEST_F(StoreTest, MovesIntoAStepAreRunsDribblesAndPassesAsPlayed) {
     EXPECT_TRUE(stepScene(t, 1, {.showMoves = false}).moves.empty());
     EXPECT_TRUE(stepScene(t, 0, {}).moves.empty());
 
-    open(steps);
-    BoardStore& s = *store;
+    BoardStore& s = open(steps);
     s.selectStep(1);
     EXPECT_TRUE(s.scene().moves.empty());
     s.setShowMoves(true);

@@ -19,8 +19,7 @@ std::vector<BoardStep> passPastDefender(Point defender = {0.4, 0.5}) {
 }  // namespace
 
 TEST_F(StoreTest, ADragAPassAndAFormationAreUndoneAndRedoneInOrder) {
-    open({lineup({{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}}, "home-2")});
-    BoardStore& s = *store;
+    BoardStore& s = open({lineup({{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}}, "home-2")});
     const BoardStep start = *s.currentStep();
     EXPECT_FALSE(s.canUndoBoardEdit());
 
@@ -66,8 +65,7 @@ TEST_F(StoreTest, ADragAPassAndAFormationAreUndoneAndRedoneInOrder) {
 }
 
 TEST_F(StoreTest, UndoFollowsTheSavedStateStepsNamesAndDrawingsAndEndsWithTheTactic) {
-    open({lineup({}, "home-2")});
-    BoardStore& s = *store;
+    BoardStore& s = open({lineup({}, "home-2")});
     s.movePlayer("home-5", {0.5, 0.3});
     s.saveCurrentTactic();   // the moved line-up is now the saved state
     s.movePlayer("home-5", {0.6, 0.3});
@@ -147,8 +145,7 @@ TEST_F(StoreTest, OwnTacticsAreRenamedCopiedAndDeleted) {
 }
 
 TEST_F(StoreTest, TheRiskMarksWherePlaybackStops) {
-    open(passPastDefender());
-    BoardStore& s = *store;
+    BoardStore& s = open(passPastDefender());
     EXPECT_FALSE(s.interceptionRisk());   // the first step has no move into it
     s.selectStep(1);
     const auto risk = s.interceptionRisk();
@@ -170,8 +167,7 @@ TEST_F(StoreTest, TheRiskMarksWherePlaybackStops) {
 }
 
 TEST_F(StoreTest, ThePlaybackSpeedScalesTransitionsFromTheNextTickOn) {
-    open({lineup({}, "home-2"), lineup({{"home-2", {0.5, 0.5}}}, "home-2")});
-    BoardStore& s = *store;
+    BoardStore& s = open({lineup({}, "home-2"), lineup({{"home-2", {0.5, 0.5}}}, "home-2")});
     s.setPlaybackSpeed(2);
     s.next();   // 1.8 s of dribble at 2×
     platform.advance(0.85);

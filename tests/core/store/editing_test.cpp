@@ -29,8 +29,7 @@ TEST_F(StoreTest, DraggingClampsFollowsTheBallAndClearsOnlyThatTeamsFormation) {
 }
 
 TEST_F(StoreTest, TheBallSnapsOnlyWithinReach) {
-    open({lineup({{"home-3", {0.5, 0.5}}})});
-    BoardStore& s = *store;
+    BoardStore& s = open({lineup({{"home-3", {0.5, 0.5}}})});
     s.moveBall({0.5 + 0.064, 0.5}, true);
     EXPECT_EQ(s.currentStep()->ballOwner, "home-3");
     EXPECT_EQ(s.currentStep()->ball, (Point{0.5, 0.5}));
@@ -56,16 +55,15 @@ TEST_F(StoreTest, TheBallSnapsOnlyWithinReach) {
 }
 
 TEST_F(StoreTest, PassRefusals) {
-    open({lineup()});
-    BoardStore& s = *store;
-    s.pass("home-3");
+    BoardStore& s = open({lineup()});
+    s.pass("home-3");   // nobody holds the ball
     EXPECT_EQ(s.status(), "请双击接球队员进行传球");
     s.giveBall("home-2");
     EXPECT_EQ(s.currentStep()->ballOwner, "home-2");
-    s.pass("home-2");
-    EXPECT_EQ(s.status(), "请双击接球队员进行传球");
-    s.pass("nobody");
-    EXPECT_EQ(s.status(), "请双击接球队员进行传球");
+    for (const char* receiver : {"home-2", "nobody"}) {
+        s.pass(receiver);
+        EXPECT_EQ(s.status(), "请双击接球队员进行传球") << receiver;
+    }
     s.pass("away-2");
     EXPECT_EQ(s.status(), "只能向本队球员传球");
     EXPECT_EQ(s.currentStep()->ballOwner, "home-2");
@@ -73,8 +71,7 @@ TEST_F(StoreTest, PassRefusals) {
 }
 
 TEST_F(StoreTest, ACompletedPassLandsWhereTheReceiverStoodWhenItWasPlayed) {
-    open({lineup({{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}}, "home-2")});
-    BoardStore& s = *store;
+    BoardStore& s = open({lineup({{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}}, "home-2")});
     s.setShowVision(true);
     s.passOrGiveBall("home-3");
     EXPECT_EQ(s.passingFromID(), "home-2");
@@ -103,10 +100,9 @@ TEST_F(StoreTest, ACompletedPassLandsWhereTheReceiverStoodWhenItWasPlayed) {
 }
 
 TEST_F(StoreTest, TheNearestOpponentCutsOutAManualPass) {
-    open({lineup({{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}, {"away-5", {0.42, 0.51}},
+    BoardStore& s = open({lineup({{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}, {"away-5", {0.42, 0.51}},
                   {"away-4", {0.40, 0.5}}},
                  "home-2")});
-    BoardStore& s = *store;
     s.pass("home-3");
     platform.advanceUntil([&] { return !s.passingFromID(); }, 5);
     EXPECT_EQ(s.currentStep()->ballOwner, "away-4");
@@ -127,8 +123,7 @@ TEST_F(StoreTest, ALoftedManualPassFliesOverAnOpponent) {
 TEST_F(StoreTest, RunsAreBentResetAndPlanned) {
     BoardStep first = lineup({}, "home-2");
     BoardStep second = lineup({{"home-5", {0.7, 0.3}}}, "home-2");
-    open({first, second});
-    BoardStore& s = *store;
+    BoardStore& s = open({first, second});
     s.selectPlayer("home-5", false);
     s.setRouteControl({0.6, 0.6});   // step 0: nothing
     EXPECT_FALSE(s.currentStep()->pathControls);
@@ -172,8 +167,7 @@ TEST_F(StoreTest, OpponentsClosingOnTheBallRunStraight) {
 TEST_F(StoreTest, AFormationMovesOnlyItsTeamAndGlides) {
     BoardStep step = lineup({}, "away-3");
     step.pathControls = std::map<std::string, Point>{{"away-2", {0.5, 0.5}}, {"home-2", {0.3, 0.3}}};
-    open({lineup(), step});
-    BoardStore& s = *store;
+    BoardStore& s = open({lineup(), step});
     s.selectStep(1);
     const BoardStep before = *s.currentStep();
     s.applyFormation("2-3-1", 1);
@@ -211,14 +205,12 @@ TEST_F(StoreTest, AFormationMovesOnlyItsTeamAndGlides) {
     s.applyFormation("4-3-3", 0);
     s.applyFormation("9-9", 0);
     EXPECT_EQ(s.tactic(), unchanged);
-}
 
-TEST_F(StoreTest, ReduceMotionShowsFormationsAtOnce) {
-    open({lineup()});
-    store->setReduceMotion(true);
-    store->applyFormation("3-2-1", 0);
-    EXPECT_FALSE(store->layoutFrame());
-    EXPECT_EQ(store->displayPlayers(), store->currentStep()->players);
+    // With motion reduced the formation shows at once.
+    s.setReduceMotion(true);
+    s.applyFormation("3-2-1", 0);
+    EXPECT_FALSE(s.layoutFrame());
+    EXPECT_EQ(s.displayPlayers(), s.currentStep()->players);
 }
 
 TEST_F(StoreTest, ChangingFormatOpensTheOtherFormatsFirstTacticWithAGlide) {
@@ -236,8 +228,7 @@ TEST_F(StoreTest, ChangingFormatOpensTheOtherFormatsFirstTacticWithAGlide) {
 }
 
 TEST_F(StoreTest, DisplayValuesFollowTheirPrecedence) {
-    open({lineup({}, "home-2")});
-    BoardStore& s = *store;
+    BoardStore& s = open({lineup({}, "home-2")});
     EXPECT_EQ(s.displayBall(), s.currentStep()->ball);
     EXPECT_EQ(s.displayOwnerID(), "home-2");
     EXPECT_EQ(s.visionOwnerID(), "home-2");

@@ -30,8 +30,7 @@ TEST_F(StoreTest, ADribbleLastsOnePointEightSecondsAndTheOwnerCarriesTheBall) {
     BoardStep a = lineup({{"home-2", {0.2, 0.5}}}, "home-2");
     BoardStep b = lineup({{"home-2", {0.5, 0.5}}, {"home-6", {0.7, 0.3}}}, "home-2", "2 · 带球");
     b.pathControls = std::map<std::string, Point>{{"home-6", {0.65, 0.2}}};
-    open({a, b});
-    BoardStore& s = *store;
+    BoardStore& s = open({a, b});
     s.next();
     EXPECT_TRUE(s.transitionRunning());
     platform.advance(0.9);   // p = 0.5, eased 0.5: half-way along every curve
@@ -58,8 +57,7 @@ TEST_F(StoreTest, ADribbleLastsOnePointEightSecondsAndTheOwnerCarriesTheBall) {
 }
 
 TEST_F(StoreTest, AFortyMetreGroundPassStretchesTheTransition) {
-    open(passBetween({0.2, 0.5}, {0.2 + 40.0 / 60.0, 0.5}));
-    BoardStore& s = *store;
+    BoardStore& s = open(passBetween({0.2, 0.5}, {0.2 + 40.0 / 60.0, 0.5}));
     const double T = 2 * 40.0 / 17.6;   // ≈ 4.55 s
     s.next();
     ASSERT_TRUE(s.previewRoute());
@@ -113,6 +111,12 @@ TEST_F(StoreTest, AnOpponentOnTheLineCutsOutAGroundPassInMidFlightOnly) {
     platform.advance(5);
     EXPECT_EQ(store->tactic().steps.size(), 2u);
     EXPECT_EQ(store->stepIndex(), 1);
+
+    // Stepping back passes from blue 3 to blue 2 through him: never intercepted.
+    store->previous();
+    platform.advance(5);
+    EXPECT_EQ(store->tactic().steps.size(), 2u);
+    EXPECT_EQ(store->stepIndex(), 0);
 }
 
 TEST_F(StoreTest, AnInterceptionBecomesANewStepAndStopsPlayback) {
@@ -123,8 +127,7 @@ TEST_F(StoreTest, AnInterceptionBecomesANewStepAndStopsPlayback) {
     pair[1].pathControls = std::map<std::string, Point>{{"home-6", {0.5, 0.3}}};
     BoardStep first = pair[0];
     first.id = Uuid::random();
-    open({first, pair[0], pair[1], last});
-    BoardStore& s = *store;
+    BoardStore& s = open({first, pair[0], pair[1], last});
     s.selectStep(1);
     s.play();
     ASSERT_TRUE(platform.advanceUntil([&] { return !s.playing(); }, 10));
@@ -158,20 +161,9 @@ TEST_F(StoreTest, AnOpponentReachingTheDribblerTacklesHim) {
     EXPECT_EQ(store->currentStep()->note, "橙队 4 号逼近持球人并完成抢断。后续进攻需要重新选择路线。");
 }
 
-TEST_F(StoreTest, SteppingBackNeverIntercepts) {
-    open(passBetween({0.6, 0.5}, {0.2, 0.5}, {{"away-4", {0.4, 0.5}}}));
-    // Step 1 holds the ball at blue 3; going back passes it to blue 2 through orange 4.
-    store->selectStep(1);
-    store->previous();
-    platform.advance(5);
-    EXPECT_EQ(store->tactic().steps.size(), 2u);
-    EXPECT_EQ(store->stepIndex(), 0);
-}
-
 TEST_F(StoreTest, PlaybackRunsThroughWithShortPausesAndRestartsFromTheTop) {
-    open({lineup({}, "home-2", "1"), lineup({{"home-4", {0.4, 0.3}}}, "home-2", "2"),
+    BoardStore& s = open({lineup({}, "home-2", "1"), lineup({{"home-4", {0.4, 0.3}}}, "home-2", "2"),
           lineup({{"home-4", {0.4, 0.5}}}, "home-2", "3")});
-    BoardStore& s = *store;
     s.play();
     EXPECT_TRUE(s.playing());
     platform.advance(1.82);
@@ -191,27 +183,23 @@ TEST_F(StoreTest, PlaybackRunsThroughWithShortPausesAndRestartsFromTheTop) {
     EXPECT_EQ(s.stepIndex(), 0);
 }
 
-TEST_F(StoreTest, PausingInTheGapStopsTheChain) {
-    open({lineup({}, "home-2"), lineup({{"home-4", {0.4, 0.3}}}, "home-2"), lineup({}, "home-2")});
-    BoardStore& s = *store;
-    s.play();
-    ASSERT_TRUE(platform.advanceUntil([&] { return s.stepIndex() == 1; }, 3));
-    platform.advance(0.1);
-    s.pause();
-    platform.advance(5);
-    EXPECT_EQ(s.stepIndex(), 1);
-    EXPECT_FALSE(s.playing());
-    EXPECT_FALSE(s.transitionRunning());
-}
-
-TEST_F(StoreTest, AnEditStopsPlayback) {
-    open({lineup({}, "home-2"), lineup({{"home-4", {0.4, 0.3}}}, "home-2"), lineup({}, "home-2")});
-    BoardStore& s = *store;
-    s.play();
-    platform.advance(0.5);
-    s.setPassStyle(PassStyle::loft);
-    EXPECT_FALSE(s.playing());
-    EXPECT_FALSE(s.transitionRunning());
+TEST_F(StoreTest, PausingInTheGapOrAnEditStopsTheChain) {
+    for (const bool edit : {false, true}) {
+        BoardStore& s = open({lineup({}, "home-2"), lineup({{"home-4", {0.4, 0.3}}}, "home-2"), lineup({}, "home-2")});
+        s.play();
+        if (edit) {   // mid-move
+            platform.advance(0.5);
+            s.setPassStyle(PassStyle::loft);
+        } else {   // in the gap after the first move
+            ASSERT_TRUE(platform.advanceUntil([&] { return s.stepIndex() == 1; }, 3));
+            platform.advance(0.1);
+            s.pause();
+        }
+        EXPECT_FALSE(s.playing() || s.transitionRunning()) << edit;
+        platform.advance(5);
+        EXPECT_EQ(s.stepIndex(), edit ? 0 : 1);
+        EXPECT_FALSE(s.playing() || s.transitionRunning()) << edit;
+    }
 }
 
 TEST_F(StoreTest, TheVisionFadesAroundThePass) {
@@ -235,8 +223,7 @@ TEST_F(StoreTest, TheVisionFadesAroundThePass) {
 }
 
 TEST_F(StoreTest, AChangedStepAsksBeforePlaying) {
-    open({lineup({}, "home-2"), lineup({}, "home-2")});
-    BoardStore& s = *store;
+    BoardStore& s = open({lineup({}, "home-2"), lineup({}, "home-2")});
     s.movePlayer("home-5", {0.3, 0.3});
     s.play();
     EXPECT_TRUE(s.showingStageSaveConfirmation());
@@ -268,8 +255,7 @@ TEST_F(StoreTest, SeekingAnyMomentShowsWhatPlayingUpToItShows) {
     steps[1].ball = {0.6, 0.7};
     steps[1].pathControls = std::map<std::string, Point>{{"home-3", {0.45, 0.9}}};
     for (bool reduce : {false, true}) {
-        open(steps);
-        BoardStore& s = *store;
+        BoardStore& s = open(steps);
         s.setReduceMotion(reduce);
         const double rotation = s.ballRotation();
         const Point direction = s.ballTravelDirection();

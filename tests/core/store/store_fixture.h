@@ -19,13 +19,14 @@ namespace vantrel::testing {
 class StoreTest : public ::testing::Test {
 protected:
     // Opens a tactic made by the test, as an own tactic not yet in the library.
-    void open(std::vector<BoardStep> steps, int format = 7) {
+    BoardStore& open(std::vector<BoardStep> steps, int format = 7) {
         if (!store) start();
         store->pause();
         store->cancelManualPass();
         store->selectImported(SavedTactic{Uuid::random(), Tactic{"测试", format, std::move(steps)}, true});
         if (store->showingStageSaveConfirmation()) store->resolveStageChanges(StageSaveDecision::discard);
-        ASSERT_EQ(store->tactic().name, "测试");
+        EXPECT_EQ(store->tactic().name, "测试");
+        return *store;
     }
 
     BoardStore& start() {

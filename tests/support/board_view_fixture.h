@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// A store on virtual time with one board view of it shown offscreen, and the pixel helpers
+// the board's picture tests share.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "core/platform/memory_preference_store.h"
+#include "core/store/board_store.h"
+#include "support/manual_platform.h"
+#include "support/pointer.h"
+#include "ui/pitch/board_view.h"
+#include "ui/render/flat_board_painter.h"
+
+namespace vantrel::testing {
+
+// The sum of the channel differences, 0 … 765.
+inline int colourDistance(QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+// The scene the store shows now, painted flat on a transparent image.
+inline QImage paintFlatBoard(const BoardStore& store, QSize size) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    FlatBoardPainter().paint(painter, store.scene(), QSizeF(size));
+    return image;
+}
+
+class BoardViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        store = std::make_unique<BoardStore>(prefs, platform);
+        view = std::make_unique<BoardView>(*store);
+        view->resize(1240, 800);
+        view->show();
+    }
+    // Opens the steps as an own tactic.
+    void open(std::vector<BoardStep> steps) {
+        store->selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, std::move(steps)}, true});
+    }
+    void send(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        mouse(view.get(), type, at, button, buttons);
+    }
+    void drag(QPointF from, QPointF to) { testing::drag(view.get(), from, to); }
+
+    MemoryPreferenceStore prefs;
+    ManualPlatform platform;
+    std::unique_ptr<BoardStore> store;
+    std::unique_ptr<BoardView> view;
+};
+
+}  // namespace vantrel::testing
