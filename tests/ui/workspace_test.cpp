@@ -16,6 +16,7 @@
 #include "ui/style/studio_style.h"
 #include "ui/workspace/inspector_view.h"
 #include "ui/workspace/tactic_header.h"
+#include "ui/workspace/version_history_sheet.h"
 
 using namespace vantrel;
 
@@ -216,4 +217,49 @@ TEST_F(WorkspaceTest, WindowPaintsSidebarHeaderAndInspector) {
     EXPECT_GT(inked, 40);
     EXPECT_EQ(at(&content(), content().header().mapTo(&content(), QPoint(content().header().width() - 4, 4))),
               StudioStyle::workspace());
+}
+
+TEST_F(WorkspaceTest, EarlierVersionsAreListedPreviewedAndRestoredByKeys) {
+    store().newTactic("历史", 7);
+    const std::string own = store().selectedTacticKey();
+    auto sheet = [this]() -> VersionHistorySheet* {
+        for (auto* shown : window->findChildren<VersionHistorySheet*>())
+            if (shown->isVisible()) return shown;
+        return nullptr;
+    };
+
+    // None yet: the sheet says so and only closes.
+    contextCommand(own, "历史版本…");
+    ASSERT_TRUE(sheet());
+    EXPECT_FALSE(sheet()->list());
+    QTest::keyClick(sheet(), Qt::Key_Return);
+    EXPECT_FALSE(sheet());
+
+    const Tactic oneStep = store().tactic();
+    store().addStep();
+    store().flushAutosave();
+    platform.calendarOffset += TacticVersions::kSessionSeconds;
+    store().addStep();
+    store().flushAutosave();
+    ASSERT_EQ(store().tacticVersions(own).size(), 2u);
+    contextCommand(own, "历史版本…");
+    ASSERT_TRUE(sheet());
+    ASSERT_TRUE(sheet()->list());
+    ASSERT_EQ(sheet()->list()->count(), 2);
+    EXPECT_TRUE(sheet()->list()->item(0)->text().endsWith(QStringLiteral("2 个阶段")));
+
+    // Down chooses the older version; its stages step by the buttons, read-only.
+    QTest::keyClick(sheet()->list(), Qt::Key_Down);
+    QStringList labels;
+    for (auto* label : sheet()->findChildren<QLabel*>()) labels << label->accessibleName();
+    EXPECT_TRUE(labels.contains(QStringLiteral("阶段 1 / 1：初始站位"))) << labels.join(u'|').toStdString();
+    EXPECT_FALSE(findByName<QToolButton>(sheet(), QStringLiteral("下一阶段"))->isEnabled());
+    EXPECT_EQ(store().tactic().steps.size(), 3u);
+
+    // Return restores it; the version it replaced is kept.
+    QTest::keyClick(sheet()->list(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(store().tactic().steps, oneStep.steps);
+    EXPECT_EQ(store().status(), "已恢复历史版本：历史");
+    EXPECT_EQ(store().tacticVersions(own).front().tactic.steps.size(), 3u);
 }

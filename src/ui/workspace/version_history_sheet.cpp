@@ -64,9 +64,10 @@ VersionHistorySheet::VersionHistorySheet(const QString& tacticName, std::vector<
                      parent),
       versions_(std::move(versions)) {
     setObjectName(QStringLiteral("versionHistory"));
-    addButton(QStringLiteral("关闭"), QDialog::Rejected, false, false);
+    QToolButton* close = addButton(QStringLiteral("关闭"), QDialog::Rejected, false, false);
     if (versions_.empty()) {
         setDefaultResult(QDialog::Rejected);
+        close->setFocus();
         return;
     }
     restore_ = addButton(QStringLiteral("恢复此版本"), QDialog::Accepted, true, false);

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/mount.h>
+
 #include "core/model/tactic_limits.h"
 #include "core/platform/file_library_storage.h"
 #include "store_fixture.h"
@@ -264,6 +266,49 @@ TEST_F(FileStorageTest, AFailedFileWriteIsReportedWhenItLands) {
     EXPECT_FALSE(s.finishWrites());   // retried on close, still failing
     store.reset();
     deliver();   // an outcome arriving after the store is gone does nothing
+}
+
+// A real file system that fills up: a 256 KB tmpfs, where the machine lets the test mount
+// one (root, or a user namespace that allows it).
+TEST_F(FileStorageTest, AFullFileSystemCostsNothingOnceSpaceIsBack) {
+    const auto small = dir / "small";
+    std::filesystem::create_directories(small);
+    if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=256k") != 0) GTEST_SKIP() << "cannot mount a tmpfs here";
+    struct Unmount {
+        std::filesystem::path at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{small};
+    {
+        FileLibraryStorage files(small / "data", prefs, post());
+        platform.storage = &files;
+        BoardStore& s = start();
+        s.newTactic("甲");
+        files.flush();
+        deliver();
+        ASSERT_FALSE(s.saveFailure());
+
+        {   // Whatever room is left goes to another file.
+            std::ofstream filler(small / "filler", std::ios::binary);
+            const std::string block(4096, 'x');
+            while (filler.write(block.data(), block.size())) {}
+        }
+        s.setTacticName("乙");
+        s.flushAutosave();
+        files.flush();
+        deliver();
+        ASSERT_TRUE(s.saveFailure());
+        EXPECT_NE(s.status().find("磁盘空间不足"), std::string::npos) << s.status();
+        EXPECT_NE(readFileForTest(files.file()).find("甲"), std::string::npos);   // the old file, whole
+
+        std::filesystem::remove(small / "filler");
+        platform.advance(OwnTacticLibrary::kFirstRetrySeconds);
+        files.flush();
+        deliver();
+        EXPECT_FALSE(s.saveFailure());
+        EXPECT_EQ(s.status(), "已恢复自动保存");
+        EXPECT_EQ(readFileForTest(files.file()), TacticJson::encodeLibrary(s.importedTactics()).value());
+        store.reset();
+    }
 }
 
 }  // namespace
