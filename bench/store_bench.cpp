@@ -2,7 +2,7 @@
 // One playback frame of an 11-a-side transition: every run's curve, the ball's flight
 // sample and the nearest-opponent scan; and the store's work for one pointer move of a
 // drag on an 11-a-side own tactic; the recovery journal's part of an edit with 200 own
-// tactics.
+// tactics; the earlier versions of an own tactic, listed and kept.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -111,5 +111,45 @@ void BM_JournalWrite200(benchmark::State& state) { journalBench(state, true); }
 // A fixed count: each iteration also advances 1.6 s of virtual time, outside the timing.
 BENCHMARK(BM_JournalStageEdit200)->Unit(benchmark::kMicrosecond)->Iterations(300);
 BENCHMARK(BM_JournalWrite200)->Unit(benchmark::kMicrosecond)->Iterations(300);
+
+// Twenty earlier versions of an 11-a-side play in a file beside the library. `list` times
+// the first listing (read, decode, checks), which is what opening "历史版本…" costs;
+// otherwise the calling thread's part of a save that keeps a version (the storage's
+// writer reads, extends and rewrites the twenty, untimed).
+void versionsBench(benchmark::State& state, bool list) {
+    const auto dir = std::filesystem::temp_directory_path() / ("vantrel-versions-bench-" + std::to_string(::getpid()));
+    {
+        MemoryPreferenceStore prefs;
+        FileLibraryStorage files(dir, prefs, [](std::function<void()>) {});
+        VirtualTimePlatform platform;
+        const Uuid id = Uuid::random();
+        const Tactic& play = BuiltInTactics::library(11).front();
+        TacticVersions seed(files, platform);
+        for (std::size_t i = 0; i < TacticVersions::kMaxVersions; ++i) {
+            platform.calendarOffset += TacticVersions::kSessionSeconds;
+            seed.keep(id, play);
+        }
+        files.flush();
+        TacticVersions kept(files, platform);
+        kept.of(id);
+        for (auto _ : state) {
+            if (list) {
+                TacticVersions fresh(files, platform);
+                benchmark::DoNotOptimize(fresh.of(id).size());
+            } else {
+                kept.keep(id, play, true);
+                state.PauseTiming();
+                files.flush();
+                state.ResumeTiming();
+            }
+        }
+        files.flush();
+    }
+    std::filesystem::remove_all(dir);
+}
+void BM_VersionsFirstList20(benchmark::State& state) { versionsBench(state, true); }
+void BM_VersionKeep20(benchmark::State& state) { versionsBench(state, false); }
+BENCHMARK(BM_VersionsFirstList20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VersionKeep20)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -21,6 +21,14 @@ Status ensureFolder(const std::filesystem::path& folder) {
     return success();
 }
 
+Result<std::optional<std::string>> readVersionsFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return std::optional<std::string>();
+    auto text = readWholeFile(path, TacticJson::kMaxDocumentBytes);
+    if (!text) return Result<std::optional<std::string>>::failure(text.error());
+    return std::optional<std::string>(std::move(text).value());
+}
+
 }  // namespace
 
 FileLibraryStorage::FileLibraryStorage(std::filesystem::path folder, PreferenceStore& legacy, Post post)
@@ -228,27 +236,31 @@ Status FileLibraryStorage::keepRecoveryAside() {
 }
 
 Result<std::optional<std::string>> FileLibraryStorage::readVersions(const std::string& tacticID) {
-    std::error_code ec;
-    const auto path = versionsFile(tacticID);
-    if (!std::filesystem::exists(path, ec)) return std::optional<std::string>();
-    auto text = readWholeFile(path, TacticJson::kMaxDocumentBytes);
-    if (!text) return Result<std::optional<std::string>>::failure(text.error());
-    return std::optional<std::string>(std::move(text).value());
+    flush();
+    return readVersionsFile(versionsFile(tacticID));
 }
 
-void FileLibraryStorage::saveVersions(const std::string& tacticID, std::optional<std::string> text) {
+void FileLibraryStorage::updateVersions(const std::string& tacticID, VersionsUpdate update) {
     {
         std::lock_guard lock(mutex_);
-        versionsWaiting_[tacticID] = std::move(text);
+        auto& waiting = versionsWaiting_[tacticID];
+        if (waiting)
+            waiting = [first = std::move(waiting), then = std::move(update)](std::optional<std::string> stored) {
+                return then(first(std::move(stored)));
+            };
+        else
+            waiting = std::move(update);
         startWriter();
     }
     changed_.notify_all();
 }
 
-void FileLibraryStorage::writeVersions(const std::string& tacticID, const std::optional<std::string>& text) {
-    // Like the journal, a version that fails to land is not reported: the library write
-    // beside it speaks for the disk, and the next save writes the whole list again.
+void FileLibraryStorage::writeVersions(const std::string& tacticID, const VersionsUpdate& update) {
+    // Like the journal, versions that fail to land are not reported: the library write
+    // beside them speaks for the disk.
     const auto path = versionsFile(tacticID);
+    auto stored = readVersionsFile(path);
+    const auto text = update(stored ? std::move(stored).value() : std::nullopt);
     if (!text) {
         std::error_code ec;
         if (std::filesystem::remove(path, ec)) syncFolder(path.parent_path());

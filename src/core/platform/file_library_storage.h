@@ -56,7 +56,7 @@ public:
     Status keepRecoveryAside() override;
     std::filesystem::path versionsFile(const std::string& tacticID) const { return folder_ / "versions" / (tacticID + ".json"); }
     Result<std::optional<std::string>> readVersions(const std::string& tacticID) override;
-    void saveVersions(const std::string& tacticID, std::optional<std::string> text) override;
+    void updateVersions(const std::string& tacticID, VersionsUpdate update) override;
 
 private:
     void removeStaleTemporaries();
@@ -73,7 +73,7 @@ private:
     void startWriter();   // with the lock held
     void run();
     void writeRecovery(const RecoveryJob& job);
-    void writeVersions(const std::string& tacticID, const std::optional<std::string>& text);
+    void writeVersions(const std::string& tacticID, const VersionsUpdate& update);
 
     const std::filesystem::path folder_;
     PreferenceStore& legacy_;
@@ -83,7 +83,7 @@ private:
     std::condition_variable changed_;
     std::optional<Job> waiting_;
     std::optional<RecoveryJob> recoveryWaiting_;
-    std::map<std::string, std::optional<std::string>> versionsWaiting_;   // by tactic id
+    std::map<std::string, VersionsUpdate> versionsWaiting_;   // by tactic id, updates composed
     bool busy_ = false;
     bool stopping_ = false;
     Status last_ = success();

@@ -74,9 +74,9 @@ Result<std::optional<std::string>> PreferenceLibraryStorage::readVersions(const 
     return defaults_.data(std::string(kVersionsKeyPrefix) + tacticID);
 }
 
-void PreferenceLibraryStorage::saveVersions(const std::string& tacticID, std::optional<std::string> text) {
+void PreferenceLibraryStorage::updateVersions(const std::string& tacticID, VersionsUpdate update) {
     const std::string key = std::string(kVersionsKeyPrefix) + tacticID;
-    if (text) defaults_.setData(key, *text);
+    if (auto text = update(defaults_.data(key))) defaults_.setData(key, *text);
     else defaults_.remove(key);
 }
 

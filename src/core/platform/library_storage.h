@@ -79,11 +79,14 @@ public:
     // library (TacticVersions), which itself stays as it is.
     //
     // The versions of the tactic with id `tacticID` as stored; absent when there are none.
+    // Updates asked earlier have landed.
     virtual Result<std::optional<std::string>> readVersions(const std::string& tacticID) = 0;
-    // Replaces them with `text`, or removes them when it is absent, later and off the
-    // calling thread where the storage has a writer; per tactic, the newest asked wins.
-    // `flush` waits for them.
-    virtual void saveVersions(const std::string& tacticID, std::optional<std::string> text) = 0;
+    // Replaces them with what `update` makes of the stored text (absent: none stored, or
+    // unreadable), or removes them when it makes nothing; later and off the calling thread
+    // where the storage has a writer, so reading, decoding and encoding cost the interface
+    // nothing. Updates of one tactic apply in the order asked; `flush` waits for them.
+    using VersionsUpdate = std::function<std::optional<std::string>(std::optional<std::string> stored)>;
+    virtual void updateVersions(const std::string& tacticID, VersionsUpdate update) = 0;
 };
 
 // The library (and the journal) inside a preference store, written at once on the calling
@@ -105,7 +108,7 @@ public:
     void removeRecovery() override { defaults_.remove(kRecoveryKey); }
     Status keepRecoveryAside() override;
     Result<std::optional<std::string>> readVersions(const std::string& tacticID) override;
-    void saveVersions(const std::string& tacticID, std::optional<std::string> text) override;
+    void updateVersions(const std::string& tacticID, VersionsUpdate update) override;
 
 private:
     PreferenceStore& defaults_;
