@@ -72,15 +72,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (request.error().empty()) std::abort();
         return 0;
     }
-    const auto tactic = readExportTactic(*request);
-    if (!tactic) {
-        if (tactic.error().empty()) std::abort();
+    if (request->inputs.empty() || request->inputs.size() > ExportRequest::kMaxHandoutTactics) std::abort();
+    const auto tactics = readExportTactics(*request);
+    if (!tactics) {
+        if (tactics.error().empty()) std::abort();
         return 0;
     }
-    // An export only ever starts with a file that is not its output, with a step it
-    // has, and within the limits.
-    if (request->output == sameAsIn && request->input == in) std::abort();
-    if (request->step < 1 || request->step > int(tactic->steps.size())) std::abort();
-    if (tactic->steps.size() > TacticLimits::kMaxSteps) std::abort();
+    // An export only ever starts with files that are not its output, with a step they
+    // have, and within the limits.
+    for (std::size_t i = 0; i < tactics->size(); ++i) {
+        if (request->output == sameAsIn && request->inputs[i] == in) std::abort();
+        if (request->step < 1 || request->step > int((*tactics)[i].steps.size())) std::abort();
+        if ((*tactics)[i].steps.size() > TacticLimits::kMaxSteps) std::abort();
+    }
     return 0;
 }

@@ -26,23 +26,25 @@ namespace {
 using namespace vantrel;
 
 Status run(const ExportRequest& request) {
-    auto tactic = readExportTactic(request);
-    if (!tactic) return Status::failure(tactic.error());
+    auto tactics = readExportTactics(request);
+    if (!tactics) return Status::failure(tactics.error());
+    const Tactic& tactic = tactics->front();
     const ExportView view = request.perspective ? ExportView::perspective : ExportView::flat;
     SceneDisplay display;
     display.showMoves = request.arrows;
     if (request.kind == "png") {
         // The board laid out as on a 960 × 540 view, at twice the density times the scale.
-        return writeBoardImage(stepScene(tactic.value(), request.step - 1, display), view, QSizeF(960, 540),
+        return writeBoardImage(stepScene(tactic, request.step - 1, display), view, QSizeF(960, 540),
                                2.0 * request.scale, request.output);
     }
-    if (request.kind == "pdf") return writeHandout(tactic.value(), display, request.output);
+    if (request.kind == "svg") return writeBoardVector(stepScene(tactic, request.step - 1, display), view, QSizeF(960, 540), request.output);
+    if (request.kind == "pdf") return writeHandout(tactics.value(), display, request.output);
 
     VideoSettings settings;
     settings.format = request.kind == "gif" ? VideoFormat::gif : VideoFormat::mp4;
     settings.view = view;
     settings.display = display;
-    auto written = writeVideo(tactic.value(), settings, request.output);
+    auto written = writeVideo(tactic, settings, request.output);
     if (!written) return Status::failure(written.error());
     return success();
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/library/builtin_tactics.h"
+#include "core/model/step_title.h"
 #include "core/model/tactic_json.h"
 #include "support/temp_folder.h"
 
@@ -75,6 +76,8 @@ TEST_F(ExportCommand, WritesImagesHandoutAndVideoWithoutADisplay) {
     EXPECT_EQ(pngSize(readFileForTest(dir / "big.png")), std::make_pair(3840, 2160));
     ASSERT_EQ(run("pdf tactic.json handout.pdf"), 0) << err;
     EXPECT_EQ(readFileForTest(dir / "handout.pdf").rfind("%PDF-", 0), 0u);
+    ASSERT_EQ(run("svg tactic.json board.svg --step 2"), 0) << err;
+    EXPECT_NE(readFileForTest(dir / "board.svg").find("<svg"), std::string::npos);
     ASSERT_EQ(run("gif tactic.json play.gif"), 0) << err;
     EXPECT_EQ(readFileForTest(dir / "play.gif").rfind("GIF89a", 0), 0u);
 }
@@ -96,6 +99,43 @@ TEST_F(ExportCommand, FailuresExitOneWithTheReasonAndWriteNothing) {
     EXPECT_EQ(err, "Export failed: --arrows 需为 on 或 off\n");
     EXPECT_EQ(run("png tactic.json out.png --scale 3"), 1);
     EXPECT_EQ(run("pdf tactic.json missing/out.pdf"), 1);
+    EXPECT_EQ(run("png tactic.json tactic.json out.png"), 1);
+    EXPECT_EQ(err, "Export failed: 只有 pdf 讲义可以包含多个战术\n");
+    EXPECT_EQ(run("pdf tactic.json bad.json out.pdf"), 1);
+    EXPECT_EQ(err.rfind("Export failed: bad.json：JSON 格式不正确（", 0), 0u) << err;
     EXPECT_EQ(err.rfind("Export failed: ", 0), 0u);
     EXPECT_EQ(folder(), (std::vector<std::string>{"bad.json", "nine.json", "stderr", "stdout", "tactic.json"}));
+}
+
+// Every built-in tactic in one handout: a summary page and a page per stage each, and
+// every title and note copies out of the PDF as written (no look-alike radicals).
+TEST_F(ExportCommand, AHandoutOfSeveralTacticsCopiesOutAsWritten) {
+    if (std::system("command -v pdftotext >/dev/null") != 0) GTEST_SKIP() << "pdftotext is not installed";
+    std::string files;
+    std::vector<Tactic> tactics;
+    for (int format : {7, 11})
+        for (const Tactic& tactic : BuiltInTactics::library(format)) {
+            const std::string name = "t" + std::to_string(tactics.size()) + ".json";
+            std::ofstream(dir / name) << TacticJson::encodePretty(tactic).value();
+            files += name + " ";
+            tactics.push_back(tactic);
+        }
+    ASSERT_EQ(run("pdf " + files + "all.pdf"), 0) << err;
+    ASSERT_EQ(std::system(("pdftotext -enc UTF-8 '" + (dir / "all.pdf").string() + "' '" + (dir / "all.txt").string() + "'").c_str()), 0);
+    auto squeezed = [](std::string text) {
+        std::erase_if(text, [](char c) { return c == ' ' || c == '\n' || c == '\f' || c == '\r'; });
+        return text;
+    };
+    const std::string text = squeezed(readFileForTest(dir / "all.txt"));
+    std::size_t pages = 0;
+    for (const Tactic& tactic : tactics) {
+        EXPECT_NE(text.find(squeezed(tactic.name)), std::string::npos) << tactic.name;
+        for (const BoardStep& step : tactic.steps) {
+            EXPECT_NE(text.find(squeezed(cleanStepTitle(step.title))), std::string::npos) << step.title;
+            EXPECT_NE(text.find(squeezed(writtenNote(step.note))), std::string::npos) << step.note;
+        }
+        pages += (tactic.steps.size() <= 8 ? 1 : 1 + (tactic.steps.size() - 8 + 11) / 12) + tactic.steps.size();
+    }
+    const std::string last = std::to_string(pages) + "/" + std::to_string(pages);   // "i / N" through the document
+    EXPECT_NE(text.find(last), std::string::npos) << last;
 }

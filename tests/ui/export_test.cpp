@@ -121,9 +121,8 @@ int pdfPages(const fs::path& path) {
 // back as ⼆), so a radical there stands for any ideograph.
 qsizetype findInPdfText(const QList<uint>& text, const std::string& wanted, qsizetype from) {
     const QList<uint> w = QString::fromStdString(wanted).toUcs4();
-    auto same = [](uint want, uint got) { return got == want || (got >= 0x2E80 && got <= 0x2FDF && want >= 0x4E00 && want <= 0x9FFF); };
     for (qsizetype at = from; at + w.size() <= text.size(); ++at)
-        if (std::equal(w.begin(), w.end(), text.begin() + at, same)) return at;
+        if (std::equal(w.begin(), w.end(), text.begin() + at)) return at;
     return -1;
 }
 
@@ -181,17 +180,24 @@ TEST_F(ExportTest, VideoPlaysTheWholeTacticAndStartsOnItsFirstStep) {
     EXPECT_EQ(folder(), (std::vector<std::string>{"play.gif", "play.mp4", "step1.png"}));
 }
 
-TEST_F(ExportTest, HandoutHasAPagePerStepWithItsTitleNoteAndNumber) {
+TEST_F(ExportTest, HandoutHasASummaryThenAPagePerStepWithItsTitleNoteAndNumber) {
     Tactic tactic = BuiltInTactics::library(11).front();
     tactic.steps[1].note = std::string(kAddedStepNote);   // a hint, not a note: not printed
-    ASSERT_TRUE(writeHandout(tactic, {}, dir / "handout.pdf"));
-    EXPECT_EQ(pdfPages(dir / "handout.pdf"), static_cast<int>(tactic.steps.size()));
+    ASSERT_TRUE(writeHandout({tactic}, {}, dir / "handout.pdf"));
+    const std::size_t summary = tactic.steps.size() > 8 ? 2 : 1;   // eight small boards, then twelve a page
+    const std::size_t pages = tactic.steps.size() + summary;
+    EXPECT_EQ(pdfPages(dir / "handout.pdf"), static_cast<int>(pages));
     const QList<uint> text = QString::fromStdString(commandOutput("pdftotext -raw '" + (dir / "handout.pdf").string() + "' -")).toUcs4();
-    qsizetype at = 0;
+    // The summary: name, format and stage count, every stage, its page number.
+    const std::string counts = "11 人制 · " + std::to_string(tactic.steps.size()) + " 个阶段";
+    qsizetype at = findInPdfText(text, counts, findInPdfText(text, tactic.name, 0));
+    ASSERT_GE(at, 0) << counts;
+    at = findInPdfText(text, std::to_string(summary) + " / " + std::to_string(pages), at);
+    ASSERT_GE(at, 0);
     for (std::size_t i = 0; i < tactic.steps.size(); ++i) {
         // Each page, in order: the name, the stage line, the note, the page number.
         const std::string stage = "阶段 " + std::to_string(i + 1) + " · " + cleanStepTitle(tactic.steps[i].title);
-        const std::string page = std::to_string(i + 1) + " / " + std::to_string(tactic.steps.size());
+        const std::string page = std::to_string(i + 1 + summary) + " / " + std::to_string(pages);
         for (const std::string& line : {tactic.name, stage, writtenNote(tactic.steps[i].note), page}) {
             at = findInPdfText(text, line, at);
             ASSERT_GE(at, 0) << line;
@@ -202,7 +208,7 @@ TEST_F(ExportTest, HandoutHasAPagePerStepWithItsTitleNoteAndNumber) {
     const std::string images = commandOutput("pdfimages -list '" + (dir / "handout.pdf").string() + "'");
     EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 2) << images;
     // A handout that cannot be written leaves nothing, and reports why.
-    const auto failed = writeHandout(tactic, {}, dir / "missing" / "handout.pdf");
+    const auto failed = writeHandout({tactic}, {}, dir / "missing" / "handout.pdf");
     EXPECT_FALSE(failed);
     EXPECT_NE(failed.error().find("missing"), std::string::npos);
     EXPECT_EQ(folder(), std::vector<std::string>{"handout.pdf"});

@@ -72,7 +72,7 @@ TEST(HostileExport, AnImageOrHandoutThatCannotBeWrittenFullyFailsAndKeepsTheOldF
         // Room for the start of each file, not for all of it.
         FileSizeLimit limit(4096);
         const Status image = writeBoardImage(stepScene(tactic, 0, {}), ExportView::flat, QSizeF(960, 540), 2, png);
-        const Status handout = writeHandout(tactic, {}, pdf);
+        const Status handout = writeHandout({tactic}, {}, pdf);
         EXPECT_FALSE(image);
         EXPECT_FALSE(handout);
         EXPECT_EQ(image.error(), "无法写入 " + png.string() + "：文件过大");
@@ -84,7 +84,7 @@ TEST(HostileExport, AnImageOrHandoutThatCannotBeWrittenFullyFailsAndKeepsTheOldF
 
     // With room, both replace the old files.
     EXPECT_TRUE(writeBoardImage(stepScene(tactic, 0, {}), ExportView::flat, QSizeF(960, 540), 1, png));
-    EXPECT_TRUE(writeHandout(tactic, {}, pdf));
+    EXPECT_TRUE(writeHandout({tactic}, {}, pdf));
     EXPECT_EQ(slurp(png).substr(1, 3), "PNG");
     EXPECT_EQ(slurp(pdf).rfind("%PDF-", 0), 0u);
     EXPECT_TRUE(leftovers(dir).empty());

@@ -12,10 +12,13 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::string_view kUsage = "用法：vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d] [--arrows on|off] [--scale 1|2|4]";
+constexpr std::string_view kUsage =
+    "用法：vantrel-export png|svg|pdf|mp4|gif TACTIC.json… OUT [--step N] [--view 2d|3d] [--arrows on|off] [--scale 1|2|4]";
 
-constexpr std::string_view kUsageLine = "Usage: vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d] [--arrows on|off]\n"
-    "                      [--scale 1|2|4]\n";
+constexpr std::string_view kUsageLine =
+    "Usage: vantrel-export png|svg|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d]\n"
+    "                      [--arrows on|off] [--scale 1|2|4]\n"
+    "       vantrel-export pdf TACTIC.json... OUT [--arrows on|off]\n";
 
 constexpr std::string_view kHelp =
     "\n"
@@ -23,7 +26,9 @@ constexpr std::string_view kHelp =
     "or a display. The file is read with the same checks as the window's import.\n"
     "\n"
     "  png   one step as a 1920 x 1080 image\n"
-    "  pdf   the whole tactic as an A4 handout\n"
+    "  svg   one step as a vector image\n"
+    "  pdf   the whole tactic as an A4 handout: a summary page, then a page per\n"
+    "        step; several tactics make one handout, in the order given\n"
     "  mp4   the playback as an H.264 video\n"
     "  gif   the playback as an animated image\n"
     "\n"
@@ -69,11 +74,18 @@ Result<ExportRequest> parseExportRequest(const std::vector<std::string_view>& ar
     if (args.size() < 4) return R::failure(std::string(kUsage));
     ExportRequest r;
     r.kind = args[1];
-    if (r.kind != "png" && r.kind != "pdf" && r.kind != "mp4" && r.kind != "gif")
+    if (r.kind != "png" && r.kind != "svg" && r.kind != "pdf" && r.kind != "mp4" && r.kind != "gif")
         return R::failure("未知的导出类型 " + r.kind + "；" + std::string(kUsage));
-    r.input = std::string(args[2]);
-    r.output = std::string(args[3]);
-    for (std::size_t i = 4; i < args.size(); i += 2) {
+    // The files run up to the first option; the last of them is the output.
+    std::size_t options = 2;
+    while (options < args.size() && !args[options].starts_with("--")) ++options;
+    if (options < 4) return R::failure(std::string(kUsage));
+    for (std::size_t i = 2; i + 1 < options; ++i) r.inputs.emplace_back(std::string(args[i]));
+    r.output = std::string(args[options - 1]);
+    if (r.inputs.size() > 1 && r.kind != "pdf") return R::failure("只有 pdf 讲义可以包含多个战术");
+    if (r.inputs.size() > ExportRequest::kMaxHandoutTactics)
+        return R::failure("一份讲义至多 " + std::to_string(ExportRequest::kMaxHandoutTactics) + " 个战术");
+    for (std::size_t i = options; i < args.size(); i += 2) {
         if (i + 1 >= args.size()) return R::failure(std::string(args[i]) + " 缺少取值；" + std::string(kUsage));
         const std::string_view option = args[i], value = args[i + 1];
         if (option == "--step") {
@@ -100,19 +112,26 @@ Result<ExportRequest> parseExportRequest(const std::vector<std::string_view>& ar
     return r;
 }
 
-Result<Tactic> readExportTactic(const ExportRequest& request) {
-    using R = Result<Tactic>;
-    if (sameFile(request.input, request.output)) return R::failure("输入与输出是同一个文件：" + request.output.string());
-    auto text = readWholeFile(request.input, TacticJson::kMaxDocumentBytes);
-    if (!text) return R::failure(text.error());   // "找不到文件：…", "不是普通文件：…"
-    std::size_t listedSteps = 0;   // steps past the limit are counted, not built
-    auto decoded = TacticJson::decodeTactic(text.value(), &listedSteps);
-    if (!decoded) return R::failure("JSON 格式不正确（" + decoded.error() + "）");
-    if (auto refused = admitTactic(decoded.value(), LongText::refuse, listedSteps)) return R::failure(*refused);
-    const int stepCount = static_cast<int>(decoded->steps.size());
-    if (request.step > stepCount)
-        return R::failure("--step " + std::to_string(request.step) + " 超出阶段数 " + std::to_string(stepCount));
-    return decoded;
+Result<std::vector<Tactic>> readExportTactics(const ExportRequest& request) {
+    using R = Result<std::vector<Tactic>>;
+    std::vector<Tactic> tactics;
+    const bool several = request.inputs.size() > 1;
+    for (const auto& input : request.inputs) {
+        if (sameFile(input, request.output)) return R::failure("输入与输出是同一个文件：" + request.output.string());
+        // Of several, a refusal says which file it is about.
+        const std::string whose = several ? input.string() + "：" : std::string();
+        auto text = readWholeFile(input, TacticJson::kMaxDocumentBytes);
+        if (!text) return R::failure(text.error());   // "找不到文件：…", "不是普通文件：…"
+        std::size_t listedSteps = 0;   // steps past the limit are counted, not built
+        auto decoded = TacticJson::decodeTactic(text.value(), &listedSteps);
+        if (!decoded) return R::failure(whose + "JSON 格式不正确（" + decoded.error() + "）");
+        if (auto refused = admitTactic(decoded.value(), LongText::refuse, listedSteps)) return R::failure(whose + *refused);
+        const int stepCount = static_cast<int>(decoded->steps.size());
+        if (request.step > stepCount)
+            return R::failure("--step " + std::to_string(request.step) + " 超出阶段数 " + std::to_string(stepCount));
+        tactics.push_back(std::move(decoded).value());
+    }
+    return tactics;
 }
 
 }  // namespace vantrel

@@ -16,12 +16,17 @@ namespace vantrel {
 // vantrel-export's arguments and input, read without a toolkit so that every path a
 // hostile argument list or file can take is checked (and fuzzed) apart from painting:
 //
-//   vantrel-export png|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d] [--arrows on|off]
-//                  [--scale 1|2|4]
+//   vantrel-export png|svg|pdf|mp4|gif TACTIC.json… OUT [--step N] [--view 2d|3d]
+//                  [--arrows on|off] [--scale 1|2|4]
+// (several tactics only into one PDF handout)
 //   vantrel-export --help | --version
 struct ExportRequest {
-    std::string kind;   // "png", "pdf", "mp4" or "gif"
-    std::filesystem::path input;
+    // A handout may hold this many tactics, so that an argument list cannot make it
+    // read without end.
+    static constexpr std::size_t kMaxHandoutTactics = 100;
+
+    std::string kind;   // "png", "svg", "pdf", "mp4" or "gif"
+    std::vector<std::filesystem::path> inputs;   // one, or several for "pdf"
     std::filesystem::path output;
     int step = 1;   // counted from 1
     bool perspective = false;
@@ -38,9 +43,10 @@ std::optional<int> answerExportOptions(const std::vector<std::string_view>& args
 // "Export failed: ").
 Result<ExportRequest> parseExportRequest(const std::vector<std::string_view>& args);
 
-// The tactic to export: refused when the output is the input (a link to it counts: it
-// would be destroyed), when the file cannot be read or decoded, when it fails the
-// import's checks, or when the request's step is beyond its steps.
-Result<Tactic> readExportTactic(const ExportRequest& request);
+// The tactics to export, in the order given: refused when the output is an input (a link
+// to it counts: it would be destroyed), when a file cannot be read or decoded, when it
+// fails the import's checks, or when the request's step is beyond its steps; a failure
+// of one of several names its file.
+Result<std::vector<Tactic>> readExportTactics(const ExportRequest& request);
 
 }  // namespace vantrel

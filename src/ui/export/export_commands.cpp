@@ -87,7 +87,7 @@ void ExportCommands::exportImage() {
 void ExportCommands::exportHandout() {
     const auto path = choose(ExportKind::handout, safeName(store_.tactic().name) + QStringLiteral(".pdf"));
     if (!path) return;
-    const Status written = writeHandout(store_.tactic(), displayOf(store_), *path);
+    const Status written = writeHandout({store_.tactic()}, displayOf(store_), *path);
     report(*path, written ? std::string() : written.error());
 }
 
