@@ -8,6 +8,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <QListWidget>
 #include <QImage>
 #include <QMenuBar>
 #include <QProgressDialog>
@@ -22,6 +23,7 @@ extern "C" {
 #include "core/scene/tactic_playback.h"
 #include "support/temp_folder.h"
 #include "support/window_fixture.h"
+#include "ui/workspace/handout_sheet.h"
 #include "ui/export/export_commands.h"
 #include "ui/export/still_export.h"
 #include "ui/export/video_export.h"
@@ -221,7 +223,7 @@ TEST_F(ExportWindowTest, WindowCommandsWriteOrLeaveNothing) {
     QMenu* more = findByName<QToolButton>(window.get(), QStringLiteral("更多操作"))->menu();
     ASSERT_TRUE(more);
     QMenu* file = window->menuBar()->actions().constFirst()->menu();
-    for (QAction* action : {a.exportImage, a.exportHandout, a.exportVideo}) {
+    for (QAction* action : {a.exportImage, a.exportHandout, a.exportHandouts, a.exportVideo}) {
         EXPECT_TRUE(more->actions().contains(action)) << action->text().toStdString();
         EXPECT_TRUE(file->actions().contains(action));
     }
@@ -263,4 +265,24 @@ TEST_F(ExportWindowTest, WindowCommandsWriteOrLeaveNothing) {
     EXPECT_EQ(store().status().rfind("导出失败：", 0), 0u) << store().status();
     EXPECT_EQ(asked, (std::vector<ExportKind>{ExportKind::image, ExportKind::video, ExportKind::handout}));
     EXPECT_EQ(folder(), (std::vector<std::string>{"board.png", "play.mp4"}));
+
+    // Several tactics in one handout: the open one is ticked, Space ticks the next row,
+    // Return exports them in the list's order.
+    QString proposed;
+    content().exports().setPathChooser([&](ExportKind, const QString& name) {
+        proposed = name;
+        return std::optional<fs::path>(dir / "two.pdf");
+    });
+    a.exportHandouts->trigger();
+    auto* sheet = window->findChild<HandoutSheet*>();
+    ASSERT_TRUE(sheet);
+    QTest::keyClick(sheet->list(), Qt::Key_Down);
+    QTest::keyClick(sheet->list(), Qt::Key_Space);
+    const std::vector<Tactic> chosen = sheet->chosen();
+    ASSERT_EQ(chosen.size(), 2u);
+    EXPECT_EQ(chosen.front(), store().tactic());
+    QTest::keyClick(sheet->list(), Qt::Key_Return);
+    EXPECT_EQ(proposed, QString::fromStdString(store().tactic().name) + QStringLiteral(" 等 2 个战术.pdf"));
+    const auto pages = [](std::size_t steps) { return static_cast<int>(steps + (steps > 8 ? 2 : 1)); };
+    EXPECT_EQ(pdfPages(dir / "two.pdf"), pages(chosen[0].steps.size()) + pages(chosen[1].steps.size()));
 }

@@ -91,6 +91,16 @@ void ExportCommands::exportHandout() {
     report(*path, written ? std::string() : written.error());
 }
 
+void ExportCommands::exportHandout(const std::vector<Tactic>& tactics) {
+    if (tactics.empty()) return;
+    const QString first = safeName(tactics.front().name);
+    const auto path = choose(ExportKind::handout, tactics.size() == 1 ? first + QStringLiteral(".pdf")
+                                                                       : QStringLiteral("%1 等 %2 个战术.pdf").arg(first).arg(tactics.size()));
+    if (!path) return;
+    const Status written = writeHandout(tactics, displayOf(store_), *path);
+    report(*path, written ? std::string() : written.error());
+}
+
 void ExportCommands::exportVideo() {
     auto path = choose(ExportKind::video, safeName(store_.tactic().name) + QStringLiteral(".mp4"));
     if (!path) return;

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <vector>
 #include <optional>
 
 #include "core/store/board_store.h"
@@ -40,6 +41,8 @@ public:
 
     void exportImage();     // "导出图片…": the current step at twice the view's size
     void exportHandout();   // "导出讲义 PDF…"
+    // One handout of several tactics, in this order.
+    void exportHandout(const std::vector<Tactic>& tactics);
     void exportVideo();     // "导出视频…": MP4, or GIF when the name ends in .gif
 
 private:

@@ -25,6 +25,7 @@
 #include "ui/timeline/stage_save_overlay.h"
 #include "ui/timeline/tactical_timeline_view.h"
 #include "ui/workspace/canvas_panel.h"
+#include "ui/workspace/handout_sheet.h"
 #include "ui/workspace/inspector_view.h"
 #include "ui/workspace/library_sidebar.h"
 #include "ui/workspace/navigation_rail.h"
@@ -169,6 +170,8 @@ void ContentView::createActions() {
     actions_.exportJson = makeAction(this, QStringLiteral("导出 JSON 战术"), QStringLiteral("导出 JSON 战术"), G::exportFile);
     actions_.exportImage = makeAction(this, QStringLiteral("导出图片…"), QStringLiteral("把当前阶段导出为 PNG 图片"), G::exportFile);
     actions_.exportHandout = makeAction(this, QStringLiteral("导出讲义 PDF…"), QStringLiteral("每个阶段一页的 PDF 讲义"), G::note);
+    actions_.exportHandouts = makeAction(this, QStringLiteral("导出多个战术的讲义…"),
+                                         QStringLiteral("把勾选的多个战术合成一份 PDF 讲义"), G::note);
     actions_.exportVideo = makeAction(this, QStringLiteral("导出视频…"), QStringLiteral("把整个战术的演示导出为 MP4 或 GIF"), G::play);
     actions_.tutorial = makeAction(this, QStringLiteral("新手教程"), QStringLiteral("新手教程"), G::help);
     actions_.view2D = makeAction(this, QStringLiteral("2D 视角"), QStringLiteral("平面战术板"), G::layers, {}, true);
@@ -213,8 +216,18 @@ void ContentView::createActions() {
         *store_, this, [this] { return workspace_.is3D() ? ExportView::perspective : ExportView::flat; },
         [this] { return canvas_ ? QSizeF(canvas_->pitchArea()->size()) : QSizeF(); });
     connect(actions_.exportImage, &QAction::triggered, exports_, &ExportCommands::exportImage);
-    connect(actions_.exportHandout, &QAction::triggered, exports_, &ExportCommands::exportHandout);
+    connect(actions_.exportHandout, &QAction::triggered, exports_, qOverload<>(&ExportCommands::exportHandout));
     connect(actions_.exportVideo, &QAction::triggered, exports_, &ExportCommands::exportVideo);
+    connect(actions_.exportHandouts, &QAction::triggered, this, [this] {
+        if (sheet_) return;
+        auto* sheet = new HandoutSheet(*store_, this);
+        sheet->setAttribute(Qt::WA_DeleteOnClose);
+        adoptSheet(sheet);
+        connect(sheet, &QDialog::finished, this, [this, sheet](int result) {
+            if (result == QDialog::Accepted) exports_->exportHandout(sheet->chosen());
+        });
+        sheet->open();
+    });
     connect(actions_.tutorial, &QAction::triggered, this, &ContentView::startTutorial);
     auto setMode = [this](const char* mode) {
         workspace_.setPitchViewMode(mode);

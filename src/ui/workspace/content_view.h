@@ -43,6 +43,7 @@ struct WorkspaceActions {
     QAction* exportJson = nullptr;
     QAction* exportImage = nullptr;
     QAction* exportHandout = nullptr;
+    QAction* exportHandouts = nullptr;
     QAction* exportVideo = nullptr;
     QAction* tutorial = nullptr;
     QAction* view2D = nullptr;

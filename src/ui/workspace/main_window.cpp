@@ -68,6 +68,7 @@ void MainWindow::buildToolbar() {
     moreMenu->addSeparator();
     moreMenu->addAction(a.exportImage);
     moreMenu->addAction(a.exportHandout);
+    moreMenu->addAction(a.exportHandouts);
     moreMenu->addAction(a.exportVideo);
     // Libraries that could not be read at start-up are kept aside; the coach takes them
     // out here, newest first. The entry shows only while a copy is kept.
@@ -109,6 +110,7 @@ void MainWindow::buildMenus() {
     file->addAction(a.exportJson);
     file->addAction(a.exportImage);
     file->addAction(a.exportHandout);
+    file->addAction(a.exportHandouts);
     file->addAction(a.exportVideo);
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("退出"));
