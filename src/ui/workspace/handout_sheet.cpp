@@ -7,6 +7,7 @@
 
 #include "core/library/builtin_tactics.h"
 #include "core/store/board_store.h"
+#include "ui/style/studio_style.h"
 #include "ui/style/studio_widgets.h"
 
 namespace vantrel {
@@ -36,6 +37,17 @@ HandoutSheet::HandoutSheet(const BoardStore& store, QWidget* parent)
             add(play, QStringLiteral("示范战术（%1 人制）：%2").arg(format).arg(QString::fromStdString(play.name)), false);
         }
     body()->addWidget(list_);
+    // The platform's tick boxes vanish on a dark list: drawn here in the studio colours,
+    // an empty frame or a filled square.
+    auto tickBoxes = [this] {
+        list_->setStyleSheet(QStringLiteral("QListWidget::indicator { width: 12px; height: 12px; border: 1.5px solid %1;"
+                                            " border-radius: 3px; background: %2; }"
+                                            "QListWidget::indicator:checked { background: %3; border-color: %3; }")
+                                 .arg(StudioStyle::textSecondary().name(), StudioStyle::surface().name(),
+                                      StudioStyle::brand().name()));
+    };
+    tickBoxes();
+    connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, list_, tickBoxes);
     addButton(QStringLiteral("取消"), QDialog::Rejected, false, false);
     export_ = addButton(QStringLiteral("导出…"), QDialog::Accepted, true, false);
     connect(list_, &QListWidget::itemChanged, this, &HandoutSheet::updateCount);
