@@ -256,6 +256,13 @@ TEST_F(TimelineTest, EveryAnswerOfTheDialogIsSentOnce) {
         {[&] { QTest::mouseClick(button(dialog, "cancelButton"), Qt::LeftButton); }, StageSaveDecision::cancel},
         {[&] { QTest::mouseClick(button(dialog, "discardButton"), Qt::LeftButton); }, StageSaveDecision::discard},
         {[&] { QTest::mouseClick(button(dialog, "saveButton"), Qt::LeftButton); }, StageSaveDecision::save},
+        // Tab cycles the answers; Return on a focused answer is that answer.
+        {[&] {
+             for (int i = 0; i < 4 && QApplication::focusWidget() != button(dialog, "discardButton"); ++i)
+                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+             if (dialogHost.isVisible()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+         },
+         StageSaveDecision::discard},
     };
     for (const auto& [give, expected] : answers) {
         sent.clear();

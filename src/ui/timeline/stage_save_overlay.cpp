@@ -177,9 +177,19 @@ void StageSaveConfirmationView::answer(StageSaveDecision decision) {
     if (deliver) deliver(decision);
 }
 
-// The answers are clicked, or given with Return and Esc on the card itself; Tab does not
-// take the keyboard out of the question to the workspace under the veil.
-bool StageSaveConfirmationView::focusNextPrevChild(bool) { return true; }
+// The answers are clicked, tabbed to and pressed (Space or Return), or given with Return
+// and Esc on the card itself; Tab cycles through them and never takes the keyboard out of
+// the question to the workspace under the veil.
+bool StageSaveConfirmationView::focusNextPrevChild(bool next) {
+    QList<QWidget*> answers;
+    for (auto* button : findChildren<StudioHoverButton*>())
+        if (button->isVisible() && button->isEnabled()) answers << button;
+    if (answers.isEmpty()) return true;
+    const qsizetype at = answers.indexOf(focusWidget());
+    const qsizetype to = at < 0 ? (next ? 0 : answers.size() - 1) : (at + (next ? 1 : answers.size() - 1)) % answers.size();
+    answers[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
 
 void StageSaveConfirmationView::keyPressEvent(QKeyEvent* event) {
     if (event->modifiers() & ~Qt::KeypadModifier) return QWidget::keyPressEvent(event);

@@ -2,6 +2,7 @@
 #include "ui/timeline/timeline_buttons.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QVariantAnimation>
 
@@ -21,7 +22,7 @@ QColor mix(QColor a, QColor b, qreal t) {
 // --- StudioHoverButton ------------------------------------------------------------------
 
 StudioHoverButton::StudioHoverButton(QWidget* parent) : QAbstractButton(parent) {
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     hoverAnimation_ = new QVariantAnimation(this);
     hoverAnimation_->setDuration(StudioStyle::Motion::hover().durationMilliseconds);
@@ -55,10 +56,33 @@ bool StudioHoverButton::event(QEvent* event) {
     case QEvent::EnabledChange:
         syncHover(underMouse());
         break;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        update();
+        break;
     default:
         break;
     }
     return handled;
+}
+
+void StudioHoverButton::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+void StudioHoverButton::paintFocusRing(QPainter& painter, const QRectF& area, qreal radius, bool onBrandFill) const {
+    if (!hasFocus()) return;
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(onBrandFill ? StudioStyle::onBrand() : StudioStyle::brand(), 2));
+    const QRectF ring = area.adjusted(1, 1, -1, -1);
+    if (radius < 0) painter.drawEllipse(ring);
+    else painter.drawRoundedRect(ring, radius, radius);
+    painter.restore();
 }
 
 void StudioHoverButton::syncHover(bool pointerInside) {
@@ -115,6 +139,7 @@ void TimelineNodeStyle::paintEvent(QPaintEvent*) {
     painter.setFont(font);
     painter.setPen(label);
     painter.drawText(circle, Qt::AlignCenter, text());
+    paintFocusRing(painter, QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), -1, current_);
 }
 
 // --- TimelineControlStyle ---------------------------------------------------------------
@@ -141,6 +166,7 @@ void TimelineControlStyle::paintEvent(QPaintEvent*) {
     const QSize size = iconSize();
     const QRect iconRect(QPoint(width() / 2 - size.width() / 2, height() / 2 - size.height() / 2), size);
     icon().paint(&painter, iconRect, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    paintFocusRing(painter, area.adjusted(1.5, 1.5, -1.5, -1.5), 7, prominent_);
 }
 
 // --- ConfirmationButtonStyle ------------------------------------------------------------
@@ -177,6 +203,7 @@ void ConfirmationButtonStyle::paintEvent(QPaintEvent*) {
     painter.setPen(label);
     painter.setFont(font());
     painter.drawText(rect(), Qt::AlignCenter, text());
+    paintFocusRing(painter, area.adjusted(1.5, 1.5, -1.5, -1.5), 7, prominent_);
 }
 
 }  // namespace vantrel

@@ -9,6 +9,8 @@ namespace vantrel {
 
 // A custom-painted button whose hover state fades in and out with Motion::hover, or
 // switches at once while reduce motion is on. Subclasses paint with hoverProgress().
+// Tab reaches it (a click does not take the focus from the board); Space or Return
+// presses it, and subclasses draw paintFocusRing while it has the focus.
 class StudioHoverButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -25,6 +27,10 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // A ring just inside `area` (rounded by `radius`, or round when negative), drawn only
+    // while the button has the keyboard focus: brand, or the text colour on a brand fill.
+    void paintFocusRing(QPainter& painter, const QRectF& area, qreal radius, bool onBrandFill = false) const;
 
 private:
     void syncHover(bool pointerInside);

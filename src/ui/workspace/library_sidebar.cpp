@@ -3,6 +3,7 @@
 
 #include <QAccessible>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -113,6 +114,7 @@ LibrarySidebar::LibrarySidebar(BoardStore& store, WorkspacePreferences& workspac
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto* scroll = new QScrollArea(this);
+    scroll->setFocusPolicy(Qt::NoFocus);   // its rows take the focus, not the frame around them
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -236,8 +238,13 @@ QListWidget* LibrarySidebar::makeList() {
     connect(list, &QListWidget::itemClicked, this, &LibrarySidebar::activate);
     connect(list, &QListWidget::itemActivated, this, &LibrarySidebar::activate);
     connect(list, &QWidget::customContextMenuRequested, this, [this, list](QPoint pos) {
-        if (QListWidgetItem* item = list->itemAt(pos))
-            execEntryMenuAt(item->data(keyRole).toString().toStdString(), list->viewport()->mapToGlobal(pos));
+        // Shift+F10 or the Menu key ask at the list's middle: the menu is the current row's.
+        QListWidgetItem* item = list->itemAt(pos);
+        if (QGuiApplication::mouseButtons() == Qt::NoButton && list->hasFocus() && list->currentItem()) {
+            item = list->currentItem();
+            pos = list->visualItemRect(item).bottomLeft();
+        }
+        if (item) execEntryMenuAt(item->data(keyRole).toString().toStdString(), list->viewport()->mapToGlobal(pos));
     });
     return list;
 }
@@ -422,6 +429,10 @@ void LibrarySidebar::addStageRow(int i) {
         select->setChecked(i == store_.stepIndex());
         store_.selectStep(i);
     });
+    // The row's own menu on a right click, Shift+F10 or the Menu key.
+    select->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(select, &QWidget::customContextMenuRequested, this,
+            [this, i, select](QPoint pos) { stageMenu(i)->exec(select->mapToGlobal(pos)); });
     h->addWidget(select, 1);
     auto* more = new QToolButton(row);
     more->setAutoRaise(true);

@@ -89,11 +89,13 @@ void MainWindow::buildToolbar() {
     more->setMenu(moreMenu);
     toolbar_->addWidget(more);
     toolbar_->addAction(a.toggleInspector);
-    // Every toolbar button answers to its command's text.
+    // Every toolbar button answers to its command's text, and Tab reaches it (a toolbar
+    // leaves its buttons out of the focus chain).
     for (QAction* action : toolbar_->actions())
         if (QWidget* w = toolbar_->widgetForAction(action); w && !action->text().isEmpty()) {
             w->setAccessibleName(action->text());
             w->setAccessibleDescription(action->toolTip());
+            w->setFocusPolicy(Qt::TabFocus);
         }
     connect(a.toggleInspector, &QAction::changed, this, [this, a] {
         if (QWidget* w = toolbar_->widgetForAction(a.toggleInspector)) w->setAccessibleName(a.toggleInspector->text());

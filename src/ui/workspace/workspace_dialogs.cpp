@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/workspace/workspace_dialogs.h"
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -57,6 +58,11 @@ QToolButton* WorkspaceSheet::addButton(const QString& text, int result, bool pro
 
 void WorkspaceSheet::keyPressEvent(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        // A focused button is the answer; the default answers only when focus is elsewhere.
+        if (auto* button = qobject_cast<QAbstractButton*>(focusWidget()); button && button->window() == this) {
+            button->click();
+            return;
+        }
         done(defaultResult_);
         return;
     }
