@@ -11,12 +11,18 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "ui/style/studio_icons.h"
 #include "ui/style/studio_segmented_control.h"
 #include "ui/style/studio_style.h"
 #include "ui/style/studio_widgets.h"
 
 namespace vantrel {
+
+namespace {
+constexpr int kPreviewColumns = 3;
+}  // namespace
 
 using namespace StudioWidgets;
 
@@ -122,6 +128,31 @@ void FormationPreviewButton::leaveEvent(QEvent* event) {
     QAbstractButton::leaveEvent(event);
 }
 
+void FormationPreviewButton::focusInEvent(QFocusEvent* event) {
+    QAbstractButton::focusInEvent(event);
+    update();
+}
+
+void FormationPreviewButton::focusOutEvent(QFocusEvent* event) {
+    QAbstractButton::focusOutEvent(event);
+    update();
+}
+
+void FormationPreviewButton::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        click();
+        return;
+    }
+    // The arrows belong to the panel, which moves along its grid (a button alone would
+    // take every arrow as the next or previous button in the focus chain).
+    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right || event->key() == Qt::Key_Up ||
+        event->key() == Qt::Key_Down) {
+        event->ignore();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
 void FormationPreviewButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -137,6 +168,11 @@ void FormationPreviewButton::paintEvent(QPaintEvent*) {
     p.setPen(QPen(selected_ ? StudioStyle::brand() : StudioStyle::border(), selected_ ? 1.5 : 1));
     p.setBrush(fill);
     p.drawRoundedRect(card, 9, 9);
+    if (hasFocus()) {
+        p.setPen(QPen(StudioStyle::brand(), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(card.adjusted(1.5, 1.5, -1.5, -1.5), 8, 8);
+    }
 
     const QPoint pitchAt((width() - FormationMiniPitch::kSize.width()) / 2, 7);
     p.save();
@@ -226,14 +262,13 @@ void FormationPickerPopover::rebuild() {
     for (auto* preview : previews_) delete preview;
     previews_.clear();
     builtFormat_ = store_.tactic().format;
-    constexpr int kColumns = 3;
     int i = 0;
     for (const FormationPreset& preset : FormationPreset::forFormat(builtFormat_)) {
         auto* preview = new FormationPreviewButton(preset, this);
         connect(preview, &QAbstractButton::clicked, this, [this, preview] {
             store_.applyFormation(preview->preset().id, store_.formationFocusTeam());
         });
-        grid_->addWidget(preview, i / kColumns, i % kColumns);
+        grid_->addWidget(preview, i / kPreviewColumns, i % kPreviewColumns);
         previews_.push_back(preview);
         ++i;
     }
@@ -258,6 +293,22 @@ void FormationPickerPopover::refresh() {
 void FormationPickerPopover::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         close();
+        event->accept();
+        return;
+    }
+    const auto focused = std::find(previews_.begin(), previews_.end(), focusWidget());
+    int step = 0;
+    switch (event->key()) {
+    case Qt::Key_Left: step = -1; break;
+    case Qt::Key_Right: step = 1; break;
+    case Qt::Key_Up: step = -kPreviewColumns; break;
+    case Qt::Key_Down: step = kPreviewColumns; break;
+    default: break;
+    }
+    if (step != 0 && !previews_.empty()) {
+        const int count = static_cast<int>(previews_.size());
+        const int at = focused == previews_.end() ? 0 : static_cast<int>(focused - previews_.begin()) + step;
+        if (at >= 0 && at < count) previews_[static_cast<std::size_t>(at)]->setFocus(Qt::OtherFocusReason);
         event->accept();
         return;
     }

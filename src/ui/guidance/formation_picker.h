@@ -61,6 +61,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;   // Return chooses, like Space
 
 private:
     void describeSelf();
@@ -77,7 +80,8 @@ private:
 // the team selector bound to the store's formation-team setting, the hint and one
 // preview per preset of the tactic's format, in the table's order. Choosing a preset
 // applies it to the current step and keeps the panel open; Esc or the close button
-// closes it without changing anything.
+// closes it without changing anything. The arrow keys move the focus over the previews
+// as they are laid out.
 class FormationPickerPopover : public QFrame {
     Q_OBJECT
 public:
