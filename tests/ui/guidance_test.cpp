@@ -57,6 +57,19 @@ protected:
     FormationPickerButton* picker = nullptr;
 };
 
+TEST_F(FormationPickerTest, ArrowKeysMoveOverThePreviewsAndReturnChooses) {
+    FormationPickerPopover* popover = openPicker();
+    const auto& previews = popover->previews();
+    ASSERT_GE(previews.size(), 5u);
+    previews[0]->setFocus();
+    QTest::keyClick(previews[0], Qt::Key_Right);
+    EXPECT_TRUE(previews[1]->hasFocus());
+    QTest::keyClick(previews[1], Qt::Key_Down);   // three to a row
+    EXPECT_TRUE(previews[4]->hasFocus());
+    QTest::keyClick(previews[4], Qt::Key_Return);
+    EXPECT_EQ(store().formationID(store().formationFocusTeam()), previews[4]->preset().id);
+}
+
 TEST_F(FormationPickerTest, ListsOnlyTheFormatsPresetsMarksTheCurrentOneAndStaysOpenAfterChoosing) {
     EXPECT_EQ(picker->accessibleName(), QStringLiteral("阵容"));
     EXPECT_EQ(picker->toolTip(), QStringLiteral("阵容选择"));
@@ -180,20 +193,23 @@ TEST_F(TutorialTest, EscSkipsForGoodAndCannotStartOverTheSaveQuestion) {
     EXPECT_EQ(tour(), nullptr);
 }
 
-TEST_F(TutorialTest, LessonsWithHiddenTargetsKeepTheirCardAndChangesGlideOnVirtualTime) {
-    // The tour hides the inspector: the formation and pass areas have no anchor.
-    EXPECT_FALSE(tour()->anchors().contains(TutorialTarget::formation));
-    EXPECT_FALSE(tour()->anchors().contains(TutorialTarget::pass));
+TEST_F(TutorialTest, TheStepSettingsOpenForTheirLessonsAndChangesGlideOnVirtualTime) {
+    // The tour hides the inspector; the formation and pass lessons open the step settings
+    // for themselves and close them again, so all eight targets are spotlit.
+    EXPECT_FALSE(content().inspectorVisible());
+    for (int lesson : {2, 4}) {
+        tour()->setIndex(lesson);
+        EXPECT_TRUE(content().inspectorVisible()) << lesson;
+        ASSERT_TRUE(tour()->holeRect()) << lesson;
+        const TutorialTarget target = lesson == 2 ? TutorialTarget::formation : TutorialTarget::pass;
+        EXPECT_EQ(*tour()->holeRect(), anchor(target).adjusted(-7, -6, 7, 6));
+        EXPECT_TRUE(QRectF(tour()->rect()).contains(tour()->noteRect()));
+        tour()->setIndex(lesson + 1);
+        EXPECT_FALSE(content().inspectorVisible()) << lesson;
+    }
     for (TutorialTarget t : {TutorialTarget::pitch, TutorialTarget::library, TutorialTarget::view,
                              TutorialTarget::drawing, TutorialTarget::timeline})
         EXPECT_TRUE(tour()->anchors().contains(t)) << int(t);
-    tour()->setIndex(2);
-    EXPECT_FALSE(tour()->holeRect());
-    EXPECT_TRUE(tour()->card()->isVisible());
-    EXPECT_TRUE(QRectF(tour()->rect()).contains(tour()->noteRect()));
-    bool titled = false;
-    for (QLabel* l : tour()->card()->findChildren<QLabel*>()) titled |= l->text() == QStringLiteral("先安排站位");
-    EXPECT_TRUE(titled);
 
     // With motion allowed, the hole glides from the library to the pitch.
     tour()->setIndex(1);

@@ -191,6 +191,11 @@ void FirstRunTutorial::setIndex(int index) {
     showLesson(!store_.reduceMotion());
 }
 
+void FirstRunTutorial::setArrangement(std::function<void(TutorialTarget)> arrange) {
+    arrange_ = std::move(arrange);
+    showLesson(false);
+}
+
 void FirstRunTutorial::forward() {
     if (index() + 1 >= kLessonCount) finish_();
     else setIndex(index() + 1);
@@ -260,6 +265,10 @@ void FirstRunTutorial::showLesson(bool animate) {
     QAccessible::updateAccessibility(&named);
 
     const Scene drawn{holeRect(), noteRect()};
+    if (arrange_) {
+        arrange_(lesson.target);
+        reanchor();
+    }
     to_ = sceneFor(i);
     if (animate && isVisible()) {
         from_ = drawn;

@@ -69,6 +69,10 @@ public:
 
     int index() const;
     void setIndex(int index);
+    // Called with each lesson's target before the lesson is shown, so the workspace can
+    // show what it points at (the step settings for the formation and pass lessons); the
+    // targets are measured again after it. Applied to the lesson shown at once.
+    void setArrangement(std::function<void(TutorialTarget)> arrange);
     void forward();   // next lesson, or finish on the last
 
     const TutorialAnchors& anchors() const { return anchors_; }
@@ -115,6 +119,7 @@ private:
     BoardStore& store_;
     Platform& platform_;
     std::function<void()> finish_;
+    std::function<void(TutorialTarget)> arrange_;
     TutorialAnchorMarks marks_;
     TutorialAnchors anchors_;
 

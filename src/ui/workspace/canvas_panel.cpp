@@ -16,7 +16,9 @@
 #include "ui/annotation/drawing_panels_overlay.h"
 #include "ui/annotation/drawing_toolbar_view.h"
 #include "ui/pitch/board_view.h"
+#include "ui/style/studio_icons.h"
 #include "ui/style/studio_segmented_control.h"
+#include "ui/style/studio_style.h"
 #include "ui/style/studio_widgets.h"
 
 namespace vantrel {
@@ -156,6 +158,26 @@ void CanvasPanel::refreshMode() {
 void CanvasPanel::refreshDrawing() {
     pitch_->setEditingAnnotations(session_.editing() && !session_.locked());
     drawingToolbar_->setVisible(session_.editing());
+    if (!lockBadge_) {
+        // A badge, not a control: it takes neither the pointer nor the focus.
+        lockBadge_ = new QToolButton(stackHost_);
+        lockBadge_->setObjectName(QStringLiteral("lockBadge"));
+        lockBadge_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        lockBadge_->setFocusPolicy(Qt::NoFocus);
+        lockBadge_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        lockBadge_->setIconSize(QSize(14, 14));
+        lockBadge_->setText(QStringLiteral("注释层已锁定"));
+        lockBadge_->setAccessibleName(QStringLiteral("注释层已锁定"));
+        auto paintBadge = [this] {
+            lockBadge_->setIcon(StudioIcons::icon(StudioIcons::Glyph::lock));
+            lockBadge_->setStyleSheet(QStringLiteral("QToolButton#lockBadge { background: %1; color: %2; border: none;"
+                                                     " border-radius: 6px; padding: 3px 8px; font-size: 12px; }")
+                                          .arg(StudioStyle::surface().name(), StudioStyle::textSecondary().name()));
+        };
+        paintBadge();
+        connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, lockBadge_, paintBadge);
+    }
+    lockBadge_->setVisible(session_.locked() && session_.visible());
     placeOverlays();
 }
 
@@ -170,6 +192,11 @@ void CanvasPanel::placeOverlays() {
     // The panels open below the toolbar, at its left end.
     const QPoint below = drawingToolbar_->geometry().bottomLeft() + QPoint(0, 8);
     drawingPanels_->setAnchor(stackHost_->mapTo(this, below));
+    if (lockBadge_) {
+        lockBadge_->adjustSize();
+        lockBadge_->move(10, stackHost_->height() - lockBadge_->height() - 10);
+        lockBadge_->raise();
+    }
 }
 
 

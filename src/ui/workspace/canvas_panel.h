@@ -7,8 +7,8 @@
 #include "core/store/board_store.h"
 #include "core/store/workspace_preferences.h"
 
-class QToolButton;
 class QAction;
+class QToolButton;
 
 namespace vantrel {
 
@@ -42,6 +42,8 @@ public:
     DrawingToggleButton* drawingToggle() const { return drawingToggle_; }
     DrawingToolbarView* drawingToolbar() const { return drawingToolbar_; }
     DrawingPanelsOverlay* drawingPanels() const { return drawingPanels_; }
+    // "注释层已锁定" in the pitch's lower left corner while the shown layer is locked.
+    QToolButton* lockBadge() const { return lockBadge_; }
 
     // "可能被 橙队 4 号 拦截" while the step shown carries an interception risk, else empty.
     QString riskText() const;
@@ -74,6 +76,7 @@ private:
     DrawingToggleButton* drawingToggle_ = nullptr;
     DrawingToolbarView* drawingToolbar_ = nullptr;
     DrawingPanelsOverlay* drawingPanels_ = nullptr;
+    QToolButton* lockBadge_ = nullptr;
     Subscription subscription_;
     Subscription drawingSubscription_;
 };

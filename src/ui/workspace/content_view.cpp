@@ -221,12 +221,7 @@ void ContentView::createActions() {
     connect(actions_.exportHandouts, &QAction::triggered, this, [this] {
         if (sheet_) return;
         auto* sheet = new HandoutSheet(*store_, this);
-        sheet->setAttribute(Qt::WA_DeleteOnClose);
-        adoptSheet(sheet);
-        connect(sheet, &QDialog::finished, this, [this, sheet](int result) {
-            if (result == QDialog::Accepted) exports_->exportHandout(sheet->chosen());
-        });
-        sheet->open();
+        present(sheet, [this, sheet] { exports_->exportHandout(sheet->chosen()); });
     });
     connect(actions_.tutorial, &QAction::triggered, this, &ContentView::startTutorial);
     auto setMode = [this](const char* mode) {
@@ -320,16 +315,11 @@ void ContentView::askDeleteStep() {
     const QString title = QString::fromStdString(cleanStepTitle(step->title));
     auto* sheet = new WorkspaceSheet(QStringLiteral("删除当前步骤？"), QStringLiteral("“%1”将从这套战术中移除。").arg(title), this);
     sheet->setObjectName(QStringLiteral("deleteStepQuestion"));
-    sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->addButton(QStringLiteral("取消"), QDialog::Rejected, false, false);
     sheet->addButton(QStringLiteral("删除步骤"), QDialog::Accepted, false, true);
     // Return never deletes: the destructive answer takes a deliberate click.
     sheet->setDefaultResult(QDialog::Rejected);
-    adoptSheet(sheet);
-    connect(sheet, &QDialog::finished, this, [this](int result) {
-        if (result == QDialog::Accepted) store_->removeStep();
-    });
-    sheet->open();
+    present(sheet, [this] { store_->removeStep(); });
 }
 
 void ContentView::refreshUndoActions() {
@@ -384,15 +374,10 @@ void ContentView::askDeleteOwnTactic(const std::string& key) {
     const QString name = QString::fromStdString(it->tactic.name);
     auto* sheet = new WorkspaceSheet(QStringLiteral("删除“%1”？").arg(name), QStringLiteral("删除后无法恢复。"), this);
     sheet->setObjectName(QStringLiteral("deleteTacticQuestion"));
-    sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->addButton(QStringLiteral("取消"), QDialog::Rejected, false, false);
     sheet->addButton(QStringLiteral("删除战术"), QDialog::Accepted, false, true);
     sheet->setDefaultResult(QDialog::Rejected);   // a deliberate click deletes, never Return
-    adoptSheet(sheet);
-    connect(sheet, &QDialog::finished, this, [this, key](int result) {
-        if (result == QDialog::Accepted) store_->deleteOwnTactic(key);
-    });
-    sheet->open();
+    present(sheet, [this, key] { store_->deleteOwnTactic(key); });
 }
 
 void ContentView::showTacticHistory(const std::string& key) {
@@ -401,10 +386,17 @@ void ContentView::showTacticHistory(const std::string& key) {
         if (own.key() == key) saved = &own;
     if (!saved || sheet_) return;
     auto* sheet = new VersionHistorySheet(QString::fromStdString(saved->tactic.name), store_->tacticVersions(key), this);
+    present(sheet, [this, sheet, key] {
+        if (sheet->chosen()) store_->restoreTacticVersion(key, sheet->chosen()->tactic);
+    });
+}
+
+// Shows a sheet that deletes itself once answered; `accepted` runs on its accepting answer.
+void ContentView::present(WorkspaceSheet* sheet, std::function<void()> accepted) {
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     adoptSheet(sheet);
-    connect(sheet, &QDialog::finished, this, [this, sheet, key](int result) {
-        if (result == QDialog::Accepted && sheet->chosen()) store_->restoreTacticVersion(key, sheet->chosen()->tactic);
+    connect(sheet, &QDialog::finished, this, [accepted = std::move(accepted)](int result) {
+        if (result == QDialog::Accepted) accepted();
     });
     sheet->open();
 }
@@ -516,6 +508,12 @@ void ContentView::startTutorial() {
     marks.mark(TutorialTarget::timeline, timeline_);
     tutorial_ = new FirstRunTutorial(std::move(marks), workspace_, *store_, platform_, [this] { finishTutorial(); }, this);
     tutorial_->setGeometry(rect());
+    tutorial_->setArrangement([this](TutorialTarget target) {
+        const bool settings = target == TutorialTarget::formation || target == TutorialTarget::pass;
+        if (settings == (inspectorVisible_ && showingStageInspector_)) return;
+        setInspector(settings, settings);
+        if (layout()) layout()->activate();
+    });
     tutorial_->show();
     tutorial_->raise();
 }

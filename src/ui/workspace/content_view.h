@@ -117,6 +117,7 @@ public:
     void askRenameOwnTactic(const std::string& key);
     void askDeleteOwnTactic(const std::string& key);
     void showTacticHistory(const std::string& key);
+    void present(WorkspaceSheet* sheet, std::function<void()> accepted);
     // The open sheet (new tactic, deletion question), if any.
     WorkspaceSheet* openSheet() const { return sheet_; }
 
