@@ -44,6 +44,30 @@ std::string playerLabel(const Player& player) {
     return teamName(player.team) + " " + std::to_string(player.number) + " 号";
 }
 
+const SquadPlayer* squadPlayer(const Tactic& tactic, const Player& player) {
+    if (player.team < 0 || player.team >= static_cast<int>(tactic.teams.size())) return nullptr;
+    for (const auto& named : tactic.teams[static_cast<std::size_t>(player.team)].players)
+        if (named.id == player.id) return &named;
+    return nullptr;
+}
+
+std::string teamName(const Tactic& tactic, int team) {
+    if (team >= 0 && team < static_cast<int>(tactic.teams.size()) && tactic.teams[static_cast<std::size_t>(team)].name)
+        return *tactic.teams[static_cast<std::size_t>(team)].name;
+    return teamName(team);
+}
+
+int shirtNumber(const Tactic& tactic, const Player& player) {
+    const SquadPlayer* named = squadPlayer(tactic, player);
+    return named && named->shirt ? *named->shirt : player.number;
+}
+
+std::string playerLabel(const Tactic& tactic, const Player& player) {
+    std::string label = teamName(tactic, player.team) + " " + std::to_string(shirtNumber(tactic, player)) + " 号";
+    if (const SquadPlayer* named = squadPlayer(tactic, player); named && named->name) label += " " + *named->name;
+    return label;
+}
+
 std::string playerID(int team, int number) { return (team == 0 ? "home-" : "away-") + std::to_string(number); }
 
 }  // namespace vantrel

@@ -59,10 +59,32 @@ struct BoardStep {
     std::optional<Point> pathControl(std::string_view playerID) const;
 };
 
+// A player of the squad as the coach names him; every field optional. He keeps it in
+// every step of the tactic.
+struct SquadPlayer {
+    std::string id;                     // a player id of the tactic ("home-5")
+    std::optional<std::string> name;    // 1 … 24 characters
+    std::optional<std::string> role;    // 1 … 16 characters
+    std::optional<int> shirt;           // 1 … 99, shown instead of the id's number
+
+    bool operator==(const SquadPlayer&) const = default;
+};
+
+// One team's squad: its name, kit colour and named players.
+struct TeamSquad {
+    std::optional<std::string> name;    // 1 … 24 characters, replaces "蓝队" / "橙队"
+    std::optional<std::string> color;   // "#RRGGBB", the kit
+    std::vector<SquadPlayer> players;
+
+    bool operator==(const TeamSquad&) const = default;
+};
+
 struct Tactic {
     std::string name;
     int format = 7;   // 7 or 11
     std::vector<BoardStep> steps;
+    // At most two, index = team; empty when the tactic names nobody.
+    std::vector<TeamSquad> teams{};
 
     bool operator==(const Tactic&) const = default;
 };
@@ -100,6 +122,14 @@ struct TacticVersion {
 };
 
 std::string teamName(int team);                      // "蓝队" / "橙队"
+// The squad entry of a player, or null.
+const SquadPlayer* squadPlayer(const Tactic& tactic, const Player& player);
+// The team's name as the tactic sets it, else "蓝队" / "橙队".
+std::string teamName(const Tactic& tactic, int team);
+// The number a token shows: the shirt when set, else the id's number.
+int shirtNumber(const Tactic& tactic, const Player& player);
+// "蓝队 7 号", with the squad's team name, shirt and the player's name when set.
+std::string playerLabel(const Tactic& tactic, const Player& player);
 std::string playerLabel(const Player& player);       // "蓝队 7 号"
 std::string playerID(int team, int number);          // "home-7" / "away-7"
 

@@ -207,6 +207,30 @@ Tactic readTactic(const Reader& r, const CutLists& cut, std::size_t* listed) {
     steps.array();
     t.steps.reserve(steps.node().size());
     for (std::size_t i = 0; i < steps.node().size(); ++i) t.steps.push_back(readStep(steps.element(i)));
+    if (r.has("teams")) {
+        Reader teams = r.at("teams");
+        teams.array();
+        for (std::size_t i = 0; i < teams.node().size(); ++i) {
+            const Reader tr = teams.element(i);
+            TeamSquad team;
+            if (tr.has("name")) team.name = tr.at("name").string();
+            if (tr.has("color")) team.color = tr.at("color").string();
+            if (tr.has("players")) {
+                Reader players = tr.at("players");
+                players.array();
+                for (std::size_t k = 0; k < players.node().size(); ++k) {
+                    const Reader pr = players.element(k);
+                    SquadPlayer p;
+                    p.id = pr.at("id").string();
+                    if (pr.has("name")) p.name = pr.at("name").string();
+                    if (pr.has("role")) p.role = pr.at("role").string();
+                    if (pr.has("shirt")) p.shirt = pr.at("shirt").integer();
+                    team.players.push_back(std::move(p));
+                }
+            }
+            t.teams.push_back(std::move(team));
+        }
+    }
     if (listed) {
         *listed = t.steps.size();
         for (const auto& [list, count] : cut)
@@ -263,7 +287,7 @@ bool knownKey(std::string_view key) {
         "ball", "ballOwner", "blueFormation", "orangeFormation", "pathControls", "passStyle", "annotations",
         "kind", "points", "text", "style", "seed", "color", "lineWidth", "opacity", "fill", "fontSize",
         "pattern", "customInk", "red", "green", "blue", "bold", "tactic", "highPressAdapted",
-        "recovery", "key", "stepIndex", "savedAt", "baseline"};
+        "recovery", "key", "stepIndex", "savedAt", "baseline", "teams", "role", "shirt"};
     for (std::string_view known : kKeys)
         if (key == known) return true;
     return false;

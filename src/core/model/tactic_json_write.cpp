@@ -109,6 +109,29 @@ J tacticJson(const Tactic& t) {
     J steps = J::array();
     for (const auto& s : t.steps) steps.push_back(stepJson<J>(s));
     j["steps"] = std::move(steps);
+    // Only a tactic that names its squad carries the field: others encode as they always did.
+    if (!t.teams.empty()) {
+        J teams = J::array();
+        for (const auto& team : t.teams) {
+            J tj = J::object();
+            if (team.name) tj["name"] = *team.name;
+            if (team.color) tj["color"] = *team.color;
+            if (!team.players.empty()) {
+                J players = J::array();
+                for (const auto& p : team.players) {
+                    J pj = J::object();
+                    pj["id"] = p.id;
+                    if (p.name) pj["name"] = *p.name;
+                    if (p.role) pj["role"] = *p.role;
+                    if (p.shirt) pj["shirt"] = *p.shirt;
+                    players.push_back(std::move(pj));
+                }
+                tj["players"] = std::move(players);
+            }
+            teams.push_back(std::move(tj));
+        }
+        j["teams"] = std::move(teams);
+    }
     return j;
 }
 

@@ -2,7 +2,11 @@
 #include "core/model/tactic_limits.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <vector>
+
+#include "core/model/step_title.h"
 
 namespace vantrel {
 
@@ -121,6 +125,47 @@ bool TacticLimits::cutText(std::string& text, std::size_t limit) {
     return false;
 }
 
+// A squad text: trimmed, then 1 … `limit` characters (cut in the library).
+std::optional<std::string> checkSquadText(std::optional<std::string>& text, std::size_t limit, const std::string& what,
+                                          LongText longText) {
+    if (!text) return std::nullopt;
+    *text = trimmedText(*text);
+    if (text->empty()) return "阵容名单无效：" + what + "为空";
+    if (auto problem = checkText(*text, limit, what, longText)) return "阵容名单无效：" + *problem;
+    return std::nullopt;
+}
+
+bool isKitColour(const std::string& text) {
+    if (text.size() != 7 || text[0] != '#') return false;
+    return std::all_of(text.begin() + 1, text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+}
+
+std::optional<std::string> admitSquad(Tactic& tactic, LongText longText) {
+    if (tactic.teams.size() > 2) return std::string("阵容名单无效：至多两支球队");
+    for (std::size_t t = 0; t < tactic.teams.size(); ++t) {
+        TeamSquad& team = tactic.teams[t];
+        const std::string side = teamName(static_cast<int>(t));
+        if (auto problem = checkSquadText(team.name, kMaxSquadNameCharacters, side + "的队名", longText)) return problem;
+        if (team.color && !isKitColour(*team.color)) return "阵容名单无效：" + side + "的队服颜色需为 #RRGGBB";
+        std::vector<std::string> ids;
+        std::vector<int> shirts;
+        for (SquadPlayer& p : team.players) {
+            const Player* player = tactic.steps.front().player(p.id);
+            if (!player || player->team != static_cast<int>(t) || std::find(ids.begin(), ids.end(), p.id) != ids.end())
+                return "阵容名单无效：" + side + "没有球员 " + p.id.substr(0, kMaxIdentifierBytes);
+            ids.push_back(p.id);
+            if (auto problem = checkSquadText(p.name, kMaxSquadNameCharacters, p.id + " 的名字", longText)) return problem;
+            if (auto problem = checkSquadText(p.role, kMaxRoleCharacters, p.id + " 的位置", longText)) return problem;
+            if (!p.shirt) continue;
+            if (*p.shirt < 1 || *p.shirt > kMaxShirt) return "阵容名单无效：号码需为 1–99";
+            if (std::find(shirts.begin(), shirts.end(), *p.shirt) != shirts.end())
+                return "阵容名单无效：" + side + "的号码 " + std::to_string(*p.shirt) + " 重复";
+            shirts.push_back(*p.shirt);
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> admitTactic(Tactic& tactic, LongText longText, std::size_t listedSteps) {
     const std::string shape = "需为 7 人制或 11 人制，且每步包含双方完整球员";
     if (tactic.format != 7 && tactic.format != 11) return shape;
@@ -131,7 +176,7 @@ std::optional<std::string> admitTactic(Tactic& tactic, LongText longText, std::s
     const std::size_t players = static_cast<std::size_t>(2 * tactic.format);
     for (std::size_t i = 0; i < tactic.steps.size(); ++i)
         if (auto problem = admitStep(tactic.steps[i], i, players, longText)) return problem;
-    return std::nullopt;
+    return admitSquad(tactic, longText);
 }
 
 }  // namespace vantrel

@@ -23,6 +23,10 @@ inline constexpr std::size_t kMaxNameCharacters = 200;    // the tactic's name
 inline constexpr std::size_t kMaxTitleCharacters = 200;   // a step's title
 inline constexpr std::size_t kMaxNoteCharacters = 5000;   // a step's note
 inline constexpr std::size_t kMaxTextCharacters = 5000;   // a text annotation
+// The squad: names of teams and players, roles, and the shirt numbers a token may show.
+inline constexpr std::size_t kMaxSquadNameCharacters = 24;
+inline constexpr std::size_t kMaxRoleCharacters = 16;
+inline constexpr int kMaxShirt = 99;
 // Player ids, formation ids and curved-run keys ("home-7", "4-3-3").
 inline constexpr std::size_t kMaxIdentifierBytes = 64;
 // Annotation points may lie a little off the pitch (drawn on the 3D view's surround);
@@ -38,7 +42,9 @@ bool cutText(std::string& text, std::size_t limit);
 }  // namespace TacticLimits
 
 // Checks `tactic` against the import rules (format 7 or 11, 1 … 200 steps, 2 × format
-// players in every step) and the limits above, and clamps what an editing command would
+// players in every step), its squad (at most two teams; names trimmed, 1 … 24 characters,
+// roles 1 … 16; kit colours "#RRGGBB"; each named player a player of his team, once,
+// with a shirt of 1 … 99 that no teammate wears) and the limits above, and clamps what an editing command would
 // clamp: player positions, the ball and curved-run controls to the pitch
 // ([0.04, 0.96]², as `clampToPitch`), annotation points to the surround. Returns why the
 // tactic is refused, in the words of the status line ("阶段过多：…"), or nothing.

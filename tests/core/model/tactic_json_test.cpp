@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <nlohmann/json.hpp>
 
 #include "core/model/tactic_json.h"
+#include "core/model/tactic_limits.h"
 
 using namespace vantrel;
 using nlohmann::json;
@@ -212,4 +215,40 @@ TEST(ImportChecks, FormatStepsAndPlayerCounts) {
     for (auto& step : allBlue.steps)
         for (auto& p : step.players) p.team = 0;
     EXPECT_TRUE(passesImportChecks(allBlue));
+}
+
+TEST(Squad, NamesRoundTripAreCheckedAndAbsentTeamsChangeNoByte) {
+    Tactic plain = makeTactic();
+    const std::string before = TacticJson::encodeCompact(plain).value();
+    EXPECT_EQ(before.find("teams"), std::string::npos);
+    EXPECT_EQ(TacticJson::encodeCompact(TacticJson::decodeTactic(before).value()).value(), before);
+
+    Tactic named = plain;
+    named.teams = {TeamSquad{"  红星队 ", "#C8102E", {{"home-5", "李明", "中场", 10}, {"home-6", std::nullopt, std::nullopt, 6}}},
+                   TeamSquad{std::nullopt, std::nullopt, {}}};
+    Tactic admitted = named;
+    ASSERT_FALSE(admitTactic(admitted));
+    EXPECT_EQ(admitted.teams[0].name, "红星队");   // trimmed
+    const Player& five = *admitted.steps[0].player("home-5");
+    EXPECT_EQ(playerLabel(admitted, five), "红星队 10 号 李明");
+    EXPECT_EQ(playerLabel(admitted, *admitted.steps[0].player("away-5")), "橙队 5 号");
+    for (const auto& text : {TacticJson::encodeCompact(admitted).value(), TacticJson::encodePretty(admitted).value()})
+        EXPECT_EQ(TacticJson::decodeTactic(text).value(), admitted);
+
+    // Each fault is refused with the reason, as an import says it.
+    const std::vector<std::pair<std::function<void(Tactic&)>, std::string>> faults = {
+        {[](Tactic& t) { t.teams[0].players[0].id = "away-5"; }, "阵容名单无效：蓝队没有球员 away-5"},
+        {[](Tactic& t) { t.teams[0].players[1].id = "home-5"; }, "阵容名单无效：蓝队没有球员 home-5"},
+        {[](Tactic& t) { t.teams[0].players[1].shirt = 10; }, "阵容名单无效：蓝队的号码 10 重复"},
+        {[](Tactic& t) { t.teams[0].players[0].shirt = 100; }, "阵容名单无效：号码需为 1–99"},
+        {[](Tactic& t) { t.teams[0].color = "red"; }, "阵容名单无效：蓝队的队服颜色需为 #RRGGBB"},
+        {[](Tactic& t) { t.teams[0].name = " \u3000"; }, "阵容名单无效：蓝队的队名为空"},
+        {[](Tactic& t) { t.teams[0].players[0].name = std::string(25, 'x'); }, "阵容名单无效：home-5 的名字过长：25 个字符，至多 24 个"},
+        {[](Tactic& t) { t.teams.push_back({}); }, "阵容名单无效：至多两支球队"},
+    };
+    for (const auto& [spoil, reason] : faults) {
+        Tactic bad = named;
+        spoil(bad);
+        EXPECT_EQ(admitTactic(bad), std::optional<std::string>(reason));
+    }
 }
