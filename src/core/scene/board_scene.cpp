@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "core/pitch/step_playback.h"
 #include "core/pitch/vision_geometry.h"
@@ -43,8 +44,23 @@ BoardScene buildScene(SceneInput in) {
         t.selected = in.selectedID && *in.selectedID == t.player.id;
         t.inspected = in.inspectedID && *in.inspectedID == t.player.id;
         t.depth = tokenDepth(t.player.position);
+        if (in.teams && t.player.team >= 0 && t.player.team < static_cast<int>(in.teams->size()))
+            for (const SquadPlayer& named : (*in.teams)[static_cast<std::size_t>(t.player.team)].players)
+                if (named.id == t.player.id) {
+                    if (named.shirt) t.player.number = *named.shirt;
+                    if (named.name) t.name = *named.name;
+                }
         scene.players.push_back(std::move(t));
     }
+    if (in.teams)
+        for (std::size_t team = 0; team < std::min<std::size_t>(2, in.teams->size()); ++team) {
+            scene.teamNames[team] = (*in.teams)[team].name;
+            if (const auto& colour = (*in.teams)[team].color; colour && colour->size() == 7 && (*colour)[0] == '#') {
+                char* end = nullptr;
+                const unsigned long rgb = std::strtoul(colour->c_str() + 1, &end, 16);
+                if (end && *end == '\0') scene.kits[team] = static_cast<std::uint32_t>(rgb);
+            }
+        }
 
     // The ball stays with its owner unless a pass carries it: a flying ball is drawn free,
     // between passer and receiver, at its height.
@@ -148,6 +164,7 @@ std::optional<InterceptionRisk> interceptionRiskOf(const BoardStep& from, const 
 
 BoardScene stepScene(const Tactic& tactic, int index, const SceneDisplay& display) {
     SceneInput in;
+    in.teams = &tactic.teams;
     in.showVision = display.showVision;
     in.showOffside = display.showOffside;
     if (index >= 0 && index < static_cast<int>(tactic.steps.size())) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,9 +33,11 @@ struct InterceptionRisk {
     bool operator==(const InterceptionRisk&) const = default;
 };
 
-// One player as a frame shows him.
+// One player as a frame shows him. `player.number` is the number the token shows: the
+// squad's shirt when it sets one.
 struct SceneToken {
     Player player;
+    std::string name;          // the squad's name for him, drawn by the token; empty: none
     double opacity = 1;        // 0 … 1; below 1 while a formation glide fades him
     bool selected = false;
     bool inspected = false;
@@ -108,6 +112,10 @@ struct BoardScene {
     std::optional<InterceptionRisk> risk;
     std::vector<SceneMove> moves;      // drawn under the players
     double movesOpacity = 1;           // 0 … 1
+    // The squad's kit colours as 0xRRGGBB by team; absent: the team's own colour.
+    std::array<std::optional<std::uint32_t>, 2> kits{};
+    // The squad's team names by team; absent: "蓝队" / "橙队".
+    std::array<std::optional<std::string>, 2> teamNames{};
     // The step's drawings; shared, so frames of one step do not copy long strokes.
     std::shared_ptr<const std::vector<BoardAnnotation>> annotations;
     bool interactive = true;           // false while a transition animates: pointer input waits
@@ -154,6 +162,9 @@ struct SceneInput {
     double movesOpacity = 1;
     std::shared_ptr<const std::vector<BoardAnnotation>> annotations;
     bool interactive = true;
+    // The tactic's squad (names, shirts, kits); null or empty: nobody named. Read while
+    // the scene is built only.
+    const std::vector<TeamSquad>* teams = nullptr;
 };
 
 BoardScene buildScene(SceneInput input);

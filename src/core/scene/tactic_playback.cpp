@@ -84,6 +84,7 @@ std::optional<BoardScene> TacticPlayback::next() {
     }
 
     SceneInput in;
+    in.teams = &tactic_.teams;
     in.players = std::move(frame.players);
     in.ball = frame.ball;
     in.ballHeight = frame.ballHeight;

@@ -354,6 +354,7 @@ std::optional<std::string> BoardStore::visionOwnerID() const { return motion_.vi
 
 BoardScene BoardStore::scene(bool withAnnotations) const {
     SceneInput in;
+    in.teams = &tactic_.teams;
     in.players = displayPlayers();
     if (motion_.layoutFrame) {
         in.gliding = true;

@@ -83,9 +83,12 @@ QString PlayerTokenAccessible::text(QAccessible::Text t) const {
     const SceneToken* tok = token();
     if (!tok) return {};
     const Player& p = tok->player;
-    const QString team = QString::fromStdString(teamName(p.team));
+    const auto& named = scene()->teamNames[p.team == 1 ? 1 : 0];
+    const QString team = QString::fromStdString(named ? *named : teamName(p.team));
     switch (t) {
-        case QAccessible::Name: return team + QStringLiteral(" %1号").arg(p.number);
+        case QAccessible::Name:
+            return team + QStringLiteral(" %1号").arg(p.number) +
+                   (tok->name.empty() ? QString() : QStringLiteral(" ") + QString::fromStdString(tok->name));
         case QAccessible::Description:
         case QAccessible::Help: return QStringLiteral("#%1 · %2\nControl + 点击查看球员信息").arg(p.number).arg(team);
         default: return {};

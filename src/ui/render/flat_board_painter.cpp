@@ -245,8 +245,8 @@ void FlatBoardPainter::paintBoard(QPainter& painter, const BoardScene& scene, QS
     if (scene.vision) paintVision(painter, r, *scene.vision);
     if (scene.offside) paintOffside(painter, r, *scene.offside);
     paintMoves(painter, view, scene);
-    if (scene.passPreview) paintPassPreview(painter, view, *scene.passPreview);
-    if (scene.route) paintSelectedRoute(painter, view, *scene.route);
+    if (scene.passPreview) paintPassPreview(painter, view, *scene.passPreview, scene);
+    if (scene.route) paintSelectedRoute(painter, view, *scene.route, scene);
     paintPlayersAndBall(painter, view, scene, dpr);
     paintInterceptionRisk(painter, view, scene);
     painter.restore();
@@ -337,29 +337,29 @@ void FlatBoardPainter::paintMoves(QPainter& p, const FlatProjection& view, const
             for (const auto& s : move.pass.samples()) line << toQt(view.ballPlacement(s.position, s.height).centre);
         else
             for (int i = 0; i <= 24; ++i) line << toQt(view.toView(move.curve.at(i / 24.0)));
-        PitchPainting::drawMove(p, move, line, withAlpha(PitchPainting::routeColor(move.team), 0.85),
+        PitchPainting::drawMove(p, move, line, withAlpha(PitchPainting::routeColor(move.team, scene), 0.85),
                                 PitchPainting::kTokenDiameter / 2 + 2);
     }
     p.restore();
 }
 
-void FlatBoardPainter::paintPassPreview(QPainter& p, const FlatProjection& view, const ScenePass& pass) {
+void FlatBoardPainter::paintPassPreview(QPainter& p, const FlatProjection& view, const ScenePass& pass, const BoardScene& scene) {
     const auto& samples = passPreviewCache_.samples(pass.path);
     if (samples.size() < 2) return;
     QPolygonF line;
     for (const auto& s : samples)
         line << toQt(view.ballPlacement(s.position, s.height).centre);   // ends where the ball is drawn
-    const QColor color = PitchPainting::routeColor(pass.team);
+    const QColor color = PitchPainting::routeColor(pass.team, scene);
     QPen pen(color, 2, Qt::CustomDashLine, Qt::RoundCap, Qt::RoundJoin);
     pen.setDashPattern({5.0 / 2, 5.0 / 2});
     PitchPainting::drawArrow(p, line, pen);
 }
 
-void FlatBoardPainter::paintSelectedRoute(QPainter& p, const FlatProjection& view, const SceneRun& run) {
+void FlatBoardPainter::paintSelectedRoute(QPainter& p, const FlatProjection& view, const SceneRun& run, const BoardScene& scene) {
     const RunCurve* route = &run.curve;
     auto map = [&](Point pt) { return toQt(view.toView(pt)); };
     const QPointF start = map(route->start), control = map(route->control), end = map(route->end);
-    const QColor color = withAlpha(PitchPainting::routeColor(run.team), 0.75);
+    const QColor color = withAlpha(PitchPainting::routeColor(run.team, scene), 0.75);
     QPainterPath curve(start);
     curve.quadTo(control, end);
     PitchPainting::drawArrow(p, curve, QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin), control, end);
@@ -375,7 +375,7 @@ void FlatBoardPainter::paintPlayersAndBall(QPainter& p, const FlatProjection& vi
             case BoardScene::Layer::token: {
                 const SceneToken& token = scene.players[static_cast<std::size_t>(item.player)];
                 tokenSprites_.draw(p, toQt(view.toView(token.player.position)), token.player, token.selected,
-                                   token.opacity, dpr);
+                                   token.opacity, dpr, PitchPainting::teamFill(token.player.team, scene));
                 break;
             }
             case BoardScene::Layer::ballAtFeet: {
@@ -393,6 +393,13 @@ void FlatBoardPainter::paintPlayersAndBall(QPainter& p, const FlatProjection& vi
                 break;
         }
     }
+    // The squad's names under their tokens, over everything else on the turf.
+    std::vector<std::pair<QPointF, QString>> names;
+    for (const SceneToken& token : scene.players)
+        if (!token.name.empty() && token.opacity > 0.5)
+            names.emplace_back(toQt(view.toView(token.player.position)), QString::fromStdString(token.name));
+    std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a.first.y() < b.first.y(); });
+    PitchPainting::drawNames(p, std::move(names), PitchPainting::kTokenDiameter / 2 + 3);
 }
 
 void FlatBoardPainter::paintInterceptionRisk(QPainter& p, const FlatProjection& view, const BoardScene& scene) {

@@ -38,9 +38,9 @@ private:
     static void paintPitchSurface(QPainter& p, QSizeF size, qreal dpr);
     void paintVision(QPainter& p, const QRectF& r, const SceneVision& vision);
     void paintOffside(QPainter& p, const QRectF& r, const OffsideLines& offside);
-    void paintPassPreview(QPainter& p, const FlatProjection& view, const ScenePass& pass);
+    void paintPassPreview(QPainter& p, const FlatProjection& view, const ScenePass& pass, const BoardScene& scene);
     void paintMoves(QPainter& p, const FlatProjection& view, const BoardScene& scene);
-    void paintSelectedRoute(QPainter& p, const FlatProjection& view, const SceneRun& run);
+    void paintSelectedRoute(QPainter& p, const FlatProjection& view, const SceneRun& run, const BoardScene& scene);
     void paintPlayersAndBall(QPainter& p, const FlatProjection& view, const BoardScene& scene, qreal dpr);
     // Where playback of the move into the step would be cut out, and by whom (red ring).
     void paintInterceptionRisk(QPainter& p, const FlatProjection& view, const BoardScene& scene);

@@ -54,7 +54,7 @@ bool TacticalPuck::contains(QPointF centre, double scale, QPointF v) {
 }
 
 void TacticalPuck::paint(QPainter& p, QPointF c) const {
-    const QColor team = player.team == 0 ? StudioStyle::blueTeam() : StudioStyle::orangeTeam();
+    const QColor team = fill.isValid() ? fill : (player.team == 0 ? StudioStyle::blueTeam() : StudioStyle::orangeTeam());
     const double rx = kWidth / 2, ry = kHeight / 2;
     const QPointF bottom = c - QPointF(0, kLift - kThickness);
     const QPointF top = c - QPointF(0, kLift);
@@ -100,7 +100,7 @@ void TacticalPuck::paint(QPainter& p, QPointF c) const {
     font.setPixelSize(13);
     font.setWeight(QFont::DemiBold);
     p.setFont(font);
-    p.setPen(Qt::white);
+    p.setPen(PitchPainting::numberInk(team.lighter(118)));
     p.drawText(QRectF(top.x() - rx, top.y() - ry, 2 * rx, 2 * ry), Qt::AlignCenter, QString::number(player.number));
 }
 
@@ -227,8 +227,8 @@ void PerspectiveBoardPainter::paintBoard(QPainter& painter, const BoardScene& sc
     if (scene.vision) paintVision(painter, view, *scene.vision);
     if (scene.offside) paintOffside(painter, view, *scene.offside);
     paintMoves(painter, view, scene);
-    if (scene.passPreview) paintPassPreview(painter, view, *scene.passPreview);
-    if (scene.route) paintSelectedRoute(painter, view, *scene.route);
+    if (scene.passPreview) paintPassPreview(painter, view, *scene.passPreview, scene);
+    if (scene.route) paintSelectedRoute(painter, view, *scene.route, scene);
     paintPucksAndBall(painter, view, scene, dpr);
     paintInterceptionRisk(painter, view, scene);
     painter.restore();
@@ -331,26 +331,26 @@ void PerspectiveBoardPainter::paintMoves(QPainter& p, const PitchPerspective& vi
         }
         // The token standing at the tip is drawn smaller towards the far touchline.
         const qreal gap = 0.5 * PitchPainting::kTokenDiameter * PitchPerspective::tokenScale(tip.y) + 2;
-        PitchPainting::drawMove(p, move, line, withAlpha(PitchPainting::routeColor(move.team), 0.85), gap);
+        PitchPainting::drawMove(p, move, line, withAlpha(PitchPainting::routeColor(move.team, scene), 0.85), gap);
     }
     p.restore();
 }
 
-void PerspectiveBoardPainter::paintPassPreview(QPainter& p, const PitchPerspective& view, const ScenePass& pass) {
+void PerspectiveBoardPainter::paintPassPreview(QPainter& p, const PitchPerspective& view, const ScenePass& pass, const BoardScene& scene) {
     const auto& samples = passPreviewCache_.samples(pass.path);
     if (samples.size() < 2) return;
     QPolygonF line;
     for (const auto& s : samples)
         line << toQt(view.project(s.position)) - QPointF(0, 0.85 * view.size.height * std::max(s.height, 0.0) + 3);
-    const QColor color = withAlpha(PitchPainting::routeColor(pass.team), 0.75);
+    const QColor color = withAlpha(PitchPainting::routeColor(pass.team, scene), 0.75);
     PitchPainting::drawArrow(p, line, QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 }
 
-void PerspectiveBoardPainter::paintSelectedRoute(QPainter& p, const PitchPerspective& view, const SceneRun& run) {
+void PerspectiveBoardPainter::paintSelectedRoute(QPainter& p, const PitchPerspective& view, const SceneRun& run, const BoardScene& scene) {
     const RunCurve* route = &run.curve;
     QPolygonF line;
     for (int i = 0; i <= 24; ++i) line << toQt(view.project(route->at(i / 24.0))) - QPointF(0, 3);
-    const QColor color = withAlpha(PitchPainting::routeColor(run.team), 0.75);
+    const QColor color = withAlpha(PitchPainting::routeColor(run.team, scene), 0.75);
     PitchPainting::drawArrow(p, line, QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 
     PitchPainting::drawRouteHandle(p, toQt(view.project(route->at(0.5))));
@@ -358,7 +358,7 @@ void PerspectiveBoardPainter::paintSelectedRoute(QPainter& p, const PitchPerspec
 
 void PerspectiveBoardPainter::drawPuck(QPainter& p, const TacticalPuck& puck, QPointF centre, qreal opacity, qreal dpr) {
     const int hundredths = qRound(puck.scale * 100);
-    const auto key = std::make_tuple(puck.player.team == 0 ? 0 : 1, puck.player.number, puck.selected, puck.hovered,
+    const auto key = std::make_tuple(puck.fill.rgb(), puck.player.number, puck.selected, puck.hovered,
                                      hundredths, qRound(dpr * 100));
     auto it = puckSprites_.find(key);
     if (it == puckSprites_.end()) {
@@ -421,7 +421,7 @@ void PerspectiveBoardPainter::paintPucksAndBall(QPainter& p, const PitchPerspect
             case 0: {
                 const Player& player = item.token->player;
                 const TacticalPuck puck{player, PitchPerspective::tokenScale(player.position.y), item.token->selected,
-                                        hovered_ && *hovered_ == player.id};
+                                        hovered_ && *hovered_ == player.id, PitchPainting::teamFill(player.team, scene)};
                 drawPuck(p, puck, toQt(view.project(player.position)), item.token->opacity, dpr);
                 break;
             }
@@ -451,6 +451,17 @@ void PerspectiveBoardPainter::paintPucksAndBall(QPainter& p, const PitchPerspect
                 break;
         }
     }
+    // The squad's names above their pucks, nearest the viewer last so they stay on top.
+    std::vector<std::pair<QPointF, QString>> names;
+    for (const SceneToken& token : scene.players)
+        if (!token.name.empty() && token.opacity > 0.5) {
+            const double scale = PitchPerspective::tokenScale(token.player.position.y);
+            const QPointF top = toQt(view.project(token.player.position)) -
+                                QPointF(0, (TacticalPuck::kLift + TacticalPuck::kHeight / 2 + 2) * scale);
+            names.emplace_back(top, QString::fromStdString(token.name));
+        }
+    std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a.first.y() > b.first.y(); });
+    PitchPainting::drawNames(p, std::move(names), -1);
 }
 
 }  // namespace vantrel

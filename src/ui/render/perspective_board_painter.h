@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QColor>
 #include <QPixmap>
 #include <QPointF>
 #include <QSize>
@@ -27,6 +28,7 @@ struct TacticalPuck {
     double scale = 1;
     bool selected = false;
     bool hovered = false;
+    QColor fill;   // the team's colour or the squad's kit
 
     static constexpr double kWidth = 30;        // the top face and the body
     static constexpr double kHeight = 20;
@@ -65,9 +67,9 @@ private:
     void prepareStaticPitch(QSize size, qreal dpr);
     void paintVision(QPainter& p, const PitchPerspective& view, const SceneVision& vision);
     void paintOffside(QPainter& p, const PitchPerspective& view, const OffsideLines& offside);
-    void paintPassPreview(QPainter& p, const PitchPerspective& view, const ScenePass& pass);
+    void paintPassPreview(QPainter& p, const PitchPerspective& view, const ScenePass& pass, const BoardScene& scene);
     void paintMoves(QPainter& p, const PitchPerspective& view, const BoardScene& scene);
-    void paintSelectedRoute(QPainter& p, const PitchPerspective& view, const SceneRun& run);
+    void paintSelectedRoute(QPainter& p, const PitchPerspective& view, const SceneRun& run, const BoardScene& scene);
     void paintInterceptionRisk(QPainter& p, const PitchPerspective& view, const BoardScene& scene);
     void paintPucksAndBall(QPainter& p, const PitchPerspective& view, const BoardScene& scene, qreal dpr);
     void drawPuck(QPainter& p, const TacticalPuck& puck, QPointF centre, qreal opacity, qreal dpr);
@@ -79,7 +81,7 @@ private:
     QSize staticPitchSize_;
     int appearance_ = -1;
     // Keyed by team, number, selected, hovered, scale in hundredths and pixel ratio.
-    std::map<std::tuple<int, int, bool, bool, int, int>, QPixmap> puckSprites_;
+    std::map<std::tuple<QRgb, int, bool, bool, int, int>, QPixmap> puckSprites_;
 };
 
 }  // namespace vantrel

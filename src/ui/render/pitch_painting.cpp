@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/render/pitch_painting.h"
 
+#include <QFontMetricsF>
+
 #include <QPaintEngine>
 
 
@@ -90,6 +92,51 @@ void drawMove(QPainter& painter, const SceneMove& move, QPolygonF line, QColor c
 
 QColor routeColor(int team) { return team == 1 ? StudioStyle::orangeRoute() : StudioStyle::blueRoute(); }
 
+QColor routeColor(int team, const BoardScene& scene) {
+    const auto& kit = scene.kits[team == 1 ? 1 : 0];
+    return kit ? QColor::fromRgb(*kit) : routeColor(team);
+}
+
+QColor teamFill(int team, const BoardScene& scene) {
+    const auto& kit = scene.kits[team == 1 ? 1 : 0];
+    if (kit) return QColor::fromRgb(*kit);
+    return team == 0 ? StudioStyle::blueTeam() : StudioStyle::orangeTeam();
+}
+
+QColor numberInk(QColor fill) {
+    // Relative luminance (sRGB weights on the stored values): white reads on darker fills.
+    const qreal luminance = 0.2126 * fill.redF() + 0.7152 * fill.greenF() + 0.0722 * fill.blueF();
+    return luminance > 0.62 ? QColor(0x1c, 0x1c, 0x1e) : QColor(Qt::white);
+}
+
+void drawNames(QPainter& painter, std::vector<std::pair<QPointF, QString>> labels, qreal offset) {
+    if (labels.empty()) return;
+    painter.save();
+    QFont font = painter.font();
+    font.setPixelSize(11);
+    font.setWeight(QFont::DemiBold);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    std::vector<QRectF> placed;
+    for (auto& [anchor, name] : labels) {
+        const QString text = metrics.elidedText(name, Qt::ElideRight, 84);
+        const qreal w = metrics.horizontalAdvance(text) + 8, h = metrics.height() + 2;
+        QRectF box(anchor.x() - w / 2, offset >= 0 ? anchor.y() + offset : anchor.y() + offset - h, w, h);
+        for (int tries = 0; tries < 4; ++tries) {
+            const bool covers = std::any_of(placed.begin(), placed.end(), [&](const QRectF& r) { return r.intersects(box); });
+            if (!covers) break;
+            box.translate(0, offset >= 0 ? h : -h);
+        }
+        placed.push_back(box);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, 110));
+        painter.drawRoundedRect(box, 4, 4);
+        painter.setPen(Qt::white);
+        painter.drawText(box, Qt::AlignCenter, text);
+    }
+    painter.restore();
+}
+
 void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotationDegrees, qreal shadowOpacity) {
     const qreal r = diameter / 2;
     painter.save();
@@ -170,7 +217,8 @@ QColor shadowOverWash() {
                             channel(turf.blueF(), wash.blueF(), shade.blueF()), 0.5);
 }
 
-void drawToken(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity) {
+void drawToken(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity,
+               std::optional<QColor> fill) {
     const qreal r = kTokenDiameter / 2;
     painter.save();
     painter.setOpacity(painter.opacity() * opacity);
@@ -192,7 +240,8 @@ void drawToken(QPainter& painter, QPointF centre, const Player& player, bool sel
     painter.setBrush(QColor(0, 0, 0, qRound(255 * 0.18)));
     painter.drawEllipse(centre + QPointF(0, 1.5), r + 0.5, r + 0.5);
 
-    painter.setBrush(player.team == 0 ? StudioStyle::blueTeam() : StudioStyle::orangeTeam());
+    const QColor body = fill.value_or(player.team == 0 ? StudioStyle::blueTeam() : StudioStyle::orangeTeam());
+    painter.setBrush(body);
     QColor rim(255, 255, 255);
     rim.setAlphaF(0.9);
     painter.setPen(QPen(rim, 1.5));
@@ -202,7 +251,7 @@ void drawToken(QPainter& painter, QPointF centre, const Player& player, bool sel
     font.setPixelSize(13);
     font.setWeight(QFont::DemiBold);
     painter.setFont(font);
-    painter.setPen(Qt::white);
+    painter.setPen(numberInk(body));
     painter.drawText(QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
                      QString::number(player.number));
     painter.restore();
@@ -216,14 +265,14 @@ bool isVectorDevice(const QPainter& painter) {
 }
 
 void TokenSprites::draw(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity,
-                        qreal dpr) {
+                        qreal dpr, QColor fill) {
     // A vector page (a PDF handout) gets the token itself, so it prints sharp at any size.
     if (isVectorDevice(painter)) {
-        drawToken(painter, centre, player, selected, opacity);
+        drawToken(painter, centre, player, selected, opacity, fill);
         return;
     }
     constexpr qreal kExtent = 50;   // token, both selection rings and the shadow
-    const auto key = std::make_tuple(player.team == 0 ? 0 : 1, player.number, selected, qRound(dpr * 100));
+    const auto key = std::make_tuple(fill.rgb(), player.number, selected, qRound(dpr * 100));
     auto it = sprites_.find(key);
     if (it == sprites_.end()) {
         QPixmap sprite(QSize(qCeil(kExtent * dpr), qCeil(kExtent * dpr)));
@@ -232,7 +281,7 @@ void TokenSprites::draw(QPainter& painter, QPointF centre, const Player& player,
         QPainter p(&sprite);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
-        drawToken(p, QPointF(kExtent / 2, kExtent / 2), player, selected, 1.0);
+        drawToken(p, QPointF(kExtent / 2, kExtent / 2), player, selected, 1.0, fill);
         p.end();
         it = sprites_.emplace(key, sprite).first;
     }

@@ -33,8 +33,18 @@ void drawArrow(QPainter& painter, const QPainterPath& curve, const QPen& pen, QP
 // (the token standing there).
 void drawMove(QPainter& painter, const SceneMove& move, QPolygonF line, QColor color, qreal tipGap);
 
-// Team 1 runs in orange, everything else in blue.
+// Team 1 runs in orange, everything else in blue; in the squad's kit colour when the
+// scene has one for the team.
 QColor routeColor(int team);
+QColor routeColor(int team, const BoardScene& scene);
+// A token's fill: the team's colour, or the squad's kit.
+QColor teamFill(int team, const BoardScene& scene);
+// The shirt number's ink on `fill`: white, or near black on a light kit.
+QColor numberInk(QColor fill);
+// The squad's names by their tokens: each label centred `offset` points below (negative:
+// above) its anchor, shortened with "…" beyond 84 points, and moved further from the
+// anchor while it would cover a label already drawn. `labels` pairs anchor and name.
+void drawNames(QPainter& painter, std::vector<std::pair<QPointF, QString>> labels, qreal offset);
 
 // A white football of `diameter` points with its dark panels, turned by `rotationDegrees`.
 void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotationDegrees, qreal shadowOpacity);
@@ -47,8 +57,10 @@ void drawRouteHandle(QPainter& painter, QPointF centre);
 // carries the vision overlay's 0.055 `onPitch` wash.
 QColor shadowOverWash();
 
-// A round team token: fill, white rim, shirt number; selected tokens get two rings.
-void drawToken(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity);
+// A round team token: fill (the team's colour unless given), white rim, shirt number;
+// selected tokens get two rings.
+void drawToken(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity,
+               std::optional<QColor> fill = std::nullopt);
 
 inline constexpr qreal kTokenDiameter = 31;
 inline constexpr qreal kHandleDiameter = 13;   // the selected run's control handle
@@ -58,15 +70,16 @@ inline constexpr qreal kHandleDiameter = 13;   // the selected run's control han
 bool isVectorDevice(const QPainter& painter);
 
 // Painted tokens kept as pixmaps: a frame blits 22 small images instead of laying out 22
-// numbers. Keyed by team, number, selection and pixel ratio; `clear` after an
+// numbers. Keyed by fill, number, selection and pixel ratio; `clear` after an
 // appearance change (the selection ring follows the brand colour).
 class TokenSprites {
 public:
-    void draw(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity, qreal dpr);
+    void draw(QPainter& painter, QPointF centre, const Player& player, bool selected, qreal opacity, qreal dpr,
+              QColor fill);
     void clear() { sprites_.clear(); }
 
 private:
-    std::map<std::tuple<int, int, bool, int>, QPixmap> sprites_;
+    std::map<std::tuple<QRgb, int, bool, int>, QPixmap> sprites_;
 };
 
 }  // namespace PitchPainting

@@ -127,7 +127,7 @@ CanvasPanel::~CanvasPanel() {
 QString CanvasPanel::riskText() const {
     const auto risk = store_.interceptionRisk();
     if (!risk) return {};
-    return QStringLiteral("可能被 %1 拦截").arg(QString::fromStdString(playerLabel(risk->interceptor)));
+    return QStringLiteral("可能被 %1 拦截").arg(QString::fromStdString(playerLabel(store_.tactic(), risk->interceptor)));
 }
 
 // The interception marker and the interceptor's ring answer with the risk; everything

@@ -285,8 +285,7 @@ void InspectorView::refresh() {
         const BoardStep* step = store_.currentStep();
         const Player* player = step ? step->player(*id) : nullptr;
         if (player) {
-            const QString title = QStringLiteral("%1 %2 号").arg(player->team == 0 ? QStringLiteral("蓝队") : QStringLiteral("橙队"))
-                                      .arg(player->number);
+            const QString title = QString::fromStdString(playerLabel(store_.tactic(), *player));
             announceText(playerTitle_, title);
             const bool owns = step->ballOwner == *id;
             hasBall_->setVisible(owns);
