@@ -181,6 +181,33 @@ TEST_F(BoardViewTest, TokensExplainThemselvesAndAreButtonsForAssistiveTechnology
     EXPECT_TRUE(token->state().selected);
 }
 
+// A named squad: the kit fills the token with a readable number, the name sits under it
+// and is part of the token's accessible name.
+TEST_F(BoardViewTest, TheSquadsKitShirtAndNameShow) {
+    Tactic tactic{"阵容", 7, {lineup({}, std::nullopt)}};
+    tactic.teams = {TeamSquad{"红星队", "#F2F2F2", {{"home-5", "陈晨", std::nullopt, 10}}}};
+    store->selectImported(SavedTactic{Uuid::random(), tactic, true});
+    QAccessibleInterface* pitch = QAccessible::queryAccessibleInterface(view.get());
+    ASSERT_TRUE(pitch);
+    QStringList names;
+    for (int i = 0; i < pitch->childCount(); ++i) names << pitch->child(i)->text(QAccessible::Name);
+    EXPECT_TRUE(names.contains(QStringLiteral("红星队 10号 陈晨"))) << names.join(u'|').toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("橙队 5号")));
+
+    const QImage image = vantrel::testing::paintFlatBoard(*store, view->size());
+    const QPointF five = at("home-5");
+    EXPECT_LT(vantrel::testing::colourDistance(image.pixelColor((five + QPointF(-10, -6)).toPoint()), QColor(0xF2, 0xF2, 0xF2)), 30);
+    int dark = 0, labelInk = 0;   // the number in dark ink on the light kit; the name's white under the token
+    for (int dx = -6; dx <= 6; ++dx) {
+        for (int dy = -6; dy <= 6; ++dy)
+            if (image.pixelColor((five + QPointF(dx, dy)).toPoint()).lightness() < 90) ++dark;
+        for (int dy = 20; dy <= 30; ++dy)
+            if (image.pixelColor((five + QPointF(dx, dy)).toPoint()).lightness() > 200) ++labelInk;
+    }
+    EXPECT_GT(dark, 8);
+    EXPECT_GT(labelInk, 4);
+}
+
 // The ball is an object of its own where it is drawn, also while a pass carries it; a
 // hidden view shows assistive technology nothing.
 TEST_F(BoardViewTest, TheBallIsFoundWhereItIsDrawnAndAHiddenViewShowsNothing) {
