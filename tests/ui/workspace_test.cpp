@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QToolBar>
 
 #include "core/library/builtin_tactics.h"
@@ -262,4 +263,20 @@ TEST_F(WorkspaceTest, EarlierVersionsAreListedPreviewedAndRestoredByKeys) {
     EXPECT_EQ(store().tactic().steps, oneStep.steps);
     EXPECT_EQ(store().status(), "已恢复历史版本：历史");
     EXPECT_EQ(store().tacticVersions(own).front().tactic.steps.size(), 3u);
+}
+
+TEST_F(WorkspaceTest, ThePlayerViewNamesAPlayer) {
+    store().newTactic("阵容", 7);
+    store().selectPlayer("home-5", true);
+    InspectorView& inspector = content().inspector();
+    ASSERT_TRUE(inspector.playerNameField()->isVisible());
+    EXPECT_EQ(inspector.playerNameField()->accessibleName(), QStringLiteral("名字"));
+    inspector.playerNameField()->setFocus();
+    typeText(inspector.playerNameField(), QStringLiteral("陈晨"));
+    QTest::keyClick(inspector.playerNameField(), Qt::Key_Return);
+    inspector.shirtField()->setValue(10);
+    emit inspector.shirtField()->editingFinished();
+    ASSERT_EQ(store().tactic().teams.size(), 1u);
+    EXPECT_EQ(store().tactic().teams[0].players, (std::vector<SquadPlayer>{{"home-5", "陈晨", std::nullopt, 10}}));
+    EXPECT_EQ(inspector.playerTitle()->text(), QStringLiteral("蓝队 10 号 陈晨"));
 }

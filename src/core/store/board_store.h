@@ -51,6 +51,7 @@ struct StepTransition;
 //   board_store_own_tactics.cpp  renaming, copying and deleting own tactics; their
 //                                earlier versions (TacticVersions, tactic_versions.h)
 //   board_store_risk.cpp         the interception risk of the step shown
+//   board_store_squad.cpp        the squad's names, roles and shirts
 //   board_store_recovery.cpp     the recovery journal's answer at start-up (the journal,
 //                                which follows the store on its own: RecoveryJournal,
 //                                recovery_journal.h)
@@ -209,6 +210,10 @@ public:
     // Renames the open tactic (an own tactic's library entry too); white space around it,
     // the ideographic space included, is dropped, and a name left empty is ignored.
     void setTacticName(std::string name);
+    // A player's name, role and shirt in the squad: texts trimmed and cut to 24 and 16
+    // characters, empty ones cleared, a shirt outside 1 … 99 cleared. A shirt a teammate
+    // wears is refused ("号码 7 已被蓝队 7 号使用"). One undo level; autosaved like edits.
+    void setSquadPlayer(const std::string& id, const std::string& name, const std::string& role, std::optional<int> shirt);
     // The current step's title and explanation: edits of the step like any other.
     void setStepTitle(std::string title);
     void setStepNote(std::string note);

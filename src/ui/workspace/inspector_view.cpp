@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -229,6 +230,33 @@ QWidget* InspectorView::buildPlayerPage() {
     head->addWidget(deselect);
     v->addLayout(head);
 
+    // The squad: committed when a field is left or Return pressed, as the tactic's name.
+    auto commitSquad = [this] {
+        if (writing_) return;
+        if (const auto& id = store_.inspectedPlayerID())
+            store_.setSquadPlayer(*id, playerName_->text().toStdString(), playerRole_->text().toStdString(),
+                                  shirt_->value() > 0 ? std::optional<int>(shirt_->value()) : std::nullopt);
+        refresh();
+    };
+    auto squadField = [&](QLineEdit*& field, const QString& name, const QString& help, int limit) {
+        v->addWidget(fieldLabel(name, page));
+        field = new QLineEdit(page);
+        describe(field, name, help);
+        styleField(field);
+        field->setMaxLength(limit);
+        connect(field, &QLineEdit::editingFinished, this, commitSquad);
+        v->addWidget(field);
+    };
+    squadField(playerName_, QStringLiteral("名字"), QStringLiteral("显示在球员旁边"), int(TacticLimits::kMaxSquadNameCharacters));
+    squadField(playerRole_, QStringLiteral("位置"), QStringLiteral("例如：右后卫"), int(TacticLimits::kMaxRoleCharacters));
+    v->addWidget(fieldLabel(QStringLiteral("号码"), page));
+    shirt_ = new QSpinBox(page);
+    shirt_->setRange(0, TacticLimits::kMaxShirt);
+    shirt_->setSpecialValueText(QStringLiteral("无"));
+    describe(shirt_, QStringLiteral("号码"), QStringLiteral("球衣号码，1–99；无则显示默认号码"));
+    connect(shirt_, &QSpinBox::editingFinished, this, commitSquad);
+    v->addWidget(shirt_, 0, Qt::AlignLeft);
+
     hasBall_ = label(QStringLiteral("当前持球球员"), 13, StudioStyle::brand, true, page);
     v->addWidget(hasBall_);
     giveBall_ = actionButton(QStringLiteral("让他持球"), true, false, page);
@@ -287,6 +315,11 @@ void InspectorView::refresh() {
         if (player) {
             const QString title = QString::fromStdString(playerLabel(store_.tactic(), *player));
             announceText(playerTitle_, title);
+            const SquadPlayer* named = squadPlayer(store_.tactic(), *player);
+            // A field being typed in keeps what the coach types.
+            if (!playerName_->hasFocus()) playerName_->setText(QString::fromStdString(named && named->name ? *named->name : ""));
+            if (!playerRole_->hasFocus()) playerRole_->setText(QString::fromStdString(named && named->role ? *named->role : ""));
+            if (!shirt_->hasFocus()) shirt_->setValue(named && named->shirt ? *named->shirt : 0);
             const bool owns = step->ballOwner == *id;
             hasBall_->setVisible(owns);
             giveBall_->setVisible(!owns);

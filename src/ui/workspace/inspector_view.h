@@ -9,6 +9,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 class QPlainTextEdit;
 class QStackedWidget;
 class QToolButton;
@@ -39,6 +40,10 @@ public:
     QPlainTextEdit* stepNoteField() const { return stepNote_; }
     StudioSegmentedControl* passStyleControl() const { return passStyle_; }
     QLabel* playerTitle() const { return playerTitle_; }
+    // The inspected player's squad fields: "名字", "位置" and "号码" (0 shows "无").
+    QLineEdit* playerNameField() const { return playerName_; }
+    QLineEdit* playerRoleField() const { return playerRole_; }
+    QSpinBox* shirtField() const { return shirt_; }
     // Where the formation picker goes.
     QVBoxLayout* formationSlot() const { return formationSlot_; }
     QWidget* formationArea() const { return formationArea_; }
@@ -77,6 +82,9 @@ private:
     QCheckBox* routes_ = nullptr;
     QCheckBox* risk_ = nullptr;
     QLabel* playerTitle_ = nullptr;
+    QLineEdit* playerName_ = nullptr;
+    QLineEdit* playerRole_ = nullptr;
+    QSpinBox* shirt_ = nullptr;
     QLabel* hasBall_ = nullptr;
     QToolButton* giveBall_ = nullptr;
     QCheckBox* playerRoutes_ = nullptr;

@@ -289,3 +289,32 @@ TEST_F(StoreTest, NamesTitlesAndNotesAreEditsOfTheOpenTactic) {
     platform.advance(1);
     EXPECT_EQ(libraryWrites(), before);
 }
+
+TEST_F(StoreTest, TheSquadIsEditedOnePlayerAtATimeWithOneUndoEach) {
+    start().newTactic("阵容");
+    BoardStore& s = *store;
+    const Tactic unnamed = s.tactic();
+    s.setSquadPlayer("home-5", "  陈晨 ", "中场", 10);
+    ASSERT_EQ(s.tactic().teams.size(), 1u);
+    EXPECT_EQ(s.tactic().teams[0].players, (std::vector<SquadPlayer>{{"home-5", "陈晨", "中场", 10}}));
+    EXPECT_EQ(s.scene().token("home-5")->player.number, 10);
+    EXPECT_EQ(s.scene().token("home-5")->name, "陈晨");
+    EXPECT_FALSE(s.hasStageChanges());   // the squad is the tactic's, not the stage's
+    EXPECT_EQ(s.undoBoardEditLabel(), "修改球员信息");
+
+    // A teammate's shirt is refused and said; the other team may wear it.
+    s.setSquadPlayer("home-6", "", "", 10);
+    EXPECT_EQ(s.status(), "号码 10 已被蓝队 10 号 陈晨使用");
+    EXPECT_EQ(s.tactic().teams[0].players.size(), 1u);
+    s.setSquadPlayer("away-2", "", "", 10);
+    EXPECT_EQ(s.tactic().teams.size(), 2u);
+
+    // The library keeps it; clearing everything leaves the document as it was.
+    s.flushAutosave();
+    EXPECT_EQ(storedLibrary().front().tactic.teams, s.tactic().teams);
+    s.setSquadPlayer("away-2", "", "", std::nullopt);
+    s.setSquadPlayer("home-5", "", "", std::nullopt);
+    EXPECT_EQ(s.tactic(), unnamed);
+    s.undoBoardEdit();
+    EXPECT_EQ(s.tactic().teams[0].players.front().name, "陈晨");
+}
