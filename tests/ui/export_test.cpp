@@ -181,6 +181,28 @@ TEST_F(ExportTest, VideoPlaysTheWholeTacticAndStartsOnItsFirstStep) {
     EXPECT_EQ(folder(), (std::vector<std::string>{"play.gif", "play.mp4", "step1.png"}));
 }
 
+// Cancelling, at the first frame or half-way, stops the painting and the encoding (which
+// run on two threads) and leaves nothing, in either format.
+TEST_F(ExportTest, CancelledVideoLeavesNothing) {
+    const Tactic tactic = twoSteps();
+    for (VideoFormat format : {VideoFormat::mp4, VideoFormat::gif})
+        for (double stopAt : {0.0, 0.5}) {
+            VideoSettings settings;
+            settings.format = format;
+            bool stopped = false;
+            int reportsAfterStop = 0;
+            const auto written = writeVideo(tactic, settings, dir / "play", [&](double fraction) {
+                reportsAfterStop += stopped;
+                stopped = fraction > stopAt;
+                return !stopped;
+            });
+            ASSERT_TRUE(written) << written.error();
+            EXPECT_TRUE(written->cancelled);
+            EXPECT_EQ(reportsAfterStop, 0);
+            EXPECT_EQ(folder(), std::vector<std::string>{}) << stopAt;
+        }
+}
+
 TEST_F(ExportTest, HandoutHasAPagePerStepWithItsTitleNoteAndNumber) {
     Tactic tactic = BuiltInTactics::library(11).front();
     tactic.steps[1].note = std::string(kAddedStepNote);   // a hint, not a note: not printed

@@ -2,11 +2,135 @@
 #include "ui/export/video_export.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <list>
+#include <mutex>
+#include <thread>
 
 #include "core/scene/tactic_playback.h"
 #include "ui/export/pending_file.h"
 
 namespace vantrel {
+
+namespace {
+
+constexpr int kDisplayFramesPerSecond = 60;
+
+// The encoder on a thread of its own, fed by the painting thread (the caller's) through a
+// few images that go round: taken free, painted, queued, encoded, free again. Painting
+// runs at most kImages frames ahead and allocates nothing per frame. Either side can
+// end it early: the encoder when it fails, the painter when the caller cancels; every
+// wait ends then, and dropping it mid-way stops and joins the thread.
+class EncodingThread {
+public:
+    static constexpr int kImages = 3;   // one painting, one encoding, one queued between them
+
+    EncodingThread(VideoEncoder& encoder, QSize pixels, qreal devicePixelRatio) : encoder_(encoder) {
+        for (int i = 0; i < kImages; ++i) {
+            QImage& image = images_.emplace_back(pixels, QImage::Format_RGB32);
+            image.setDevicePixelRatio(devicePixelRatio);
+            free_.push_back(&image);
+        }
+        thread_ = std::thread([this] { run(); });
+    }
+    ~EncodingThread() { stop(); }
+    EncodingThread(const EncodingThread&) = delete;
+    EncodingThread& operator=(const EncodingThread&) = delete;
+
+    // An image to paint the next frame into, or nullptr once the encoder has stopped
+    // (`finish` says why).
+    QImage* freeImage() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return ended_ || !free_.empty(); });
+        if (ended_) return nullptr;
+        QImage* image = free_.front();
+        free_.pop_front();
+        return image;
+    }
+
+    // Queues a painted image from `freeImage`.
+    void encode(QImage* image) {
+        {
+            std::lock_guard lock(mutex_);
+            painted_.push_back(image);
+        }
+        changed_.notify_all();
+    }
+
+    // No more frames: waits until the queued ones are encoded and the encoder finished.
+    Status finish() {
+        {
+            std::lock_guard lock(mutex_);
+            closed_ = true;
+        }
+        changed_.notify_all();
+        join();
+        return status_;
+    }
+
+    // Abandons the video: the frame being encoded completes, the queued ones are dropped
+    // and the encoder is not finished.
+    void stop() {
+        {
+            std::lock_guard lock(mutex_);
+            ended_ = true;
+        }
+        changed_.notify_all();
+        join();
+    }
+
+private:
+    void run() {
+        Status status = success();
+        bool complete = false;
+        while (true) {
+            QImage* image = nullptr;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return ended_ || closed_ || !painted_.empty(); });
+                if (ended_) break;
+                if (painted_.empty()) {   // closed, and every frame encoded
+                    complete = true;
+                    break;
+                }
+                image = painted_.front();
+                painted_.pop_front();
+            }
+            status = encoder_.add(*image);
+            {
+                std::lock_guard lock(mutex_);
+                free_.push_back(image);
+            }
+            changed_.notify_all();
+            if (!status) break;
+        }
+        if (complete) status = encoder_.finish();
+        {
+            std::lock_guard lock(mutex_);
+            status_ = status;   // read by the painter after the join
+            ended_ = true;
+        }
+        changed_.notify_all();
+    }
+
+    void join() {
+        if (thread_.joinable()) thread_.join();
+    }
+
+    VideoEncoder& encoder_;
+    std::list<QImage> images_;   // a list: the queues hold pointers into it
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<QImage*> free_;
+    std::deque<QImage*> painted_;
+    bool closed_ = false;   // the painter has queued its last frame
+    bool ended_ = false;    // the encoder has stopped, or must stop
+    Status status_ = success();
+    std::thread thread_;    // last: started once everything above exists
+};
+
+}  // namespace
 
 Result<VideoOutcome> writeVideo(const Tactic& tactic, const VideoSettings& settings, const std::filesystem::path& path,
                                 const ExportProgress& progress) {
@@ -17,37 +141,41 @@ Result<VideoOutcome> writeVideo(const Tactic& tactic, const VideoSettings& setti
     auto encoder = VideoEncoder::open(pending->path(), settings.format, settings.pixels(), settings.framesPerSecond());
     if (!encoder) return R::failure(encoder.error());
 
-    constexpr int kDisplayFramesPerSecond = 60;
     ExportFrame frame(settings.view);
-    QImage image(settings.pixels(), QImage::Format_RGB32);
-    image.setDevicePixelRatio(settings.devicePixelRatio());
     const double expectedFrames = std::max(1.0, TacticPlayback::seconds(tactic) * kDisplayFramesPerSecond);
+    // Declared after the encoder and the pending file: it stops before either goes.
+    EncodingThread encoding(*encoder.value(), settings.pixels(), settings.devicePixelRatio());
 
     VideoOutcome outcome;
     long displayFrame = 0;
-    auto push = [&](const BoardScene& scene) -> Status {
-        if (displayFrame++ % settings.frameStride() != 0) return success();
+    // False once the encoder has stopped on a failure.
+    auto push = [&](const BoardScene& scene) -> bool {
+        if (displayFrame++ % settings.frameStride() != 0) return true;
+        QImage* image = encoding.freeImage();
+        if (!image) return false;
+        frame.repaint(*image, scene);
+        encoding.encode(image);
         ++outcome.frames;
-        frame.repaint(image, scene);
-        return encoder.value()->add(image);
+        return true;
     };
 
     if (tactic.steps.size() < 2) {
         // One step: a one-second still.
         const BoardScene still = stepScene(tactic, 0, settings.display);
         for (int i = 0; i < kDisplayFramesPerSecond; ++i)
-            if (auto added = push(still); !added) return R::failure(added.error());
+            if (!push(still)) break;
     } else {
         TacticPlayback playback(tactic, settings.display, 1.0 / kDisplayFramesPerSecond);
         while (auto scene = playback.next()) {
-            if (auto added = push(*scene); !added) return R::failure(added.error());
+            if (!push(*scene)) break;
             if (progress && !progress(std::min(1.0, static_cast<double>(displayFrame) / expectedFrames))) {
+                encoding.stop();
                 outcome.cancelled = true;
                 return outcome;   // the pending file goes with it
             }
         }
     }
-    if (auto done = encoder.value()->finish(); !done) return R::failure(done.error());
+    if (auto done = encoding.finish(); !done) return R::failure(done.error());
     encoder.value().reset();
     if (auto committed = pending.value().commit(); !committed) return R::failure(committed.error());
     if (progress) progress(1.0);
