@@ -17,6 +17,7 @@ extern "C" {
 #include <vector>
 
 #include "core/model/file_io.h"
+#include "ui/export/yuv_conversion.h"
 
 namespace vantrel {
 
@@ -86,35 +87,6 @@ private:
     std::vector<QRgb> palette_;
     std::vector<uint8_t> table_;
 };
-
-// RGB to BT.709 limited-range Y'CbCr 4:2:0 in 8.8 fixed point, each chroma sample from
-// the mean of its 2 × 2 pixels. The frames are even-sized. A direct loop: the general
-// scaler spends more on a same-size conversion than the H.264 encoder spends on a frame.
-void toYuv420(const QImage& image, AVFrame* out) {
-    const int w = image.width(), h = image.height();
-    for (int y = 0; y < h; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-        uint8_t* luma = out->data[0] + static_cast<std::ptrdiff_t>(y) * out->linesize[0];
-        for (int x = 0; x < w; ++x) {
-            const uint32_t p = row[x];
-            luma[x] = static_cast<uint8_t>(16 + ((47 * ((p >> 16) & 255) + 157 * ((p >> 8) & 255) + 16 * (p & 255) + 128) >> 8));
-        }
-    }
-    for (int y = 0; y < h; y += 2) {
-        const auto* row0 = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-        const auto* row1 = reinterpret_cast<const uint32_t*>(image.constScanLine(y + 1));
-        uint8_t* cb = out->data[1] + static_cast<std::ptrdiff_t>(y / 2) * out->linesize[1];
-        uint8_t* cr = out->data[2] + static_cast<std::ptrdiff_t>(y / 2) * out->linesize[2];
-        for (int x = 0; x < w / 2; ++x) {
-            const uint32_t a = row0[2 * x], b = row0[2 * x + 1], c = row1[2 * x], d = row1[2 * x + 1];
-            const int r = static_cast<int>(((a >> 16) & 255) + ((b >> 16) & 255) + ((c >> 16) & 255) + ((d >> 16) & 255));
-            const int g = static_cast<int>(((a >> 8) & 255) + ((b >> 8) & 255) + ((c >> 8) & 255) + ((d >> 8) & 255));
-            const int bl = static_cast<int>((a & 255) + (b & 255) + (c & 255) + (d & 255));
-            cb[x] = static_cast<uint8_t>(128 + ((-26 * r - 87 * g + 113 * bl + 512) >> 10));
-            cr[x] = static_cast<uint8_t>(128 + ((112 * r - 102 * g - 10 * bl + 512) >> 10));
-        }
-    }
-}
 
 }  // namespace
 
@@ -238,7 +210,7 @@ Status VideoEncoder::add(const QImage& image) {
     int r = av_frame_make_writable(m.frame);
     if (r < 0) return Status::failure("内存不足：" + avError(r));
     if (m.format == VideoFormat::mp4) {
-        toYuv420(frame, m.frame);
+        toYuv420(frame, m.frame->data, m.frame->linesize);
     } else {
         if (!m.quantiser) m.quantiser = std::make_unique<PaletteQuantiser>(frame);
         m.quantiser->map(frame, m.frame);
