@@ -13,6 +13,7 @@ extern "C" {
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,42 +32,62 @@ std::string avError(int code) {
     return text;
 }
 
-// An adaptive palette of at most 256 colours from the most common colours of a frame,
-// counted on a 5-bit-per-channel grid, and a table from every grid cell to its nearest
-// entry. The board is mostly flat fills, so its common colours cover it well.
+// An adaptive palette of at most 256 colours from sample frames spread over the video,
+// counted on a 5-bit-per-channel grid (each grid cell's colour is the mean of its
+// pixels), and a table from every grid cell to its nearest entry. The board is mostly
+// flat fills, but the fills that matter can be small: a ball, a pencil stroke that only
+// a later step shows. So the entries are chosen in two rounds, each by pixel count: first
+// only colours distinct from every colour already chosen, then the most common of the
+// rest (the edges' blends and shades).
 class PaletteQuantiser {
 public:
-    explicit PaletteQuantiser(const QImage& frame) {
+    explicit PaletteQuantiser(std::span<const QImage> samples) {
         std::vector<long> count(kCells, 0);
         std::vector<std::array<long, 3>> sum(kCells, {0, 0, 0});
-        for (int y = 0; y < frame.height(); ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
-            for (int x = 0; x < frame.width(); ++x) {
-                const QRgb c = line[x];
-                const int cell = cellOf(c);
-                ++count[cell];
-                sum[cell][0] += qRed(c), sum[cell][1] += qGreen(c), sum[cell][2] += qBlue(c);
+        for (const QImage& sample : samples) {
+            const QImage frame = sample.convertToFormat(QImage::Format_RGB32);
+            for (int y = 0; y < frame.height(); ++y) {
+                const auto* line = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
+                for (int x = 0; x < frame.width(); ++x) {
+                    const QRgb c = line[x];
+                    const int cell = cellOf(c);
+                    ++count[cell];
+                    sum[cell][0] += qRed(c), sum[cell][1] += qGreen(c), sum[cell][2] += qBlue(c);
+                }
             }
         }
+        std::vector<QRgb> mean(kCells);
         std::vector<int> cells;
-        for (int i = 0; i < kCells; ++i)
-            if (count[i] > 0) cells.push_back(i);
-        std::sort(cells.begin(), cells.end(), [&](int a, int b) { return count[a] > count[b]; });
-        cells.resize(std::min<std::size_t>(cells.size(), 256));
-        for (int cell : cells) {
-            const long n = count[cell];
-            palette_.push_back(qRgb(int(sum[cell][0] / n), int(sum[cell][1] / n), int(sum[cell][2] / n)));
-        }
-        table_.resize(kCells);
         for (int cell = 0; cell < kCells; ++cell) {
             const int r = ((cell >> 10) & 31) * 8 + 4, g = ((cell >> 5) & 31) * 8 + 4, b = (cell & 31) * 8 + 4;
-            int best = 0, bestDistance = 1 << 30;
-            for (int i = 0; i < static_cast<int>(palette_.size()); ++i) {
-                const int dr = qRed(palette_[i]) - r, dg = qGreen(palette_[i]) - g, db = qBlue(palette_[i]) - b;
-                const int d = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
-                if (d < bestDistance) best = i, bestDistance = d;
-            }
-            table_[cell] = static_cast<uint8_t>(best);
+            const long n = count[cell];
+            mean[cell] = n > 0 ? qRgb(int(sum[cell][0] / n), int(sum[cell][1] / n), int(sum[cell][2] / n)) : qRgb(r, g, b);
+            if (n > 0) cells.push_back(cell);
+        }
+        std::stable_sort(cells.begin(), cells.end(), [&](int a, int b) { return count[a] > count[b]; });
+
+        std::vector<int> entry(kCells, -1);   // the palette index of a chosen cell
+        auto choose = [&](int cell) {
+            entry[cell] = static_cast<int>(palette_.size());
+            palette_.push_back(mean[cell]);
+        };
+        for (int cell : cells) {
+            if (palette_.size() == kEntries) break;
+            if (std::all_of(palette_.begin(), palette_.end(), [&](QRgb e) { return distance(e, mean[cell]) >= kDistinct; }))
+                choose(cell);
+        }
+        for (int cell : cells) {
+            if (palette_.size() == kEntries) break;
+            if (entry[cell] < 0) choose(cell);
+        }
+        table_.resize(kCells);
+        // A chosen cell maps to its own entry; any other to the entry nearest its mean (or,
+        // for a colour the samples lack, its centre).
+        for (int cell = 0; cell < kCells; ++cell) {
+            int best = entry[cell], bestDistance = 1 << 30;
+            for (int i = 0; entry[cell] < 0 && i < static_cast<int>(palette_.size()); ++i)
+                if (const int d = distance(palette_[i], mean[cell]); d < bestDistance) best = i, bestDistance = d;
+            table_[cell] = static_cast<uint8_t>(std::max(best, 0));
         }
     }
 
@@ -82,7 +103,15 @@ public:
 
 private:
     static constexpr int kCells = 1 << 15;
+    static constexpr std::size_t kEntries = 256;
+    // Weighted squared distance (3 R, 4 G, 2 B: roughly how much each channel shows) of
+    // colours counted as distinct in the first round: about 12 levels on every channel.
+    static constexpr int kDistinct = 9 * 12 * 12;
     static int cellOf(QRgb c) { return ((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3); }
+    static int distance(QRgb a, QRgb b) {
+        const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
+        return 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+    }
 
     std::vector<QRgb> palette_;
     std::vector<uint8_t> table_;
@@ -212,13 +241,17 @@ Status VideoEncoder::add(const QImage& image) {
     if (m.format == VideoFormat::mp4) {
         toYuv420(frame, m.frame->data, m.frame->linesize);
     } else {
-        if (!m.quantiser) m.quantiser = std::make_unique<PaletteQuantiser>(frame);
+        if (!m.quantiser) m.quantiser = std::make_unique<PaletteQuantiser>(std::span(&frame, 1));
         m.quantiser->map(frame, m.frame);
     }
     m.frame->pts = m.nextPts++;
     r = avcodec_send_frame(m.codec, m.frame);
     if (r < 0) return Status::failure("编码失败：" + avError(r));
     return m.drain();
+}
+
+void VideoEncoder::setPalette(std::span<const QImage> samples) {
+    if (impl_->format == VideoFormat::gif && !samples.empty()) impl_->quantiser = std::make_unique<PaletteQuantiser>(samples);
 }
 
 Status VideoEncoder::finish() {

@@ -2,11 +2,14 @@
 #include "ui/export/video_export.h"
 
 #include <algorithm>
+#include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <list>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include "core/scene/tactic_playback.h"
 #include "ui/export/pending_file.h"
@@ -130,6 +133,36 @@ private:
     std::thread thread_;    // last: started once everything above exists
 };
 
+// Frames spread evenly over the playback from the first to the last, painted as the
+// video paints them, for the GIF's one palette: a colour that only a later step shows (a
+// drawing, a pass line) gets its own entry. A still gives its one frame.
+std::vector<QImage> paletteSamples(const Tactic& tactic, const VideoSettings& settings, ExportFrame& frame) {
+    constexpr long kSamples = 8;
+    auto paint = [&](const BoardScene& scene) {
+        QImage image(settings.pixels(), QImage::Format_RGB32);
+        image.setDevicePixelRatio(settings.devicePixelRatio());
+        frame.repaint(image, scene);
+        return image;
+    };
+    if (tactic.steps.size() < 2) return {paint(stepScene(tactic, 0, settings.display))};
+
+    const long frames = std::max(1L, std::lround(TacticPlayback::seconds(tactic) * kDisplayFramesPerSecond));
+    std::vector<QImage> samples;
+    TacticPlayback playback(tactic, settings.display, 1.0 / kDisplayFramesPerSecond);
+    std::optional<BoardScene> last;
+    long index = 0;
+    bool sampled = false;   // the scene just played is a sample
+    while (auto scene = playback.next()) {
+        sampled = index == static_cast<long>(samples.size()) * (frames - 1) / (kSamples - 1);
+        if (sampled) samples.push_back(paint(*scene));
+        last = std::move(scene);
+        ++index;
+    }
+    // An interception ends the playback early; rounding may end it a frame late.
+    if (last && !sampled) samples.push_back(paint(*last));
+    return samples;
+}
+
 }  // namespace
 
 Result<VideoOutcome> writeVideo(const Tactic& tactic, const VideoSettings& settings, const std::filesystem::path& path,
@@ -142,6 +175,7 @@ Result<VideoOutcome> writeVideo(const Tactic& tactic, const VideoSettings& setti
     if (!encoder) return R::failure(encoder.error());
 
     ExportFrame frame(settings.view);
+    if (settings.format == VideoFormat::gif) encoder.value()->setPalette(paletteSamples(tactic, settings, frame));
     const double expectedFrames = std::max(1.0, TacticPlayback::seconds(tactic) * kDisplayFramesPerSecond);
     // Declared after the encoder and the pending file: it stops before either goes.
     EncodingThread encoding(*encoder.value(), settings.pixels(), settings.devicePixelRatio());
