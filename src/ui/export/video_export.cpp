@@ -7,6 +7,7 @@
 #include <deque>
 #include <list>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -100,7 +101,11 @@ private:
                 image = painted_.front();
                 painted_.pop_front();
             }
-            status = encoder_.add(*image);
+            try {
+                status = encoder_.add(*image);
+            } catch (const std::bad_alloc&) {   // nothing may leave the thread but its status
+                status = Status::failure("内存不足");
+            }
             {
                 std::lock_guard lock(mutex_);
                 free_.push_back(image);
