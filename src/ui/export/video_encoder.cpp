@@ -125,7 +125,7 @@ struct VideoEncoder::Impl {
     AVFormatContext* container = nullptr;
     AVCodecContext* codec = nullptr;
     AVStream* stream = nullptr;
-    AVFrame* frame = nullptr;
+    std::unique_ptr<Frame> frame;   // for adding images: made by the first
     AVPacket* packet = nullptr;
     std::unique_ptr<PaletteQuantiser> quantiser;
     long nextPts = 0;
@@ -138,7 +138,6 @@ struct VideoEncoder::Impl {
             avformat_free_context(container);
         }
         avcodec_free_context(&codec);
-        av_frame_free(&frame);
         av_packet_free(&packet);
     }
 
@@ -178,9 +177,8 @@ Result<std::unique_ptr<VideoEncoder>> VideoEncoder::open(const std::filesystem::
 
     impl->stream = avformat_new_stream(impl->container, nullptr);
     impl->codec = avcodec_alloc_context3(codec);
-    impl->frame = av_frame_alloc();
     impl->packet = av_packet_alloc();
-    if (!impl->stream || !impl->codec || !impl->frame || !impl->packet) return R::failure("内存不足");
+    if (!impl->stream || !impl->codec || !impl->packet) return R::failure("内存不足");
 
     AVCodecContext* c = impl->codec;
     c->width = size.width();
@@ -216,12 +214,6 @@ Result<std::unique_ptr<VideoEncoder>> VideoEncoder::open(const std::filesystem::
     impl->stream->time_base = c->time_base;
     impl->stream->avg_frame_rate = c->framerate;
 
-    impl->frame->format = c->pix_fmt;
-    impl->frame->width = c->width;
-    impl->frame->height = c->height;
-    r = av_frame_get_buffer(impl->frame, 0);
-    if (r < 0) return R::failure("内存不足：" + avError(r));
-
     r = avio_open(&impl->container->pb, path.c_str(), AVIO_FLAG_WRITE);
     if (r < 0) return R::failure("无法写入视频文件：" + avError(r));
     AVDictionary* options = nullptr;
@@ -234,25 +226,56 @@ Result<std::unique_ptr<VideoEncoder>> VideoEncoder::open(const std::filesystem::
     return std::unique_ptr<VideoEncoder>(new VideoEncoder(std::move(impl)));
 }
 
-Status VideoEncoder::add(const QImage& image) {
+VideoEncoder::Frame::~Frame() { av_frame_free(&frame_); }
+
+Result<std::unique_ptr<VideoEncoder::Frame>> VideoEncoder::newFrame() const {
+    using R = Result<std::unique_ptr<Frame>>;
+    AVFrame* frame = av_frame_alloc();
+    if (!frame) return R::failure("内存不足");
+    std::unique_ptr<Frame> owned(new Frame(frame));
+    frame->format = impl_->codec->pix_fmt;
+    frame->width = impl_->codec->width;
+    frame->height = impl_->codec->height;
+    if (const int r = av_frame_get_buffer(frame, 0); r < 0) return R::failure("内存不足：" + avError(r));
+    return owned;
+}
+
+Status VideoEncoder::convert(const QImage& image, Frame& into) {
     Impl& m = *impl_;
-    if (m.finished) return Status::failure("视频已结束");
     if (image.size() != m.size) return Status::failure("画面尺寸不符");
     const QImage frame = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
                              ? image
                              : image.convertToFormat(QImage::Format_RGB32);
-    int r = av_frame_make_writable(m.frame);
-    if (r < 0) return Status::failure("内存不足：" + avError(r));
+    // A frame the encoder still holds is copied first, never written under it.
+    if (const int r = av_frame_make_writable(into.frame_); r < 0) return Status::failure("内存不足：" + avError(r));
     if (m.format == VideoFormat::mp4) {
-        toYuv420(frame, m.frame->data, m.frame->linesize);
+        toYuv420(frame, into.frame_->data, into.frame_->linesize);
     } else {
         if (!m.quantiser) m.quantiser = std::make_unique<PaletteQuantiser>(std::span(&frame, 1));
-        m.quantiser->map(frame, m.frame);
+        m.quantiser->map(frame, into.frame_);
     }
-    m.frame->pts = m.nextPts++;
-    r = avcodec_send_frame(m.codec, m.frame);
+    return success();
+}
+
+Status VideoEncoder::add(Frame& frame) {
+    Impl& m = *impl_;
+    if (m.finished) return Status::failure("视频已结束");
+    frame.frame_->pts = m.nextPts++;
+    const int r = avcodec_send_frame(m.codec, frame.frame_);
     if (r < 0) return Status::failure("编码失败：" + avError(r));
     return m.drain();
+}
+
+Status VideoEncoder::add(const QImage& image) {
+    Impl& m = *impl_;
+    if (m.finished) return Status::failure("视频已结束");
+    if (!m.frame) {
+        auto made = newFrame();
+        if (!made) return Status::failure(made.error());
+        m.frame = std::move(made.value());
+    }
+    if (auto converted = convert(image, *m.frame); !converted) return converted;
+    return add(*m.frame);
 }
 
 void VideoEncoder::setPalette(std::span<const QImage> samples) {

@@ -10,6 +10,8 @@
 
 #include "core/model/result.h"
 
+struct AVFrame;
+
 namespace vantrel {
 
 enum class VideoFormat { mp4, gif };
@@ -24,11 +26,29 @@ public:
                                                       QSize size, int framesPerSecond);
     ~VideoEncoder();
 
+    // A frame in the encoder's own pixel format, made once and reused. Converting images
+    // into frames and adding frames may run on two threads, one each: the conversion
+    // reads only what is fixed before it (the first makes a GIF's palette if none was set).
+    class Frame {
+    public:
+        ~Frame();
+        Frame(const Frame&) = delete;
+        Frame& operator=(const Frame&) = delete;
+
+    private:
+        friend class VideoEncoder;
+        explicit Frame(AVFrame* frame) : frame_(frame) {}
+        AVFrame* frame_;
+    };
+    Result<std::unique_ptr<Frame>> newFrame() const;
+    Status convert(const QImage& image, Frame& frame);
+    Status add(Frame& frame);
+
     // GIF: the palette of every frame, made from these frames (a few spread over the
     // video, so that colours first seen late have entries); without it, the first
     // frame's. Before the first `add`. An MP4 has no palette and ignores it.
     void setPalette(std::span<const QImage> samples);
-    Status add(const QImage& frame);
+    Status add(const QImage& image);   // converted into a frame of the encoder's own
     Status finish();   // flushes the encoder and writes the container's index
 
     struct Impl;

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <deque>
-#include <list>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -22,42 +22,48 @@ namespace {
 constexpr int kDisplayFramesPerSecond = 60;
 
 // The encoder on a thread of its own, fed by the painting thread (the caller's) through a
-// few images that go round: taken free, painted, queued, encoded, free again. Painting
-// runs at most kImages frames ahead and allocates nothing per frame. Either side can
-// end it early: the encoder when it fails, the painter when the caller cancels; every
-// wait ends then, and dropping it mid-way stops and joins the thread.
+// few frames in the encoder's pixel format that go round: taken free, converted from the
+// painted image, queued, encoded, free again. The conversion stays with the painting,
+// which has time to spare, and off the encoder's thread, which is the slower. Painting
+// runs at most kFrames frames ahead and allocates nothing per frame. Either side can end
+// it early: the encoder when it fails, the painter when the caller cancels; every wait
+// ends then, and dropping it mid-way stops and joins the thread.
 class EncodingThread {
 public:
-    static constexpr int kImages = 3;   // one painting, one encoding, one queued between them
+    static constexpr int kFrames = 3;   // one being filled, one encoding, one queued between them
 
-    EncodingThread(VideoEncoder& encoder, QSize pixels, qreal devicePixelRatio) : encoder_(encoder) {
-        for (int i = 0; i < kImages; ++i) {
-            QImage& image = images_.emplace_back(pixels, QImage::Format_RGB32);
-            image.setDevicePixelRatio(devicePixelRatio);
-            free_.push_back(&image);
-        }
-        thread_ = std::thread([this] { run(); });
-    }
+    explicit EncodingThread(VideoEncoder& encoder) : encoder_(encoder) {}
     ~EncodingThread() { stop(); }
     EncodingThread(const EncodingThread&) = delete;
     EncodingThread& operator=(const EncodingThread&) = delete;
 
-    // An image to paint the next frame into, or nullptr once the encoder has stopped
-    // (`finish` says why).
-    QImage* freeImage() {
+    Status start() {
+        for (int i = 0; i < kFrames; ++i) {
+            auto frame = encoder_.newFrame();
+            if (!frame) return Status::failure(frame.error());
+            free_.push_back(frame.value().get());
+            frames_.push_back(std::move(frame.value()));
+        }
+        thread_ = std::thread([this] { run(); });
+        return success();
+    }
+
+    // A frame to convert the next painted image into, or nullptr once the encoder has
+    // stopped (`finish` says why).
+    VideoEncoder::Frame* freeFrame() {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] { return ended_ || !free_.empty(); });
         if (ended_) return nullptr;
-        QImage* image = free_.front();
+        VideoEncoder::Frame* frame = free_.front();
         free_.pop_front();
-        return image;
+        return frame;
     }
 
-    // Queues a painted image from `freeImage`.
-    void encode(QImage* image) {
+    // Queues a frame from `freeFrame`, filled.
+    void encode(VideoEncoder::Frame* frame) {
         {
             std::lock_guard lock(mutex_);
-            painted_.push_back(image);
+            painted_.push_back(frame);
         }
         changed_.notify_all();
     }
@@ -89,7 +95,7 @@ private:
         Status status = success();
         bool complete = false;
         while (true) {
-            QImage* image = nullptr;
+            VideoEncoder::Frame* frame = nullptr;
             {
                 std::unique_lock lock(mutex_);
                 changed_.wait(lock, [&] { return ended_ || closed_ || !painted_.empty(); });
@@ -98,17 +104,17 @@ private:
                     complete = true;
                     break;
                 }
-                image = painted_.front();
+                frame = painted_.front();
                 painted_.pop_front();
             }
             try {
-                status = encoder_.add(*image);
+                status = encoder_.add(*frame);
             } catch (const std::bad_alloc&) {   // nothing may leave the thread but its status
                 status = Status::failure("内存不足");
             }
             {
                 std::lock_guard lock(mutex_);
-                free_.push_back(image);
+                free_.push_back(frame);
             }
             changed_.notify_all();
             if (!status) break;
@@ -127,15 +133,15 @@ private:
     }
 
     VideoEncoder& encoder_;
-    std::list<QImage> images_;   // a list: the queues hold pointers into it
+    std::vector<std::unique_ptr<VideoEncoder::Frame>> frames_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<QImage*> free_;
-    std::deque<QImage*> painted_;
+    std::deque<VideoEncoder::Frame*> free_;
+    std::deque<VideoEncoder::Frame*> painted_;   // converted, waiting for the encoder
     bool closed_ = false;   // the painter has queued its last frame
     bool ended_ = false;    // the encoder has stopped, or must stop
     Status status_ = success();
-    std::thread thread_;    // last: started once everything above exists
+    std::thread thread_;
 };
 
 // Frames spread evenly over the playback from the first to the last, painted as the
@@ -183,17 +189,25 @@ Result<VideoOutcome> writeVideo(const Tactic& tactic, const VideoSettings& setti
     if (settings.format == VideoFormat::gif) encoder.value()->setPalette(paletteSamples(tactic, settings, frame));
     const double expectedFrames = std::max(1.0, TacticPlayback::seconds(tactic) * kDisplayFramesPerSecond);
     // Declared after the encoder and the pending file: it stops before either goes.
-    EncodingThread encoding(*encoder.value(), settings.pixels(), settings.devicePixelRatio());
+    EncodingThread encoding(*encoder.value());
+    if (auto started = encoding.start(); !started) return R::failure(started.error());
+    QImage image(settings.pixels(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(settings.devicePixelRatio());
 
     VideoOutcome outcome;
     long displayFrame = 0;
-    // False once the encoder has stopped on a failure.
+    Status failure = success();   // of a conversion, on this thread
+    // False once the conversion or the encoder has failed.
     auto push = [&](const BoardScene& scene) -> bool {
         if (displayFrame++ % settings.frameStride() != 0) return true;
-        QImage* image = encoding.freeImage();
-        if (!image) return false;
-        frame.repaint(*image, scene);
-        encoding.encode(image);
+        VideoEncoder::Frame* encoded = encoding.freeFrame();
+        if (!encoded) return false;
+        frame.repaint(image, scene);
+        if (auto converted = encoder.value()->convert(image, *encoded); !converted) {
+            failure = converted;
+            return false;
+        }
+        encoding.encode(encoded);
         ++outcome.frames;
         return true;
     };
@@ -214,6 +228,7 @@ Result<VideoOutcome> writeVideo(const Tactic& tactic, const VideoSettings& setti
             }
         }
     }
+    if (!failure) return R::failure(failure.error());   // the encoder stops with the export
     if (auto done = encoding.finish(); !done) return R::failure(done.error());
     encoder.value().reset();
     if (auto committed = pending.value().commit(); !committed) return R::failure(committed.error());
