@@ -17,6 +17,8 @@ extern "C" {
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <optional>
 
 #include "core/library/builtin_tactics.h"
 #include "core/model/step_title.h"
@@ -25,6 +27,7 @@ extern "C" {
 #include "support/window_fixture.h"
 #include "ui/workspace/handout_sheet.h"
 #include "ui/export/export_commands.h"
+#include "ui/export/export_frame.h"
 #include "ui/export/still_export.h"
 #include "ui/export/video_export.h"
 #include "ui/workspace/canvas_panel.h"
@@ -41,10 +44,25 @@ struct Video {
     std::string codec;
     int pixelFormat = -1;
     QImage first;   // the first frame, back in RGB
+    QImage last;    // the last frame, when asked for
 };
 
-// Counts the video stream's packets (one per frame) and decodes the first frame.
-Video readVideo(const fs::path& path) {
+QImage toImage(const AVFrame* frame) {
+    QImage image(frame->width, frame->height, QImage::Format_RGB32);
+    SwsContext* sws = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
+                                     frame->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
+    sws_setColorspaceDetails(sws, bt709, 0, bt709, 1, 0, 1 << 16, 1 << 16);
+    uint8_t* out[1] = {image.bits()};
+    const int stride[1] = {static_cast<int>(image.bytesPerLine())};
+    sws_scale(sws, frame->data, frame->linesize, 0, frame->height, out, stride);
+    sws_freeContext(sws);
+    return image;
+}
+
+// Counts the video stream's packets (one per frame) and decodes the first frame, and
+// every frame up to the last when `last` is asked for.
+Video readVideo(const fs::path& path, bool last = false) {
     Video v;
     AVFormatContext* file = nullptr;
     if (avformat_open_input(&file, path.c_str(), nullptr, nullptr) < 0) return v;
@@ -59,29 +77,18 @@ Video readVideo(const fs::path& path) {
 
     AVPacket* packet = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
-    bool decoded = false;
     auto take = [&] {
-        if (!decoded && avcodec_receive_frame(decoder, frame) == 0) decoded = true;
+        while ((v.first.isNull() || last) && avcodec_receive_frame(decoder, frame) == 0)
+            (v.first.isNull() ? v.first : v.last) = toImage(frame);
     };
     while (av_read_frame(file, packet) >= 0) {
         if (packet->stream_index == index) {
             ++v.frames;
-            if (!decoded) avcodec_send_packet(decoder, packet), take();
+            if (v.first.isNull() || last) avcodec_send_packet(decoder, packet), take();
         }
         av_packet_unref(packet);
     }
-    if (!decoded) avcodec_send_packet(decoder, nullptr), take();
-    if (decoded) {
-        v.first = QImage(frame->width, frame->height, QImage::Format_RGB32);
-        SwsContext* sws = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
-                                         frame->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-        const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
-        sws_setColorspaceDetails(sws, bt709, 0, bt709, 1, 0, 1 << 16, 1 << 16);
-        uint8_t* out[1] = {v.first.bits()};
-        const int stride[1] = {static_cast<int>(v.first.bytesPerLine())};
-        sws_scale(sws, frame->data, frame->linesize, 0, frame->height, out, stride);
-        sws_freeContext(sws);
-    }
+    avcodec_send_packet(decoder, nullptr), take();
     av_frame_free(&frame);
     av_packet_free(&packet);
     avcodec_free_context(&decoder);
@@ -180,6 +187,89 @@ TEST_F(ExportTest, VideoPlaysTheWholeTacticAndStartsOnItsFirstStep) {
     ASSERT_FALSE(gif.first.isNull());
     EXPECT_LT(meanDifference(gif.first, still.scaled(960, 540, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 4.0);
     EXPECT_EQ(folder(), (std::vector<std::string>{"play.gif", "play.mp4", "step1.png"}));
+}
+
+// Cancelling, at the first frame or half-way, stops the painting and the encoding (which
+// run on two threads) and leaves nothing, in either format.
+TEST_F(ExportTest, CancelledVideoLeavesNothing) {
+    const Tactic tactic = twoSteps();
+    for (VideoFormat format : {VideoFormat::mp4, VideoFormat::gif})
+        for (double stopAt : {0.0, 0.5}) {
+            VideoSettings settings;
+            settings.format = format;
+            bool stopped = false;
+            int reportsAfterStop = 0;
+            const auto written = writeVideo(tactic, settings, dir / "play", [&](double fraction) {
+                reportsAfterStop += stopped;
+                stopped = fraction > stopAt;
+                return !stopped;
+            });
+            ASSERT_TRUE(written) << written.error();
+            EXPECT_TRUE(written->cancelled);
+            EXPECT_EQ(reportsAfterStop, 0);
+            EXPECT_EQ(folder(), std::vector<std::string>{}) << stopAt;
+        }
+}
+
+// The GIF's one palette is made from frames over the whole video: strokes that only the
+// last step shows keep their inks, as the teams, the pitch and the ball keep theirs.
+// And it stays small enough to send: under 8 MB for 10 seconds.
+TEST_F(ExportTest, GifKeepsColoursFirstSeenLate) {
+    Tactic tactic = BuiltInTactics::library(11).front();
+    tactic.steps.resize(3);
+    std::vector<BoardAnnotation> strokes;
+    double y = 0.15;
+    constexpr AnnotationColor kInks[] = {AnnotationColor::yellow, AnnotationColor::red, AnnotationColor::mint, AnnotationColor::pink};
+    for (AnnotationColor ink : kInks) {
+        BoardAnnotation line{Uuid::random(), AnnotationTool::line, {{0.1, y}, {0.9, y + 0.05}}, "", {}, 1};
+        line.style.color = ink;
+        line.style.lineWidth = 8;
+        strokes.push_back(line);
+        y += 0.2;
+    }
+    tactic.steps.back().annotations = strokes;
+    VideoSettings settings;
+    settings.format = VideoFormat::gif;
+    ASSERT_TRUE(writeVideo(tactic, settings, dir / "play.gif"));
+    const Video gif = readVideo(dir / "play.gif", true);
+    ASSERT_FALSE(gif.last.isNull());
+    EXPECT_LT(static_cast<double>(fs::file_size(dir / "play.gif")), 8e6 / 10 * TacticPlayback::seconds(tactic));
+
+    // The last frame as painted, against the GIF's, colour by colour: how many pixels,
+    // and their error summed in levels.
+    TacticPlayback playback(tactic, {}, 1.0 / 60);
+    std::optional<BoardScene> last;
+    while (auto scene = playback.next()) last = std::move(scene);
+    const QImage painted = ExportFrame(ExportView::flat).image(*last, QSizeF(960, 540), 1);
+    auto levels = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+    };
+    std::map<QRgb, std::pair<long, long>> colours;
+    for (int row = 0; row < painted.height(); ++row)
+        for (int x = 0; x < painted.width(); ++x) {
+            const QRgb want = painted.pixel(x, row);
+            auto& [pixels, error] = colours[want];
+            ++pixels;
+            error += levels(want, gif.last.pixel(x, row));
+        }
+    // Every colour that fills at least 40 pixels comes back within a few levels: the
+    // pitch, its lines, both teams, the ball.
+    for (const auto& [colour, counted] : colours) {
+        if (counted.first < 40) continue;
+        EXPECT_LE(counted.second / (3.0 * counted.first), 6.0) << std::hex << colour << std::dec << " × " << counted.first;
+    }
+    // The strokes are chalk, grains of ink in many shades: every pixel they change comes
+    // back within a few levels on average.
+    BoardScene bare = *last;
+    bare.annotations.reset();
+    const QImage board = ExportFrame(ExportView::flat).image(bare, QSizeF(960, 540), 1);
+    long strokePixels = 0, strokeError = 0;
+    for (int row = 0; row < painted.height(); ++row)
+        for (int x = 0; x < painted.width(); ++x)
+            if (painted.pixel(x, row) != board.pixel(x, row))
+                ++strokePixels, strokeError += levels(painted.pixel(x, row), gif.last.pixel(x, row));
+    ASSERT_GE(strokePixels, 4 * 2000);
+    EXPECT_LE(strokeError / (3.0 * strokePixels), 6.0);
 }
 
 TEST_F(ExportTest, HandoutHasASummaryThenAPagePerStepWithItsTitleNoteAndNumber) {

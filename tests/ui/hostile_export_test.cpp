@@ -14,8 +14,10 @@
 #include <sstream>
 
 #include "core/library/builtin_tactics.h"
+#include "core/scene/tactic_playback.h"
 #include "ui/export/pending_file.h"
 #include "ui/export/still_export.h"
+#include "ui/export/video_export.h"
 
 namespace fs = std::filesystem;
 using namespace vantrel;
@@ -88,6 +90,37 @@ TEST(HostileExport, AnImageOrHandoutThatCannotBeWrittenFullyFailsAndKeepsTheOldF
     EXPECT_EQ(slurp(png).substr(1, 3), "PNG");
     EXPECT_EQ(slurp(pdf).rfind("%PDF-", 0), 0u);
     EXPECT_TRUE(leftovers(dir).empty());
+    fs::remove_all(dir);
+}
+
+// The disk fills up a few frames into a video: the encoder, on its own thread, fails,
+// the painting stops, and the failure is what the export returns.
+TEST(HostileExport, AVideoThatCannotBeWrittenFullyFailsAndKeepsTheOldFile) {
+    const fs::path dir = fs::temp_directory_path() / ("vantrel-hostile-video-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const Tactic tactic = BuiltInTactics::library(11).front();
+    for (VideoFormat format : {VideoFormat::mp4, VideoFormat::gif}) {
+        const fs::path video = dir / (format == VideoFormat::mp4 ? "play.mp4" : "play.gif");
+        std::ofstream(video) << "good old video";
+        VideoSettings settings;
+        settings.format = format;
+        long reports = 0;
+        Result<VideoOutcome> written = VideoOutcome{};
+        {
+            FileSizeLimit limit(256 * 1024);
+            written = writeVideo(tactic, settings, video, [&](double) {
+                ++reports;
+                return true;
+            });
+        }
+        ASSERT_FALSE(written);
+        EXPECT_EQ(written.error(), "写入视频失败：文件过大");
+        // It stopped soon after the encoder did, not at the end of the playback.
+        EXPECT_LT(reports, TacticPlayback::seconds(tactic) * 60 / 2);
+        EXPECT_EQ(slurp(video), "good old video");
+        EXPECT_TRUE(leftovers(dir).empty());
+    }
     fs::remove_all(dir);
 }
 

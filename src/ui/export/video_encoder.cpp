@@ -13,10 +13,12 @@ extern "C" {
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/model/file_io.h"
+#include "ui/export/yuv_conversion.h"
 
 namespace vantrel {
 
@@ -30,42 +32,62 @@ std::string avError(int code) {
     return text;
 }
 
-// An adaptive palette of at most 256 colours from the most common colours of a frame,
-// counted on a 5-bit-per-channel grid, and a table from every grid cell to its nearest
-// entry. The board is mostly flat fills, so its common colours cover it well.
+// An adaptive palette of at most 256 colours from sample frames spread over the video,
+// counted on a 5-bit-per-channel grid (each grid cell's colour is the mean of its
+// pixels), and a table from every grid cell to its nearest entry. The board is mostly
+// flat fills, but the fills that matter can be small: a ball, a pencil stroke that only
+// a later step shows. So the entries are chosen in two rounds, each by pixel count: first
+// only colours distinct from every colour already chosen, then the most common of the
+// rest (the edges' blends and shades).
 class PaletteQuantiser {
 public:
-    explicit PaletteQuantiser(const QImage& frame) {
+    explicit PaletteQuantiser(std::span<const QImage> samples) {
         std::vector<long> count(kCells, 0);
         std::vector<std::array<long, 3>> sum(kCells, {0, 0, 0});
-        for (int y = 0; y < frame.height(); ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
-            for (int x = 0; x < frame.width(); ++x) {
-                const QRgb c = line[x];
-                const int cell = cellOf(c);
-                ++count[cell];
-                sum[cell][0] += qRed(c), sum[cell][1] += qGreen(c), sum[cell][2] += qBlue(c);
+        for (const QImage& sample : samples) {
+            const QImage frame = sample.convertToFormat(QImage::Format_RGB32);
+            for (int y = 0; y < frame.height(); ++y) {
+                const auto* line = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
+                for (int x = 0; x < frame.width(); ++x) {
+                    const QRgb c = line[x];
+                    const int cell = cellOf(c);
+                    ++count[cell];
+                    sum[cell][0] += qRed(c), sum[cell][1] += qGreen(c), sum[cell][2] += qBlue(c);
+                }
             }
         }
+        std::vector<QRgb> mean(kCells);
         std::vector<int> cells;
-        for (int i = 0; i < kCells; ++i)
-            if (count[i] > 0) cells.push_back(i);
-        std::sort(cells.begin(), cells.end(), [&](int a, int b) { return count[a] > count[b]; });
-        cells.resize(std::min<std::size_t>(cells.size(), 256));
-        for (int cell : cells) {
-            const long n = count[cell];
-            palette_.push_back(qRgb(int(sum[cell][0] / n), int(sum[cell][1] / n), int(sum[cell][2] / n)));
-        }
-        table_.resize(kCells);
         for (int cell = 0; cell < kCells; ++cell) {
             const int r = ((cell >> 10) & 31) * 8 + 4, g = ((cell >> 5) & 31) * 8 + 4, b = (cell & 31) * 8 + 4;
-            int best = 0, bestDistance = 1 << 30;
-            for (int i = 0; i < static_cast<int>(palette_.size()); ++i) {
-                const int dr = qRed(palette_[i]) - r, dg = qGreen(palette_[i]) - g, db = qBlue(palette_[i]) - b;
-                const int d = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
-                if (d < bestDistance) best = i, bestDistance = d;
-            }
-            table_[cell] = static_cast<uint8_t>(best);
+            const long n = count[cell];
+            mean[cell] = n > 0 ? qRgb(int(sum[cell][0] / n), int(sum[cell][1] / n), int(sum[cell][2] / n)) : qRgb(r, g, b);
+            if (n > 0) cells.push_back(cell);
+        }
+        std::stable_sort(cells.begin(), cells.end(), [&](int a, int b) { return count[a] > count[b]; });
+
+        std::vector<int> entry(kCells, -1);   // the palette index of a chosen cell
+        auto choose = [&](int cell) {
+            entry[cell] = static_cast<int>(palette_.size());
+            palette_.push_back(mean[cell]);
+        };
+        for (int cell : cells) {
+            if (palette_.size() == kEntries) break;
+            if (std::all_of(palette_.begin(), palette_.end(), [&](QRgb e) { return distance(e, mean[cell]) >= kDistinct; }))
+                choose(cell);
+        }
+        for (int cell : cells) {
+            if (palette_.size() == kEntries) break;
+            if (entry[cell] < 0) choose(cell);
+        }
+        table_.resize(kCells);
+        // A chosen cell maps to its own entry; any other to the entry nearest its mean (or,
+        // for a colour the samples lack, its centre).
+        for (int cell = 0; cell < kCells; ++cell) {
+            int best = entry[cell], bestDistance = 1 << 30;
+            for (int i = 0; entry[cell] < 0 && i < static_cast<int>(palette_.size()); ++i)
+                if (const int d = distance(palette_[i], mean[cell]); d < bestDistance) best = i, bestDistance = d;
+            table_[cell] = static_cast<uint8_t>(std::max(best, 0));
         }
     }
 
@@ -81,40 +103,19 @@ public:
 
 private:
     static constexpr int kCells = 1 << 15;
+    static constexpr std::size_t kEntries = 256;
+    // Weighted squared distance (3 R, 4 G, 2 B: roughly how much each channel shows) of
+    // colours counted as distinct in the first round: about 12 levels on every channel.
+    static constexpr int kDistinct = 9 * 12 * 12;
     static int cellOf(QRgb c) { return ((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3); }
+    static int distance(QRgb a, QRgb b) {
+        const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
+        return 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+    }
 
     std::vector<QRgb> palette_;
     std::vector<uint8_t> table_;
 };
-
-// RGB to BT.709 limited-range Y'CbCr 4:2:0 in 8.8 fixed point, each chroma sample from
-// the mean of its 2 × 2 pixels. The frames are even-sized. A direct loop: the general
-// scaler spends more on a same-size conversion than the H.264 encoder spends on a frame.
-void toYuv420(const QImage& image, AVFrame* out) {
-    const int w = image.width(), h = image.height();
-    for (int y = 0; y < h; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-        uint8_t* luma = out->data[0] + static_cast<std::ptrdiff_t>(y) * out->linesize[0];
-        for (int x = 0; x < w; ++x) {
-            const uint32_t p = row[x];
-            luma[x] = static_cast<uint8_t>(16 + ((47 * ((p >> 16) & 255) + 157 * ((p >> 8) & 255) + 16 * (p & 255) + 128) >> 8));
-        }
-    }
-    for (int y = 0; y < h; y += 2) {
-        const auto* row0 = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-        const auto* row1 = reinterpret_cast<const uint32_t*>(image.constScanLine(y + 1));
-        uint8_t* cb = out->data[1] + static_cast<std::ptrdiff_t>(y / 2) * out->linesize[1];
-        uint8_t* cr = out->data[2] + static_cast<std::ptrdiff_t>(y / 2) * out->linesize[2];
-        for (int x = 0; x < w / 2; ++x) {
-            const uint32_t a = row0[2 * x], b = row0[2 * x + 1], c = row1[2 * x], d = row1[2 * x + 1];
-            const int r = static_cast<int>(((a >> 16) & 255) + ((b >> 16) & 255) + ((c >> 16) & 255) + ((d >> 16) & 255));
-            const int g = static_cast<int>(((a >> 8) & 255) + ((b >> 8) & 255) + ((c >> 8) & 255) + ((d >> 8) & 255));
-            const int bl = static_cast<int>((a & 255) + (b & 255) + (c & 255) + (d & 255));
-            cb[x] = static_cast<uint8_t>(128 + ((-26 * r - 87 * g + 113 * bl + 512) >> 10));
-            cr[x] = static_cast<uint8_t>(128 + ((112 * r - 102 * g - 10 * bl + 512) >> 10));
-        }
-    }
-}
 
 }  // namespace
 
@@ -124,7 +125,7 @@ struct VideoEncoder::Impl {
     AVFormatContext* container = nullptr;
     AVCodecContext* codec = nullptr;
     AVStream* stream = nullptr;
-    AVFrame* frame = nullptr;
+    std::unique_ptr<Frame> frame;   // for adding images: made by the first
     AVPacket* packet = nullptr;
     std::unique_ptr<PaletteQuantiser> quantiser;
     long nextPts = 0;
@@ -137,7 +138,6 @@ struct VideoEncoder::Impl {
             avformat_free_context(container);
         }
         avcodec_free_context(&codec);
-        av_frame_free(&frame);
         av_packet_free(&packet);
     }
 
@@ -177,9 +177,8 @@ Result<std::unique_ptr<VideoEncoder>> VideoEncoder::open(const std::filesystem::
 
     impl->stream = avformat_new_stream(impl->container, nullptr);
     impl->codec = avcodec_alloc_context3(codec);
-    impl->frame = av_frame_alloc();
     impl->packet = av_packet_alloc();
-    if (!impl->stream || !impl->codec || !impl->frame || !impl->packet) return R::failure("内存不足");
+    if (!impl->stream || !impl->codec || !impl->packet) return R::failure("内存不足");
 
     AVCodecContext* c = impl->codec;
     c->width = size.width();
@@ -190,8 +189,13 @@ Result<std::unique_ptr<VideoEncoder>> VideoEncoder::open(const std::filesystem::
     if (mp4) {
         c->gop_size = 2 * fps;
         c->max_b_frames = 2;
-        c->thread_count = 0;   // the encoder's own threads, one per core
-        // Tagged as what the converter below writes: BT.709, limited range.
+        // The encoder's own threads, as many as it picks for the cores (x264: 1.5 a core),
+        // each on whole frames: slices would cost quality, and measured slower. On two
+        // cores shared with the painting, fixed counts of 2 or 3 were no faster, 4 and
+        // more slower.
+        c->thread_count = 0;
+        c->thread_type = FF_THREAD_FRAME;
+        // Tagged as what toYuv420 writes: BT.709, limited range.
         c->colorspace = AVCOL_SPC_BT709;
         c->color_primaries = AVCOL_PRI_BT709;
         c->color_trc = AVCOL_TRC_BT709;
@@ -210,12 +214,6 @@ Result<std::unique_ptr<VideoEncoder>> VideoEncoder::open(const std::filesystem::
     impl->stream->time_base = c->time_base;
     impl->stream->avg_frame_rate = c->framerate;
 
-    impl->frame->format = c->pix_fmt;
-    impl->frame->width = c->width;
-    impl->frame->height = c->height;
-    r = av_frame_get_buffer(impl->frame, 0);
-    if (r < 0) return R::failure("内存不足：" + avError(r));
-
     r = avio_open(&impl->container->pb, path.c_str(), AVIO_FLAG_WRITE);
     if (r < 0) return R::failure("无法写入视频文件：" + avError(r));
     AVDictionary* options = nullptr;
@@ -228,25 +226,60 @@ Result<std::unique_ptr<VideoEncoder>> VideoEncoder::open(const std::filesystem::
     return std::unique_ptr<VideoEncoder>(new VideoEncoder(std::move(impl)));
 }
 
-Status VideoEncoder::add(const QImage& image) {
+VideoEncoder::Frame::~Frame() { av_frame_free(&frame_); }
+
+Result<std::unique_ptr<VideoEncoder::Frame>> VideoEncoder::newFrame() const {
+    using R = Result<std::unique_ptr<Frame>>;
+    AVFrame* frame = av_frame_alloc();
+    if (!frame) return R::failure("内存不足");
+    std::unique_ptr<Frame> owned(new Frame(frame));
+    frame->format = impl_->codec->pix_fmt;
+    frame->width = impl_->codec->width;
+    frame->height = impl_->codec->height;
+    if (const int r = av_frame_get_buffer(frame, 0); r < 0) return R::failure("内存不足：" + avError(r));
+    return owned;
+}
+
+Status VideoEncoder::convert(const QImage& image, Frame& into) {
     Impl& m = *impl_;
-    if (m.finished) return Status::failure("视频已结束");
     if (image.size() != m.size) return Status::failure("画面尺寸不符");
     const QImage frame = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
                              ? image
                              : image.convertToFormat(QImage::Format_RGB32);
-    int r = av_frame_make_writable(m.frame);
-    if (r < 0) return Status::failure("内存不足：" + avError(r));
+    // A frame the encoder still holds is copied first, never written under it.
+    if (const int r = av_frame_make_writable(into.frame_); r < 0) return Status::failure("内存不足：" + avError(r));
     if (m.format == VideoFormat::mp4) {
-        toYuv420(frame, m.frame);
+        toYuv420(frame, into.frame_->data, into.frame_->linesize);
     } else {
-        if (!m.quantiser) m.quantiser = std::make_unique<PaletteQuantiser>(frame);
-        m.quantiser->map(frame, m.frame);
+        if (!m.quantiser) m.quantiser = std::make_unique<PaletteQuantiser>(std::span(&frame, 1));
+        m.quantiser->map(frame, into.frame_);
     }
-    m.frame->pts = m.nextPts++;
-    r = avcodec_send_frame(m.codec, m.frame);
+    return success();
+}
+
+Status VideoEncoder::add(Frame& frame) {
+    Impl& m = *impl_;
+    if (m.finished) return Status::failure("视频已结束");
+    frame.frame_->pts = m.nextPts++;
+    const int r = avcodec_send_frame(m.codec, frame.frame_);
     if (r < 0) return Status::failure("编码失败：" + avError(r));
     return m.drain();
+}
+
+Status VideoEncoder::add(const QImage& image) {
+    Impl& m = *impl_;
+    if (m.finished) return Status::failure("视频已结束");
+    if (!m.frame) {
+        auto made = newFrame();
+        if (!made) return Status::failure(made.error());
+        m.frame = std::move(made.value());
+    }
+    if (auto converted = convert(image, *m.frame); !converted) return converted;
+    return add(*m.frame);
+}
+
+void VideoEncoder::setPalette(std::span<const QImage> samples) {
+    if (impl_->format == VideoFormat::gif && !samples.empty()) impl_->quantiser = std::make_unique<PaletteQuantiser>(samples);
 }
 
 Status VideoEncoder::finish() {

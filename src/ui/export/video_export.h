@@ -27,14 +27,16 @@ struct VideoSettings {
     int framesPerSecond() const { return 60 / frameStride(); }
 };
 
-// Told the fraction done (0 … 1) after each frame; returning false cancels.
+// Told the fraction done (0 … 1) after each frame, on the calling thread; returning
+// false cancels.
 using ExportProgress = std::function<bool(double fraction)>;
 
 // The playback of the whole tactic from its first step, as the screen plays it: the
-// scenes of the played tactic, one per display frame (1/60 s), each painted and encoded. The video ends where the
-// playback ends (the last step, or an interception). A tactic of one step gives a one
-// second still. A cancelled or failed export leaves no file; an existing file is
-// replaced only by a complete one.
+// scenes of the played tactic, one per display frame (1/60 s), each painted and encoded.
+// The frames are painted on the calling thread while the ones before are encoded on
+// another, so the two use two cores. The video ends where the playback ends (the last
+// step, or an interception). A tactic of one step gives a one second still. A cancelled
+// or failed export leaves no file; an existing file is replaced only by a complete one.
 struct VideoOutcome {
     bool cancelled = false;
     long frames = 0;
