@@ -243,7 +243,7 @@ void FlatBoardPainter::paintBoard(QPainter& painter, const BoardScene& scene, QS
     // moves reaches the rounded corners: positions stay 0.04 of the pitch from its edges.
     painter.setClipRect(r, Qt::IntersectClip);
     if (scene.vision) paintVision(painter, r, *scene.vision);
-    if (scene.offside) paintOffside(painter, r, *scene.offside);
+    if (scene.offside) paintOffside(painter, r, *scene.offside, scene);
     paintMoves(painter, view, scene);
     if (scene.passPreview) paintPassPreview(painter, view, *scene.passPreview, scene);
     if (scene.route) paintSelectedRoute(painter, view, *scene.route, scene);
@@ -287,7 +287,7 @@ void FlatBoardPainter::paintVision(QPainter& p, const QRectF& r, const SceneVisi
     p.restore();
 }
 
-void FlatBoardPainter::paintOffside(QPainter& p, const QRectF& r, const OffsideLines& offside) {
+void FlatBoardPainter::paintOffside(QPainter& p, const QRectF& r, const OffsideLines& offside, const BoardScene& scene) {
     struct Line {
         double x;
         QColor color;
@@ -295,8 +295,8 @@ void FlatBoardPainter::paintOffside(QPainter& p, const QRectF& r, const OffsideL
         qreal width;
     };
     const Line lines[] = {
-        {offside.blue, StudioStyle::offsideBlue(), QStringLiteral("OFFSIDE · BLUE"), 94},
-        {offside.orange, StudioStyle::offsideOrange(), QStringLiteral("OFFSIDE · ORANGE"), 110},
+        {offside.blue, PitchPainting::offsideColor(0, scene), QStringLiteral("OFFSIDE · BLUE"), 94},
+        {offside.orange, PitchPainting::offsideColor(1, scene), QStringLiteral("OFFSIDE · ORANGE"), 110},
     };
     QFont font = p.font();
     font.setPixelSize(9);
@@ -396,8 +396,12 @@ void FlatBoardPainter::paintPlayersAndBall(QPainter& p, const FlatProjection& vi
     // The squad's names under their tokens, over everything else on the turf.
     std::vector<std::pair<QPointF, QString>> names;
     for (const SceneToken& token : scene.players)
-        if (!token.name.empty() && token.opacity > 0.5)
-            names.emplace_back(toQt(view.toView(token.player.position)), QString::fromStdString(token.name));
+        if (!token.name.empty() && token.opacity > 0.5) {
+            // The ball at a carrier's feet sits below his token: his name goes under it.
+            const bool carrier = ball.carrierID && *ball.carrierID == token.player.id;
+            names.emplace_back(toQt(view.toView(token.player.position)) + QPointF(0, carrier ? 7 : 0),
+                               QString::fromStdString(token.name));
+        }
     std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a.first.y() < b.first.y(); });
     PitchPainting::drawNames(p, std::move(names), PitchPainting::kTokenDiameter / 2 + 3);
 }

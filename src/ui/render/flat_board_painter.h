@@ -37,7 +37,7 @@ private:
     const QPixmap& staticPitch(QSize size, qreal dpr);
     static void paintPitchSurface(QPainter& p, QSizeF size, qreal dpr);
     void paintVision(QPainter& p, const QRectF& r, const SceneVision& vision);
-    void paintOffside(QPainter& p, const QRectF& r, const OffsideLines& offside);
+    void paintOffside(QPainter& p, const QRectF& r, const OffsideLines& offside, const BoardScene& scene);
     void paintPassPreview(QPainter& p, const FlatProjection& view, const ScenePass& pass, const BoardScene& scene);
     void paintMoves(QPainter& p, const FlatProjection& view, const BoardScene& scene);
     void paintSelectedRoute(QPainter& p, const FlatProjection& view, const SceneRun& run, const BoardScene& scene);

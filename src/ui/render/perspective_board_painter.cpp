@@ -225,7 +225,7 @@ void PerspectiveBoardPainter::paintBoard(QPainter& painter, const BoardScene& sc
         painter.setOpacity(1);
     }
     if (scene.vision) paintVision(painter, view, *scene.vision);
-    if (scene.offside) paintOffside(painter, view, *scene.offside);
+    if (scene.offside) paintOffside(painter, view, *scene.offside, scene);
     paintMoves(painter, view, scene);
     if (scene.passPreview) paintPassPreview(painter, view, *scene.passPreview, scene);
     if (scene.route) paintSelectedRoute(painter, view, *scene.route, scene);
@@ -298,9 +298,9 @@ void PerspectiveBoardPainter::paintVision(QPainter& p, const PitchPerspective& v
     p.restore();
 }
 
-void PerspectiveBoardPainter::paintOffside(QPainter& p, const PitchPerspective& view, const OffsideLines& offside) {
-    for (const auto& [x, color] : {std::pair{offside.blue, StudioStyle::offsideBlue()},
-                                   std::pair{offside.orange, StudioStyle::offsideOrange()}}) {
+void PerspectiveBoardPainter::paintOffside(QPainter& p, const PitchPerspective& view, const OffsideLines& offside, const BoardScene& scene) {
+    for (const auto& [x, color] : {std::pair{offside.blue, PitchPainting::offsideColor(0, scene)},
+                                   std::pair{offside.orange, PitchPainting::offsideColor(1, scene)}}) {
         const QPointF a = toQt(view.project({x, kEdge}));
         const QPointF b = toQt(view.project({x, 1 - kEdge}));
         p.setPen(Qt::NoPen);

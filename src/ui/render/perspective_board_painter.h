@@ -66,7 +66,7 @@ protected:
 private:
     void prepareStaticPitch(QSize size, qreal dpr);
     void paintVision(QPainter& p, const PitchPerspective& view, const SceneVision& vision);
-    void paintOffside(QPainter& p, const PitchPerspective& view, const OffsideLines& offside);
+    void paintOffside(QPainter& p, const PitchPerspective& view, const OffsideLines& offside, const BoardScene& scene);
     void paintPassPreview(QPainter& p, const PitchPerspective& view, const ScenePass& pass, const BoardScene& scene);
     void paintMoves(QPainter& p, const PitchPerspective& view, const BoardScene& scene);
     void paintSelectedRoute(QPainter& p, const PitchPerspective& view, const SceneRun& run, const BoardScene& scene);

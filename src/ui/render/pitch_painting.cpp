@@ -97,6 +97,12 @@ QColor routeColor(int team, const BoardScene& scene) {
     return kit ? QColor::fromRgb(*kit) : routeColor(team);
 }
 
+QColor offsideColor(int team, const BoardScene& scene) {
+    const auto& kit = scene.kits[team == 1 ? 1 : 0];
+    if (kit) return QColor::fromRgb(*kit);
+    return team == 1 ? StudioStyle::offsideOrange() : StudioStyle::offsideBlue();
+}
+
 QColor teamFill(int team, const BoardScene& scene) {
     const auto& kit = scene.kits[team == 1 ? 1 : 0];
     if (kit) return QColor::fromRgb(*kit);

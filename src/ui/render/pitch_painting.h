@@ -37,6 +37,8 @@ void drawMove(QPainter& painter, const SceneMove& move, QPolygonF line, QColor c
 // scene has one for the team.
 QColor routeColor(int team);
 QColor routeColor(int team, const BoardScene& scene);
+// The offside line of a team's attackers: its own colour, or the squad's kit.
+QColor offsideColor(int team, const BoardScene& scene);
 // A token's fill: the team's colour, or the squad's kit.
 QColor teamFill(int team, const BoardScene& scene);
 // The shirt number's ink on `fill`: white, or near black on a light kit.
