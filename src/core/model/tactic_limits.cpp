@@ -112,6 +112,11 @@ std::optional<std::string> admitStep(BoardStep& step, std::size_t index, std::si
 
 }  // namespace
 
+bool TacticLimits::isKitColour(const std::string& text) {
+    if (text.size() != 7 || text[0] != '#') return false;
+    return std::all_of(text.begin() + 1, text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+}
+
 bool TacticLimits::cutText(std::string& text, std::size_t limit) {
     if (text.size() <= limit) return false;   // bytes ≥ characters
     std::size_t count = 0;
@@ -133,11 +138,6 @@ std::optional<std::string> checkSquadText(std::optional<std::string>& text, std:
     if (text->empty()) return "阵容名单无效：" + what + "为空";
     if (auto problem = checkText(*text, limit, what, longText)) return "阵容名单无效：" + *problem;
     return std::nullopt;
-}
-
-bool isKitColour(const std::string& text) {
-    if (text.size() != 7 || text[0] != '#') return false;
-    return std::all_of(text.begin() + 1, text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
 }
 
 std::optional<std::string> admitSquad(Tactic& tactic, LongText longText) {

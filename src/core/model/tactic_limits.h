@@ -38,6 +38,8 @@ inline constexpr double kAnnotationMax = 2.0;
 // editing commands cut what the coach types, so a tactic they make is always one an
 // import accepts.
 bool cutText(std::string& text, std::size_t limit);
+// "#RRGGBB", the only kit colour a squad may carry.
+bool isKitColour(const std::string& text);
 
 }  // namespace TacticLimits
 

@@ -14,6 +14,7 @@ namespace {
 
 constexpr double kVisionBlockerRadius = 0.018;   // x units, a player's body
 constexpr double kFadingOpacity = 0.5;           // at or below: gliding out, casts no shadow
+constexpr double kUnfocusedOpacity = 0.3;        // everyone but the focused player
 
 double tokenDepth(Point p) { return 100 * p.y + 1; }
 
@@ -51,6 +52,11 @@ BoardScene buildScene(SceneInput in) {
                     if (named.name) t.name = *named.name;
                 }
         scene.players.push_back(std::move(t));
+    }
+    if (in.focus && scene.token(in.focus->playerID)) {
+        for (auto& t : scene.players)
+            if (t.player.id != in.focus->playerID) t.opacity *= kUnfocusedOpacity;
+        scene.focus = std::move(in.focus);
     }
     if (in.teams)
         for (std::size_t team = 0; team < std::min<std::size_t>(2, in.teams->size()); ++team) {

@@ -99,6 +99,24 @@ std::vector<SceneMove> movesInto(const BoardStep& from, const BoardStep& to);
 class StepPlayback;
 std::vector<SceneMove> movesOf(const StepPlayback& playback);   // the same, of a planned move
 
+// One player's job through the whole tactic, as "聚焦球员" and his job sheet draw it: his
+// run into every step where he moves, and a numbered stop where he stands at each step.
+struct SceneFocus {
+    struct Stop {
+        Point at;
+        std::string label;   // the step's number from 1; "2–4" while he stands there from 2 to 4
+        bool operator==(const Stop&) const = default;
+    };
+    std::string playerID;
+    int team = 0;
+    std::vector<RunCurve> runs;
+    std::vector<Stop> stops;
+    bool operator==(const SceneFocus&) const = default;
+};
+
+// The focus on `playerID` through `tactic`'s steps; absent when no step has him.
+std::optional<SceneFocus> focusOf(const Tactic& tactic, const std::string& playerID);
+
 // Everything one frame of the board shows, in pitch coordinates and decided once for
 // every surface: the screen in 2D and 3D, the presenter, images, handouts and videos.
 // Painters only project it.
@@ -112,6 +130,8 @@ struct BoardScene {
     std::optional<InterceptionRisk> risk;
     std::vector<SceneMove> moves;      // drawn under the players
     double movesOpacity = 1;           // 0 … 1
+    // One player followed through the tactic: the others dim, his path is drawn under them.
+    std::optional<SceneFocus> focus;
     // The squad's kit colours as 0xRRGGBB by team; absent: the team's own colour.
     std::array<std::optional<std::uint32_t>, 2> kits{};
     // The squad's team names by team; absent: "蓝队" / "橙队".
@@ -162,6 +182,7 @@ struct SceneInput {
     double movesOpacity = 1;
     std::shared_ptr<const std::vector<BoardAnnotation>> annotations;
     bool interactive = true;
+    std::optional<SceneFocus> focus;   // kept only while the scene shows its player
     // The tactic's squad (names, shirts, kits); null or empty: nobody named. Read while
     // the scene is built only.
     const std::vector<TeamSquad>* teams = nullptr;

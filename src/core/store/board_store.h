@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/library/roster_csv.h"
 #include "core/model/board.h"
 #include "core/pitch/formation_transition.h"
 #include "core/pitch/motion_path.h"
@@ -214,6 +215,17 @@ public:
     // characters, empty ones cleared, a shirt outside 1 … 99 cleared. A shirt a teammate
     // wears is refused ("号码 7 已被蓝队 7 号使用"). One undo level; autosaved like edits.
     void setSquadPlayer(const std::string& id, const std::string& name, const std::string& role, std::optional<int> shirt);
+    // A team's name (trimmed, cut to 24 characters, empty: "蓝队" / "橙队") and kit colour
+    // ("#RRGGBB", absent: the team's own). One undo level.
+    void setTeamIdentity(int team, const std::string& name, std::optional<std::string> color);
+    // Names and roles from a squad list, matched to the team's players by the number each
+    // shows; lines whose number no player shows are left out and named in the status. One
+    // undo level.
+    void applyRoster(int team, const std::vector<RosterRow>& roster);
+    // "聚焦球员": the others dim and his path through every step is drawn, also while the
+    // tactic plays; another tactic, or the same id again, ends it.
+    const std::optional<std::string>& focusedPlayer() const { return focusedPlayer_; }
+    void setFocusedPlayer(std::optional<std::string> id);
     // The current step's title and explanation: edits of the step like any other.
     void setStepTitle(std::string title);
     void setStepNote(std::string note);
@@ -327,6 +339,7 @@ private:
     std::string selectedTacticKey_ = "builtin-7-0";
     int stepIndex_ = 0;
     std::optional<std::string> selectedPlayer_;
+    std::optional<std::string> focusedPlayer_;
     std::optional<std::string> inspectedPlayerID_;
     bool draggingPlayer_ = false;
     std::string status_ = "拖动球员或足球来布置战术";

@@ -392,6 +392,7 @@ BoardScene BoardStore::scene(bool withAnnotations) const {
         if (const BoardStep* step = currentStep(); step && step->annotations && !step->annotations->empty())
             in.annotations = std::make_shared<const std::vector<BoardAnnotation>>(*step->annotations);
     in.interactive = !transitionRunning();
+    if (focusedPlayer_) in.focus = focusOf(tactic_, *focusedPlayer_);
     return buildScene(std::move(in));
 }
 

@@ -17,7 +17,75 @@ std::optional<std::string> squadText(const std::string& typed, std::size_t limit
     return text;
 }
 
+// Drops what names nobody, so a tactic without a squad keeps the document it had.
+void pruneSquad(std::vector<TeamSquad>& teams) {
+    for (TeamSquad& team : teams)
+        std::erase_if(team.players, [](const SquadPlayer& p) { return !p.name && !p.role && !p.shirt; });
+    while (!teams.empty() && teams.back() == TeamSquad{}) teams.pop_back();
+}
+
+SquadPlayer& entryOf(std::vector<TeamSquad>& teams, std::size_t team, const std::string& id) {
+    if (teams.size() <= team) teams.resize(team + 1);
+    auto& players = teams[team].players;
+    auto entry = std::find_if(players.begin(), players.end(), [&](const SquadPlayer& p) { return p.id == id; });
+    if (entry == players.end()) entry = players.insert(players.end(), SquadPlayer{id, std::nullopt, std::nullopt, std::nullopt});
+    return *entry;
+}
+
 }  // namespace
+
+void BoardStore::setTeamIdentity(int team, const std::string& name, std::optional<std::string> color) {
+    Batch batch(notifier_);
+    if (team < 0 || team > 1) return;
+    if (color && !TacticLimits::isKitColour(*color)) color.reset();
+    auto scope = editScope("修改球队信息");
+    const std::vector<TeamSquad> before = tactic_.teams;
+    const auto index = static_cast<std::size_t>(team);
+    if (tactic_.teams.size() <= index) tactic_.teams.resize(index + 1);
+    tactic_.teams[index].name = squadText(name, TacticLimits::kMaxSquadNameCharacters);
+    tactic_.teams[index].color = std::move(color);
+    pruneSquad(tactic_.teams);
+    if (tactic_.teams != before) recordEdit();
+}
+
+void BoardStore::applyRoster(int team, const std::vector<RosterRow>& roster) {
+    Batch batch(notifier_);
+    const BoardStep* step = currentStep();
+    if (team < 0 || team > 1 || !step) return;
+    auto scope = editScope("导入名单");
+    const std::vector<TeamSquad> before = tactic_.teams;
+    int matched = 0;
+    std::vector<int> unmatched;
+    for (const RosterRow& row : roster) {
+        const auto wearer = std::find_if(step->players.begin(), step->players.end(), [&](const Player& p) {
+            return p.team == team && shirtNumber(tactic_, p) == row.shirt;
+        });
+        if (wearer == step->players.end()) {
+            unmatched.push_back(row.shirt);
+            continue;
+        }
+        SquadPlayer& entry = entryOf(tactic_.teams, static_cast<std::size_t>(team), wearer->id);
+        entry.name = row.name;
+        entry.role = row.role;
+        ++matched;
+    }
+    pruneSquad(tactic_.teams);
+    if (tactic_.teams != before) recordEdit();
+    std::string status = "已导入名单：" + teamName(tactic_, team) + " " + std::to_string(matched) + " 名球员";
+    if (!unmatched.empty()) {
+        status += " · 未找到号码";
+        for (std::size_t i = 0; i < unmatched.size(); ++i) status += (i ? "、" : " ") + std::to_string(unmatched[i]);
+    }
+    setStatus(std::move(status));
+}
+
+void BoardStore::setFocusedPlayer(std::optional<std::string> id) {
+    Batch batch(notifier_);
+    if (id && (id == focusedPlayer_ || !currentStep() || !currentStep()->player(*id))) id.reset();
+    if (id == focusedPlayer_) return;
+    focusedPlayer_ = std::move(id);
+    notifier_.mark(StoreChange::frame | StoreChange::displayOptions);
+}
 
 void BoardStore::setSquadPlayer(const std::string& id, const std::string& name, const std::string& role,
                                 std::optional<int> shirt) {
@@ -38,17 +106,11 @@ void BoardStore::setSquadPlayer(const std::string& id, const std::string& name, 
 
     auto scope = editScope("修改球员信息");
     const std::vector<TeamSquad> before = tactic_.teams;
-    if (tactic_.teams.size() <= team) tactic_.teams.resize(team + 1);
-    auto& players = tactic_.teams[team].players;
-    auto entry = std::find_if(players.begin(), players.end(), [&](const SquadPlayer& p) { return p.id == id; });
-    if (entry == players.end()) entry = players.insert(players.end(), SquadPlayer{id, std::nullopt, std::nullopt, std::nullopt});
-    entry->name = squadText(name, TacticLimits::kMaxSquadNameCharacters);
-    entry->role = squadText(role, TacticLimits::kMaxRoleCharacters);
-    entry->shirt = shirt;
-    // Nothing named keeps no entry, and a tactic that names nobody no squad: its document
-    // stays as it was.
-    if (!entry->name && !entry->role && !entry->shirt) players.erase(entry);
-    while (!tactic_.teams.empty() && tactic_.teams.back() == TeamSquad{}) tactic_.teams.pop_back();
+    SquadPlayer& entry = entryOf(tactic_.teams, team, id);
+    entry.name = squadText(name, TacticLimits::kMaxSquadNameCharacters);
+    entry.role = squadText(role, TacticLimits::kMaxRoleCharacters);
+    entry.shirt = shirt;
+    pruneSquad(tactic_.teams);
     if (tactic_.teams != before) recordEdit();
 }
 

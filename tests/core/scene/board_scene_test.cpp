@@ -175,3 +175,26 @@ TEST(TacticPlayback, TheBallOfEveryBuiltInPlayMovesContinuously) {
             EXPECT_LT(biggest, 0.03) << tactic.name;
         }
 }
+
+// A focused player's path: a stop per place he stands, one label for the steps he stays,
+// a run for every move, the others dimmed.
+TEST(BoardScene, FollowsOneFocusedPlayerThroughTheSteps) {
+    Tactic t{"t", 7, {lineup(), lineup({{"home-4", {0.5, 0.3}}}), lineup({{"home-4", {0.5, 0.3}}}),
+                      lineup({{"home-4", {0.5, 0.3}}}), lineup({{"home-4", {0.7, 0.5}}})}};
+    auto focus = focusOf(t, "home-4");
+    ASSERT_TRUE(focus);
+    std::vector<std::string> labels;
+    for (const auto& stop : focus->stops) labels.push_back(stop.label);
+    EXPECT_EQ(labels, (std::vector<std::string>{"1", "2–4", "5"}));
+    ASSERT_EQ(focus->runs.size(), 2u);
+    EXPECT_EQ(focus->runs[1].start, (Point{0.5, 0.3}));
+    EXPECT_EQ(focus->runs[1].end, (Point{0.7, 0.5}));
+    EXPECT_FALSE(focusOf(t, "home-9"));
+
+    SceneInput in;
+    in.players = t.steps[0].players;
+    in.focus = focus;
+    const BoardScene scene = buildScene(in);
+    EXPECT_EQ(scene.token("home-4")->opacity, 1);
+    EXPECT_LT(scene.token("home-5")->opacity, 0.5);
+}

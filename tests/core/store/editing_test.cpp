@@ -317,4 +317,39 @@ TEST_F(StoreTest, TheSquadIsEditedOnePlayerAtATimeWithOneUndoEach) {
     EXPECT_EQ(s.tactic(), unnamed);
     s.undoBoardEdit();
     EXPECT_EQ(s.tactic().teams[0].players.front().name, "陈晨");
+
+    // A roster names players by the number they show; a number nobody shows is said.
+    s.applyRoster(0, {{10, "王五", "前锋"}, {3, "赵六", std::nullopt}, {42, "无人", std::nullopt}});
+    EXPECT_EQ(s.status(), "已导入名单：蓝队 2 名球员 · 未找到号码 42");
+    EXPECT_EQ(s.scene().token("home-5")->name, "王五");
+    EXPECT_EQ(s.scene().token("home-3")->name, "赵六");
+    EXPECT_EQ(s.undoBoardEditLabel(), "导入名单");
+    s.setTeamIdentity(1, "  红星队 ", "#C0102A");
+    s.setTeamIdentity(0, "", "red");   // not a kit colour: none
+    EXPECT_EQ(s.scene().teamNames[1], "红星队");
+    EXPECT_EQ(s.scene().kits[1], 0xC0102Au);
+    EXPECT_FALSE(s.scene().kits[0]);
+    s.undoBoardEdit();
+    s.undoBoardEdit();
+    EXPECT_FALSE(s.scene().teamNames[1]);
+}
+
+TEST_F(StoreTest, AFocusedPlayerIsFollowedThroughEveryStepUntilAnotherTacticOpens) {
+    start().selectBuiltIn(0, 7);
+    BoardStore& s = *store;
+    ASSERT_GE(s.tactic().steps.size(), 3u);
+    const std::string id = s.tactic().steps[0].players[3].id;
+    s.setFocusedPlayer(id);
+    BoardScene scene = s.scene();
+    ASSERT_TRUE(scene.focus);
+    EXPECT_EQ(scene.focus->stops.front().label.substr(0, 1), "1");
+    EXPECT_EQ(scene.focus->stops.back().at, s.tactic().steps.back().player(id)->position);
+    for (const SceneToken& t : scene.players) EXPECT_EQ(t.opacity < 1, t.player.id != id) << t.player.id;
+    s.play();
+    EXPECT_TRUE(s.scene().focus);   // kept while the tactic plays
+    s.setFocusedPlayer("nobody");
+    EXPECT_FALSE(s.focusedPlayer());
+    s.setFocusedPlayer(id);
+    s.selectBuiltIn(1, 7);
+    EXPECT_FALSE(s.scene().focus);
 }
