@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/library/export_request.h"
+#include "ui/export/job_sheets.h"
 #include "ui/export/pending_file.h"
 #include "ui/export/still_export.h"
 #include "ui/export/video_export.h"
@@ -39,6 +40,11 @@ Status run(const ExportRequest& request) {
     }
     if (request.kind == "svg") return writeBoardVector(stepScene(tactic, request.step - 1, display), view, QSizeF(960, 540), request.output);
     if (request.kind == "pdf") return writeHandout(tactics.value(), display, request.output);
+    if (request.kind == "jobs") {
+        auto sheets = writeJobSheets(tactic, display, request.output);
+        if (!sheets) return Status::failure(sheets.error());
+        return success();
+    }
 
     VideoSettings settings;
     settings.format = request.kind == "gif" ? VideoFormat::gif : VideoFormat::mp4;

@@ -7,6 +7,7 @@
 
 #include "core/pitch/motion_path.h"
 #include "support/board_view_fixture.h"
+#include "ui/render/pitch_painting.h"
 #include "support/lineup.h"
 
 using namespace vantrel;
@@ -206,6 +207,30 @@ TEST_F(BoardViewTest, TheSquadsKitShirtAndNameShow) {
     }
     EXPECT_GT(dark, 8);
     EXPECT_GT(labelInk, 4);
+
+    // Focused on blue 5 who runs on in a second step: the others fade into the turf, his
+    // run is drawn, and the interceptor's ring is in his kit.
+    BoardStep next = lineup({{"home-5", {0.8, 0.3}}}, std::nullopt);
+    tactic.steps.push_back(next);
+    store->selectImported(SavedTactic{Uuid::random(), tactic, true});
+    const QPointF three = at("home-3");
+    const QColor before = vantrel::testing::paintFlatBoard(*store, view->size()).pixelColor(three.toPoint());
+    store->setFocusedPlayer("home-5");
+    store->selectStep(1);
+    const QImage focused = vantrel::testing::paintFlatBoard(*store, view->size());
+    EXPECT_GT(vantrel::testing::colourDistance(focused.pixelColor(three.toPoint()), before), 60);
+    ASSERT_TRUE(store->scene().focus);
+    const QPointF middle = view->toView(store->scene().focus->runs.at(0).at(0.5));
+    const QColor turf = focused.pixelColor((middle + QPointF(0, 30)).toPoint());
+    int ink = 0;   // his run, in the light kit on its casing
+    for (int d = -3; d <= 3; ++d)
+        if (vantrel::testing::colourDistance(focused.pixelColor((middle + QPointF(0, d)).toPoint()), turf) > 150) ++ink;
+    EXPECT_GT(ink, 1);
+
+    // Two teams in one kit stay apart on the board.
+    BoardScene twins;
+    twins.kits = {0xC0102Au, 0xC0102Au};
+    EXPECT_GT(vantrel::testing::colourDistance(PitchPainting::teamFill(0, twins), PitchPainting::teamFill(1, twins)), 90);
 }
 
 // The ball is an object of its own where it is drawn, also while a pass carries it; a

@@ -28,6 +28,7 @@ extern "C" {
 #include "ui/workspace/handout_sheet.h"
 #include "ui/export/export_commands.h"
 #include "ui/export/export_frame.h"
+#include "ui/export/job_sheets.h"
 #include "ui/export/still_export.h"
 #include "ui/export/video_export.h"
 #include "ui/workspace/canvas_panel.h"
@@ -306,6 +307,25 @@ TEST_F(ExportTest, HandoutHasASummaryThenAPagePerStepWithItsTitleNoteAndNumber) 
     EXPECT_EQ(folder(), std::vector<std::string>{"handout.pdf"});
 }
 
+// A page for each blue player, named after him: his heading, his team, every stage; a
+// folder that cannot be made is said and leaves nothing.
+TEST_F(ExportTest, JobSheetsGiveEachBluePlayerHisOwnPage) {
+    Tactic tactic = BuiltInTactics::sample(7);
+    tactic.teams = {TeamSquad{"红星队", "#C0102A", {{"home-5", "陈晨", "中场", 10}}}};
+    auto written = writeJobSheets(tactic, {}, dir / "jobs");
+    ASSERT_TRUE(written) << written.error();
+    ASSERT_EQ(written->size(), 7u);
+    EXPECT_EQ(written->back().filename().string(), "10 号 陈晨.pdf");   // in shirt order
+    EXPECT_EQ(written->front().filename().string(), "1 号.pdf");
+    EXPECT_EQ(pdfPages(written->back()), 1);
+    const QList<uint> text = QString::fromStdString(commandOutput("pdftotext -raw '" + written->back().string() + "' -")).toUcs4();
+    qsizetype at = findInPdfText(text, "中场 · 红星队 · " + tactic.name, findInPdfText(text, "10 号 陈晨", 0));
+    ASSERT_GE(at, 0);
+    EXPECT_GE(findInPdfText(text, "阶段 " + std::to_string(tactic.steps.size()), at), 0);
+    std::ofstream(dir / "file") << "x";
+    EXPECT_EQ(writeJobSheets(tactic, {}, dir / "file").error(), "不是文件夹：" + (dir / "file").string());
+}
+
 // The window's commands: the menus hold them, the image is twice the view, and a
 // video cancelled half-way from its progress dialog leaves the old file as it was.
 TEST_F(ExportWindowTest, WindowCommandsWriteOrLeaveNothing) {
@@ -313,7 +333,7 @@ TEST_F(ExportWindowTest, WindowCommandsWriteOrLeaveNothing) {
     QMenu* more = findByName<QToolButton>(window.get(), QStringLiteral("更多操作"))->menu();
     ASSERT_TRUE(more);
     QMenu* file = window->menuBar()->actions().constFirst()->menu();
-    for (QAction* action : {a.exportImage, a.exportHandout, a.exportHandouts, a.exportVideo}) {
+    for (QAction* action : {a.exportImage, a.exportHandout, a.exportHandouts, a.exportVideo, a.exportJobSheets}) {
         EXPECT_TRUE(more->actions().contains(action)) << action->text().toStdString();
         EXPECT_TRUE(file->actions().contains(action));
     }

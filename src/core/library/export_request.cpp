@@ -13,12 +13,13 @@ namespace vantrel {
 namespace {
 
 constexpr std::string_view kUsage =
-    "用法：vantrel-export png|svg|pdf|mp4|gif TACTIC.json… OUT [--step N] [--view 2d|3d] [--arrows on|off] [--scale 1|2|4]";
+    "用法：vantrel-export png|svg|pdf|mp4|gif|jobs TACTIC.json… OUT [--step N] [--view 2d|3d] [--arrows on|off] [--scale 1|2|4]";
 
 constexpr std::string_view kUsageLine =
     "Usage: vantrel-export png|svg|pdf|mp4|gif TACTIC.json OUT [--step N] [--view 2d|3d]\n"
     "                      [--arrows on|off] [--scale 1|2|4]\n"
-    "       vantrel-export pdf TACTIC.json... OUT [--arrows on|off]\n";
+    "       vantrel-export pdf TACTIC.json... OUT [--arrows on|off]\n"
+    "       vantrel-export jobs TACTIC.json FOLDER\n";
 
 constexpr std::string_view kHelp =
     "\n"
@@ -31,6 +32,8 @@ constexpr std::string_view kHelp =
     "        step; several tactics make one handout, in the order given\n"
     "  mp4   the playback as an H.264 video\n"
     "  gif   the playback as an animated image\n"
+    "  jobs  one PDF page for each player of the blue team, named after him, with\n"
+    "        his path through every step and the steps' notes, in FOLDER\n"
     "\n"
     "Options:\n"
     "  --step N        the step of the image, counted from 1 (default 1)\n"
@@ -74,7 +77,8 @@ Result<ExportRequest> parseExportRequest(const std::vector<std::string_view>& ar
     if (args.size() < 4) return R::failure(std::string(kUsage));
     ExportRequest r;
     r.kind = args[1];
-    if (r.kind != "png" && r.kind != "svg" && r.kind != "pdf" && r.kind != "mp4" && r.kind != "gif")
+    if (r.kind != "png" && r.kind != "svg" && r.kind != "pdf" && r.kind != "mp4" && r.kind != "gif" &&
+        r.kind != "jobs")
         return R::failure("未知的导出类型 " + r.kind + "；" + std::string(kUsage));
     // The files run up to the first option; the last of them is the output.
     std::size_t options = 2;

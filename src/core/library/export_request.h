@@ -16,7 +16,7 @@ namespace vantrel {
 // vantrel-export's arguments and input, read without a toolkit so that every path a
 // hostile argument list or file can take is checked (and fuzzed) apart from painting:
 //
-//   vantrel-export png|svg|pdf|mp4|gif TACTIC.json… OUT [--step N] [--view 2d|3d]
+//   vantrel-export png|svg|pdf|mp4|gif|jobs TACTIC.json… OUT [--step N] [--view 2d|3d]
 //                  [--arrows on|off] [--scale 1|2|4]
 // (several tactics only into one PDF handout)
 //   vantrel-export --help | --version
@@ -25,7 +25,7 @@ struct ExportRequest {
     // read without end.
     static constexpr std::size_t kMaxHandoutTactics = 100;
 
-    std::string kind;   // "png", "svg", "pdf", "mp4" or "gif"
+    std::string kind;   // "png", "svg", "pdf", "mp4", "gif" or "jobs" (OUT a folder)
     std::vector<std::filesystem::path> inputs;   // one, or several for "pdf"
     std::filesystem::path output;
     int step = 1;   // counted from 1

@@ -187,6 +187,7 @@ BoardScene stepScene(const Tactic& tactic, int index, const SceneDisplay& displa
             if (display.showMoves) in.moves = movesInto(before, step);
         }
     }
+    if (!display.focusPlayer.empty()) in.focus = focusOf(tactic, display.focusPlayer);
     return buildScene(std::move(in));
 }
 

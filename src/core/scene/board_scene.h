@@ -200,6 +200,7 @@ struct SceneDisplay {
     bool showInterceptionRisk = true;
     bool reduceMotion = false;
     bool showMoves = true;   // the runs, dribbles and passes into each step
+    std::string focusPlayer{};   // a player followed through the tactic ("聚焦球员"); empty: none
 };
 
 // Step `index` of `tactic` standing still, as an export shows it: no selection, with its

@@ -11,6 +11,7 @@
 
 #include <cmath>
 
+#include "ui/export/job_sheets.h"
 #include "ui/export/still_export.h"
 #include "ui/export/video_export.h"
 
@@ -44,6 +45,14 @@ std::optional<std::filesystem::path> chooseExportPath(QWidget* parent, ExportKin
             title = QStringLiteral("导出视频");
             filters << QStringLiteral("MP4 视频 (*.mp4)") << QStringLiteral("GIF 动图 (*.gif)");
             break;
+        case ExportKind::jobSheets: {
+            QFileDialog folder(parent, QStringLiteral("选择任务单的文件夹"));
+            folder.setFileMode(QFileDialog::Directory);
+            folder.setOption(QFileDialog::ShowDirsOnly);
+            if (QGuiApplication::platformName() == QStringLiteral("offscreen")) folder.setOption(QFileDialog::DontUseNativeDialog);
+            if (folder.exec() != QDialog::Accepted || folder.selectedFiles().isEmpty()) return std::nullopt;
+            return toPath(folder.selectedFiles().constFirst());
+        }
     }
     QFileDialog dialog(parent, title, QString(), filters.join(QStringLiteral(";;")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -99,6 +108,14 @@ void ExportCommands::exportHandout(const std::vector<Tactic>& tactics) {
     if (!path) return;
     const Status written = writeHandout(tactics, displayOf(store_), *path);
     report(*path, written ? std::string() : written.error());
+}
+
+void ExportCommands::exportJobSheets() {
+    const auto folder = choose(ExportKind::jobSheets, safeName(store_.tactic().name) + QStringLiteral(" 任务单"));
+    if (!folder) return;
+    const auto written = writeJobSheets(store_.tactic(), displayOf(store_), *folder);
+    if (!written) return report(*folder, written.error());
+    store_.reportStatus("已导出 " + std::to_string(written->size()) + " 份任务单：" + folder->filename().string());
 }
 
 void ExportCommands::exportVideo() {

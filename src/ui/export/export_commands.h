@@ -18,14 +18,15 @@ class QWidget;
 
 namespace vantrel {
 
-enum class ExportKind { image, handout, video };
+enum class ExportKind { image, handout, video, jobSheets };
 
 // Asks where an export goes, proposing a file name with its suffix; absent when the user
 // cancels. The window asks with a file dialog; tests answer without one.
 using ExportPathChooser = std::function<std::optional<std::filesystem::path>(ExportKind kind, const QString& proposedName)>;
 
-// The file dialog for an export: PNG, PDF, or MP4 and GIF, Qt's own dialog on the
-// offscreen platform. The chosen filter's suffix is added to a bare name.
+// The file dialog for an export: PNG, PDF, or MP4 and GIF, or a folder for the job
+// sheets; Qt's own dialog on the offscreen platform. The chosen filter's suffix is added
+// to a bare name.
 std::optional<std::filesystem::path> chooseExportPath(QWidget* parent, ExportKind kind, const QString& proposedName);
 
 // The workspace's export commands: the current step as an image, the handout, the
@@ -44,6 +45,8 @@ public:
     // One handout of several tactics, in this order.
     void exportHandout(const std::vector<Tactic>& tactics);
     void exportVideo();     // "导出视频…": MP4, or GIF when the name ends in .gif
+    // "每名球员的任务单…": a PDF for each player of the coach's team, into a folder.
+    void exportJobSheets();
 
 private:
     std::optional<std::filesystem::path> choose(ExportKind kind, const QString& proposedName);

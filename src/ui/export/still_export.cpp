@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/export/still_export.h"
+#include "ui/export/handout_text.h"
 
 #include <QFile>
 #include <QFont>
@@ -40,6 +41,8 @@ constexpr qreal kCellWidth = (kWidth - (kSummaryColumns - 1) * kCellGap) / kSumm
 constexpr qreal kCellBoardHeight = kCellWidth * kBoardHeight / kWidth;
 constexpr qreal kCellHeight = kCellBoardHeight + 4 + 14 + 2 * 12 + 10;
 
+}  // namespace
+
 // Droid Sans Fallback has no CJK radical characters, so every glyph of the PDF maps back
 // to the character written: with Noto Sans CJK, "一" shares its glyph with the Kangxi
 // radical "⼀", and text copied out of the PDF gets the radical. Noto serves where Droid
@@ -52,13 +55,15 @@ QFont handoutFont(qreal points, bool bold) {
     return font;
 }
 
+namespace {
+
 int summaryPages(std::size_t stages) {
     const int n = static_cast<int>(stages);
     return n <= kFirstSummaryStages ? 1 : 1 + (n - kFirstSummaryStages + kMoreSummaryStages - 1) / kMoreSummaryStages;
 }
 
-// `text` broken into at most `maxLines` lines of `width` points, the last elided when
-// the text goes on (Chinese breaks between any two characters).
+}  // namespace
+
 QStringList wrapLines(const QString& text, const QFont& font, qreal width, int maxLines) {
     const QFontMetricsF metrics(font);
     QStringList lines;
@@ -75,6 +80,8 @@ QStringList wrapLines(const QString& text, const QFont& font, qreal width, int m
     }
     return lines;
 }
+
+namespace {
 
 class HandoutPages {
 public:

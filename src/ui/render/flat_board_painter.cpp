@@ -245,8 +245,15 @@ void FlatBoardPainter::paintBoard(QPainter& painter, const BoardScene& scene, QS
     if (scene.vision) paintVision(painter, r, *scene.vision);
     if (scene.offside) paintOffside(painter, r, *scene.offside, scene);
     paintMoves(painter, view, scene);
+    const auto project = [&](Point q) { return toQt(view.toView(q)); };
+    if (scene.focus) PitchPainting::drawFocusPath(painter, *scene.focus, scene, project, [](Point) { return 1.0; });
     if (scene.passPreview) paintPassPreview(painter, view, *scene.passPreview, scene);
     if (scene.route) paintSelectedRoute(painter, view, *scene.route, scene);
+    if (const SceneToken* focused = scene.focus ? scene.token(scene.focus->playerID) : nullptr) {
+        const qreal r = PitchPainting::kTokenDiameter / 2 + 5;
+        PitchPainting::drawFocusHalo(painter, project(focused->player.position), r, r,
+                                     PitchPainting::routeColor(focused->player.team, scene));
+    }
     paintPlayersAndBall(painter, view, scene, dpr);
     paintInterceptionRisk(painter, view, scene);
     painter.restore();
@@ -413,16 +420,19 @@ void FlatBoardPainter::paintInterceptionRisk(QPainter& p, const FlatProjection& 
     const QPointF at = toQt(view.toView(risk->at));
     p.save();
     if (const SceneToken* interceptor = scene.token(risk->interceptor.id)) {
+        const QColor ring = PitchPainting::interceptionColor(interceptor->player.team, scene);
         const QPointF c = toQt(view.toView(interceptor->player.position));
         const qreal r = PitchPainting::kTokenDiameter / 2 + 2.5;
         // His way to the ball, from the rim of his ring to the marker's.
         const QLineF reach(c, at);
         if (reach.length() > r + 10) {
-            p.setPen(QPen(withAlpha(red, 0.75), 1.5, Qt::DashLine, Qt::RoundCap));
+            p.setPen(QPen(withAlpha(ring, 0.75), 1.5, Qt::DashLine, Qt::RoundCap));
             p.drawLine(reach.pointAt(r / reach.length()), reach.pointAt(1 - 10 / reach.length()));
         }
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(red, 3));
+        p.setPen(QPen(Qt::white, 5));
+        p.drawEllipse(c, r, r);
+        p.setPen(QPen(ring, 3));
         p.drawEllipse(c, r, r);
     }
     // The point of interception: a red ring with a cross, readable on turf of any tone.

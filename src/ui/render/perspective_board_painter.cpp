@@ -227,8 +227,17 @@ void PerspectiveBoardPainter::paintBoard(QPainter& painter, const BoardScene& sc
     if (scene.vision) paintVision(painter, view, *scene.vision);
     if (scene.offside) paintOffside(painter, view, *scene.offside, scene);
     paintMoves(painter, view, scene);
+    if (scene.focus)
+        PitchPainting::drawFocusPath(painter, *scene.focus, scene, [&](Point q) { return toQt(view.project(q)) - QPointF(0, 3); },
+                                     [](Point q) { return PitchPerspective::tokenScale(q.y); });
     if (scene.passPreview) paintPassPreview(painter, view, *scene.passPreview, scene);
     if (scene.route) paintSelectedRoute(painter, view, *scene.route, scene);
+    if (const SceneToken* focused = scene.focus ? scene.token(scene.focus->playerID) : nullptr) {
+        const double s = PitchPerspective::tokenScale(focused->player.position.y);
+        PitchPainting::drawFocusHalo(painter, toQt(view.project(focused->player.position)),
+                                     (TacticalPuck::kWidth / 2 + 6) * s, (TacticalPuck::kHeight / 2 + 5) * s,
+                                     PitchPainting::routeColor(focused->player.team, scene));
+    }
     paintPucksAndBall(painter, view, scene, dpr);
     paintInterceptionRisk(painter, view, scene);
     painter.restore();
@@ -248,7 +257,7 @@ void PerspectiveBoardPainter::paintInterceptionRisk(QPainter& p, const PitchPers
         const QPointF c = toQt(view.project(interceptor->player.position));
         const double s = PitchPerspective::tokenScale(interceptor->player.position.y);
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(red, 3));
+        p.setPen(QPen(PitchPainting::interceptionColor(interceptor->player.team, scene), 3));
         p.drawEllipse(c, (TacticalPuck::kWidth / 2 + 4) * s, (TacticalPuck::kHeight / 2 + 3) * s);
     }
     const double rx = 9 * depth;

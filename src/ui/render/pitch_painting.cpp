@@ -11,6 +11,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "ui/style/studio_style.h"
 
@@ -92,21 +93,32 @@ void drawMove(QPainter& painter, const SceneMove& move, QPolygonF line, QColor c
 
 QColor routeColor(int team) { return team == 1 ? StudioStyle::orangeRoute() : StudioStyle::blueRoute(); }
 
-QColor routeColor(int team, const BoardScene& scene) {
+namespace {
+
+// A squad's kit by team, or `own` (the team's colour for that use). The away kit turns
+// darker or lighter when it would pass for the home one, so the teams stay apart.
+QColor kitOr(int team, const BoardScene& scene, QColor own) {
     const auto& kit = scene.kits[team == 1 ? 1 : 0];
-    return kit ? QColor::fromRgb(*kit) : routeColor(team);
+    QColor colour = kit ? QColor::fromRgb(*kit) : own;
+    if (team == 1 && (scene.kits[0] || scene.kits[1])) {
+        const QColor home = scene.kits[0] ? QColor::fromRgb(*scene.kits[0]) : StudioStyle::blueTeam();
+        const int apart = std::abs(colour.red() - home.red()) + std::abs(colour.green() - home.green()) +
+                          std::abs(colour.blue() - home.blue());
+        if (apart < 90) colour = colour.lightness() > 110 ? colour.darker(190) : colour.lighter(190);
+    }
+    return colour;
 }
 
+}  // namespace
+
+QColor routeColor(int team, const BoardScene& scene) { return kitOr(team, scene, routeColor(team)); }
+
 QColor offsideColor(int team, const BoardScene& scene) {
-    const auto& kit = scene.kits[team == 1 ? 1 : 0];
-    if (kit) return QColor::fromRgb(*kit);
-    return team == 1 ? StudioStyle::offsideOrange() : StudioStyle::offsideBlue();
+    return kitOr(team, scene, team == 1 ? StudioStyle::offsideOrange() : StudioStyle::offsideBlue());
 }
 
 QColor teamFill(int team, const BoardScene& scene) {
-    const auto& kit = scene.kits[team == 1 ? 1 : 0];
-    if (kit) return QColor::fromRgb(*kit);
-    return team == 0 ? StudioStyle::blueTeam() : StudioStyle::orangeTeam();
+    return kitOr(team, scene, team == 0 ? StudioStyle::blueTeam() : StudioStyle::orangeTeam());
 }
 
 QColor numberInk(QColor fill) {

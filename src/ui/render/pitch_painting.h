@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPolygonF>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -39,6 +40,16 @@ QColor routeColor(int team);
 QColor routeColor(int team, const BoardScene& scene);
 // The offside line of a team's attackers: its own colour, or the squad's kit.
 QColor offsideColor(int team, const BoardScene& scene);
+// The ring and reach of a player who cuts a move out: the squad's kit of his team, else
+// the warning red.
+QColor interceptionColor(int team, const BoardScene& scene);
+// One focused player's path (focus_painting.cpp): each run an arrow in his team's colour
+// on a pale casing, each stop a disc with its step numbers; `project` maps pitch to view
+// points and `scale` gives the size of a token there (1 on the flat board).
+void drawFocusPath(QPainter& painter, const SceneFocus& focus, const BoardScene& scene,
+                   const std::function<QPointF(Point)>& project, const std::function<qreal(Point)>& scale);
+// A halo around the focused player's token of `radius` points.
+void drawFocusHalo(QPainter& painter, QPointF centre, qreal radiusX, qreal radiusY, QColor color);
 // A token's fill: the team's colour, or the squad's kit.
 QColor teamFill(int team, const BoardScene& scene);
 // The shirt number's ink on `fill`: white, or near black on a light kit.

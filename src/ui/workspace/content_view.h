@@ -45,6 +45,10 @@ struct WorkspaceActions {
     QAction* exportHandout = nullptr;
     QAction* exportHandouts = nullptr;
     QAction* exportVideo = nullptr;
+    QAction* exportJobSheets = nullptr;
+    QAction* squad = nullptr;
+    // "聚焦球员" (F): follows the selected player through the tactic; again to end it.
+    QAction* focusPlayer = nullptr;
     QAction* tutorial = nullptr;
     QAction* view2D = nullptr;
     QAction* view3D = nullptr;
@@ -117,6 +121,8 @@ public:
     void askRenameOwnTactic(const std::string& key);
     void askDeleteOwnTactic(const std::string& key);
     void showTacticHistory(const std::string& key);
+    // "阵容名单…": the squad sheet over the workspace.
+    void openSquad();
     void present(WorkspaceSheet* sheet, std::function<void()> accepted);
     // The open sheet (new tactic, deletion question), if any.
     WorkspaceSheet* openSheet() const { return sheet_; }

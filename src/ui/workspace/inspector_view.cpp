@@ -264,6 +264,15 @@ QWidget* InspectorView::buildPlayerPage() {
         if (const auto& id = store_.inspectedPlayerID()) store_.giveBall(*id);
     });
     v->addWidget(giveBall_, 0, Qt::AlignLeft);
+    focus_ = button(QStringLiteral("聚焦球员"), QStringLiteral("只突出这名球员，显示他在每个阶段的跑位 · F"),
+                    StudioIcons::Glyph::visibility, true, page);
+    focus_->setCheckable(true);
+    connect(focus_, &QToolButton::clicked, this, [this] {
+        if (const auto& id = store_.inspectedPlayerID())
+            store_.setFocusedPlayer(store_.focusedPlayer() == id ? std::nullopt : id);
+        refresh();
+    });
+    v->addWidget(focus_, 0, Qt::AlignLeft);
     v->addWidget(hint(QStringLiteral("双击队友传球"), page));
     v->addSpacing(6);
     v->addWidget(divider(page));
@@ -320,6 +329,7 @@ void InspectorView::refresh() {
             if (!playerName_->hasFocus()) playerName_->setText(QString::fromStdString(named && named->name ? *named->name : ""));
             if (!playerRole_->hasFocus()) playerRole_->setText(QString::fromStdString(named && named->role ? *named->role : ""));
             if (!shirt_->hasFocus()) shirt_->setValue(named && named->shirt ? *named->shirt : 0);
+            focus_->setChecked(store_.focusedPlayer() == id);
             const bool owns = step->ballOwner == *id;
             hasBall_->setVisible(owns);
             giveBall_->setVisible(!owns);

@@ -44,6 +44,7 @@ public:
     QLineEdit* playerNameField() const { return playerName_; }
     QLineEdit* playerRoleField() const { return playerRole_; }
     QSpinBox* shirtField() const { return shirt_; }
+    QToolButton* focusButton() const { return focus_; }
     // Where the formation picker goes.
     QVBoxLayout* formationSlot() const { return formationSlot_; }
     QWidget* formationArea() const { return formationArea_; }
@@ -87,6 +88,7 @@ private:
     QSpinBox* shirt_ = nullptr;
     QLabel* hasBall_ = nullptr;
     QToolButton* giveBall_ = nullptr;
+    QToolButton* focus_ = nullptr;
     QCheckBox* playerRoutes_ = nullptr;
     bool writing_ = false;
     Subscription subscription_;

@@ -70,6 +70,9 @@ void MainWindow::buildToolbar() {
     moreMenu->addAction(a.exportHandout);
     moreMenu->addAction(a.exportHandouts);
     moreMenu->addAction(a.exportVideo);
+    moreMenu->addAction(a.exportJobSheets);
+    moreMenu->addSeparator();
+    moreMenu->addAction(a.squad);
     // Libraries that could not be read at start-up are kept aside; the coach takes them
     // out here, newest first. The entry shows only while a copy is kept.
     auto* unreadable = new QMenu(QStringLiteral("导出无法读取的战术数据"), moreMenu);
@@ -114,6 +117,7 @@ void MainWindow::buildMenus() {
     file->addAction(a.exportHandout);
     file->addAction(a.exportHandouts);
     file->addAction(a.exportVideo);
+    file->addAction(a.exportJobSheets);
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("退出"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -123,6 +127,9 @@ void MainWindow::buildMenus() {
     QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
     edit->addAction(a.undo);
     edit->addAction(a.redo);
+    edit->addSeparator();
+    edit->addAction(a.squad);
+    edit->addAction(a.focusPlayer);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
     view->addAction(a.toggleLibrary);
