@@ -62,7 +62,7 @@ std::optional<BoardScene> TacticPlayback::next() {
     const int to = from_ + 1;
     if (frame.interception) {
         // The board stops and shows the step the interception makes.
-        const BoardStep step = StepEditing::interceptionStep(move_->to(), frame.players, frame.ball,
+        const BoardStep step = StepEditing::interceptionStep(tactic_, move_->to(), frame.players, frame.ball,
                                                              frame.interception->interceptor,
                                                              frame.interception->onPassLine);
         Tactic stopped;

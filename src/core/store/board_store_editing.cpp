@@ -128,7 +128,7 @@ void BoardStore::passFrame(double elapsed, const ManualPass& flight) {
                 const Player interceptor = *nearest;
                 giveBall(interceptor.id);
                 revealReceivedVision();
-                setStatus("传球被 " + playerLabel(interceptor) + "拦截");
+                setStatus("传球被 " + playerLabel(tactic_, interceptor) + "拦截");
                 return;
             }
         }

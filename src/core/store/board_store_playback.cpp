@@ -182,7 +182,7 @@ void BoardStore::finishTransition(const StepTransition& plan) {
 void BoardStore::intercept(const StepTransition& plan, const StepPlaybackFrame::Interception& interception) {
     Batch batch(notifier_);
     const BoardStep& target = plan.playback.to();
-    BoardStep step = StepEditing::interceptionStep(target, motion_.previewPlayers.value_or(target.players),
+    BoardStep step = StepEditing::interceptionStep(tactic_, target, motion_.previewPlayers.value_or(target.players),
                                                    motion_.previewBall.value_or(interception.interceptor.position),
                                                    interception.interceptor, interception.onPassLine);
     const std::string title = step.title;

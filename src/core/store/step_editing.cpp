@@ -77,12 +77,12 @@ BoardStep nextStep(const BoardStep& current, std::size_t count) {
     return step;
 }
 
-BoardStep interceptionStep(const BoardStep& target, std::vector<Player> players, Point ball,
+BoardStep interceptionStep(const Tactic& tactic, const BoardStep& target, std::vector<Player> players, Point ball,
                            const Player& interceptor, bool onPassLine) {
     BoardStep step = target;
     step.id = Uuid::random();
     step.title = onPassLine ? "传球被拦截" : "带球被抢断";
-    step.note = playerLabel(interceptor) + (onPassLine ? "在传球线路上断球" : "逼近持球人并完成抢断") +
+    step.note = playerLabel(tactic, interceptor) + (onPassLine ? "在传球线路上断球" : "逼近持球人并完成抢断") +
                 "。后续进攻需要重新选择路线。";
     step.players = std::move(players);
     step.ballOwner = interceptor.id;

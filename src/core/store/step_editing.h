@@ -30,8 +30,9 @@ void applyFormation(BoardStep& step, const FormationPreset& preset, int team);
 // The step added after `current` when the tactic holds `count` steps.
 BoardStep nextStep(const BoardStep& current, std::size_t count);
 // The step an interception inserts: the target step's people where the picture shows
-// them, the ball at the interceptor's feet, no curved runs.
-BoardStep interceptionStep(const BoardStep& target, std::vector<Player> players, Point ball,
+// them, the ball at the interceptor's feet, no curved runs; its note names him as
+// `tactic`'s squad does.
+BoardStep interceptionStep(const Tactic& tactic, const BoardStep& target, std::vector<Player> players, Point ball,
                            const Player& interceptor, bool onPassLine);
 
 }  // namespace StepEditing

@@ -286,7 +286,8 @@ bool BoardView::event(QEvent* event) {
                 const QString help3D = is3D() ? QStringLiteral(" · 双击传球") : QString();
                 text = QStringLiteral("#%1 · %2\nControl + 点击查看球员信息%3")
                            .arg(token->player.number)
-                           .arg(QString::fromStdString(teamName(token->player.team)))
+                           .arg(QString::fromStdString(scene_.teamNames[token->player.team == 1 ? 1 : 0].value_or(
+                               teamName(token->player.team))))
                            .arg(help3D);
             }
         }

@@ -89,6 +89,7 @@ QWidget* SquadSheet::buildColumn(int team) {
     v->setSpacing(6);
     TeamColumn& c = teams_[std::size_t(team)];
     const QString side = qt(teamName(team));
+    column->setAccessibleName(side);   // the buttons of both columns share their texts
     v->addWidget(sectionTitle(side, column));
 
     auto* identity = new QHBoxLayout;

@@ -129,13 +129,14 @@ TEST_F(StoreTest, AnInterceptionBecomesANewStepAndStopsPlayback) {
     first.id = Uuid::random();
     BoardStore& s = open({first, pair[0], pair[1], last});
     s.selectStep(1);
+    s.setTeamIdentity(1, "红星队", std::nullopt);   // the note names him as the squad does
     s.play();
     ASSERT_TRUE(platform.advanceUntil([&] { return !s.playing(); }, 10));
     ASSERT_EQ(s.tactic().steps.size(), 5u);
     EXPECT_EQ(s.stepIndex(), 2);
     const BoardStep& cut = s.tactic().steps[2];
     EXPECT_EQ(cut.title, "传球被拦截");
-    EXPECT_EQ(cut.note, "橙队 4 号在传球线路上断球。后续进攻需要重新选择路线。");
+    EXPECT_EQ(cut.note, "红星队 4 号在传球线路上断球。后续进攻需要重新选择路线。");
     EXPECT_EQ(cut.ballOwner, "away-4");
     EXPECT_FALSE(cut.pathControls);
     EXPECT_EQ(cut.players.size(), 14u);
