@@ -5,6 +5,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <set>
 
 #include "core/model/step_title.h"
@@ -18,6 +19,27 @@ constexpr std::size_t kMaxRosterBytes = 256 * 1024;
 constexpr std::size_t kMaxRosterRows = 200;
 
 using Row = std::vector<std::string>;
+
+// Well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF). A list saved
+// in another encoding (a spreadsheet's GBK export) would put text in the tactic that no
+// JSON writer takes, and the whole library would stop saving.
+bool wellFormedUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        i += length;
+    }
+    return true;
+}
 
 // The separator the first line uses most; a comma when it uses none.
 char separatorOf(std::string_view text) {
@@ -118,6 +140,7 @@ std::optional<std::string> textOf(const Row& row, std::optional<std::size_t> col
 Result<std::vector<RosterRow>> parseRoster(std::string_view text) {
     if (text.size() > kMaxRosterBytes) return Result<std::vector<RosterRow>>::failure("名单过大（最多 256 KB）");
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    if (!wellFormedUtf8(text)) return Result<std::vector<RosterRow>>::failure("名单不是 UTF-8 文本（请另存为 UTF-8 编码的 CSV）");
     auto rows = splitRows(text, separatorOf(text));
 
     std::optional<std::size_t> shirtColumn, nameColumn, roleColumn;

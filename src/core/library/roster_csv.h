@@ -23,7 +23,8 @@ struct RosterRow {
 // fields separated by commas, semicolons or tabs (whichever the first line uses most),
 // quoted with '"' where a field holds one; columns 号码/number, 姓名/name and 位置/role
 // in any order under an optional header row (without one: the column of numbers, then
-// name, then role). Blank lines are skipped. Refused, naming the line, when a number is
+// name, then role). Blank lines are skipped. Refused when it is not well-formed UTF-8;
+// refused, naming the line, when a number is
 // not 1 … 99 or appears twice; refused when there are more than 200 rows, more than
 // 256 KB of text or no row at all.
 Result<std::vector<RosterRow>> parseRoster(std::string_view text);

@@ -33,4 +33,7 @@ TEST(RosterCsv, RefusesWhatCannotBeMatched) {
     for (int i = 0; i < 201; ++i) many += "1,甲\n";
     EXPECT_EQ(parseRoster(many).error(), "名单过长（最多 200 行）");
     EXPECT_FALSE(parseRoster(std::string(300 * 1024, ',')));
+    // A spreadsheet's GBK export would put text in the tactic that stops the library saving.
+    EXPECT_EQ(parseRoster("号码,姓名\n7,\xB3\xC2\xB3\xBF\n").error(), "名单不是 UTF-8 文本（请另存为 UTF-8 编码的 CSV）");
+    EXPECT_FALSE(parseRoster("7,\xED\xA0\x80\n"));   // a surrogate
 }
