@@ -46,6 +46,18 @@ void BM_PlaybackFrame11(benchmark::State& state) {
 }
 BENCHMARK(BM_PlaybackFrame11);
 
+// A frame's scene while "聚焦球员" follows a midfielder through every step: his path is
+// planned anew each frame.
+void BM_FocusedScene11(benchmark::State& state) {
+    MemoryPreferenceStore prefs;
+    VirtualTimePlatform platform;
+    BoardStore store(prefs, platform);
+    store.selectBuiltIn(0, 11);
+    store.setFocusedPlayer(state.range(0) ? std::optional<std::string>("home-8") : std::nullopt);
+    for (auto _ : state) benchmark::DoNotOptimize(store.scene());
+}
+BENCHMARK(BM_FocusedScene11)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 // What the board view sends per pointer move while a player is dragged: select him, move
 // him (the edit joins the drag's one undo level; the autosave is rescheduled).
 void BM_DragMove11(benchmark::State& state) {
