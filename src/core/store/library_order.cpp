@@ -55,11 +55,13 @@ std::string_view libraryOrderKey(LibraryOrder order) {
 void orderOwnEntries(std::vector<const LibraryEntry*>& entries, LibraryOrder order) {
     if (order == LibraryOrder::name) {
         std::stable_sort(entries.begin(), entries.end(), [](const LibraryEntry* a, const LibraryEntry* b) {
-            return compareNames(a->tactic.name, b->tactic.name) < 0;
+            return compareNames(a->tactic->name, b->tactic->name) < 0;
         });
     } else if (order == LibraryOrder::lastChange) {
         std::stable_sort(entries.begin(), entries.end(), [](const LibraryEntry* a, const LibraryEntry* b) {
-            const auto changed = [](const LibraryEntry* e) { return e->saved ? e->saved->changedAt : std::nullopt; };
+            const auto changed = [](const LibraryEntry* e) {
+                return e->saved ? e->saved->changedAt : std::optional<std::int64_t>();
+            };
             const auto ca = changed(a), cb = changed(b);
             if (ca.has_value() != cb.has_value()) return ca.has_value();
             return ca && *ca > *cb;
@@ -70,7 +72,7 @@ void orderOwnEntries(std::vector<const LibraryEntry*>& entries, LibraryOrder ord
 std::vector<std::string> tagsInUse(const std::vector<LibraryEntry>& entries) {
     std::vector<std::string> tags(kSuggestedTags.begin(), kSuggestedTags.end());
     for (const auto& e : entries)
-        for (const auto& tag : e.tactic.tags)
+        for (const auto& tag : e.tactic->tags)
             if (std::find(tags.begin(), tags.end(), tag) == tags.end()) tags.push_back(tag);
     return tags;
 }

@@ -76,7 +76,7 @@ TEST_F(SeasonLibraryTest, LastChangeIsRecordedAndOrdersTheList) {
         for (const auto& e : entries) own.push_back(&e);
         orderOwnEntries(own, order);
         std::vector<std::string> listed;
-        for (const auto* e : own) listed.push_back(e->tactic.name);
+        for (const auto* e : own) listed.push_back(e->tactic->name);
         return listed;
     };
     EXPECT_EQ(names(LibraryOrder::creation), (std::vector<std::string>{"旧的", "角球 10 改", "角球 2", "Ｂ"}));
