@@ -126,8 +126,9 @@ void LibrarySidebar::rebuildEntries() {
     for (const auto& e : entries_) {
         signature += "|" + e.id + "/" + e.tactic->name + "/" + std::to_string(e.tactic->steps.size()) +
                      (favorites.contains(e.id) ? "*" : "");
-        for (const auto& tag : e.tactic->tags) signature += "#" + tag;
-        if (order == LibraryOrder::lastChange && e.saved) signature += "@" + std::to_string(e.saved->changedAt.value_or(0));
+        for (const auto& tag : e.tactic->tags) signature.append("#").append(tag);
+        if (order == LibraryOrder::lastChange && e.saved)
+            signature.append("@").append(std::to_string(e.saved->changedAt.value_or(0)));
     }
     for (QAction* action : scopeButton_->menu()->actions())
         action->setChecked(action->data().toString().toStdString() == scope_);
@@ -166,13 +167,17 @@ void LibrarySidebar::rebuildEntries() {
 
 void LibrarySidebar::fillList(QListWidget* list, const std::vector<const LibraryEntry*>& rows) {
     const auto favorites = workspace_.favorites();
-    list->clear();
-    for (const LibraryEntry* e : rows) {
-        auto* item = new QListWidgetItem(QString::fromStdString(e->tactic->name), list);
+    // Rows are reused: a rename or a new star changes the data of one row, and an
+    // item whose data is unchanged is left alone (a thousand new items cost milliseconds).
+    while (list->count() > int(rows.size())) delete list->takeItem(list->count() - 1);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const LibraryEntry* e = rows[i];
+        QListWidgetItem* item = int(i) < list->count() ? list->item(int(i)) : new QListWidgetItem(list);
         const bool favorite = favorites.contains(e->id);
         const QString meta = QStringLiteral("%1 个阶段").arg(e->tactic->steps.size());
         QString tags;
         for (const auto& tag : e->tactic->tags) tags += (tags.isEmpty() ? QString() : QStringLiteral("、")) + QString::fromStdString(tag);
+        item->setText(QString::fromStdString(e->tactic->name));
         item->setData(libraryKeyRole, QString::fromStdString(e->id));
         item->setData(libraryMetaRole, meta);
         item->setData(libraryFavoriteRole, favorite);
