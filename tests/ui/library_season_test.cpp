@@ -52,9 +52,13 @@ TEST_F(LibrarySeasonTest, SearchFiltersAsYouTypeHighlightsAndEscClears) {
     ASSERT_TRUE(a11y);
     EXPECT_EQ(a11y->text(QAccessible::Name), QStringLiteral("搜索战术"));
 
+    // Ctrl+F reaches the field from the pitch, and shows a hidden library first.
     store().selectBuiltIn(0, 7);
+    content().toggleLibrary();
+    ASSERT_FALSE(sidebar().isVisible());
     content().pitchView().setFocus();
     key(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(sidebar().isVisible());
     EXPECT_TRUE(field->hasFocus());
     const QImage before = sidebar().ownList()->grab().toImage();
     typeText(field, QStringLiteral("ＪＩＡＯ"));   // nothing has it, whatever the width
