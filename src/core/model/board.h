@@ -85,6 +85,9 @@ struct Tactic {
     std::vector<BoardStep> steps;
     // At most two, index = team; empty when the tactic names nobody.
     std::vector<TeamSquad> teams{};
+    // The coach's labels ("进攻", "定位球", …): at most 12, each 1 … 16 characters, in the
+    // order given; empty when the tactic has none.
+    std::vector<std::string> tags{};
 
     bool operator==(const Tactic&) const = default;
 };
@@ -93,6 +96,9 @@ struct SavedTactic {
     Uuid id;
     Tactic tactic;
     std::optional<bool> highPressAdapted;
+    // When the library last replaced, renamed or added it, in seconds since 1970; absent
+    // in libraries written before the library kept it.
+    std::optional<std::int64_t> changedAt{};
 
     bool operator==(const SavedTactic&) const = default;
 

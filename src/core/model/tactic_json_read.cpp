@@ -231,6 +231,11 @@ Tactic readTactic(const Reader& r, const CutLists& cut, std::size_t* listed) {
             t.teams.push_back(std::move(team));
         }
     }
+    if (r.has("tags")) {
+        Reader tags = r.at("tags");
+        tags.array();
+        for (std::size_t i = 0; i < tags.node().size(); ++i) t.tags.push_back(tags.element(i).string());
+    }
     if (listed) {
         *listed = t.steps.size();
         for (const auto& [list, count] : cut)
@@ -244,6 +249,11 @@ SavedTactic readSaved(const Reader& r, const CutLists& cut, std::size_t* listed)
     s.id = r.at("id").uuid();
     s.tactic = readTactic(r.at("tactic"), cut, listed);
     if (r.has("highPressAdapted")) s.highPressAdapted = r.at("highPressAdapted").boolean();
+    // Only an ordering hint: a time no double holds exactly reads as unknown.
+    if (r.has("changedAt")) {
+        const double changedAt = r.at("changedAt").number();
+        if (std::fabs(changedAt) < 9.0e15) s.changedAt = static_cast<std::int64_t>(changedAt);
+    }
     return s;
 }
 
@@ -287,7 +297,8 @@ bool knownKey(std::string_view key) {
         "ball", "ballOwner", "blueFormation", "orangeFormation", "pathControls", "passStyle", "annotations",
         "kind", "points", "text", "style", "seed", "color", "lineWidth", "opacity", "fill", "fontSize",
         "pattern", "customInk", "red", "green", "blue", "bold", "tactic", "highPressAdapted",
-        "recovery", "key", "stepIndex", "savedAt", "baseline", "teams", "role", "shirt"};
+        "recovery", "key", "stepIndex", "savedAt", "baseline", "teams", "role", "shirt",
+        "tags", "changedAt"};
     for (std::string_view known : kKeys)
         if (key == known) return true;
     return false;

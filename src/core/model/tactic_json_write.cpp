@@ -132,6 +132,7 @@ J tacticJson(const Tactic& t) {
         }
         j["teams"] = std::move(teams);
     }
+    if (!t.tags.empty()) j["tags"] = t.tags;
     return j;
 }
 
@@ -182,6 +183,7 @@ Result<std::string> encodeLibrary(const std::vector<SavedTactic>& library) {
             j["id"] = saved.id.string();
             j["tactic"] = tacticJson<ordered_json>(saved.tactic);
             if (saved.highPressAdapted) j["highPressAdapted"] = *saved.highPressAdapted;
+            if (saved.changedAt) j["changedAt"] = *saved.changedAt;
             list.push_back(std::move(j));
         }
         return list.dump();

@@ -166,6 +166,19 @@ std::optional<std::string> admitSquad(Tactic& tactic, LongText longText) {
     return std::nullopt;
 }
 
+std::optional<std::string> admitTags(Tactic& tactic, LongText longText) {
+    if (tactic.tags.size() > kMaxTags) {
+        if (longText == LongText::refuse) return over("标签过多", tactic.tags.size(), kMaxTags);
+        tactic.tags.resize(kMaxTags);
+    }
+    for (std::string& tag : tactic.tags) {
+        tag = trimmedText(tag);
+        if (tag.empty()) return std::string("标签无效：标签为空");
+        if (auto problem = checkText(tag, kMaxTagCharacters, "标签", longText)) return "标签无效：" + *problem;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> admitTactic(Tactic& tactic, LongText longText, std::size_t listedSteps) {
     const std::string shape = "需为 7 人制或 11 人制，且每步包含双方完整球员";
     if (tactic.format != 7 && tactic.format != 11) return shape;
@@ -176,6 +189,7 @@ std::optional<std::string> admitTactic(Tactic& tactic, LongText longText, std::s
     const std::size_t players = static_cast<std::size_t>(2 * tactic.format);
     for (std::size_t i = 0; i < tactic.steps.size(); ++i)
         if (auto problem = admitStep(tactic.steps[i], i, players, longText)) return problem;
+    if (auto problem = admitTags(tactic, longText)) return problem;
     return admitSquad(tactic, longText);
 }
 

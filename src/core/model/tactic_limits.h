@@ -27,6 +27,9 @@ inline constexpr std::size_t kMaxTextCharacters = 5000;   // a text annotation
 inline constexpr std::size_t kMaxSquadNameCharacters = 24;
 inline constexpr std::size_t kMaxRoleCharacters = 16;
 inline constexpr int kMaxShirt = 99;
+// The coach's tags: how many a tactic carries, and the characters of one.
+inline constexpr std::size_t kMaxTags = 12;
+inline constexpr std::size_t kMaxTagCharacters = 16;
 // Player ids, formation ids and curved-run keys ("home-7", "4-3-3").
 inline constexpr std::size_t kMaxIdentifierBytes = 64;
 // Annotation points may lie a little off the pitch (drawn on the 3D view's surround);
@@ -46,7 +49,8 @@ bool isKitColour(const std::string& text);
 // Checks `tactic` against the import rules (format 7 or 11, 1 … 200 steps, 2 × format
 // players in every step), its squad (at most two teams; names trimmed, 1 … 24 characters,
 // roles 1 … 16; kit colours "#RRGGBB"; each named player a player of his team, once,
-// with a shirt of 1 … 99 that no teammate wears) and the limits above, and clamps what an editing command would
+// with a shirt of 1 … 99 that no teammate wears), its tags (at most 12, trimmed, 1 … 16
+// characters) and the limits above, and clamps what an editing command would
 // clamp: player positions, the ball and curved-run controls to the pitch
 // ([0.04, 0.96]², as `clampToPitch`), annotation points to the surround. Returns why the
 // tactic is refused, in the words of the status line ("阶段过多：…"), or nothing.

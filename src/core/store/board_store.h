@@ -146,6 +146,9 @@ public:
     void renameOwnTactic(const std::string& key, std::string name);
     std::optional<std::string> duplicateOwnTactic(const std::string& key);
     void deleteOwnTactic(const std::string& key);
+    // Labels an own tactic: each tag trimmed and cut to 16 characters, empty and repeated
+    // ones dropped, the first 12 kept; written at once.
+    void setOwnTacticTags(const std::string& key, const std::vector<std::string>& tags);
     // The earlier versions of an own tactic ("历史版本…"), newest first; none for other keys.
     const std::vector<TacticVersion>& tacticVersions(const std::string& key);
     // Makes `version` the stored version of an own tactic, keeping the one it replaces

@@ -13,11 +13,11 @@ std::vector<LibraryEntry> libraryEntries(const BoardStore& store, const std::set
     const auto& builtIns = BuiltInTactics::library(format);
     for (std::size_t i = 0; i < builtIns.size(); ++i) {
         const int index = static_cast<int>(i);
-        entries.push_back({"builtin-" + std::to_string(format) + "-" + std::to_string(index), builtIns[i], index, std::nullopt});
+        entries.push_back({"builtin-" + std::to_string(format) + "-" + std::to_string(index), &builtIns[i], index, nullptr});
     }
     for (const SavedTactic& saved : store.importedTactics()) {
         if (saved.tactic.format != store.tactic().format) continue;
-        entries.push_back({saved.key(), saved.tactic, std::nullopt, saved});
+        entries.push_back({saved.key(), &saved.tactic, std::nullopt, &saved});
     }
     std::erase_if(entries, [&](const LibraryEntry& entry) {
         if (scope == kLibraryScopeFavorites) return !favorites.contains(entry.id);

@@ -15,11 +15,16 @@ class BoardStore;
 
 // One row of the library list. The key selects the tactic and names it in the
 // favourites: "builtin-<format>-<index>" or "imported-<UUID>".
+//
+// The tactic and the saved entry point into the built-in lists and the store's library:
+// a list of a thousand tactics is not copied at every autosave. They hold until the
+// store's library next changes (StoreChange::library), when the list is made again; a
+// command that may change the library gets a copy of the saved entry, not the pointer.
 struct LibraryEntry {
     std::string id;
-    Tactic tactic;
-    std::optional<int> builtinIndex;   // absent for the coach's own tactics
-    std::optional<SavedTactic> saved;  // absent for built-in tactics
+    const Tactic* tactic = nullptr;
+    std::optional<int> builtinIndex;     // absent for the coach's own tactics
+    const SavedTactic* saved = nullptr;  // null for built-in tactics
     bool operator==(const LibraryEntry&) const = default;
 };
 

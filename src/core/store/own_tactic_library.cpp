@@ -197,6 +197,7 @@ std::shared_ptr<const std::string> OwnTacticLibrary::encoded(const SavedTactic& 
 }
 
 Status OwnTacticLibrary::append(SavedTactic saved) {
+    if (!saved.changedAt) saved.changedAt = platform_.wallClockSeconds();
     auto entry = encoded(saved);
     if (entry) {
         std::size_t size = entry->size() + 2;
@@ -219,6 +220,7 @@ bool OwnTacticLibrary::replaceTactic(std::string_view key, Tactic tactic) {
         if (saved.key() != key) continue;
         if (saved.tactic == tactic) return false;
         saved.tactic = std::move(tactic);
+        saved.changedAt = platform_.wallClockSeconds();
         encoded_.erase(saved.id.string());
         dirty_ = true;
         return true;
@@ -231,6 +233,7 @@ bool OwnTacticLibrary::rename(std::string_view key, const std::string& name) {
         if (saved.key() != key) continue;
         if (saved.tactic.name == name) return false;
         saved.tactic.name = name;
+        saved.changedAt = platform_.wallClockSeconds();
         encoded_.erase(saved.id.string());
         dirty_ = true;
         return true;

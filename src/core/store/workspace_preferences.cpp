@@ -42,6 +42,13 @@ void WorkspacePreferences::setDisplayOptionsExpanded(bool on) { setFlag(kDisplay
 bool WorkspacePreferences::showMoves() const { return flag(kShowMoves, false); }
 void WorkspacePreferences::setShowMoves(bool on) { setFlag(kShowMoves, on); }
 void WorkspacePreferences::setTacticalTimelineExpanded(bool on) { setFlag(kTacticalTimelineExpanded, on); }
+std::string WorkspacePreferences::librarySortOrder() const {
+    return heldSortOrder_ ? *heldSortOrder_ : defaults_.string(kLibrarySortOrder).value_or("creation");
+}
+void WorkspacePreferences::setLibrarySortOrder(std::string_view order) {
+    heldSortOrder_ = std::string(order);
+    checked(defaults_.setString(kLibrarySortOrder, order));
+}
 
 std::set<std::string> WorkspacePreferences::parseFavorites(std::string_view stored) {
     std::set<std::string> keys;

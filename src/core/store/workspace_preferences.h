@@ -25,6 +25,7 @@ public:
     static constexpr std::string_view kDisplayOptionsExpanded = "displayOptionsExpanded";
     static constexpr std::string_view kTacticalTimelineExpanded = "tacticalTimelineExpanded";
     static constexpr std::string_view kShowMoves = "showMoves";
+    static constexpr std::string_view kLibrarySortOrder = "librarySortOrder";
     static constexpr std::string_view kFavoriteKeys = "Vantrel.favoriteKeys";
     static constexpr std::string_view kOnboardingCompleted = "Vantrel.onboardingCompleted";
 
@@ -54,6 +55,9 @@ public:
     void setDisplayOptionsExpanded(bool on);
     void setTacticalTimelineExpanded(bool on);
     void setShowMoves(bool on);
+    // How the own tactics are listed: "creation" (default), "name" or "lastChange".
+    std::string librarySortOrder() const;
+    void setLibrarySortOrder(std::string_view order);
 
     // The inspector's visibility is not persisted; the tutorial hides and restores it.
     bool inspectorVisible() const { return inspectorVisible_; }
@@ -94,6 +98,7 @@ private:
     // The layout choices made in this session: they hold even when a write fails.
     std::map<std::string, bool, std::less<>> heldFlags_;
     std::optional<std::string> heldMode_;
+    std::optional<std::string> heldSortOrder_;
 };
 
 }  // namespace vantrel

@@ -51,6 +51,9 @@ enum class Glyph : char16_t {
     offside = 0xe155,
     info = 0xe88f,
     history = 0xe889,
+    search = 0xe8b6,
+    sort = 0xe164,
+    label = 0xe892,
 };
 
 // The symbol in `token`'s colour (textSecondary unless given).

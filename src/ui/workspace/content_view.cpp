@@ -322,7 +322,7 @@ void ContentView::copyToMine(const std::string& key) {
     const auto& entries = sidebar_->entries();
     auto it = std::find_if(entries.begin(), entries.end(), [&](const LibraryEntry& e) { return e.id == key; });
     if (it == entries.end()) return;
-    if (it->saved) store_->selectImported(*it->saved);
+    if (it->saved) store_->selectImported(SavedTactic(*it->saved));
     else store_->selectBuiltIn(*it->builtinIndex);
     if (store_->selectedTacticKey() == key) {
         store_->saveCurrentTactic();

@@ -12,93 +12,21 @@
 #include <QPointer>
 #include <QTimer>
 #include <QScrollArea>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include "core/model/step_title.h"
 #include "ui/style/quiet_hover_style.h"
 #include "ui/style/studio_segmented_control.h"
 #include "ui/style/studio_widgets.h"
-#include "ui/workspace/tactic_state.h"
+#include "ui/workspace/library_row_delegate.h"
+#include "ui/workspace/library_search_field.h"
+#include "ui/workspace/thumbnail_cache.h"
 
 namespace vantrel {
 
 namespace {
 
 using namespace StudioWidgets;
-
-enum Role { keyRole = Qt::UserRole + 1, metaRole, favoriteRole };
-constexpr int kRowHeight = 50;
-
-QString scopeTitle(const std::string& scope) {
-    if (scope == kLibraryScopeFavorites) return QStringLiteral("收藏");
-    if (scope == kLibraryScopeMine) return QStringLiteral("我的战术");
-    return QStringLiteral("所有战术");
-}
-
-// One library row: the name over "N 个阶段 · state", a star for a favourite, and the
-// open tactic marked with a brand bar on a soft brand fill.
-class LibraryRowDelegate final : public QStyledItemDelegate {
-public:
-    LibraryRowDelegate(const BoardStore& store, QObject* parent) : QStyledItemDelegate(parent), store_(store) {}
-
-    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return {200, kRowHeight}; }
-
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        p->save();
-        p->setRenderHint(QPainter::Antialiasing);
-        const QRectF r = QRectF(option.rect).adjusted(4, 2, -4, -2);
-        const std::string key = index.data(keyRole).toString().toStdString();
-        const bool open = key == store_.selectedTacticKey();
-        const bool hover = option.state & QStyle::State_MouseOver;
-        if (open || hover) {
-            p->setPen(Qt::NoPen);
-            p->setBrush(open ? StudioStyle::brandSoft() : StudioStyle::withOpacity(StudioStyle::brand(), 0.05));
-            p->drawRoundedRect(r, 8, 8);
-        }
-        if (open) {
-            p->setBrush(StudioStyle::brand());
-            p->drawRoundedRect(QRectF(r.left() + 3, r.top() + 10, 3, r.height() - 20), 1.5, 1.5);
-        }
-        if (option.state & QStyle::State_HasFocus) {
-            p->setPen(QPen(StudioStyle::withOpacity(StudioStyle::brand(), 0.6), 1.5));
-            p->setBrush(Qt::NoBrush);
-            p->drawRoundedRect(r.adjusted(1, 1, -1, -1), 7, 7);
-        }
-        const bool favorite = index.data(favoriteRole).toBool();
-        const QRectF text = r.adjusted(14, 6, favorite ? -30 : -10, -6);
-        QFont nameFont = option.font;
-        nameFont.setPixelSize(13);
-        nameFont.setWeight(open ? QFont::DemiBold : QFont::Medium);
-        p->setFont(nameFont);
-        p->setPen(open ? StudioStyle::brand() : StudioStyle::textPrimary());
-        const QString name = index.data(Qt::DisplayRole).toString();
-        p->drawText(QRectF(text.left(), text.top(), text.width(), text.height() / 2 + 2), Qt::AlignLeft | Qt::AlignVCenter,
-                    QFontMetrics(nameFont).elidedText(name, Qt::ElideRight, int(text.width())));
-        QFont metaFont = option.font;
-        metaFont.setPixelSize(11);
-        p->setFont(metaFont);
-        p->setPen(StudioStyle::textSecondary());
-        const QString meta = index.data(metaRole).toString() + QStringLiteral(" · ") + rowState(key, open);
-        p->drawText(QRectF(text.left(), text.center().y(), text.width(), text.height() / 2), Qt::AlignLeft | Qt::AlignVCenter,
-                    QFontMetrics(metaFont).elidedText(meta, Qt::ElideRight, int(text.width())));
-        if (favorite) {
-            const QIcon star = StudioIcons::icon(StudioIcons::Glyph::star, StudioStyle::brand);
-            const QRectF box(r.right() - 26, r.center().y() - 8, 16, 16);
-            if (!star.isNull()) star.paint(p, box.toRect());
-            else { p->setPen(StudioStyle::brand()); p->drawText(box, Qt::AlignCenter, QStringLiteral("★")); }
-        }
-        p->restore();
-    }
-
-private:
-    QString rowState(const std::string& key, bool open) const {
-        if (key.starts_with("builtin-")) return QStringLiteral("示范战术");
-        return open ? tacticStateText(store_) : QStringLiteral("已保存");
-    }
-
-    const BoardStore& store_;
-};
 
 // A stage row: the step's number and clean title; a click selects the step.
 QString stageText(int index, const BoardStep& step) {
@@ -137,6 +65,15 @@ LibrarySidebar::LibrarySidebar(BoardStore& store, WorkspacePreferences& workspac
     titleRow->addWidget(newButton);
     layout->addLayout(titleRow);
 
+    // Made before the lists, whose rows paint its pictures.
+    thumbnails_ = new ThumbnailCache(QString(), devicePixelRatioF(), this);
+    connect(thumbnails_, &ThumbnailCache::ready, this, [this] {
+        for (QListWidget* list : {builtinList_, ownList_, otherList_}) list->viewport()->update();
+    });
+    search_ = new LibrarySearchField(content);
+    connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) { setSearchText(text); });
+    layout->addWidget(search_);
+
     formatControl_ = new StudioSegmentedControl(QStringLiteral("赛制"),
                                                 {{QStringLiteral("7 人制"), 7}, {QStringLiteral("11 人制"), 11}}, content);
     formatControl_->setSelection(store_.tactic().format == 7 ? 7 : 11);
@@ -165,7 +102,12 @@ LibrarySidebar::LibrarySidebar(BoardStore& store, WorkspacePreferences& workspac
     }
     scopeButton_->setMenu(scopeMenu);
     keepColor(scopeButton_, StudioStyle::textSecondary, QPalette::ButtonText);
-    layout->addWidget(scopeButton_, 0, Qt::AlignLeft);
+    auto* viewRow = new QHBoxLayout;
+    viewRow->setSpacing(2);
+    viewRow->addWidget(scopeButton_);
+    viewRow->addStretch();
+    buildViewMenus(content, viewRow);
+    layout->addLayout(viewRow);
 
     builtinHeader_ = button(QStringLiteral("示范战术"), QStringLiteral("展开或收起示范战术"),
                             StudioIcons::Glyph::expandMore, true, content);
@@ -184,6 +126,11 @@ LibrarySidebar::LibrarySidebar(BoardStore& store, WorkspacePreferences& workspac
     ownList_ = makeList();
     ownList_->setAccessibleName(QStringLiteral("我的战术"));
     layout->addWidget(ownList_);
+    otherTitle_ = sectionTitle(QStringLiteral("其他"), content);
+    layout->addWidget(otherTitle_);
+    otherList_ = makeList();
+    otherList_->setAccessibleName(QStringLiteral("其他"));
+    layout->addWidget(otherList_);
     emptyHint_ = hint(QString(), content);
     emptyHint_->setObjectName(QStringLiteral("libraryEmptyHint"));
     layout->addWidget(emptyHint_);
@@ -213,8 +160,7 @@ LibrarySidebar::LibrarySidebar(BoardStore& store, WorkspacePreferences& workspac
             rebuildStages();
         }
         if (any(change & (StoreChange::confirmation | StoreChange::status | StoreChange::library))) {
-            builtinList_->viewport()->update();
-            ownList_->viewport()->update();
+            for (QListWidget* list : {builtinList_, ownList_, otherList_}) list->viewport()->update();
         }
     });
     refresh();
@@ -225,7 +171,12 @@ LibrarySidebar::~LibrarySidebar() = default;
 
 QListWidget* LibrarySidebar::makeList() {
     auto* list = new QListWidget(this);
-    list->setItemDelegate(new LibraryRowDelegate(store_, list));
+    list->setItemDelegate(new LibraryRowDelegate(
+        {store_, query_, thumbnails_, [this](const std::string& key) {
+             const LibraryEntry* entry = entryFor(key);
+             return entry ? entry->tactic : nullptr;
+         }},
+        list));
     list->setFrameShape(QFrame::NoFrame);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -244,7 +195,7 @@ QListWidget* LibrarySidebar::makeList() {
             item = list->currentItem();
             pos = list->visualItemRect(item).bottomLeft();
         }
-        if (item) execEntryMenuAt(item->data(keyRole).toString().toStdString(), list->viewport()->mapToGlobal(pos));
+        if (item) execEntryMenuAt(item->data(libraryKeyRole).toString().toStdString(), list->viewport()->mapToGlobal(pos));
     });
     return list;
 }
@@ -263,79 +214,11 @@ void LibrarySidebar::refresh() {
     rebuildStages();
 }
 
-void LibrarySidebar::refreshExpansion() {
-    const bool expanded = workspace_.builtinLibraryExpanded();
-    builtinHeader_->setChecked(expanded);
-    builtinHeader_->setIcon(StudioIcons::icon(expanded ? StudioIcons::Glyph::expandMore : StudioIcons::Glyph::chevronRight));
-    builtinHeader_->setAccessibleDescription(expanded ? QStringLiteral("已展开") : QStringLiteral("已收起"));
-    builtinList_->setVisible(expanded && builtinList_->count() > 0);
-}
-
-void LibrarySidebar::rebuildEntries() {
-    const auto favorites = workspace_.favorites();
-    entries_ = libraryEntries(store_, favorites, scope_);
-    // Rows are rebuilt only when what they show changed; a step edit or an autosave
-    // that leaves names, counts and stars alone repaints them instead.
-    std::string signature = scope_;
-    for (const auto& e : entries_)
-        signature += "|" + e.id + "/" + e.tactic.name + "/" + std::to_string(e.tactic.steps.size()) +
-                     (favorites.contains(e.id) ? "*" : "");
-    for (QAction* action : scopeButton_->menu()->actions())
-        action->setChecked(action->data().toString().toStdString() == scope_);
-    scopeButton_->setText(scopeTitle(scope_));
-    if (signature == shownSignature_) return;
-    shownSignature_ = std::move(signature);
-
-    std::vector<const LibraryEntry*> builtIns, own;
-    for (const auto& e : entries_) (e.builtinIndex ? builtIns : own).push_back(&e);
-    fillList(builtinList_, builtIns);
-    fillList(ownList_, own);
-    builtinHeader_->setText(QStringLiteral("示范战术  %1").arg(builtIns.size()));
-    builtinHeader_->setAccessibleName(QStringLiteral("示范战术"));
-    builtinHeader_->setVisible(!builtIns.empty());
-    ownTitle_->setVisible(!own.empty());
-    ownList_->setVisible(!own.empty());
-    QString hintText;
-    if (entries_.empty() && scope_ == kLibraryScopeMine) hintText = QStringLiteral("点击 + 创建自己的战术");
-    if (entries_.empty() && scope_ == kLibraryScopeFavorites) hintText = QStringLiteral("右键战术可加入收藏");
-    emptyHint_->setText(hintText);
-    emptyHint_->setAccessibleName(hintText);
-    emptyHint_->setVisible(!hintText.isEmpty());
-    refreshExpansion();
-}
-
-void LibrarySidebar::fillList(QListWidget* list, const std::vector<const LibraryEntry*>& rows) {
-    const auto favorites = workspace_.favorites();
-    list->clear();
-    for (const LibraryEntry* e : rows) {
-        auto* item = new QListWidgetItem(QString::fromStdString(e->tactic.name), list);
-        const QString key = QString::fromStdString(e->id);
-        const bool favorite = favorites.contains(e->id);
-        const QString meta = QStringLiteral("%1 个阶段").arg(e->tactic.steps.size());
-        item->setData(keyRole, key);
-        item->setData(metaRole, meta);
-        item->setData(favoriteRole, favorite);
-        item->setData(Qt::AccessibleDescriptionRole, favorite ? meta + QStringLiteral("，已收藏") : meta);
-        item->setSizeHint(QSize(200, kRowHeight));
-    }
-    fitList(list);
-}
-
-void LibrarySidebar::fitList(QListWidget* list) {
-    list->setFixedHeight(list->count() * kRowHeight + 2);
-}
-
-const LibraryEntry* LibrarySidebar::entryFor(const std::string& key) const {
-    for (const auto& e : entries_)
-        if (e.id == key) return &e;
-    return nullptr;
-}
-
 void LibrarySidebar::activate(QListWidgetItem* item) {
     if (!item) return;
-    const LibraryEntry* entry = entryFor(item->data(keyRole).toString().toStdString());
+    const LibraryEntry* entry = entryFor(item->data(libraryKeyRole).toString().toStdString());
     if (!entry) return;
-    if (entry->saved) store_.selectImported(*entry->saved);
+    if (entry->saved) store_.selectImported(SavedTactic(*entry->saved));
     else store_.selectBuiltIn(*entry->builtinIndex);
 }
 
@@ -355,6 +238,8 @@ QMenu* LibrarySidebar::entryMenu(const std::string& key) {
         menu->addSeparator();
         QAction* rename = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::edit), QStringLiteral("重命名"));
         connect(rename, &QAction::triggered, this, [this, key] { emit renameRequested(key); });
+        QAction* tags = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::label), QStringLiteral("编辑标签…"));
+        connect(tags, &QAction::triggered, this, [this, key] { editTags(key); });
         QAction* duplicate = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::copy), QStringLiteral("创建副本"));
         connect(duplicate, &QAction::triggered, this, [this, key] { store_.duplicateOwnTactic(key); });
         QAction* history = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::history), QStringLiteral("历史版本…"));

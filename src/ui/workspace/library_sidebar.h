@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include <unordered_map>
+
+#include "core/library/tactic_search.h"
 #include "core/store/board_store.h"
 #include "core/store/library_entries.h"
 #include "core/store/workspace_preferences.h"
@@ -16,11 +19,14 @@ class QLabel;
 class QMenu;
 class QToolButton;
 class QVBoxLayout;
+class QHBoxLayout;
 
 namespace vantrel {
 
 class StudioSegmentedControl;
 class QuietHoverStyle;
+class LibrarySearchField;
+class ThumbnailCache;
 
 // The library column: the format, the scope, the built-in group and the coach's own
 // tactics, then the open tactic's stages. It reads the store and the workspace
@@ -44,6 +50,16 @@ public:
 
     QListWidget* builtinList() const { return builtinList_; }
     QListWidget* ownList() const { return ownList_; }
+    // While own tactics are grouped by a tag: those without it.
+    QListWidget* otherList() const { return otherList_; }
+    LibrarySearchField* searchField() const { return search_; }
+    ThumbnailCache* thumbnails() const { return thumbnails_; }
+    // The own tactics carrying `tag` first, then the others; empty: all in one list.
+    void setGroupTag(std::string tag);
+    // Where the rows' pictures are kept between starts (beside the library).
+    void setThumbnailFolder(const QString& folder);
+    // "编辑标签…" for an own tactic.
+    void editTags(const std::string& key);
     QLabel* emptyHint() const { return emptyHint_; }
     QWidget* stageList() const { return stageRows_; }
     // The row's context menu, built for the entry with `key` (tests open it directly).
@@ -70,13 +86,26 @@ private:
     const LibraryEntry* entryFor(const std::string& key) const;
     QMenu* entryMenu(const std::string& key);
     QListWidget* makeList();
-    void fitList(QListWidget* list);
+    static QString scopeTitle(const std::string& scope);
+    void buildViewMenus(QWidget* content, QHBoxLayout* row);
+    void setSearchText(const QString& text);
+    void applySearch();
 
     BoardStore& store_;
     WorkspacePreferences& workspace_;
     std::string scope_ = "all";
     std::vector<LibraryEntry> entries_;
     std::string shownSignature_;
+    std::unordered_map<std::string, std::size_t> entryIndex_;   // key -> entries_ index
+    std::vector<std::u32string> haystacks_;   // folded searchable text of entries_, made when searched
+    TacticSearch::Query query_;
+    std::string groupTag_;
+    LibrarySearchField* search_ = nullptr;
+    QToolButton* sortButton_ = nullptr;
+    QToolButton* groupButton_ = nullptr;
+    QLabel* otherTitle_ = nullptr;
+    QListWidget* otherList_ = nullptr;
+    ThumbnailCache* thumbnails_ = nullptr;
     struct StageRow {
         QWidget* row;
         QToolButton* select;

@@ -14,12 +14,19 @@
 
 #include "ui/style/studio_icons.h"
 #include "ui/timeline/close_guard.h"
+#include "core/platform/file_library_storage.h"
 #include "ui/workspace/content_view.h"
+#include "ui/workspace/library_search_field.h"
+#include "ui/workspace/library_sidebar.h"
 
 namespace vantrel {
 
 MainWindow::MainWindow(PreferenceStore& defaults, Platform& platform, QWidget* parent) : QMainWindow(parent) {
     content_ = new ContentView(defaults, platform, this);
+    // The library's pictures live beside the own-tactics file; without one, in memory.
+    if (auto* files = dynamic_cast<FileLibraryStorage*>(platform.libraryStorage()))
+        content_->librarySidebar().setThumbnailFolder(
+            QString::fromStdString((files->file().parent_path() / "thumbnails").string()));
     setCentralWidget(content_);
     // Made with the window, so it knows the built-in tactic as it was opened.
     closeGuard_ = new CloseGuard(content_->store(), platform, *content_, this);
@@ -28,6 +35,16 @@ MainWindow::MainWindow(PreferenceStore& defaults, Platform& platform, QWidget* p
     setUnifiedTitleAndToolBarOnMac(true);
     buildToolbar();
     buildMenus();
+    // Ctrl+F finds a tactic even while the library is hidden: it shows the library first.
+    auto* find = new QAction(this);
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, [this] {
+        LibrarySidebar& sidebar = content_->librarySidebar();
+        if (!sidebar.isVisible()) content_->toggleLibrary();
+        sidebar.searchField()->setFocus(Qt::ShortcutFocusReason);
+        sidebar.searchField()->selectAll();
+    });
+    addAction(find);
     subscription_ = content_->store().subscribe([this](StoreChange change) {
         if (any(change & (StoreChange::tactic | StoreChange::library | StoreChange::confirmation))) refreshTitle();
     });
