@@ -73,25 +73,34 @@ QPolygonF quad(const Frame& f, double u0, double v0, double u1, double v1, doubl
 }
 
 // A goal: posts at ±half along, the crossbar `height` up (3D), the net back to `depth`
-// across, its frame white, its net a light mesh.
-void drawGoal(QPainter& p, const Frame& f, double half, double depth, double height, QColor frame, bool upright) {
+// across, its frame white, its net a light mesh. From above, a goal standing on a drawn
+// goal line (`onLine`) leaves the line to the pitch's markings: its frame and net start
+// just behind it, so the line keeps one brightness.
+void drawGoal(QPainter& p, const Frame& f, double half, double depth, double height, QColor frame, bool upright,
+              bool onLine = false) {
     const QColor net(255, 255, 255, 110);
     p.setBrush(Qt::NoBrush);
     if (!upright) {
+        const double v0 = onLine ? 0.15 : 0;
         QPainterPath netPath;
-        netPath.addPolygon(quad(f, -half, 0, half, depth));
+        netPath.addPolygon(quad(f, -half, v0, half, depth));
         p.setPen(QPen(net, 1));
         p.fillPath(netPath, QColor(255, 255, 255, 40));
         const int count = std::max(2, static_cast<int>(half * 2));
         QPainterPath strands;
         for (int i = 1; i < count; ++i) {
             const double u = -half + 2 * half * i / count;
-            strands.moveTo(f.at(u, 0));
+            strands.moveTo(f.at(u, v0));
             strands.lineTo(f.at(u, depth));
         }
         p.drawPath(strands);
-        p.setPen(QPen(frame, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawPolyline(QPolygonF({f.at(-half, depth), f.at(-half, 0), f.at(half, 0), f.at(half, depth)}));
+        p.setPen(QPen(frame, 2.5, Qt::SolidLine, onLine ? Qt::FlatCap : Qt::RoundCap, Qt::RoundJoin));
+        if (onLine) {
+            p.drawLine(f.at(-half, v0), f.at(-half, depth));
+            p.drawLine(f.at(half, v0), f.at(half, depth));
+        } else {
+            p.drawPolyline(QPolygonF({f.at(-half, depth), f.at(-half, 0), f.at(half, 0), f.at(half, depth)}));
+        }
         p.setPen(QPen(frame.darker(130), 1.2));
         p.drawLine(f.at(-half, depth), f.at(half, depth));
         return;
@@ -321,7 +330,7 @@ void drawPitchGoals(QPainter& p, const View& view) {
     // faces into the pitch: turned 90° at the home end, 270° at the away end.
     for (const auto& [x, degrees] : {std::pair{0.0, 90.0}, std::pair{1.0, 270.0}}) {
         const Frame f = frameOf({x, 0.5}, degrees, view);
-        drawGoal(p, f, 7.32 / 2, view.upright ? 2.0 : 1.5, 2.44, frame, view.upright);
+        drawGoal(p, f, 7.32 / 2, view.upright ? 2.0 : 1.5, 2.44, frame, view.upright, true);
     }
     p.restore();
 }
