@@ -330,7 +330,7 @@ void drawPitchGoals(QPainter& p, const View& view) {
     // faces into the pitch: turned 90° at the home end, 270° at the away end.
     for (const auto& [x, degrees] : {std::pair{0.0, 90.0}, std::pair{1.0, 270.0}}) {
         const Frame f = frameOf({x, 0.5}, degrees, view);
-        drawGoal(p, f, 7.32 / 2, view.upright ? 2.0 : 1.5, 2.44, frame, view.upright, true);
+        drawGoal(p, f, 7.32 / 2, view.upright ? 2.0 : 0.8, 2.44, frame, view.upright, true);   // flat: within the margin
     }
     p.restore();
 }
