@@ -285,28 +285,89 @@ double reach(const SceneEquipment& e, const Frame& f) {
     return std::max(std::max(s.along, s.across) / 2 * std::max(length(f.along), length(f.across)), 9.0);
 }
 
+void drawBody(QPainter& p, const SceneEquipment& e, const Frame& f, bool upright) {
+    const QColor fill = QColor::fromRgb(static_cast<QRgb>(0xFF000000u | e.color));
+    if (upright) drawUpright(p, e, f, fill);
+    else drawFlatSymbol(p, e, f, fill);
+}
+
+void drawSelection(QPainter& p, const SceneEquipment& e, const Frame& f, const View& view);
+
+}  // namespace
+
+void PieceSprites::draw(QPainter& p, const SceneEquipment& e, const View& view, qreal dpr) {
+    if (e.opacity <= 0) return;
+    if (PitchPainting::isVectorDevice(p)) {
+        drawPiece(p, e, view);
+        return;
+    }
+    const Frame f = frameOf(e.piece.position, e.piece.degrees(), view);
+    auto q = [](double v) { return static_cast<int>(std::lround(v * 4)); };
+    const Key key{static_cast<int>(e.piece.kind), e.color, q(f.along.x()), q(f.along.y()), q(f.across.x()),
+                  q(f.across.y()), q(f.up.y()), static_cast<int>(std::lround(dpr * 100)),
+                  static_cast<int>(std::lround(e.piece.kind == EquipmentKind::ball ? e.piece.degrees() : 0))};
+    auto it = sprites_.find(key);
+    if (it == sprites_.end()) {
+        if (sprites_.size() > 1500) sprites_.clear();   // pieces that moved leave theirs behind
+        // Large enough for the piece's footprint and height, and for the minimum sizes
+        // small pieces are drawn at.
+        // The box of the piece's footprint (across both ways: a goal's net lies behind
+        // it) and height, with room for the minimum sizes small pieces are drawn at.
+        const Shape s = shapeOf(e.piece.kind);
+        double left = -12, right = 12, top = view.upright ? -30 : -12, bottom = 12;
+        for (double u : {-s.along / 2, s.along / 2})
+            for (double v : {-s.across, s.across})
+                for (double h : {0.0, s.height}) {
+                    const QPointF c = f.along * u + f.across * v + f.up * h;
+                    left = std::min(left, c.x() - 4), right = std::max(right, c.x() + 4);
+                    top = std::min(top, c.y() - 4), bottom = std::max(bottom, c.y() + 4);
+                }
+        const double reachX = -left, above = -top;
+        const QSize size(static_cast<int>(std::ceil(right - left)), static_cast<int>(std::ceil(bottom - top)));
+        Sprite sprite{QPixmap(size * dpr), QPointF(reachX, above)};
+        sprite.pixmap.setDevicePixelRatio(dpr);
+        sprite.pixmap.fill(Qt::transparent);
+        QPainter sp(&sprite.pixmap);
+        sp.setRenderHint(QPainter::Antialiasing);
+        Frame local = f;
+        local.centre = sprite.origin;
+        SceneEquipment plain = e;
+        plain.opacity = 1;
+        drawBody(sp, plain, local, view.upright);
+        sp.end();
+        it = sprites_.emplace(key, std::move(sprite)).first;
+    }
+    const qreal opacity = p.opacity();
+    if (e.opacity < 1) p.setOpacity(opacity * e.opacity);
+    p.drawPixmap(f.centre - it->second.origin, it->second.pixmap);
+    p.setOpacity(opacity);
+    if (e.selected) drawSelection(p, e, f, view);
+}
+
+namespace {
+
+void drawSelection(QPainter& p, const SceneEquipment& e, const Frame& f, const View& view) {
+    const double r = reach(e, f) + 4;
+    const QColor brand = StudioStyle::brand();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(brand, 1.5, Qt::DashLine));
+    p.drawEllipse(f.centre, r, view.upright ? r * 0.5 : r);
+    const QPointF handle = turnHandle(e, view);
+    p.setPen(QPen(brand, 1.2));
+    p.drawLine(f.centre, handle);
+    PitchPainting::drawRouteHandle(p, handle);
+}
+
 }  // namespace
 
 void drawPiece(QPainter& p, const SceneEquipment& e, const View& view) {
     if (e.opacity <= 0) return;
     const Frame f = frameOf(e.piece.position, e.piece.degrees(), view);
-    const QColor fill = QColor::fromRgb(static_cast<QRgb>(0xFF000000u | e.color));
     const qreal opacity = p.opacity();
     if (e.opacity < 1) p.setOpacity(opacity * e.opacity);
-    if (view.upright) drawUpright(p, e, f, fill);
-    else drawFlatSymbol(p, e, f, fill);
-    if (e.selected) {
-        const double r = reach(e, f) + 4;
-        const QColor brand = StudioStyle::brand();
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(brand, 1.5, Qt::DashLine));
-        p.drawEllipse(f.centre, r, view.upright ? r * 0.5 : r);
-        const QPointF handle = turnHandle(e, view);
-        p.setPen(QPen(brand, 1.2));
-        p.drawLine(f.centre, handle);
-        PitchPainting::drawRouteHandle(p, handle);
-    }
+    drawBody(p, e, f, view.upright);
     p.setOpacity(opacity);
+    if (e.selected) drawSelection(p, e, f, view);
 }
 
 QPointF turnHandle(const SceneEquipment& e, const View& view) {

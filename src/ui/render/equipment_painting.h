@@ -5,7 +5,11 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <QPixmap>
+
 #include <functional>
+#include <map>
+#include <tuple>
 
 #include "core/model/equipment.h"
 #include "core/scene/board_scene.h"
@@ -24,6 +28,23 @@ struct View {
 // One piece: its 2D symbol or its 3D shape, at its opacity; a selected piece gets a
 // ring and its turning handle.
 void drawPiece(QPainter& painter, const SceneEquipment& piece, const View& view);
+// Pieces kept as pixmaps: a frame blits 200 small images instead of stroking 200 shapes.
+// Keyed by kind, colour, the piece's projected axes (to a quarter point) and pixel
+// ratio, so a piece standing still is drawn once; a vector device (PDF, SVG) gets shapes.
+class PieceSprites {
+public:
+    void draw(QPainter& painter, const SceneEquipment& piece, const View& view, qreal dpr);
+    void clear() { sprites_.clear(); }
+
+private:
+    using Key = std::tuple<int, unsigned, int, int, int, int, int, int, int>;
+    struct Sprite {
+        QPixmap pixmap;
+        QPointF origin;   // the piece's ground point in the pixmap, in points
+    };
+    std::map<Key, Sprite> sprites_;
+};
+
 // Where the turning handle of a piece is drawn, and whether a view point lies on the piece.
 QPointF turnHandle(const SceneEquipment& piece, const View& view);
 bool contains(const SceneEquipment& piece, const View& view, QPointF viewPoint);

@@ -406,7 +406,7 @@ void FlatBoardPainter::paintPlayersAndBall(QPainter& p, const FlatProjection& vi
                 PitchPainting::drawFootball(p, toQt(placement.centre), 2 * placement.radius, ball.rotation, 0.25);
                 break;
             case BoardScene::Layer::equipment:
-                EquipmentPainting::drawPiece(p, scene.equipment[static_cast<std::size_t>(item.player)], pieces);
+                pieceSprites_.draw(p, scene.equipment[static_cast<std::size_t>(item.player)], pieces, dpr);
                 break;
         }
     }

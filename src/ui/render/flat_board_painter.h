@@ -50,6 +50,7 @@ private:
 
     PathPreviewCache passPreviewCache_;
     PitchPainting::TokenSprites tokenSprites_;
+    EquipmentPainting::PieceSprites pieceSprites_;
     QPixmap staticPitch_;
     QPixmap washedPitch_;
     QSize staticPitchSize_;

@@ -471,7 +471,7 @@ void PerspectiveBoardPainter::paintPucksAndBall(QPainter& p, const PitchPerspect
                 ball_.paint(p, toQt(placement.centre), 2 * placement.radius);
                 break;
             case 3:
-                EquipmentPainting::drawPiece(p, *item.piece, pieces);
+                pieceSprites_.draw(p, *item.piece, pieces, dpr);
                 break;
         }
     }

@@ -79,6 +79,7 @@ private:
 
     PathPreviewCache passPreviewCache_;
     TacticalBallView ball_;
+    EquipmentPainting::PieceSprites pieceSprites_;
     QPixmap staticPitch_;
     QPixmap washedPitch_;
     QSize staticPitchSize_;
