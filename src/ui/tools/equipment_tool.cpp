@@ -188,7 +188,11 @@ EquipmentShelf::EquipmentShelf(BoardStore& store, EquipmentTool& tool, QWidget* 
     : QFrame(parent), store_(store), tool_(tool) {
     setObjectName(QStringLiteral("equipmentShelf"));
     StudioWidgets::describe(this, QStringLiteral("器材"), QStringLiteral("点击器材后在球场上点击放置，或直接拖到球场上"));
-    setStyleSheet(QStringLiteral("QFrame#equipmentShelf { background: %1; border-radius: 10px; }").arg(StudioStyle::surface().name()));
+    auto paintShelf = [this] {
+        setStyleSheet(QStringLiteral("QFrame#equipmentShelf { background: %1; border-radius: 10px; }").arg(StudioStyle::surface().name()));
+    };
+    paintShelf();
+    connect(&StudioStyle::appearance(), &StudioAppearance::appearanceChanged, this, paintShelf);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(8, 6, 8, 6);
     row->setSpacing(4);
