@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/model/annotation.h"
+#include "core/model/equipment.h"
 #include "core/model/point.h"
 #include "core/model/uuid.h"
 
@@ -48,6 +49,7 @@ struct BoardStep {
     std::optional<std::map<std::string, Point>> pathControls;   // absent and empty mean the same
     std::optional<PassStyle> passStyle;                         // absent means ground
     std::optional<std::vector<BoardAnnotation>> annotations;    // absent and empty mean the same
+    std::optional<std::vector<Equipment>> equipment;            // absent and empty mean the same (equipment.h)
 
     bool operator==(const BoardStep&) const = default;
 
@@ -88,6 +90,8 @@ struct Tactic {
     // The coach's labels ("进攻", "定位球", …): at most 12, each 1 … 16 characters, in the
     // order given; empty when the tactic has none.
     std::vector<std::string> tags{};
+    // The pitch's area and grid (equipment.h); absent: the full pitch, no grid.
+    std::optional<PitchAreas> pitch{};
 
     bool operator==(const Tactic&) const = default;
 };

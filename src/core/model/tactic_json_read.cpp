@@ -2,6 +2,7 @@
 // Decoding of the JSON form (tactic_json.h), with the import checks.
 #include "core/model/tactic_json.h"
 
+#include "core/model/equipment_json.h"
 #include "core/model/tactic_limits.h"
 
 #include <cmath>
@@ -191,6 +192,12 @@ BoardStep readStep(const Reader& r) {
             list.push_back(readAnnotation(annotations.element(i)));
         s.annotations = std::move(list);
     }
+    if (r.has("equipment")) {
+        std::vector<Equipment> pieces;
+        if (auto problem = EquipmentJson::read(r.at("equipment").node(), r.child("equipment"), pieces))
+            throw DecodeError{*problem};
+        s.equipment = std::move(pieces);
+    }
     return s;
 }
 
@@ -235,6 +242,11 @@ Tactic readTactic(const Reader& r, const CutLists& cut, std::size_t* listed) {
         Reader tags = r.at("tags");
         tags.array();
         for (std::size_t i = 0; i < tags.node().size(); ++i) t.tags.push_back(tags.element(i).string());
+    }
+    if (r.has("pitch")) {
+        PitchAreas pitch;
+        if (auto problem = EquipmentJson::read(r.at("pitch").node(), r.child("pitch"), pitch)) throw DecodeError{*problem};
+        t.pitch = pitch;
     }
     if (listed) {
         *listed = t.steps.size();
@@ -298,7 +310,7 @@ bool knownKey(std::string_view key) {
         "kind", "points", "text", "style", "seed", "color", "lineWidth", "opacity", "fill", "fontSize",
         "pattern", "customInk", "red", "green", "blue", "bold", "tactic", "highPressAdapted",
         "recovery", "key", "stepIndex", "savedAt", "baseline", "teams", "role", "shirt",
-        "tags", "changedAt"};
+        "tags", "changedAt", "equipment", "angle", "pitch", "area", "grid"};
     for (std::string_view known : kKeys)
         if (key == known) return true;
     return false;

@@ -2,6 +2,8 @@
 // Encoding of the JSON form (tactic_json.h); decoding is tactic_json_read.cpp.
 #include "core/model/tactic_json.h"
 
+#include "core/model/equipment_json.h"
+
 #include <cmath>
 #include <limits>
 
@@ -98,6 +100,7 @@ J stepJson(const BoardStep& s) {
         for (const auto& a : *s.annotations) annotations.push_back(annotationJson<J>(a));
         j["annotations"] = std::move(annotations);
     }
+    if (s.equipment) j["equipment"] = EquipmentJson::encode<J>(*s.equipment);
     return j;
 }
 
@@ -133,6 +136,7 @@ J tacticJson(const Tactic& t) {
         j["teams"] = std::move(teams);
     }
     if (!t.tags.empty()) j["tags"] = t.tags;
+    if (t.pitch) j["pitch"] = EquipmentJson::encode<J>(*t.pitch);
     return j;
 }
 

@@ -100,6 +100,18 @@ std::optional<std::string> admitStep(BoardStep& step, std::size_t index, std::si
             if (auto problem = admitAnnotation(a, where + " 的标注", longText)) return problem;
     }
 
+    if (step.equipment) {
+        if (step.equipment->size() > EquipmentLimits::kMaxPerStep)
+            return where + "：" + over("器材过多", step.equipment->size(), EquipmentLimits::kMaxPerStep);
+        for (std::size_t i = 0; i < step.equipment->size(); ++i) {
+            Equipment& piece = (*step.equipment)[i];
+            if (!isFinite(piece.position) || !normaliseEquipment(piece)) return where + " 的器材：数值不是有限数";
+            if (piece.color && !isEquipmentColour(*piece.color)) return where + " 的器材：颜色需为 #RRGGBB";
+            for (std::size_t k = 0; k < i; ++k)
+                if ((*step.equipment)[k].id == piece.id) return where + " 的器材：标识重复";
+        }
+    }
+
     // As the editing commands place them; the ball of an owner stays at his feet.
     for (auto& p : step.players) clampPosition(p.position);
     if (const Player* owner = step.owner(); owner && !(clampToPitch(step.ball) == step.ball))

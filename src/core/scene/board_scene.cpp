@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/pitch/step_playback.h"
+#include "core/scene/equipment_scene.h"
 #include "core/pitch/vision_geometry.h"
 
 namespace vantrel {
@@ -131,6 +132,7 @@ BoardScene buildScene(SceneInput in) {
         scene.order.push_back({BoardScene::Layer::ballShadow, -1, ball.shadowDepth});
         scene.order.push_back({BoardScene::Layer::ball, -1, ball.depth});
     }
+    addEquipment(scene, in);
     std::stable_sort(scene.order.begin(), scene.order.end(),
                      [](const BoardScene::Item& a, const BoardScene::Item& b) { return a.depth < b.depth; });
     return scene;
@@ -173,12 +175,14 @@ BoardScene stepScene(const Tactic& tactic, int index, const SceneDisplay& displa
     in.teams = &tactic.teams;
     in.showVision = display.showVision;
     in.showOffside = display.showOffside;
+    if (display.showPitchAreas) in.pitchAreas = tactic.pitch;
     if (index >= 0 && index < static_cast<int>(tactic.steps.size())) {
         const BoardStep& step = tactic.steps[static_cast<std::size_t>(index)];
         in.players = step.players;
         in.ball = step.ball;
         in.ownerID = step.ballOwner;
         in.visionOwnerID = step.ballOwner;
+        in.equipment = stepEquipment(step);
         if (step.annotations && !step.annotations->empty())
             in.annotations = std::make_shared<const std::vector<BoardAnnotation>>(*step.annotations);
         if (index > 0) {

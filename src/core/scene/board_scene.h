@@ -45,6 +45,17 @@ struct SceneToken {
     bool operator==(const SceneToken&) const = default;
 };
 
+// A piece of training equipment as a frame shows it (core/scene/equipment_scene.h).
+struct SceneEquipment {
+    Equipment piece;
+    std::string label;         // "标志桶 3": its name on the screen and to a screen reader
+    unsigned color = 0;        // 0xRRGGBB, the piece's or its kind's
+    double opacity = 1;        // 0 … 1; below 1 while a piece fades in or out between steps
+    bool selected = false;
+    double depth = 0;          // draw order with the players: 100 · y + 0.5
+    bool operator==(const SceneEquipment&) const = default;
+};
+
 // The ball as a frame shows it.
 struct SceneBall {
     Point position;            // on the turf, pitch coordinates
@@ -139,12 +150,16 @@ struct BoardScene {
     // The step's drawings; shared, so frames of one step do not copy long strokes.
     std::shared_ptr<const std::vector<BoardAnnotation>> annotations;
     bool interactive = true;           // false while a transition animates: pointer input waits
+    // The step's training equipment, in the step's order.
+    std::vector<SceneEquipment> equipment;
+    // The tactic's pitch areas when shown; absent: none drawn.
+    std::optional<PitchAreas> pitchAreas;
 
     // What is drawn where on the flat board, bottom to top.
-    enum class Layer { token, ballAtFeet, ballShadow, ball };
+    enum class Layer { token, ballAtFeet, ballShadow, ball, equipment };
     struct Item {
         Layer layer;
-        int player = -1;   // index into players for token and ballAtFeet
+        int player = -1;   // index into players for token and ballAtFeet; into equipment for equipment
         double depth = 0;
         bool operator==(const Item&) const = default;
     };
@@ -186,6 +201,12 @@ struct SceneInput {
     // The tactic's squad (names, shirts, kits); null or empty: nobody named. Read while
     // the scene is built only.
     const std::vector<TeamSquad>* teams = nullptr;
+    // The training equipment shown (glided between steps while a transition plays), its
+    // opacities (empty: all opaque), the selected piece and the pitch areas shown.
+    std::vector<Equipment> equipment;
+    std::vector<double> equipmentOpacities;
+    std::optional<Uuid> selectedEquipment;
+    std::optional<PitchAreas> pitchAreas;
 };
 
 BoardScene buildScene(SceneInput input);
@@ -201,6 +222,7 @@ struct SceneDisplay {
     bool reduceMotion = false;
     bool showMoves = true;   // the runs, dribbles and passes into each step
     std::string focusPlayer{};   // a player followed through the tactic ("聚焦球员"); empty: none
+    bool showPitchAreas = true;   // the tactic's pitch area and grid, when it sets them
 };
 
 // Step `index` of `tactic` standing still, as an export shows it: no selection, with its

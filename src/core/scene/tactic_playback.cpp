@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/scene/equipment_scene.h"
 #include "core/store/step_editing.h"
 
 namespace vantrel {
@@ -66,6 +67,7 @@ std::optional<BoardScene> TacticPlayback::next() {
                                                              frame.interception->interceptor,
                                                              frame.interception->onPassLine);
         Tactic stopped;
+        stopped.pitch = tactic_.pitch;
         stopped.steps.push_back(step);
         ended_ = true;
         BoardScene scene = stepScene(stopped, 0, display_);
@@ -101,6 +103,9 @@ std::optional<BoardScene> TacticPlayback::next() {
         in.passPreview = PathPreview{route->start, route->end,
                                      move_->pass() ? move_->pass()->style : PassStyle::ground};
     in.annotations = drawings_[static_cast<std::size_t>(from_)];
+    in.equipment = glideEquipment(stepEquipment(move_->from()), stepEquipment(move_->to()), frame.progress,
+                                  in.equipmentOpacities);
+    if (display_.showPitchAreas) in.pitchAreas = tactic_.pitch;
     in.interactive = false;
     return buildScene(std::move(in));
 }

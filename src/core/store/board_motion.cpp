@@ -23,6 +23,8 @@ void BoardMotion::startTransition(const StepPlayback& playback) {
     // Stepping back replays history: it draws no moves.
     previewMoves = playback.forward() ? movesOf(playback) : std::vector<SceneMove>{};
     previewProgress = 0;
+    previewEquipmentFrom = playback.from().equipment.value_or(std::vector<Equipment>{});
+    previewEquipmentTo = playback.to().equipment.value_or(std::vector<Equipment>{});
     previewPlayers.emplace();
     for (const auto& run : playback.runs()) {
         Player p = run.player;
@@ -52,6 +54,8 @@ void BoardMotion::clearStepPreview() {
     previewPassStyle.reset();
     previewPlayers.reset();
     previewMoves.clear();
+    previewEquipmentFrom.clear();
+    previewEquipmentTo.clear();
     previewProgress = 0;
 }
 

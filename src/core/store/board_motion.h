@@ -39,6 +39,9 @@ public:
     std::vector<SceneMove> previewMoves;
     double previewProgress = 0;
     std::optional<PassStyle> previewPassStyle;
+    // The equipment of the transition's two steps, glided between them.
+    std::vector<Equipment> previewEquipmentFrom;
+    std::vector<Equipment> previewEquipmentTo;
     // A formation glide.
     std::optional<FormationLayoutFrame> layoutFrame;
     // A manual pass in flight.

@@ -53,6 +53,7 @@ struct StepTransition;
 //                                earlier versions (TacticVersions, tactic_versions.h)
 //   board_store_risk.cpp         the interception risk of the step shown
 //   board_store_squad.cpp        the squad's names, roles and shirts
+//   board_store_equipment.cpp    training equipment of a step; the tactic's pitch areas
 //   board_store_recovery.cpp     the recovery journal's answer at start-up (the journal,
 //                                which follows the store on its own: RecoveryJournal,
 //                                recovery_journal.h)
@@ -229,6 +230,22 @@ public:
     // tactic plays; another tactic, or the same id again, ends it.
     const std::optional<std::string>& focusedPlayer() const { return focusedPlayer_; }
     void setFocusedPlayer(std::optional<std::string> id);
+    // --- Training equipment and pitch areas (board_store_equipment.cpp) -------------
+    // A piece of `kind` placed in the current step where the coach put it (pulled onto
+    // the pitch and its lines), selected; refused past 200 a step. One undo level each
+    // command; a drag of one piece (moves and turns) is one level until endEquipmentDrag.
+    const std::optional<Uuid>& selectedEquipment() const { return selectedEquipment_; }
+    std::optional<Uuid> addEquipment(EquipmentKind kind, Point at);
+    void selectEquipment(std::optional<Uuid> id);
+    void moveEquipment(const Uuid& id, Point to);
+    void rotateEquipment(const Uuid& id, double degrees);
+    void setEquipmentColor(const Uuid& id, std::optional<std::string> color);
+    void removeEquipment(const Uuid& id);
+    void endEquipmentDrag();
+    // The tactic's pitch area and grid; the display option shows or hides them.
+    void setPitchAreas(std::optional<PitchAreas> pitch);
+    bool showPitchAreas() const { return showPitchAreas_; }
+    void setShowPitchAreas(bool on);
     // The current step's title and explanation: edits of the step like any other.
     void setStepTitle(std::string title);
     void setStepNote(std::string note);
@@ -351,6 +368,8 @@ private:
     bool showRoutes_ = true;
     bool showInterceptionRisk_ = true;
     bool showMoves_ = false;
+    std::optional<Uuid> selectedEquipment_;
+    bool showPitchAreas_ = true;
     struct RiskMemo {
         BoardStep from;
         BoardStep to;

@@ -8,6 +8,7 @@
 #include "core/model/ball_flight.h"
 #include "core/pitch/motion_path.h"
 #include "core/store/board_store.h"
+#include "core/scene/equipment_scene.h"
 #include "core/store/playback_session.h"
 #include "core/store/step_editing.h"
 
@@ -393,6 +394,13 @@ BoardScene BoardStore::scene(bool withAnnotations) const {
             in.annotations = std::make_shared<const std::vector<BoardAnnotation>>(*step->annotations);
     in.interactive = !transitionRunning();
     if (focusedPlayer_) in.focus = focusOf(tactic_, *focusedPlayer_);
+    if (motion_.previewPlayers)
+        in.equipment = glideEquipment(motion_.previewEquipmentFrom, motion_.previewEquipmentTo, motion_.previewProgress,
+                                      in.equipmentOpacities);
+    else if (const BoardStep* step = currentStep())
+        in.equipment = stepEquipment(*step);
+    in.selectedEquipment = selectedEquipment_;
+    if (showPitchAreas_) in.pitchAreas = tactic_.pitch;
     return buildScene(std::move(in));
 }
 

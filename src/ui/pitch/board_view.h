@@ -68,6 +68,9 @@ public:
     QRectF tokenBallRect() const override { return ballRect(); }
     std::optional<std::string> tokenAt(QPointF viewPoint) const override { return playerAt(viewPoint); }
     void tokenPress(const std::string& playerID, bool inspect) override { store_.selectPlayer(playerID, inspect); }
+    QRectF equipmentRect(const SceneEquipment& piece) const override {
+        return QRectF(toView(piece.piece.position) - QPointF(12, 12), QSizeF(24, 24));
+    }
 
     QSize minimumSizeHint() const override { return {620, 400}; }
 

@@ -63,7 +63,18 @@ const SceneToken* PlayerTokenAccessible::token() const {
     return s && !isBall() ? s->token(playerID_) : nullptr;
 }
 
-bool PlayerTokenAccessible::isValid() const { return isBall() ? scene() != nullptr : token() != nullptr; }
+const SceneEquipment* PlayerTokenAccessible::piece() const {
+    const BoardScene* s = scene();
+    if (!s || !isEquipment()) return nullptr;
+    for (const auto& e : s->equipment)
+        if (PlayerTokenHost::equipmentKey(e.piece.id) == playerID_) return &e;
+    return nullptr;
+}
+
+bool PlayerTokenAccessible::isValid() const {
+    if (isEquipment()) return piece() != nullptr;
+    return isBall() ? scene() != nullptr : token() != nullptr;
+}
 
 QWindow* PlayerTokenAccessible::window() const {
     return view_ && view_->window() ? view_->window()->windowHandle() : nullptr;
@@ -74,6 +85,13 @@ QAccessibleInterface* PlayerTokenAccessible::parent() const {
 }
 
 QString PlayerTokenAccessible::text(QAccessible::Text t) const {
+    if (isEquipment()) {
+        const SceneEquipment* e = piece();
+        if (!e) return {};
+        if (t == QAccessible::Name) return QString::fromStdString(e->label);
+        if (t == QAccessible::Description || t == QAccessible::Help) return QStringLiteral("器材 · 拖动调整位置");
+        return {};
+    }
     if (isBall()) {
         if (!scene()) return {};
         if (t == QAccessible::Name) return kBallName;
@@ -97,7 +115,11 @@ QString PlayerTokenAccessible::text(QAccessible::Text t) const {
 
 QRect PlayerTokenAccessible::rect() const {
     QRectF local;
-    if (isBall()) {
+    if (isEquipment()) {
+        const SceneEquipment* e = piece();
+        if (!e) return {};
+        local = liveHost()->equipmentRect(*e);
+    } else if (isBall()) {
         if (!scene()) return {};
         local = liveHost()->tokenBallRect();
     } else {
@@ -114,22 +136,24 @@ QAccessible::State PlayerTokenAccessible::state() const {
     s.focusable = true;
     if (!isBall()) s.selectable = true;
     if (const SceneToken* tok = token(); tok && tok->selected) s.selected = true;
+    if (const SceneEquipment* e = piece(); e && e->selected) s.selected = true;
     if (!isValid()) s.invisible = true;
     return s;
 }
 
 void* PlayerTokenAccessible::interface_cast(QAccessible::InterfaceType type) {
-    return type == QAccessible::ActionInterface && !isBall() ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+    return type == QAccessible::ActionInterface && !isBall() && !isEquipment() ? static_cast<QAccessibleActionInterface*>(this)
+                                                                                : nullptr;
 }
 
 QStringList PlayerTokenAccessible::actionNames() const {
-    if (isBall()) return {};
+    if (isBall() || isEquipment()) return {};
     return {pressAction(), inspectAction()};
 }
 
 void PlayerTokenAccessible::doAction(const QString& actionName) {
     PlayerTokenHost* host = liveHost();
-    if (!host || isBall() || !token()) return;
+    if (!host || isBall() || isEquipment() || !token()) return;
     if (actionName == pressAction()) host->tokenPress(playerID_, false);
     else if (actionName == inspectAction()) host->tokenPress(playerID_, true);
 }
@@ -141,7 +165,8 @@ TokenViewAccessible::TokenViewAccessible(QWidget* view, PlayerTokenHost* host)
 
 int TokenViewAccessible::childCount() const {
     const BoardScene* scene = host_->tokenScene();
-    return scene ? static_cast<int>(scene->players.size()) + 1 : 0;   // the players, then the ball
+    // The players, then the ball, then the equipment.
+    return scene ? static_cast<int>(scene->players.size() + 1 + scene->equipment.size()) : 0;
 }
 
 QAccessibleInterface* TokenViewAccessible::child(int index) const {
@@ -150,6 +175,9 @@ QAccessibleInterface* TokenViewAccessible::child(int index) const {
     const int players = static_cast<int>(scene->players.size());
     if (index < players) return host_->tokenAccessible(scene->players[static_cast<std::size_t>(index)].player.id);
     if (index == players) return host_->tokenAccessible({});
+    const auto piece = static_cast<std::size_t>(index - players - 1);
+    if (piece < scene->equipment.size())
+        return host_->tokenAccessible(PlayerTokenHost::equipmentKey(scene->equipment[piece].piece.id));
     return nullptr;
 }
 
@@ -158,6 +186,12 @@ int TokenViewAccessible::indexOfChild(const QAccessibleInterface* child) const {
     const BoardScene* scene = host_->tokenScene();
     if (!token || !scene) return -1;
     if (token->isBall()) return static_cast<int>(scene->players.size());
+    if (token->isEquipment()) {
+        for (std::size_t i = 0; i < scene->equipment.size(); ++i)
+            if (PlayerTokenHost::equipmentKey(scene->equipment[i].piece.id) == token->playerID())
+                return static_cast<int>(scene->players.size() + 1 + i);
+        return -1;
+    }
     for (std::size_t i = 0; i < scene->players.size(); ++i)
         if (scene->players[i].player.id == token->playerID()) return static_cast<int>(i);
     return -1;

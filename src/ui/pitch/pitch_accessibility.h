@@ -31,6 +31,10 @@ public:
     virtual std::optional<std::string> tokenAt(QPointF viewPoint) const = 0;
     // A token's press ("查看球员信息" when `inspect`).
     virtual void tokenPress(const std::string& playerID, bool inspect) = 0;
+    // Where a piece of training equipment is drawn now; a view that draws none says so.
+    virtual QRectF equipmentRect(const SceneEquipment&) const { return {}; }
+    // The accessible key of a piece of equipment ("equipment:" and its id).
+    static std::string equipmentKey(const Uuid& id) { return "equipment:" + id.string(); }
 
     // The accessibility interface of a player's token (an empty id: the ball), made on
     // first request and kept (assistive technology holds it by id) until the view goes.
@@ -73,12 +77,15 @@ public:
 
     const std::string& playerID() const { return playerID_; }
     bool isBall() const { return playerID_.empty(); }
+    // A piece of training equipment, named by kind and number ("标志桶 3").
+    bool isEquipment() const { return playerID_.rfind("equipment:", 0) == 0; }
 
 private:
     // The host while its view lives and shows a scene.
     PlayerTokenHost* liveHost() const { return view_ ? host_ : nullptr; }
     const BoardScene* scene() const;
     const SceneToken* token() const;
+    const SceneEquipment* piece() const;
 
     PlayerTokenHost* host_;
     QPointer<QWidget> view_;
@@ -86,7 +93,7 @@ private:
 };
 
 // A board view as a graphic whose children are its tokens, in the scene's order, then
-// the ball.
+// the ball, then the step's training equipment.
 class TokenViewAccessible : public QAccessibleWidget {
 public:
     TokenViewAccessible(QWidget* view, PlayerTokenHost* host);

@@ -65,4 +65,24 @@ BoardHit BoardPainter::hitTest(const BoardScene& scene, QSizeF size, QPointF v) 
     return {};
 }
 
+std::optional<Uuid> BoardPainter::equipmentAt(const BoardScene& scene, QSizeF size, QPointF viewPoint) const {
+    const EquipmentPainting::View view = equipmentView(size);
+    // The topmost first: the draw order's last piece under the point.
+    for (auto it = scene.order.rbegin(); it != scene.order.rend(); ++it)
+        if (it->layer == BoardScene::Layer::equipment) {
+            const SceneEquipment& piece = scene.equipment[static_cast<std::size_t>(it->player)];
+            if (piece.opacity > 0.5 && EquipmentPainting::contains(piece, view, viewPoint)) return piece.piece.id;
+        }
+    return std::nullopt;
+}
+
+bool BoardPainter::turnHandleAt(const BoardScene& scene, QSizeF size, QPointF viewPoint) const {
+    const EquipmentPainting::View view = equipmentView(size);
+    for (const SceneEquipment& piece : scene.equipment)
+        if (piece.selected)
+            return QLineF(EquipmentPainting::turnHandle(piece, view), viewPoint).length() <=
+                   EquipmentPainting::kHandleRadius + 3;
+    return false;
+}
+
 }  // namespace vantrel

@@ -13,6 +13,7 @@
 #include "core/scene/board_scene.h"
 #include "ui/render/annotation_drawing.h"
 #include "ui/render/annotation_surface.h"
+#include "ui/render/equipment_painting.h"
 
 class QPainter;
 
@@ -68,6 +69,12 @@ public:
     bool ballAt(const BoardScene& scene, QSizeF size, QPointF viewPoint) const;
     bool routeHandleAt(const BoardScene& scene, QSizeF size, QPointF viewPoint) const;
     BoardHit hitTest(const BoardScene& scene, QSizeF size, QPointF viewPoint) const;
+
+    // Training equipment, projected as this surface draws it: the topmost piece under a
+    // point, and whether a point lies on the selected piece's turning handle.
+    virtual EquipmentPainting::View equipmentView(QSizeF size) const = 0;
+    std::optional<Uuid> equipmentAt(const BoardScene& scene, QSizeF size, QPointF viewPoint) const;
+    bool turnHandleAt(const BoardScene& scene, QSizeF size, QPointF viewPoint) const;
 
     // The token under the pointer gets a light veil (3D).
     void setHoveredPlayer(std::optional<std::string> id) { hovered_ = std::move(id); }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <tuple>
 
+#include "ui/render/equipment_painting.h"
 #include "ui/style/studio_style.h"
 
 namespace vantrel {
@@ -176,12 +177,23 @@ void FlatBoardPainter::paintPitchSurface(QPainter& p, QSizeF size, qreal dpr) {
     p.setBrush(line);
     for (QPointF spot : {QPointF(W / 2, H / 2), QPointF(0.115 * W, H / 2), QPointF(0.885 * W, H / 2)})
         p.drawEllipse(spot, 2, 2);
+    EquipmentPainting::drawPitchGoals(p, markedPitch(QRectF(0, 0, W, H)));
     p.restore();
 }
 
 QRectF FlatBoardPainter::drawingRect(QSizeF size) {
     const ViewRect r = projectionFor(size).rect();
     return {r.left, r.top, r.width, r.height};
+}
+
+EquipmentPainting::View FlatBoardPainter::markedPitch(const QRectF& r) {
+    const QRectF m = r.adjusted(kMargin, kMargin, -kMargin, -kMargin);
+    return {[m](Point pt) { return QPointF(m.left() + pt.x * m.width(), m.top() + pt.y * m.height()); }};
+}
+
+EquipmentPainting::View FlatBoardPainter::equipmentView(QSizeF size) const {
+    const FlatProjection view = projectionFor(size);
+    return {[view](Point pt) { return toQt(view.toView(pt)); }};
 }
 
 QPointF FlatBoardPainter::toView(QSizeF size, Point p) const { return toQt(projectionFor(size).toView(p)); }
@@ -242,6 +254,7 @@ void FlatBoardPainter::paintBoard(QPainter& painter, const BoardScene& scene, QS
     // A rectangular clip keeps every fill on the raster engine's fast path. Nothing that
     // moves reaches the rounded corners: positions stay 0.04 of the pitch from its edges.
     painter.setClipRect(r, Qt::IntersectClip);
+    if (scene.pitchAreas) EquipmentPainting::drawPitchAreas(painter, *scene.pitchAreas, markedPitch(r));
     if (scene.vision) paintVision(painter, r, *scene.vision);
     if (scene.offside) paintOffside(painter, r, *scene.offside, scene);
     paintMoves(painter, view, scene);
@@ -377,6 +390,7 @@ void FlatBoardPainter::paintSelectedRoute(QPainter& p, const FlatProjection& vie
 void FlatBoardPainter::paintPlayersAndBall(QPainter& p, const FlatProjection& view, const BoardScene& scene, qreal dpr) {
     const SceneBall& ball = scene.ball;
     const BallPlacement placement = view.ballPlacement(ball.position, ball.height);
+    const EquipmentPainting::View pieces{[&view](Point pt) { return toQt(view.toView(pt)); }};
     for (const auto& item : scene.order) {
         switch (item.layer) {
             case BoardScene::Layer::token: {
@@ -397,6 +411,9 @@ void FlatBoardPainter::paintPlayersAndBall(QPainter& p, const FlatProjection& vi
                 break;
             case BoardScene::Layer::ball:
                 PitchPainting::drawFootball(p, toQt(placement.centre), 2 * placement.radius, ball.rotation, 0.25);
+                break;
+            case BoardScene::Layer::equipment:
+                pieceSprites_.draw(p, scene.equipment[static_cast<std::size_t>(item.player)], pieces, dpr);
                 break;
         }
     }

@@ -28,6 +28,7 @@ public:
     QPointF ballCentre(const BoardScene& scene, QSizeF size) const override;
     double ballRadius(const BoardScene&, QSizeF) const override { return 7; }
     void clearCaches() override { tokenSprites_.clear(); }
+    EquipmentPainting::View equipmentView(QSizeF size) const override;
 
 protected:
     void paintBoard(QPainter& painter, const BoardScene& scene, QSizeF size, qreal dpr) override;
@@ -36,6 +37,8 @@ protected:
 private:
     const QPixmap& staticPitch(QSize size, qreal dpr);
     static void paintPitchSurface(QPainter& p, QSizeF size, qreal dpr);
+    // The marked pitch (goal line to goal line) of the pitch rectangle `r` as 0 … 1.
+    static EquipmentPainting::View markedPitch(const QRectF& r);
     void paintVision(QPainter& p, const QRectF& r, const SceneVision& vision);
     void paintOffside(QPainter& p, const QRectF& r, const OffsideLines& offside, const BoardScene& scene);
     void paintPassPreview(QPainter& p, const FlatProjection& view, const ScenePass& pass, const BoardScene& scene);
@@ -47,6 +50,7 @@ private:
 
     PathPreviewCache passPreviewCache_;
     PitchPainting::TokenSprites tokenSprites_;
+    EquipmentPainting::PieceSprites pieceSprites_;
     QPixmap staticPitch_;
     QPixmap washedPitch_;
     QSize staticPitchSize_;

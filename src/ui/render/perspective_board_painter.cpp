@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "core/pitch/ball_projection.h"
+#include "ui/render/equipment_painting.h"
 #include "ui/render/pitch_painting.h"
 #include "ui/style/studio_style.h"
 
@@ -104,6 +105,16 @@ void TacticalPuck::paint(QPainter& p, QPointF c) const {
     p.drawText(QRectF(top.x() - rx, top.y() - ry, 2 * rx, 2 * ry), Qt::AlignCenter, QString::number(player.number));
 }
 
+EquipmentPainting::View PerspectiveBoardPainter::markedPitch(const PitchPerspective& view) {
+    return {[view](Point pt) { return toQt(view.project({kEdge + pt.x * (1 - 2 * kEdge), kEdge + pt.y * (1 - 2 * kEdge)})); },
+            true};
+}
+
+EquipmentPainting::View PerspectiveBoardPainter::equipmentView(QSizeF size) const {
+    const PitchPerspective view = projectionFor(size);
+    return {[view](Point pt) { return toQt(view.project(pt)); }, true};
+}
+
 QPointF PerspectiveBoardPainter::toView(QSizeF size, Point p) const { return toQt(projectionFor(size).project(p)); }
 
 Point PerspectiveBoardPainter::toPitch(QSizeF size, QPointF v) const {
@@ -194,6 +205,8 @@ void PerspectiveBoardPainter::prepareStaticPitch(QSize size, qreal dpr) {
     const qreal W = size.width(), H = size.height();
     for (QPointF spot : {QPointF(0.5 * W, 0.51 * H), QPointF(0.1766 * W, 0.51 * H), QPointF(0.8234 * W, 0.51 * H)})
         p.drawEllipse(spot, 2, 2);
+    p.setClipping(false);   // the nets stand behind the goal lines, off the turf
+    EquipmentPainting::drawPitchGoals(p, markedPitch(view));
     p.end();
 
     // The same pitch under the vision overlay's light wash.
@@ -223,6 +236,11 @@ void PerspectiveBoardPainter::paintBoard(QPainter& painter, const BoardScene& sc
         painter.setOpacity(washed);
         painter.drawPixmap(QPointF(0, 0), washedPitch_);
         painter.setOpacity(1);
+    }
+    if (scene.pitchAreas) {
+        EquipmentPainting::View marked = markedPitch(view);
+        marked.upright = false;
+        EquipmentPainting::drawPitchAreas(painter, *scene.pitchAreas, marked);
     }
     if (scene.vision) paintVision(painter, view, *scene.vision);
     if (scene.offside) paintOffside(painter, view, *scene.offside, scene);
@@ -395,23 +413,26 @@ void PerspectiveBoardPainter::paintPucksAndBall(QPainter& p, const PitchPerspect
                                                 qreal dpr) {
     struct Item {
         double z;
-        int kind;   // 0 puck, 1 ball shadow, 2 ball
+        int kind;   // 0 puck, 1 ball shadow, 2 ball, 3 a piece of equipment
         const SceneToken* token;
+        const SceneEquipment* piece = nullptr;
     };
     std::vector<Item> items;
-    items.reserve(scene.players.size() + 2);
+    items.reserve(scene.players.size() + scene.equipment.size() + 2);
+    for (const auto& e : scene.equipment) items.push_back({e.depth, 3, nullptr, &e});
+    const EquipmentPainting::View pieces{[&view](Point pt) { return toQt(view.project(pt)); }, true};
     std::vector<Player> players;
     players.reserve(scene.players.size());
     for (const auto& t : scene.players) {
-        items.push_back({t.depth, 0, &t});
+        items.push_back({t.depth, 0, &t, nullptr});
         players.push_back(t.player);
     }
     // The 3D ball always stands free beside its carrier's puck; a lofted one is layered
     // over the heads it passes on screen.
     const Point ball = scene.ball.position;
     const double height = scene.ball.height;
-    items.push_back({100 * ball.y + 0.1, 1, nullptr});
-    items.push_back({BallProjection::layerIndex(ball, height, players, view), 2, nullptr});
+    items.push_back({100 * ball.y + 0.1, 1, nullptr, nullptr});
+    items.push_back({BallProjection::layerIndex(ball, height, players, view), 2, nullptr, nullptr});
     std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.z < b.z; });
 
     const BallPlacement placement = view.ballPlacement(ball, height);
@@ -457,6 +478,9 @@ void PerspectiveBoardPainter::paintPucksAndBall(QPainter& p, const PitchPerspect
             }
             case 2:
                 ball_.paint(p, toQt(placement.centre), 2 * placement.radius);
+                break;
+            case 3:
+                pieceSprites_.draw(p, *item.piece, pieces, dpr);
                 break;
         }
     }

@@ -56,6 +56,7 @@ public:
     QPointF ballCentre(const BoardScene& scene, QSizeF size) const override;
     double ballRadius(const BoardScene& scene, QSizeF size) const override;
     void clearCaches() override;
+    EquipmentPainting::View equipmentView(QSizeF size) const override;
 
     const TacticalBallView& ball() const { return ball_; }
 
@@ -65,6 +66,8 @@ protected:
 
 private:
     void prepareStaticPitch(QSize size, qreal dpr);
+    // The marked pitch (goal line to goal line) as 0 … 1, pieces standing up.
+    static EquipmentPainting::View markedPitch(const PitchPerspective& view);
     void paintVision(QPainter& p, const PitchPerspective& view, const SceneVision& vision);
     void paintOffside(QPainter& p, const PitchPerspective& view, const OffsideLines& offside, const BoardScene& scene);
     void paintPassPreview(QPainter& p, const PitchPerspective& view, const ScenePass& pass, const BoardScene& scene);
@@ -76,6 +79,7 @@ private:
 
     PathPreviewCache passPreviewCache_;
     TacticalBallView ball_;
+    EquipmentPainting::PieceSprites pieceSprites_;
     QPixmap staticPitch_;
     QPixmap washedPitch_;
     QSize staticPitchSize_;

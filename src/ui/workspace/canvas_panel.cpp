@@ -16,6 +16,7 @@
 #include "ui/annotation/drawing_panels_overlay.h"
 #include "ui/annotation/drawing_toolbar_view.h"
 #include "ui/pitch/board_view.h"
+#include "ui/tools/equipment_tool.h"
 #include "ui/style/studio_icons.h"
 #include "ui/style/studio_segmented_control.h"
 #include "ui/style/studio_style.h"
@@ -81,9 +82,14 @@ CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePr
     connect(routesAction_, &QAction::toggled, this, [this](bool on) { if (on != store_.showRoutes()) store_.setShowRoutes(on); });
     connect(annotationsAction_, &QAction::toggled, this, [this](bool on) { if (on != session_.visible()) session_.setVisible(on); });
     connect(lockAction_, &QAction::toggled, this, [this](bool on) { if (on != session_.locked()) session_.setLocked(on); });
+    menu->addSeparator();
+    menu->addMenu(pitchAreaMenu(store_, menu));
     layers_->setMenu(menu);
     bar->addWidget(layers_);
     bar->addStretch();
+    auto* shelfToggle = displayToggle(QStringLiteral("器材"), QStringLiteral("器材：标志桶、标志杆、人墙假人、球门等"),
+                                      StudioIcons::Glyph::add, this);
+    bar->addWidget(shelfToggle);
     drawingToggle_ = new DrawingToggleButton(session_, this);
     bar->addWidget(drawingToggle_);
     layout->addLayout(bar);
@@ -100,6 +106,15 @@ CanvasPanel::CanvasPanel(BoardStore& store, DrawingSession& session, WorkspacePr
     drawingPanels_ = new DrawingPanelsOverlay(store_, session_, this);
     stackHost_->installEventFilter(this);
     pitch_->installEventFilter(this);
+    // The equipment shelf floats at the pitch's top left while "器材" is on.
+    auto* equipmentTool = new EquipmentTool(store_, *pitch_, this);
+    auto* shelf = new EquipmentShelf(store_, *equipmentTool, stackHost_);
+    shelf->hide();
+    connect(shelfToggle, &QToolButton::toggled, this, [this, shelf, equipmentTool](bool on) {
+        shelf->setVisible(on);
+        if (!on) equipmentTool->arm(std::nullopt);
+        placeOverlays();
+    });
 
     subscription_ = store_.subscribe([this](StoreChange change) {
         if (any(change & StoreChange::displayOptions)) refresh();
@@ -192,6 +207,11 @@ void CanvasPanel::placeOverlays() {
     // The panels open below the toolbar, at its left end.
     const QPoint below = drawingToolbar_->geometry().bottomLeft() + QPoint(0, 8);
     drawingPanels_->setAnchor(stackHost_->mapTo(this, below));
+    if (auto* shelf = stackHost_->findChild<EquipmentShelf*>(); shelf && shelf->isVisible()) {
+        shelf->adjustSize();
+        shelf->move(10, drawingToolbar_->isVisible() ? drawingToolbar_->geometry().bottom() + 8 : 10);
+        shelf->raise();
+    }
     if (lockBadge_) {
         lockBadge_->adjustSize();
         lockBadge_->move(10, stackHost_->height() - lockBadge_->height() - 10);

@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <nlohmann/json.hpp>
+
+#include "core/model/equipment.h"
+#include "core/model/tactic_json.h"
+#include "core/model/tactic_limits.h"
+#include "core/store/step_editing.h"
+
+using namespace vantrel;
+using nlohmann::json;
+
+namespace {
+
+Tactic plainTactic() {
+    Tactic t{"器材测试", 7, {}};
+    for (int s = 0; s < 2; ++s) {
+        BoardStep step;
+        step.id = Uuid::random();
+        step.title = "第 " + std::to_string(s + 1) + " 步";
+        for (int team = 0; team < 2; ++team)
+            for (int n = 1; n <= 7; ++n)
+                step.players.push_back({playerID(team, n), n, team, {0.1 + 0.05 * n + team * 0.4, 0.1 + 0.1 * n}});
+        step.ball = {0.5, 0.5};
+        t.steps.push_back(step);
+    }
+    return t;
+}
+
+Equipment piece(EquipmentKind kind, Point at, std::optional<double> angle = std::nullopt,
+                std::optional<std::string> color = std::nullopt) {
+    return Equipment{Uuid::random(), kind, at, angle, std::move(color)};
+}
+
+Tactic equipped() {
+    Tactic t = plainTactic();
+    t.steps[0].equipment = std::vector<Equipment>{piece(EquipmentKind::cone, {0.2, 0.3}),
+                                                  piece(EquipmentKind::goal, {0.1, 0.5}, 90.0),
+                                                  piece(EquipmentKind::cone, {0.25, 0.35}, std::nullopt, "#12AB34"),
+                                                  piece(EquipmentKind::ladder, {0.5, 0.5}, 45.5)};
+    t.pitch = PitchAreas{PitchArea::half, PitchGrid::zones};
+    return t;
+}
+
+}  // namespace
+
+TEST(Equipment, KindsHaveRawValuesAndChineseNames) {
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"cone", "标志桶"}, {"pole", "标志杆"},  {"mannequin", "人墙假人"}, {"miniGoal", "小球门"},
+        {"goal", "球门"},   {"ladder", "敏捷梯"}, {"hurdle", "小栏架"},     {"ball", "球"}};
+    ASSERT_EQ(allEquipmentKinds().size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const EquipmentKind kind = allEquipmentKinds()[i];
+        EXPECT_EQ(rawValue(kind), expected[i].first);
+        EXPECT_EQ(equipmentName(kind), expected[i].second);
+        EXPECT_EQ(equipmentKindFromRaw(expected[i].first), kind);
+    }
+    EXPECT_FALSE(equipmentKindFromRaw("Cone"));
+    EXPECT_DOUBLE_EQ(equipmentSize(EquipmentKind::goal).length, 7.32);
+}
+
+TEST(Equipment, LabelsNumberEachKindInStepOrder) {
+    const Tactic t = equipped();
+    const auto& pieces = *t.steps[0].equipment;
+    EXPECT_EQ(equipmentLabel(pieces, 0), "标志桶 1");
+    EXPECT_EQ(equipmentLabel(pieces, 1), "球门 1");
+    EXPECT_EQ(equipmentLabel(pieces, 2), "标志桶 2");
+    EXPECT_EQ(equipmentLabel(pieces, 3), "敏捷梯 1");
+    EXPECT_EQ(equipmentLabel(pieces, 4), "");
+}
+
+TEST(Equipment, RoundTripsInBothFormsAndAbsentFieldsChangeNoByte) {
+    const Tactic plain = plainTactic();
+    for (const auto& text : {TacticJson::encodeCompact(plain).value(), TacticJson::encodePretty(plain).value()}) {
+        EXPECT_EQ(text.find("equipment"), std::string::npos);
+        EXPECT_EQ(text.find("pitch"), std::string::npos);
+        const Tactic back = TacticJson::decodeTactic(text).value();
+        EXPECT_EQ(back, plain);
+        EXPECT_EQ(TacticJson::encodeCompact(back).value(), TacticJson::encodeCompact(plain).value());
+        EXPECT_EQ(TacticJson::encodePretty(back).value(), TacticJson::encodePretty(plain).value());
+    }
+
+    Tactic t = equipped();
+    ASSERT_FALSE(admitTactic(t));
+    for (const auto& text : {TacticJson::encodeCompact(t).value(), TacticJson::encodePretty(t).value()}) {
+        const Tactic back = TacticJson::decodeTactic(text).value();
+        EXPECT_EQ(back, t);
+        EXPECT_EQ(TacticJson::encodeCompact(back).value(), TacticJson::encodeCompact(t).value());
+    }
+    const json doc = json::parse(TacticJson::encodeCompact(t).value());
+    EXPECT_EQ(doc["pitch"], json::parse(R"({"area":"half","grid":"zones"})"));
+    const json& cone = doc["steps"][0]["equipment"][0];
+    EXPECT_EQ(cone["kind"], "cone");
+    EXPECT_FALSE(cone.contains("angle"));
+    EXPECT_FALSE(cone.contains("color"));
+    EXPECT_EQ(doc["steps"][0]["equipment"][2]["color"], "#12AB34");
+    EXPECT_FALSE(doc["steps"][1].contains("equipment"));
+
+    // The library and recovery journal carry them too.
+    const SavedTactic saved{Uuid::random(), t, std::nullopt};
+    EXPECT_EQ(TacticJson::decodeLibrary(TacticJson::encodeLibrary({saved}).value()).value().front().tactic, t);
+}
+
+TEST(Equipment, DecodingSaysWhatIsWrong) {
+    json doc = json::parse(TacticJson::encodeCompact(equipped()).value());
+    auto error = [](json d) { return TacticJson::decodeTactic(d.dump()).error(); };
+    json bad = doc;
+    bad["steps"][0]["equipment"][1]["kind"] = "trampoline";
+    EXPECT_EQ(error(bad), "steps[0].equipment[1].kind：未知的取值 “trampoline”");
+    bad = doc;
+    bad["steps"][0]["equipment"][0].erase("position");
+    EXPECT_EQ(error(bad), "steps[0].equipment[0]：缺少必需的键 “position”");
+    bad = doc;
+    bad["steps"][0]["equipment"] = json::object();
+    EXPECT_EQ(error(bad), "steps[0].equipment：应为数组");
+    bad = doc;
+    bad["pitch"]["grid"] = "hex";
+    EXPECT_EQ(error(bad), "pitch.grid：未知的取值 “hex”");
+    bad = doc;
+    bad["steps"][0]["equipment"] = nullptr;   // null reads as absent
+    bad["pitch"] = nullptr;
+    const Tactic back = TacticJson::decodeTactic(bad.dump()).value();
+    EXPECT_FALSE(back.steps[0].equipment);
+    EXPECT_FALSE(back.pitch);
+}
+
+TEST(Equipment, ImportChecksRefuseFaultsAndPullPiecesIn) {
+    Tactic t = equipped();
+    (*t.steps[0].equipment)[0].position = {-3.0, 9.0};
+    (*t.steps[0].equipment)[1].angle = -90.0;
+    ASSERT_FALSE(admitTactic(t));
+    EXPECT_EQ((*t.steps[0].equipment)[0].position, (Point{0.04, 0.96}));   // as a player is
+    EXPECT_EQ((*t.steps[0].equipment)[1].angle, 270.0);
+
+    const std::vector<std::pair<std::function<void(Tactic&)>, std::string>> faults = {
+        {[](Tactic& x) { (*x.steps[0].equipment)[2].color = "orange"; }, "阶段 1 的器材：颜色需为 #RRGGBB"},
+        {[](Tactic& x) { (*x.steps[0].equipment)[2].id = (*x.steps[0].equipment)[0].id; }, "阶段 1 的器材：标识重复"},
+        {[](Tactic& x) { (*x.steps[0].equipment)[0].position.x = std::nan(""); }, "阶段 1 的器材：数值不是有限数"},
+        {[](Tactic& x) { (*x.steps[0].equipment)[0].angle = INFINITY; }, "阶段 1 的器材：数值不是有限数"},
+        {[](Tactic& x) {
+             x.steps[1].equipment.emplace();
+             for (std::size_t i = 0; i <= EquipmentLimits::kMaxPerStep; ++i)
+                 x.steps[1].equipment->push_back(piece(EquipmentKind::cone, {0.5, 0.5}));
+         },
+         "阶段 2：器材过多：201 个，至多 200 个"},
+    };
+    for (const auto& [spoil, reason] : faults) {
+        Tactic bad = equipped();
+        spoil(bad);
+        EXPECT_EQ(admitTactic(bad), std::optional<std::string>(reason));
+        EXPECT_FALSE(passesImportChecks(bad));
+    }
+    // The same id may stand in two steps: that is how a piece glides between them.
+    Tactic shared = equipped();
+    shared.steps[1].equipment = shared.steps[0].equipment;
+    EXPECT_FALSE(admitTactic(shared));
+}
+
+TEST(Equipment, ANewStepCopiesThePiecesWithTheirIds) {
+    const Tactic t = equipped();
+    const BoardStep next = StepEditing::nextStep(t.steps[0], t.steps.size());
+    EXPECT_NE(next.id, t.steps[0].id);
+    EXPECT_EQ(next.equipment, t.steps[0].equipment);
+}
+
+TEST(PitchAreas, RectsAndGrids) {
+    EXPECT_EQ(pitchAreaRect(PitchArea::half), (PitchRect{0.5, 0, 1, 1}));
+    EXPECT_DOUBLE_EQ(pitchAreaRect(PitchArea::box).x0, 2.0 / 3.0);
+    const PitchGridLines zones = pitchGridLines(PitchGrid::zones);   // 6 × 3: eighteen zones
+    EXPECT_EQ((zones.xs.size() + 1) * (zones.ys.size() + 1), 18u);
+    EXPECT_EQ(pitchGridLines(PitchGrid::channels).ys.size(), 4u);
+    EXPECT_TRUE(pitchGridLines(PitchGrid::none).xs.empty());
+    EXPECT_EQ(pitchAreaFromRaw("box"), PitchArea::box);
+    EXPECT_EQ(pitchGridFromRaw("channels"), PitchGrid::channels);
+    EXPECT_EQ(PitchAreas{}.effectiveArea(), PitchArea::full);
+}
