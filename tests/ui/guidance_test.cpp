@@ -72,9 +72,7 @@ TEST_F(FormationPickerTest, ArrowKeysMoveOverThePreviewsAndReturnChooses) {
 
 TEST_F(FormationPickerTest, ListsOnlyTheFormatsPresetsMarksTheCurrentOneAndStaysOpenAfterChoosing) {
     EXPECT_EQ(picker->accessibleName(), QStringLiteral("阵容"));
-    EXPECT_EQ(picker->toolTip(), QStringLiteral("阵容选择"));
     FormationPickerPopover* popover = openPicker();
-    EXPECT_EQ(popover->width(), 330);
     EXPECT_TRUE(popover->findChild<QLabel*>(QStringLiteral("formationFormat"))->text() == QStringLiteral("7 人制"));
     std::vector<std::string> seven;
     for (const auto& p : FormationPreset::seven()) seven.push_back(p.id);
