@@ -10,47 +10,36 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "core/library/builtin_tactics.h"
 #include "core/model/tactic_json.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using namespace vantrel;
+using vantrel::testing::readFileForTest;
 
 namespace {
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class HostileExportCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("vantrel-hostile-cli-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         Tactic tactic = BuiltInTactics::sample(7);
         tactic.steps.resize(2);
         text = TacticJson::encodePretty(tactic).value();
         std::ofstream(dir / "t.json") << text;
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     int run(const std::string& args) {
         const std::string cmd = "cd '" + dir.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
                                 VANTREL_EXPORT_EXECUTABLE + "' " + args + " >stdout 2>stderr";
         const int raw = std::system(cmd.c_str());
-        err = slurp(dir / "stderr");
+        err = readFileForTest(dir / "stderr");
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
 
-    fs::path dir;
+    vantrel::testing::TempFolder dir{"vantrel-hostile-cli"};
     std::string text;
     std::string err;
 };
@@ -62,7 +51,7 @@ TEST_F(HostileExportCommand, TheInputIsNeverItsOwnOutput) {
     for (const char* args : {"png t.json t.json", "pdf t.json ./t.json", "png t.json link.png", "gif link.png t.json"}) {
         EXPECT_EQ(run(args), 1) << args;
         EXPECT_EQ(err.rfind("Export failed: 输入与输出是同一个文件：", 0), 0u) << err;
-        EXPECT_EQ(slurp(dir / "t.json"), text) << args;
+        EXPECT_EQ(readFileForTest(dir / "t.json"), text) << args;
     }
     EXPECT_TRUE(fs::is_symlink(dir / "link.png"));
 }
@@ -88,7 +77,7 @@ TEST_F(HostileExportCommand, APassFarOffThePitchExportsAndTheLimitsAreSaid) {
     far.steps[1].ball = {1e308, 0.5};
     std::ofstream(dir / "far.json") << TacticJson::encodePretty(far).value();
     EXPECT_EQ(run("png far.json far.png --step 2"), 0) << err;
-    EXPECT_EQ(slurp(dir / "far.png").substr(1, 3), "PNG");
+    EXPECT_EQ(readFileForTest(dir / "far.png").substr(1, 3), "PNG");
 
     Tactic many = BuiltInTactics::sample(7);
     many.steps.assign(201, many.steps[0]);

@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/model/board.h"
 #include "core/model/uuid.h"
@@ -28,5 +29,19 @@ inline BoardStep lineup(const std::map<std::string, Point>& moved = {}, std::opt
     step.ball = owner ? step.player(*owner)->position : Point{0.5, 0.5};
     return step;
 }
+
+// Two steps: blue 2 at `from` passes to blue 3 at `to`; both stand still, so the kick and
+// the reception happen exactly where they stand.
+inline std::vector<BoardStep> passBetween(Point from, Point to, std::map<std::string, Point> others = {},
+                                          std::optional<PassStyle> style = std::nullopt) {
+    others["home-2"] = from;
+    others["home-3"] = to;
+    BoardStep b = lineup(others, "home-3", "2 · 接球");
+    b.passStyle = style;
+    return {lineup(others, "home-2", "1 · 持球"), b};
+}
+
+// Blue 2 passes to blue 3 across the middle; orange 4 stands on the line in both steps.
+inline std::vector<BoardStep> passPastDefender() { return passBetween({0.2, 0.5}, {0.6, 0.5}, {{"away-4", {0.4, 0.5}}}); }
 
 }  // namespace vantrel::testing

@@ -72,9 +72,7 @@ TEST_F(FormationPickerTest, ArrowKeysMoveOverThePreviewsAndReturnChooses) {
 
 TEST_F(FormationPickerTest, ListsOnlyTheFormatsPresetsMarksTheCurrentOneAndStaysOpenAfterChoosing) {
     EXPECT_EQ(picker->accessibleName(), QStringLiteral("阵容"));
-    EXPECT_EQ(picker->toolTip(), QStringLiteral("阵容选择"));
     FormationPickerPopover* popover = openPicker();
-    EXPECT_EQ(popover->width(), 330);
     EXPECT_TRUE(popover->findChild<QLabel*>(QStringLiteral("formationFormat"))->text() == QStringLiteral("7 人制"));
     std::vector<std::string> seven;
     for (const auto& p : FormationPreset::seven()) seven.push_back(p.id);
@@ -295,9 +293,6 @@ TEST_F(TutorialTest, TheVeilIsDarkOutsideTheHoleAndWhiteGraphiteRingsTheTarget) 
         return false;
     };
     const auto pencil = TutorialPencilPoints::make(target, tour()->noteRect());
-    ASSERT_EQ(pencil.loop.size(), 161u);
-    ASSERT_EQ(pencil.leader.size(), 71u);
-    ASSERT_EQ(pencil.wings.size(), 2u);
     int white = 0, probed = 0;
     for (const Point& p : pencil.loop) {
         const QPointF at(p.x, p.y);

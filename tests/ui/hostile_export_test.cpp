@@ -18,18 +18,13 @@
 #include "ui/export/pending_file.h"
 #include "ui/export/still_export.h"
 #include "ui/export/video_export.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using namespace vantrel;
+using vantrel::testing::readFileForTest;
 
 namespace {
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // While alive, no file of this process may grow past `bytes`: writes beyond fail with
 // EFBIG, as a disk that fills up fails them with ENOSPC.
@@ -62,9 +57,7 @@ std::vector<fs::path> leftovers(const fs::path& dir) {
 }  // namespace
 
 TEST(HostileExport, AnImageOrHandoutThatCannotBeWrittenFullyFailsAndKeepsTheOldFile) {
-    const fs::path dir = fs::temp_directory_path() / ("vantrel-hostile-export-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const vantrel::testing::TempFolder dir("vantrel-hostile-export");
     const Tactic tactic = BuiltInTactics::sample(7);
     const fs::path png = dir / "board.png", pdf = dir / "handout.pdf";
     std::ofstream(png) << "good old image";
@@ -80,25 +73,22 @@ TEST(HostileExport, AnImageOrHandoutThatCannotBeWrittenFullyFailsAndKeepsTheOldF
         EXPECT_EQ(image.error(), "无法写入 " + png.string() + "：文件过大");
         EXPECT_EQ(handout.error(), "无法写入 " + pdf.string() + "：文件过大");
     }
-    EXPECT_EQ(slurp(png), "good old image");
-    EXPECT_EQ(slurp(pdf), "good old handout");
+    EXPECT_EQ(readFileForTest(png), "good old image");
+    EXPECT_EQ(readFileForTest(pdf), "good old handout");
     EXPECT_TRUE(leftovers(dir).empty());
 
     // With room, both replace the old files.
     EXPECT_TRUE(writeBoardImage(stepScene(tactic, 0, {}), ExportView::flat, QSizeF(960, 540), 1, png));
     EXPECT_TRUE(writeHandout({tactic}, {}, pdf));
-    EXPECT_EQ(slurp(png).substr(1, 3), "PNG");
-    EXPECT_EQ(slurp(pdf).rfind("%PDF-", 0), 0u);
+    EXPECT_EQ(readFileForTest(png).substr(1, 3), "PNG");
+    EXPECT_EQ(readFileForTest(pdf).rfind("%PDF-", 0), 0u);
     EXPECT_TRUE(leftovers(dir).empty());
-    fs::remove_all(dir);
 }
 
 // The disk fills up a few frames into a video: the encoder, on its own thread, fails,
 // the painting stops, and the failure is what the export returns.
 TEST(HostileExport, AVideoThatCannotBeWrittenFullyFailsAndKeepsTheOldFile) {
-    const fs::path dir = fs::temp_directory_path() / ("vantrel-hostile-video-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const vantrel::testing::TempFolder dir("vantrel-hostile-video");
     const Tactic tactic = BuiltInTactics::library(11).front();
     for (VideoFormat format : {VideoFormat::mp4, VideoFormat::gif}) {
         const fs::path video = dir / (format == VideoFormat::mp4 ? "play.mp4" : "play.gif");
@@ -118,10 +108,9 @@ TEST(HostileExport, AVideoThatCannotBeWrittenFullyFailsAndKeepsTheOldFile) {
         EXPECT_EQ(written.error(), "写入视频失败：文件过大");
         // It stopped soon after the encoder did, not at the end of the playback.
         EXPECT_LT(reports, TacticPlayback::seconds(tactic) * 60 / 2);
-        EXPECT_EQ(slurp(video), "good old video");
+        EXPECT_EQ(readFileForTest(video), "good old video");
         EXPECT_TRUE(leftovers(dir).empty());
     }
-    fs::remove_all(dir);
 }
 
 TEST(HostileExport, AFullDiskIsNamed) {
@@ -135,9 +124,7 @@ TEST(HostileExport, AFullDiskIsNamed) {
 }
 
 TEST(HostileExport, AnExportStoppedBySignalLeavesNoTemporaryFile) {
-    const fs::path dir = fs::temp_directory_path() / ("vantrel-hostile-signal-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const vantrel::testing::TempFolder dir("vantrel-hostile-signal");
     for (int signal : {SIGTERM, SIGINT}) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
@@ -156,5 +143,4 @@ TEST(HostileExport, AnExportStoppedBySignalLeavesNoTemporaryFile) {
         EXPECT_TRUE(leftovers(dir).empty());
         EXPECT_FALSE(fs::exists(dir / "out.mp4"));
     }
-    fs::remove_all(dir);
 }

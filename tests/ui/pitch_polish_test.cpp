@@ -20,14 +20,13 @@ namespace {
 // Both teams across the middle third, clear of the lines the probes read.
 BoardStep midfield(std::optional<std::string> owner) { return vantrel::testing::lineup({}, owner, "步骤", 0.3, 0.7); }
 
+using PitchPolish = vantrel::testing::BoardViewTest;
+
 }  // namespace
 
-TEST(PitchPolish, TheGoalLineHasOneBrightnessAndTheBallReadsWhite) {
-    MemoryPreferenceStore prefs;
-    vantrel::testing::ManualPlatform platform;
-    BoardStore store(prefs, platform);
-    store.selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, {midfield("home-4")}}, true});
-    const QImage frame = vantrel::testing::paintFlatBoard(store, QSize(1240, 800));
+TEST_F(PitchPolish, TheGoalLineHasOneBrightnessAndTheBallReadsWhite) {
+    open({midfield("home-4")});
+    const QImage frame = vantrel::testing::paintFlatBoard(*store, QSize(1240, 800));
     // The 1.5-point goal line at x = 22 fills pixel column 21 whole, top to bottom, with
     // no brighter stretch where the penalty and goal areas meet it.
     const QColor reference = frame.pixelColor(21, 100);
@@ -37,7 +36,7 @@ TEST(PitchPolish, TheGoalLineHasOneBrightnessAndTheBallReadsWhite) {
     EXPECT_LE(std::abs(frame.pixelColor(619, 300).lightness() - reference.lightness()), 2);
 
     // The ball at its owner's feet (13 points, 12 right of and 20 below the token): mostly light.
-    const Point owner = store.currentStep()->player("home-4")->position;
+    const Point owner = store->currentStep()->player("home-4")->position;
     const QPointF ball(owner.x * 1240 + 12, owner.y * 800 + 20);
     int light = 0, total = 0;
     for (int dx = -4; dx <= 4; ++dx)
@@ -46,7 +45,7 @@ TEST(PitchPolish, TheGoalLineHasOneBrightnessAndTheBallReadsWhite) {
     EXPECT_GT(light, total * 6 / 10);
 }
 
-TEST(PitchPolish, InterfaceTextIsSetInSimplifiedChineseAndTooltipsInStudioColours) {
+TEST_F(PitchPolish, InterfaceTextIsSetInSimplifiedChineseAndTooltipsInStudioColours) {
     const QFont previous = QApplication::font();
     StudioStyle::applyApplicationStyle();
     EXPECT_EQ(QFontInfo(QApplication::font()).family(), QStringLiteral("Noto Sans CJK SC"));
@@ -62,19 +61,13 @@ TEST(PitchPolish, InterfaceTextIsSetInSimplifiedChineseAndTooltipsInStudioColour
     QApplication::setFont(previous);
 }
 
-TEST(PitchPolish, TheFlatPitchShowsAHandOverWhatCanBeDragged) {
-    MemoryPreferenceStore prefs;
-    vantrel::testing::ManualPlatform platform;
-    BoardStore store(prefs, platform);
-    store.selectImported(SavedTactic{Uuid::random(), Tactic{"测试", 7, {midfield(std::nullopt)}}, true});
-    BoardView view(store);
-    view.resize(1240, 800);
-    view.show();
+TEST_F(PitchPolish, TheFlatPitchShowsAHandOverWhatCanBeDragged) {
+    open({midfield(std::nullopt)});
     auto hover = [&](QPointF at) {
-        vantrel::testing::mouse(&view, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
-        return view.cursor().shape();
+        send(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+        return view->cursor().shape();
     };
-    EXPECT_EQ(hover(view.toView(store.currentStep()->player("away-2")->position)), Qt::OpenHandCursor);
-    EXPECT_EQ(hover(view.ballCentre()), Qt::OpenHandCursor);
-    EXPECT_EQ(hover(view.toView({0.1, 0.1})), Qt::ArrowCursor);
+    EXPECT_EQ(hover(view->toView(store->currentStep()->player("away-2")->position)), Qt::OpenHandCursor);
+    EXPECT_EQ(hover(view->ballCentre()), Qt::OpenHandCursor);
+    EXPECT_EQ(hover(view->toView({0.1, 0.1})), Qt::ArrowCursor);
 }

@@ -4,12 +4,8 @@
 
 #include <QLabel>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-
 #include "core/model/tactic_json.h"
+#include "support/temp_folder.h"
 #include "support/window_fixture.h"
 #include "ui/workspace/workspace_dialogs.h"
 
@@ -72,12 +68,10 @@ TEST_F(WindowTest, AnUnreadableLibraryIsTakenOutThroughTheMoreMenu) {
     EXPECT_TRUE(kept->menuAction()->isVisible());
     ASSERT_EQ(kept->actions().size(), 1);
 
-    const auto out = std::filesystem::temp_directory_path() / ("vantrel-unreadable-" + std::to_string(::getpid()) + ".json");
-    platform.saveAnswers.push_back(out);
+    const vantrel::testing::TempFolder dir("vantrel-unreadable");
+    platform.saveAnswers.push_back(dir / "kept.json");
     kept->actions().front()->trigger();
-    std::ifstream in(out, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "{ not a library");
-    std::filesystem::remove(out);
+    EXPECT_EQ(vantrel::testing::readFileForTest(dir / "kept.json"), "{ not a library");
 }
 
 TEST_F(WindowTest, EditsLeftByAKilledRunAreOfferedBackBeforeTheTour) {

@@ -24,11 +24,7 @@ using namespace vantrel;
 
 namespace {
 
-// Blue 2 passes to blue 3 across the middle; orange 4 stands on the line in both steps.
-std::vector<BoardStep> passPastDefender() {
-    std::map<std::string, Point> at{{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}, {"away-4", {0.4, 0.5}}};
-    return {vantrel::testing::lineup(at, "home-2"), vantrel::testing::lineup(at, "home-3")};
-}
+using vantrel::testing::passPastDefender;
 
 class BeyondTest : public vantrel::testing::WindowTest {
 protected:

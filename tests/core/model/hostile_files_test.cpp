@@ -16,6 +16,7 @@
 #include "core/model/tactic_json.h"
 #include "core/model/tactic_limits.h"
 #include "core/pitch/step_playback.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using namespace vantrel;
@@ -162,10 +163,8 @@ TEST(HostileFiles, UnknownBulkAndStepsPastTheLimitAreNotBuiltWhileParsing) {
 }
 
 TEST(HostileFiles, PathsThatAreNotFilesSayWhatTheyAre) {
-    const fs::path dir = fs::temp_directory_path() / ("vantrel-hostile-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-
+    const vantrel::testing::TempFolder folder("vantrel-hostile");
+    const fs::path& dir = folder;
     auto error = [](const fs::path& path) {
         auto read = readWholeFile(path, 1 << 20);
         return read ? std::string("read") : read.error();
@@ -187,5 +186,4 @@ TEST(HostileFiles, PathsThatAreNotFilesSayWhatTheyAre) {
     EXPECT_FALSE(sameFile(dir / "t.json", dir / "other.json"));
 
     EXPECT_EQ(fileErrorText(ENOSPC), "磁盘空间不足");
-    fs::remove_all(dir);
 }

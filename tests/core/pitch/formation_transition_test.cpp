@@ -100,7 +100,6 @@ TEST(FormationTransition, LeavingPlayersFadeOutInPlaceAndArrivingOnesFadeInAtThe
         previousOut = out;
     }
     EXPECT_DOUBLE_EQ(transition.sample(0).opacities.at("home-9"), 0.0);
-    EXPECT_DOUBLE_EQ(transition.sample(0.5 * transition.duration).opacities.at("home-9"), 0.5);
     EXPECT_DOUBLE_EQ(transition.sample(transition.duration).opacities.at("home-8"), 0.0);
 }
 

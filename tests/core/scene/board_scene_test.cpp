@@ -14,11 +14,7 @@ namespace {
 
 // Blue 2 passes 40 m along y = 0.5 to blue 3, both standing still.
 std::vector<BoardStep> longPass(std::optional<PassStyle> style = std::nullopt) {
-    std::map<std::string, Point> at{{"home-2", {0.2, 0.5}}, {"home-3", {0.2 + 40.0 / 60.0, 0.5}}};
-    BoardStep a = lineup(at, "home-2", "1 · 持球");
-    BoardStep b = lineup(at, "home-3", "2 · 接球");
-    b.passStyle = style;
-    return {a, b};
+    return vantrel::testing::passBetween({0.2, 0.5}, {0.2 + 40.0 / 60.0, 0.5}, {}, style);
 }
 
 }  // namespace

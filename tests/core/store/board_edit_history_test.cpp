@@ -6,17 +6,8 @@
 
 using namespace vantrel;
 using vantrel::testing::lineup;
+using vantrel::testing::passPastDefender;
 using vantrel::testing::StoreTest;
-
-namespace {
-
-// Blue 2 passes to blue 3 across the middle; orange 4 stands on the line in both steps.
-std::vector<BoardStep> passPastDefender(Point defender = {0.4, 0.5}) {
-    std::map<std::string, Point> at{{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}, {"away-4", defender}};
-    return {lineup(at, "home-2", "1 · 持球"), lineup(at, "home-3", "2 · 接球")};
-}
-
-}  // namespace
 
 TEST_F(StoreTest, ADragAPassAndAFormationAreUndoneAndRedoneInOrder) {
     BoardStore& s = open({lineup({{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}}, "home-2")});

@@ -184,8 +184,10 @@ TEST_F(StoreTest, AFormationMovesOnlyItsTeamAndGlides) {
     EXPECT_EQ(s.status(), "橙队 · 2-3-1 · 已应用到当前阶段");
     EXPECT_TRUE(s.hasStageChanges());
 
-    // The glide: the largest move is long, so it takes the longest time.
+    // The glide, which the board shows: the largest move is long, so it takes the longest time.
     ASSERT_TRUE(s.layoutFrame());
+    EXPECT_EQ(s.displayPlayers(), s.layoutFrame()->players);
+    EXPECT_EQ(s.displayBall(), s.layoutFrame()->ball);
     EXPECT_TRUE(s.transitionRunning());
     EXPECT_FALSE(s.selectedRoute());
     platform.advance(0.66);
@@ -225,19 +227,6 @@ TEST_F(StoreTest, ChangingFormatOpensTheOtherFormatsFirstTacticWithAGlide) {
     platform.advance(1);
     EXPECT_FALSE(s.layoutFrame());
     EXPECT_EQ(s.displayPlayers().size(), 22u);
-}
-
-TEST_F(StoreTest, DisplayValuesFollowTheirPrecedence) {
-    BoardStore& s = open({lineup({}, "home-2")});
-    EXPECT_EQ(s.displayBall(), s.currentStep()->ball);
-    EXPECT_EQ(s.displayOwnerID(), "home-2");
-    EXPECT_EQ(s.visionOwnerID(), "home-2");
-    EXPECT_EQ(s.playerOpacity("home-2"), 1.0);
-    s.applyFormation("2-3-1", 0);
-    ASSERT_TRUE(s.layoutFrame());
-    EXPECT_EQ(s.displayPlayers(), s.layoutFrame()->players);
-    EXPECT_EQ(s.displayBall(), s.layoutFrame()->ball);
-    EXPECT_EQ(s.displayBallHeight(), 0);
 }
 
 TEST_F(StoreTest, NamesTitlesAndNotesAreEditsOfTheOpenTactic) {

@@ -20,20 +20,11 @@ namespace {
 
 class HostileLibraryTest : public StoreTest {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("vantrel-hostile-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        store.reset();
-        fs::remove_all(dir);
-    }
+    void TearDown() override { store.reset(); }   // before its folder goes
 
     static SavedTactic entry(Tactic tactic) { return SavedTactic{Uuid::random(), std::move(tactic), true}; }
 
-    fs::path dir;
+    TempFolder dir{"vantrel-hostile"};
 };
 
 }  // namespace

@@ -84,11 +84,6 @@ TEST_F(ImportExportTest, BadFilesChangeNothingButTheStatus) {
     EXPECT_EQ(importText("{ not json"), s.status());
     EXPECT_EQ(s.status().rfind("导入失败：JSON 格式不正确（", 0), 0u);
     EXPECT_EQ(s.status().substr(s.status().size() - 3), "）");
-    EXPECT_EQ(importText(variant([](auto& d) { d["steps"][0].erase("id"); })).rfind("导入失败：JSON 格式不正确（", 0),
-              0u);
-    EXPECT_EQ(importText(variant([](auto& d) { d["steps"][1]["passStyle"] = "loft"; }))
-                  .rfind("导入失败：JSON 格式不正确（", 0),
-              0u);
     // A huge quoted value or raw invalid bytes still leave one short readable line.
     const std::string wild = importText(variant([](auto& d) { d["steps"][1]["passStyle"] = std::string(1 << 20, 'x'); }));
     EXPECT_LE(wild.size(), 800u);
@@ -97,7 +92,6 @@ TEST_F(ImportExportTest, BadFilesChangeNothingButTheStatus) {
     const std::string raw = importText("{\"name\": \"\xff\xfe\n\"");
     EXPECT_EQ(raw.find('\xff'), std::string::npos);
     EXPECT_EQ(importText(variant([](auto& d) { d["format"] = 9; })), kShapeError);
-    EXPECT_EQ(importText(variant([](auto& d) { d["steps"] = nlohmann::json::array(); })), kShapeError);
     EXPECT_EQ(importText(variant([](auto& d) { d["steps"][2]["players"].erase(13); })), kShapeError);
 
     // Unreadable paths: a directory, a missing file.

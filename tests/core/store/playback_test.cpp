@@ -8,23 +8,8 @@
 using namespace vantrel;
 using vantrel::testing::lineup;
 using vantrel::testing::ManualPlatform;
+using vantrel::testing::passBetween;
 using vantrel::testing::StoreTest;
-
-namespace {
-
-// Blue 2 at `from` passes to blue 3 at `to`; both stand still, so the kick and the
-// reception happen exactly where they stand.
-std::vector<BoardStep> passBetween(Point from, Point to, std::map<std::string, Point> others = {},
-                                   std::optional<PassStyle> style = std::nullopt) {
-    others["home-2"] = from;
-    others["home-3"] = to;
-    BoardStep a = lineup(others, "home-2", "1 · 持球");
-    BoardStep b = lineup(others, "home-3", "2 · 接球");
-    b.passStyle = style;
-    return {a, b};
-}
-
-}  // namespace
 
 TEST_F(StoreTest, ADribbleLastsOnePointEightSecondsAndTheOwnerCarriesTheBall) {
     BoardStep a = lineup({{"home-2", {0.2, 0.5}}}, "home-2");

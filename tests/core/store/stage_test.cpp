@@ -136,9 +136,7 @@ TEST_F(StoreTest, AddAndRemoveSteps) {
     ASSERT_EQ(s.tactic().steps.size(), 4u);
     EXPECT_EQ(s.stepIndex(), 1);
     const BoardStep& added = s.tactic().steps[1];
-    EXPECT_EQ(added.title, "第 4 步");
-    EXPECT_EQ(added.note, "描述本步骤的跑位与传球");
-    EXPECT_EQ(added.passStyle, PassStyle::ground);
+    EXPECT_EQ(added.passStyle, PassStyle::ground);   // the copied step's loft is not carried over
     EXPECT_NE(added.id, first.id);
     EXPECT_EQ(added.players, first.players);
     EXPECT_EQ(added.ballOwner, first.ballOwner);
