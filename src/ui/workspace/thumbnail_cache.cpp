@@ -79,6 +79,15 @@ std::uint64_t ThumbnailCache::fingerprint(const Tactic& tactic, bool dark) {
     h.number(step.ball.x);
     h.number(step.ball.y);
     h.text(step.ballOwner.value_or(""));
+    if (step.equipment)
+        for (const auto& piece : *step.equipment) {
+            h.number(static_cast<std::int64_t>(piece.kind));
+            h.number(piece.position.x), h.number(piece.position.y), h.number(piece.degrees());
+            h.text(piece.color.value_or(""));
+        }
+    if (tactic.pitch)
+        h.number(static_cast<std::int64_t>(tactic.pitch->effectiveArea()) * 16 +
+                 static_cast<std::int64_t>(tactic.pitch->effectiveGrid()));
     if (step.annotations)
         for (const auto& a : *step.annotations) {
             h.text(a.id.string());
@@ -113,7 +122,7 @@ QImage ThumbnailCache::image(const Tactic& tactic) {
     if (pending_.contains(key) || tactic.steps.empty()) return {};
     pending_.insert(key);
     // The worker gets what the first stage needs, not the whole tactic.
-    Tactic first{tactic.name, tactic.format, {tactic.steps.front()}, tactic.teams, {}};
+    Tactic first{tactic.name, tactic.format, {tactic.steps.front()}, tactic.teams, {}, tactic.pitch};
     const QString path = folder_.isEmpty() ? QString() : folder_ + QLatin1Char('/') + fileName(key);
     const qreal dpr = dpr_;
     pool_.start([this, key, first = std::move(first), path, dpr] {
