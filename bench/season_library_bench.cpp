@@ -55,6 +55,20 @@ void fill(PreferenceStore& prefs) {
     prefs.setBoolean("Vantrel.onboardingCompleted", true);
 }
 
+// What start-up spends reading the library before any window: decoding the document,
+// and the store built over it (decode, checks, press adaptation, cached entries).
+void BM_LibraryStart1000(benchmark::State& state) {
+    MemoryPreferenceStore prefs;
+    fill(prefs);
+    const std::string bytes = *prefs.data(kImportedTacticsKey);
+    VirtualTimePlatform platform;
+    for (auto _ : state) {
+        if (state.range(0) == 0) benchmark::DoNotOptimize(TacticJson::decodeLibrary(bytes));
+        else BoardStore store(prefs, platform);
+    }
+}
+BENCHMARK(BM_LibraryStart1000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_WorkspaceFirstPaint1000(benchmark::State& state) {
     bench::application();
     MemoryPreferenceStore prefs;

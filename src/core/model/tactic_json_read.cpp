@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
 
 namespace vantrel {
 
@@ -457,6 +458,78 @@ Result<T> decoding(std::string_view text, F&& read) {
     }
 }
 
+// The entries of a JSON array document as views of `text`, or nothing unless it is exactly
+// "[" entry ("," entry)* "]" with white space around the parts; entries are the decoder's.
+std::optional<std::vector<std::string_view>> strictArrayElements(std::string_view text) {
+    std::vector<std::string_view> entries;
+    std::size_t i = 0;
+    const auto skipSpace = [&] {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r')) ++i;
+    };
+    skipSpace();
+    if (i >= text.size() || text[i++] != '[') return std::nullopt;
+    skipSpace();
+    if (i < text.size() && text[i] == ']') return std::nullopt;   // empty: the plain path is quick
+    for (;;) {
+        const std::size_t start = i;
+        int depth = 0;
+        bool inString = false, escaped = false;
+        for (; i < text.size(); ++i) {
+            const char c = text[i];
+            if (inString) {
+                if (escaped) escaped = false;
+                else if (c == '\\') escaped = true;
+                else if (c == '"') inString = false;
+            } else if (c == '"') {
+                inString = true;
+            } else if (c == '[' || c == '{') {
+                ++depth;
+            } else if (c == ']' || c == '}') {
+                if (depth == 0) break;
+                --depth;
+            } else if (c == ',' && depth == 0) {
+                break;
+            }
+        }
+        if (i >= text.size() || i == start) return std::nullopt;
+        entries.push_back(text.substr(start, i - start));
+        if (text[i++] == ']') break;
+    }
+    skipSpace();
+    if (i != text.size()) return std::nullopt;
+    return entries;
+}
+
+// Each entry decoded on its own, the second half on a second thread; nothing when any fails.
+std::optional<std::vector<SavedTactic>> decodeEntries(const std::vector<std::string_view>& entries,
+                                                      std::vector<std::size_t>* listedSteps) {
+    std::vector<std::optional<SavedTactic>> decoded(entries.size());
+    std::vector<std::size_t> listed(entries.size(), 0);
+    const auto decodeRange = [&](std::size_t from, std::size_t to) {
+        for (std::size_t k = from; k < to; ++k) {
+            auto entry = decoding<SavedTactic>(entries[k], [&](const Reader& r, const CutLists& cut) {
+                return readSaved(r, cut, &listed[k]);
+            });
+            if (!entry) return;
+            decoded[k] = std::move(entry).value();
+        }
+    };
+    const std::size_t half = entries.size() / 2;
+    try {
+        std::thread second(decodeRange, half, entries.size());
+        decodeRange(0, half);
+        second.join();
+    } catch (const std::system_error&) {   // no thread to be had: one after the other
+        decodeRange(0, entries.size());
+    }
+    std::vector<SavedTactic> list;
+    for (auto& entry : decoded)
+        if (entry) list.push_back(std::move(*entry));
+        else return std::nullopt;
+    if (listedSteps) *listedSteps = std::move(listed);
+    return list;
+}
+
 }  // namespace
 
 namespace TacticJson {
@@ -466,6 +539,12 @@ Result<Tactic> decodeTactic(std::string_view text, std::size_t* listedSteps) {
 }
 
 Result<std::vector<SavedTactic>> decodeLibrary(std::string_view text, std::vector<std::size_t>* listedSteps) {
+    // A season's library (megabytes) is read on both cores, entry by entry; on any doubt the
+    // whole document is read again in one piece, so every answer and refusal stays the same.
+    constexpr std::size_t kSplitBytes = 1u << 20;
+    if (text.size() >= kSplitBytes && !precheck(text))
+        if (auto entries = strictArrayElements(text))
+            if (auto list = decodeEntries(*entries, listedSteps)) return std::move(*list);
     return decoding<std::vector<SavedTactic>>(text, [&](const Reader& r, const CutLists& cut) {
         r.array();
         std::vector<SavedTactic> list;

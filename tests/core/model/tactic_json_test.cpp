@@ -196,6 +196,20 @@ TEST(TacticJson, LibraryRoundTripsAndOneBadEntrySpoilsAll) {
     EXPECT_FALSE(TacticJson::decodeLibrary(doc.dump()));
     EXPECT_FALSE(TacticJson::decodeLibrary("{}"));
     EXPECT_TRUE(TacticJson::decodeLibrary("[]"));
+
+    // A library of megabytes is read entry by entry on two threads: the same tactics, and
+    // the same refusals as the document read in one piece.
+    while (library.size() < 400) library.push_back({Uuid::random(), makeTactic(library.size() % 2 ? 11 : 7), true});
+    text = TacticJson::encodeLibrary(library).value();
+    ASSERT_GT(text.size(), 1u << 20);
+    std::vector<std::size_t> listed;
+    back = TacticJson::decodeLibrary(" " + text + "\n", &listed);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(*back, library);
+    EXPECT_EQ(listed.size(), library.size());
+    for (const std::string& broken : {text.substr(0, text.size() - 1) + ",]", text + "[]", "[" + text.substr(1, 200) + "," + text.substr(1),
+                                      text.substr(0, text.size() - 1) + ",{}]"})
+        EXPECT_FALSE(TacticJson::decodeLibrary(broken)) << broken.substr(broken.size() - 20);
 }
 
 TEST(ImportChecks, FormatStepsAndPlayerCounts) {
