@@ -104,6 +104,8 @@ TEST_F(LibrarySeasonTest, TagsFromTheRowMenuGroupTheListAndOrderIsRemembered) {
     group->trigger();
     EXPECT_EQ(shown(sidebar().ownList()), QStringList{QStringLiteral("压迫")});
     EXPECT_EQ(shown(sidebar().otherList()), (QStringList{QStringLiteral("角球 10"), QStringLiteral("角球 2")}));
+    open();   // the grouping is remembered too
+    EXPECT_EQ(shown(sidebar().ownList()), QStringList{QStringLiteral("压迫")});
     menuItem(QStringLiteral("按标签分组"), QStringLiteral("全部显示"))->trigger();
 
     menuItem(QStringLiteral("排序方式"), QStringLiteral("按名称"))->trigger();

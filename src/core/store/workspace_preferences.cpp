@@ -49,6 +49,13 @@ void WorkspacePreferences::setLibrarySortOrder(std::string_view order) {
     heldSortOrder_ = std::string(order);
     checked(defaults_.setString(kLibrarySortOrder, order));
 }
+std::string WorkspacePreferences::libraryGroupTag() const {
+    return heldGroupTag_ ? *heldGroupTag_ : defaults_.string(kLibraryGroupTag).value_or("");
+}
+void WorkspacePreferences::setLibraryGroupTag(std::string_view tag) {
+    heldGroupTag_ = std::string(tag);
+    checked(defaults_.setString(kLibraryGroupTag, tag));
+}
 
 std::set<std::string> WorkspacePreferences::parseFavorites(std::string_view stored) {
     std::set<std::string> keys;

@@ -26,6 +26,7 @@ public:
     static constexpr std::string_view kTacticalTimelineExpanded = "tacticalTimelineExpanded";
     static constexpr std::string_view kShowMoves = "showMoves";
     static constexpr std::string_view kLibrarySortOrder = "librarySortOrder";
+    static constexpr std::string_view kLibraryGroupTag = "libraryGroupTag";
     static constexpr std::string_view kFavoriteKeys = "Vantrel.favoriteKeys";
     static constexpr std::string_view kOnboardingCompleted = "Vantrel.onboardingCompleted";
 
@@ -58,6 +59,9 @@ public:
     // How the own tactics are listed: "creation" (default), "name" or "lastChange".
     std::string librarySortOrder() const;
     void setLibrarySortOrder(std::string_view order);
+    // The tag the own tactics are grouped by; empty: all shown.
+    std::string libraryGroupTag() const;
+    void setLibraryGroupTag(std::string_view tag);
 
     // The inspector's visibility is not persisted; the tutorial hides and restores it.
     bool inspectorVisible() const { return inspectorVisible_; }
@@ -99,6 +103,7 @@ private:
     std::map<std::string, bool, std::less<>> heldFlags_;
     std::optional<std::string> heldMode_;
     std::optional<std::string> heldSortOrder_;
+    std::optional<std::string> heldGroupTag_;
 };
 
 }  // namespace vantrel

@@ -36,7 +36,7 @@ QString stageText(int index, const BoardStep& step) {
 }  // namespace
 
 LibrarySidebar::LibrarySidebar(BoardStore& store, WorkspacePreferences& workspace, QWidget* parent)
-    : QWidget(parent), store_(store), workspace_(workspace) {
+    : QWidget(parent), store_(store), workspace_(workspace), groupTag_(workspace.libraryGroupTag()) {
     setObjectName(QStringLiteral("librarySidebar"));
     setAccessibleName(QStringLiteral("战术库"));
     auto* outer = new QVBoxLayout(this);

@@ -85,6 +85,7 @@ void LibrarySidebar::buildViewMenus(QWidget* content, QHBoxLayout* row) {
 }
 
 void LibrarySidebar::setGroupTag(std::string tag) {
+    workspace_.setLibraryGroupTag(tag);
     groupTag_ = std::move(tag);
     refresh();
 }
