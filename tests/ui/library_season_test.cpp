@@ -3,6 +3,8 @@
 // through real keys and clicks on the offscreen platform.
 #include <QAccessible>
 #include <QCheckBox>
+#include <QDateTime>
+#include <QFile>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -117,7 +119,17 @@ TEST_F(LibrarySeasonTest, TagsFromTheRowMenuGroupTheListAndOrderIsRemembered) {
 
 TEST_F(LibrarySeasonTest, RowsShowTheFirstStagePaintedOffTheInterfaceThreadAndKeptOnDisk) {
     vantrel::testing::TempFolder folder{"vantrel-thumbs"};
+    // A picture nothing has read for 40 days goes when the folder is taken up.
+    {
+        QFile stale(QString::fromStdString((folder / "stale.png").string()));
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+        stale.write("x");
+        stale.flush();   // a later write would set the time again
+        stale.setFileTime(QDateTime::currentDateTimeUtc().addDays(-40), QFileDevice::FileModificationTime);
+    }
     sidebar().setThumbnailFolder(QString::fromStdString(folder.string()));
+    sidebar().thumbnails()->waitForAll();
+    EXPECT_FALSE(std::filesystem::exists(folder / "stale.png"));
     makeOwn({"角球"});
     ThumbnailCache& cache = *sidebar().thumbnails();
     cache.image(store().tactic());

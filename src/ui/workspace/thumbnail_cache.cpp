@@ -2,7 +2,10 @@
 #include "ui/workspace/thumbnail_cache.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QRunnable>
 #include <QSaveFile>
@@ -108,7 +111,17 @@ ThumbnailCache::ThumbnailCache(QString folder, qreal devicePixelRatio, QObject* 
 
 void ThumbnailCache::setFolder(const QString& folder) {
     folder_ = folder;
-    if (!folder_.isEmpty()) QDir().mkpath(folder_);
+    if (folder_.isEmpty()) return;
+    QDir().mkpath(folder_);
+    // Pictures of first stages that no longer are: each picture read is touched, so one
+    // left untouched for 30 days shows nothing any tactic still shows. Off the interface
+    // thread, like the painting.
+    pool_.start([folder] {
+        const QDateTime before = QDateTime::currentDateTimeUtc().addDays(-kKeptDays);
+        const QFileInfoList pictures = QDir(folder).entryInfoList({QStringLiteral("*.png")}, QDir::Files);
+        for (const QFileInfo& picture : pictures)
+            if (picture.lastModified() < before) QFile::remove(picture.absoluteFilePath());
+    });
 }
 
 ThumbnailCache::~ThumbnailCache() {
@@ -128,6 +141,10 @@ QImage ThumbnailCache::image(const Tactic& tactic) {
     pool_.start([this, key, first = std::move(first), path, dpr] {
         QImage image;
         if (!path.isEmpty() && image.load(path) && image.size() != QSize(kWidth, kHeight) * dpr) image = QImage();
+        if (!image.isNull()) {
+            QFile used(path);
+            if (used.open(QIODevice::ReadWrite)) used.setFileTime(QDateTime::currentDateTimeUtc(), QFileDevice::FileModificationTime);
+        }
         if (image.isNull()) {
             image = paintFirstStage(first, dpr);
             if (!path.isEmpty()) {

@@ -25,12 +25,14 @@ class ThumbnailCache final : public QObject {
 public:
     static constexpr int kWidth = 64;    // points
     static constexpr int kHeight = 42;
+    static constexpr int kKeptDays = 30;   // a stored picture nothing has read for this long goes
 
     ThumbnailCache(QString folder, qreal devicePixelRatio, QObject* parent = nullptr);
     ~ThumbnailCache() override;   // waits for the pictures being painted
 
     QImage image(const Tactic& tactic);
-    // Where later pictures are read and stored; empty: in memory only.
+    // Where later pictures are read and stored; empty: in memory only. Pictures there that
+    // nothing has read for kKeptDays are removed.
     void setFolder(const QString& folder);
     // Makes every picture not yet made; for tests and benchmarks.
     void waitForAll();
