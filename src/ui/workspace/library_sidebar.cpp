@@ -155,8 +155,14 @@ LibrarySidebar::LibrarySidebar(BoardStore& store, WorkspacePreferences& workspac
 
     subscription_ = store_.subscribe([this](StoreChange change) {
         if (any(change & (StoreChange::library | StoreChange::tactic))) {
-            formatControl_->setSelection(store_.tactic().format == 7 ? 7 : 11);
-            rebuildEntries();
+            const int format = store_.tactic().format == 7 ? 7 : 11;
+            formatControl_->setSelection(format);
+            // The rows follow the library and the open format: a step edit, a drag's every
+            // move, leaves them as they are (a season's thousand rows are not walked again).
+            if (any(change & StoreChange::library) || format != shownFormat_) {
+                shownFormat_ = format;
+                rebuildEntries();
+            }
             rebuildStages();
         }
         if (any(change & (StoreChange::confirmation | StoreChange::status | StoreChange::library))) {

@@ -100,6 +100,7 @@ private:
     std::vector<std::u32string> haystacks_;   // folded searchable text of entries_, made when searched
     TacticSearch::Query query_;
     std::string groupTag_;
+    int shownFormat_ = 0;   // the format whose rows are shown
     LibrarySearchField* search_ = nullptr;
     QToolButton* sortButton_ = nullptr;
     QToolButton* groupButton_ = nullptr;
