@@ -9,11 +9,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTimer>
 
 #include "core/library/builtin_tactics.h"
 #include "support/temp_folder.h"
 #include "support/window_fixture.h"
+#include "ui/workspace/library_row_delegate.h"
 #include "ui/pitch/board_view.h"
 #include "ui/workspace/library_search_field.h"
 #include "ui/workspace/tag_editor_dialog.h"
@@ -84,6 +86,13 @@ TEST_F(LibrarySeasonTest, SearchFiltersAsYouTypeHighlightsAndEscClears) {
     const std::string builtinName = BuiltInTactics::library(7).at(1).name;
     typeText(field, QString::fromStdString(builtinName));
     EXPECT_TRUE(shown(sidebar().builtinList()).contains(QString::fromStdString(builtinName)));
+
+    // Past a dozen rows a list scrolls in itself, so the stages below stay in reach.
+    field->clear();
+    for (int i = 0; i < 12; ++i) store().newTactic("训练 " + std::to_string(i), 7);
+    QApplication::processEvents();
+    EXPECT_EQ(sidebar().ownList()->height(), kMaxListedRows * kLibraryRowHeight + 2);
+    EXPECT_TRUE(sidebar().ownList()->verticalScrollBar()->isVisible());
 }
 
 TEST_F(LibrarySeasonTest, TagsFromTheRowMenuGroupTheListAndOrderIsRemembered) {

@@ -17,6 +17,8 @@ class ThumbnailCache;
 enum LibraryRowRole { libraryKeyRole = Qt::UserRole + 1, libraryMetaRole, libraryFavoriteRole, libraryTagsRole };
 
 inline constexpr int kLibraryRowHeight = 56;
+// Rows a library list shows before it scrolls in itself.
+inline constexpr int kMaxListedRows = 12;
 
 // One library row: the first stage's picture, the name (the search's words highlighted)
 // over "N 个阶段 · state · tags", a star for a favourite, and the open tactic marked with

@@ -185,7 +185,7 @@ QListWidget* LibrarySidebar::makeList() {
         list));
     list->setFrameShape(QFrame::NoFrame);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list->setMouseTracking(true);
     list->setSelectionMode(QAbstractItemView::NoSelection);
     list->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -209,7 +209,8 @@ void LibrarySidebar::applySearch() {
             list->setRowHidden(row, !match);
             shown += match ? 1 : 0;
         }
-        list->setFixedHeight(shown * kLibraryRowHeight + 2);
+        // A season's list scrolls in itself past a dozen rows, so the stages below stay in reach.
+        list->setFixedHeight(std::min(shown, kMaxListedRows) * kLibraryRowHeight + 2);
         return shown;
     };
     const int builtIns = filter(builtinList_), own = filter(ownList_), other = filter(otherList_);
