@@ -2,8 +2,6 @@
 #include "ui/export/job_sheets.h"
 
 #include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -20,10 +18,8 @@ namespace {
 
 QString qt(const std::string& s) { return QString::fromStdString(s); }
 
-// A4 landscape in points; the board keeps the handout's stage-page proportions.
-constexpr qreal kPageWidth = 841.89;
-constexpr qreal kPageHeight = 595.28;
-constexpr qreal kMargin = 36;
+// The board keeps the handout's stage-page proportions.
+constexpr qreal kMargin = kPageMargin;
 constexpr qreal kWidth = kPageWidth - 2 * kMargin;
 constexpr qreal kBoardWidth = 500;
 constexpr qreal kBoardHeight = kBoardWidth * 392 / kWidth;
@@ -95,10 +91,7 @@ Status writeSheet(const Tactic& tactic, const Player& player, ExportDisplay disp
     if (!device) return Status::failure(device.error());
     {
         QPdfWriter pdf(device.value().get());
-        pdf.setTitle(heading(tactic, player) + QStringLiteral(" · ") + qt(tactic.name));
-        pdf.setCreator(QStringLiteral("Vantrel"));
-        pdf.setResolution(72);   // one device unit per point
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
+        setUpPages(pdf, heading(tactic, player) + QStringLiteral(" · ") + qt(tactic.name));
         QPainter painter;
         if (!painter.begin(&pdf)) return Status::failure("无法创建 PDF");
         painter.setRenderHint(QPainter::Antialiasing);

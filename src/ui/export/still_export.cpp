@@ -21,10 +21,7 @@ namespace {
 
 QString qt(const std::string& s) { return QString::fromStdString(s); }
 
-// The handout's page, in points (1/72 inch) of A4 landscape.
-constexpr qreal kPageWidth = 841.89;
-constexpr qreal kPageHeight = 595.28;
-constexpr qreal kMargin = 36;
+constexpr qreal kMargin = kPageMargin;
 // The pencil drawings, which stay images, are drawn this many pixels per point: 288 dpi,
 // sharp in print (a summary's small boards share them).
 constexpr qreal kHandoutImageRatio = 4;
@@ -63,6 +60,13 @@ int summaryPages(std::size_t stages) {
 }
 
 }  // namespace
+
+void setUpPages(QPdfWriter& pdf, const QString& title) {
+    pdf.setTitle(title);
+    pdf.setCreator(QStringLiteral("Vantrel"));
+    pdf.setResolution(72);   // one device unit per point
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
+}
 
 QStringList wrapLines(const QString& text, const QFont& font, qreal width, int maxLines) {
     const QFontMetricsF metrics(font);
@@ -235,10 +239,7 @@ Status writeHandout(const std::vector<Tactic>& tactics, ExportDisplay display, c
     if (!device) return Status::failure(device.error());
     {
         QPdfWriter pdf(device.value().get());
-        pdf.setTitle(qt(tactics.front().name));
-        pdf.setCreator(QStringLiteral("Vantrel"));
-        pdf.setResolution(72);   // one device unit per point
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
+        setUpPages(pdf, qt(tactics.front().name));
         QPainter painter;
         if (!painter.begin(&pdf)) return Status::failure("无法创建 PDF");
         HandoutPages pages(pdf, painter, display, total);
