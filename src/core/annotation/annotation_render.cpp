@@ -175,15 +175,6 @@ RenderPath hatchLines(const std::vector<Point>& polygon, double spacing, std::ui
     return hatching;
 }
 
-struct UuidHash {
-    std::size_t operator()(const Uuid& id) const {
-        // Random UUIDs: their first bytes are already well mixed.
-        std::uint64_t h = 0;
-        std::memcpy(&h, id.bytes().data(), sizeof h);
-        return static_cast<std::size_t>(h);
-    }
-};
-
 }  // namespace
 
 RenderPath AnnotationRenderItem::pencilPath(std::span<const Point> points, bool closed, std::uint64_t seed,

@@ -108,6 +108,13 @@ struct SavedTactic {
 
     // The library key that selects and remembers this tactic.
     std::string key() const { return "imported-" + id.string(); }
+    // The id a library key names, read once so a search through the list compares ids
+    // rather than building each entry's key; none for a key that is not an own tactic's.
+    static std::optional<Uuid> idOfKey(std::string_view key) {
+        constexpr std::string_view prefix = "imported-";
+        if (!key.starts_with(prefix)) return std::nullopt;
+        return Uuid::parse(key.substr(prefix.size()));
+    }
 };
 
 // The open tactic while it holds edits the coach has not confirmed, as the recovery

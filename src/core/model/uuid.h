@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstring>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,6 +30,17 @@ public:
 
 private:
     std::array<std::uint8_t, 16> bytes_{};
+};
+
+// A hash for unordered containers keyed by UUID: the bytes are random, so folding the two
+// halves is enough.
+struct UuidHash {
+    std::size_t operator()(const Uuid& id) const noexcept {
+        std::uint64_t low = 0, high = 0;
+        std::memcpy(&low, id.bytes().data(), 8);
+        std::memcpy(&high, id.bytes().data() + 8, 8);
+        return static_cast<std::size_t>(low ^ (high * 0x9E3779B97F4A7C15ULL));
+    }
 };
 
 // Draws from a process-wide generator seeded from the system's entropy source.

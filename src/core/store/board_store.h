@@ -69,6 +69,7 @@ public:
     // --- Observable fields -------------------------------------------------------
     const Tactic& tactic() const { return tactic_; }
     const std::vector<SavedTactic>& importedTactics() const { return library_.tactics(); }
+    std::uint64_t libraryRevision() const { return library_.revision(); }
     const std::string& selectedTacticKey() const { return selectedTacticKey_; }
     int stepIndex() const { return stepIndex_; }
     bool hasStageChanges() const { return stage_.hasChanges(); }

@@ -91,6 +91,7 @@ OwnTacticLibrary::Loaded OwnTacticLibrary::load() {
         return {Loaded::Kind::unreadableKept, {}, {}};
     }
     tactics_ = std::move(decoded).value();
+    ++revision_;
     auto elements = arrayElements(*bytes);
     if (elements && elements->size() != tactics_.size()) elements.reset();
 
@@ -122,7 +123,7 @@ OwnTacticLibrary::Loaded OwnTacticLibrary::load() {
         if (changed || (elements && (*elements)[i].empty()))
             dirty_ = true;
         else if (elements)
-            encoded_[saved.id.string()] = std::make_shared<const std::string>(std::move((*elements)[i]));
+            encoded_[saved.id] = std::make_shared<const std::string>(std::move((*elements)[i]));
     }
     persist();
     return loaded;
@@ -161,6 +162,7 @@ OwnTacticLibrary::SetAside OwnTacticLibrary::admitEntries(std::optional<std::vec
         admitted.push_back(std::move(saved));
     }
     tactics_ = std::move(admitted);
+    ++revision_;
     if (elements) *elements = std::move(admittedTexts);
     if (aside.count == 0) return aside;
 
@@ -180,13 +182,15 @@ OwnTacticLibrary::SetAside OwnTacticLibrary::admitEntries(std::optional<std::vec
 }
 
 const SavedTactic* OwnTacticLibrary::find(std::string_view key) const {
+    const auto id = SavedTactic::idOfKey(key);
+    if (!id) return nullptr;
     for (const auto& saved : tactics_)
-        if (saved.key() == key) return &saved;
+        if (saved.id == *id) return &saved;
     return nullptr;
 }
 
 std::shared_ptr<const std::string> OwnTacticLibrary::encoded(const SavedTactic& saved) {
-    const std::string id = saved.id.string();
+    const Uuid& id = saved.id;
     if (auto it = encoded_.find(id); it != encoded_.end()) return it->second;
     // One entry's text is the one-element array's text without its brackets.
     auto text = TacticJson::encodeLibrary({saved});
@@ -206,36 +210,41 @@ Status OwnTacticLibrary::append(SavedTactic saved) {
             size += (text ? text->size() : 0) + 1;
         }
         if (size > TacticJson::kMaxDocumentBytes) {
-            encoded_.erase(saved.id.string());
+            encoded_.erase(saved.id);
             return Status::failure(std::string(kTooLarge));
         }
     }
     tactics_.push_back(std::move(saved));
     dirty_ = true;
+    ++revision_;
     return success();
 }
 
 bool OwnTacticLibrary::replaceTactic(std::string_view key, Tactic tactic) {
+    const auto id = SavedTactic::idOfKey(key);
     for (auto& saved : tactics_) {
-        if (saved.key() != key) continue;
+        if (!id || saved.id != *id) continue;
         if (saved.tactic == tactic) return false;
         saved.tactic = std::move(tactic);
         saved.changedAt = platform_.wallClockSeconds();
-        encoded_.erase(saved.id.string());
+        encoded_.erase(saved.id);
         dirty_ = true;
+        ++revision_;
         return true;
     }
     return false;
 }
 
 bool OwnTacticLibrary::rename(std::string_view key, const std::string& name) {
+    const auto id = SavedTactic::idOfKey(key);
     for (auto& saved : tactics_) {
-        if (saved.key() != key) continue;
+        if (!id || saved.id != *id) continue;
         if (saved.tactic.name == name) return false;
         saved.tactic.name = name;
         saved.changedAt = platform_.wallClockSeconds();
-        encoded_.erase(saved.id.string());
+        encoded_.erase(saved.id);
         dirty_ = true;
+        ++revision_;
         return true;
     }
     return false;
@@ -243,8 +252,10 @@ bool OwnTacticLibrary::rename(std::string_view key, const std::string& name) {
 
 bool OwnTacticLibrary::remove(std::string_view key) {
     // Its cached text leaves with the next write, which prunes the cache to the list.
-    const auto removed = std::erase_if(tactics_, [&](const SavedTactic& saved) { return saved.key() == key; });
-    if (removed > 0) dirty_ = true;
+    const auto id = SavedTactic::idOfKey(key);
+    if (!id) return false;
+    const auto removed = std::erase_if(tactics_, [&](const SavedTactic& saved) { return saved.id == *id; });
+    if (removed > 0) dirty_ = true, ++revision_;
     return removed > 0;
 }
 
@@ -264,8 +275,8 @@ Status OwnTacticLibrary::persist() {
     }
     if (encoded_.size() > tactics_.size()) {
         // Entries that left the list leave the cache too.
-        std::unordered_map<std::string, std::shared_ptr<const std::string>> kept;
-        for (std::size_t i = 0; i < tactics_.size(); ++i) kept[tactics_[i].id.string()] = document.entries[i];
+        std::unordered_map<Uuid, std::shared_ptr<const std::string>, UuidHash> kept;
+        for (std::size_t i = 0; i < tactics_.size(); ++i) kept[tactics_[i].id] = document.entries[i];
         encoded_ = std::move(kept);
     }
     if (document.byteSize() > TacticJson::kMaxDocumentBytes) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -56,6 +57,9 @@ public:
     Loaded load();
 
     const std::vector<SavedTactic>& tactics() const { return tactics_; }
+    // Counts changes to the list (an entry added, replaced, renamed or removed, or the
+    // list read again), so a view can tell a write's notice from a change it must show.
+    std::uint64_t revision() const { return revision_; }
     const SavedTactic* find(std::string_view key) const;
     // Appends without writing; persist() writes. Refused when the stored document would
     // outgrow what start-up reads.
@@ -108,7 +112,8 @@ private:
     LibraryStorage& storage_;
     std::vector<SavedTactic> tactics_;
     // Compact JSON of each entry by id, as last encoded or read.
-    std::unordered_map<std::string, std::shared_ptr<const std::string>> encoded_;
+    std::unordered_map<Uuid, std::shared_ptr<const std::string>, UuidHash> encoded_;
+    std::uint64_t revision_ = 0;
     bool dirty_ = false;   // the list differs from the last document handed to the storage
     bool writing_ = false;
     std::uint64_t generation_ = 0;

@@ -159,7 +159,9 @@ LibrarySidebar::LibrarySidebar(BoardStore& store, WorkspacePreferences& workspac
             formatControl_->setSelection(format);
             // The rows follow the library and the open format: a step edit, a drag's every
             // move, leaves them as they are (a season's thousand rows are not walked again).
-            if (any(change & StoreChange::library) || format != shownFormat_) {
+            // A write's notice leaves the list as it was: only a change to it is shown again.
+            const bool listChanged = any(change & StoreChange::library) && store_.libraryRevision() != shownRevision_;
+            if (listChanged || format != shownFormat_) {
                 shownFormat_ = format;
                 rebuildEntries();
             }
@@ -215,6 +217,7 @@ void LibrarySidebar::setScope(std::string scope) {
 
 void LibrarySidebar::refresh() {
     shownSignature_.clear();
+    shownLooks_.clear();   // the rows are all written again, e.g. after a new star
     rebuildEntries();
     for (QString& text : stageTexts_) text.clear();
     rebuildStages();

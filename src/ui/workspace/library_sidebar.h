@@ -81,7 +81,8 @@ private:
     void rebuildStages();
     void addStageRow(int index);
     QMenu* stageMenu(int step);
-    void fillList(QListWidget* list, const std::vector<const LibraryEntry*>& rows);
+    void fillList(QListWidget* list, const std::vector<const LibraryEntry*>& rows,
+                  std::unordered_map<const LibraryEntry*, std::string>& looks);
     void activate(QListWidgetItem* item);
     const LibraryEntry* entryFor(const std::string& key) const;
     QMenu* entryMenu(const std::string& key);
@@ -96,6 +97,8 @@ private:
     std::string scope_ = "all";
     std::vector<LibraryEntry> entries_;
     std::string shownSignature_;
+    std::uint64_t shownRevision_ = 0;   // the store's library revision the rows were built from
+    std::unordered_map<const QListWidget*, std::vector<std::string>> shownLooks_;   // each list's rows as last written
     std::unordered_map<std::string, std::size_t> entryIndex_;   // key -> entries_ index
     std::vector<std::u32string> haystacks_;   // folded searchable text of entries_, made when searched
     TacticSearch::Query query_;

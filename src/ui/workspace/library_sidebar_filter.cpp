@@ -117,19 +117,25 @@ void LibrarySidebar::refreshExpansion() {
 void LibrarySidebar::rebuildEntries() {
     const auto favorites = workspace_.favorites();
     entries_ = libraryEntries(store_, favorites, scope_);
+    shownRevision_ = store_.libraryRevision();
     entryIndex_.clear();
     for (std::size_t i = 0; i < entries_.size(); ++i) entryIndex_.emplace(entries_[i].id, i);
     haystacks_.clear();   // folded again when the next search needs them
     const LibraryOrder order = parseLibraryOrder(workspace_.librarySortOrder());
     // Rows are rebuilt only when what they show changed; a step edit or an autosave
     // that leaves names, counts, stars, tags and the order alone repaints them instead.
+    // Each row's look in one string: a rename or a new star changes one of them.
+    std::unordered_map<const LibraryEntry*, std::string> rowLooks;
+    rowLooks.reserve(entries_.size());
     std::string signature = scope_ + "|" + std::string(libraryOrderKey(order)) + "|" + groupTag_;
     for (const auto& e : entries_) {
-        signature += "|" + e.id + "/" + e.tactic->name + "/" + std::to_string(e.tactic->steps.size()) +
-                     (favorites.contains(e.id) ? "*" : "");
-        for (const auto& tag : e.tactic->tags) signature.append("#").append(tag);
+        std::string look = e.id + "/" + e.tactic->name + "/" + std::to_string(e.tactic->steps.size()) +
+                           (favorites.contains(e.id) ? "*" : "");
+        for (const auto& tag : e.tactic->tags) look.append("#").append(tag);
+        signature.append("|").append(look);
         if (order == LibraryOrder::lastChange && e.saved)
             signature.append("@").append(std::to_string(e.saved->changedAt.value_or(0)));
+        rowLooks.emplace(&e, std::move(look));
     }
     for (QAction* action : scopeButton_->menu()->actions())
         action->setChecked(action->data().toString().toStdString() == scope_);
@@ -156,9 +162,9 @@ void LibrarySidebar::rebuildEntries() {
         other.assign(untagged, own.end());
         own.erase(untagged, own.end());
     }
-    fillList(builtinList_, builtIns);
-    fillList(ownList_, own);
-    fillList(otherList_, other);
+    fillList(builtinList_, builtIns, rowLooks);
+    fillList(ownList_, own, rowLooks);
+    fillList(otherList_, other, rowLooks);
     builtinHeader_->setAccessibleName(QStringLiteral("示范战术"));
     ownTitle_->setText(groupTag_.empty() ? QStringLiteral("我的战术") : QStringLiteral("我的战术 · %1").arg(QString::fromStdString(groupTag_)));
     ownTitle_->setAccessibleName(ownTitle_->text());
@@ -166,14 +172,21 @@ void LibrarySidebar::rebuildEntries() {
     refreshExpansion();
 }
 
-void LibrarySidebar::fillList(QListWidget* list, const std::vector<const LibraryEntry*>& rows) {
+void LibrarySidebar::fillList(QListWidget* list, const std::vector<const LibraryEntry*>& rows,
+                              std::unordered_map<const LibraryEntry*, std::string>& looks) {
     const auto favorites = workspace_.favorites();
-    // Rows are reused: a rename or a new star changes the data of one row, and an
-    // item whose data is unchanged is left alone (a thousand new items cost milliseconds).
+    // Rows are reused, and a row whose look is what it shows is not touched at all: a
+    // rename or a new star rewrites one row of a thousand.
+    std::vector<std::string>& shown = shownLooks_[list];
     while (list->count() > int(rows.size())) delete list->takeItem(list->count() - 1);
+    shown.resize(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const LibraryEntry* e = rows[i];
-        QListWidgetItem* item = int(i) < list->count() ? list->item(int(i)) : new QListWidgetItem(list);
+        const bool existing = int(i) < list->count();
+        std::string& look = looks[e];
+        if (existing && shown[i] == look) continue;
+        shown[i] = std::move(look);
+        QListWidgetItem* item = existing ? list->item(int(i)) : new QListWidgetItem(list);
         const bool favorite = favorites.contains(e->id);
         const QString meta = QStringLiteral("%1 个阶段").arg(e->tactic->steps.size());
         QString tags;
@@ -206,7 +219,7 @@ void LibrarySidebar::applySearch() {
                 const auto it = entryIndex_.find(list->item(row)->data(libraryKeyRole).toString().toStdString());
                 match = it != entryIndex_.end() && TacticSearch::matches(query_, haystacks_[it->second]);
             }
-            list->setRowHidden(row, !match);
+            if (list->isRowHidden(row) != !match) list->setRowHidden(row, !match);
             shown += match ? 1 : 0;
         }
         // A season's list scrolls in itself past a dozen rows, so the stages below stay in reach.
