@@ -376,11 +376,26 @@ QPointF turnHandle(const SceneEquipment& e, const View& view) {
     return f.centre + f.along / len * (reach(e, f) + 14);
 }
 
+namespace {
+
+// The middle of the disc a piece answers the pointer in: on the 3D view the body stands
+// above its foot.
+QPointF hitCentre(const SceneEquipment& e, const Frame& f, const View& view) {
+    return view.upright ? f.centre + f.up * (shapeOf(e.piece.kind).height / 2) : f.centre;
+}
+
+}  // namespace
+
 bool contains(const SceneEquipment& e, const View& view, QPointF v) {
     const Frame f = frameOf(e.piece.position, e.piece.degrees(), view);
-    QPointF c = f.centre;
-    if (view.upright) c += f.up * (shapeOf(e.piece.kind).height / 2);   // the body stands above its foot
-    return QLineF(c, v).length() <= reach(e, f);
+    return QLineF(hitCentre(e, f, view), v).length() <= reach(e, f);
+}
+
+QRectF bounds(const SceneEquipment& e, const View& view) {
+    const Frame f = frameOf(e.piece.position, e.piece.degrees(), view);
+    const QPointF c = hitCentre(e, f, view);
+    const double r = reach(e, f);
+    return {c.x() - r, c.y() - r, 2 * r, 2 * r};
 }
 
 void drawPitchGoals(QPainter& p, const View& view) {
