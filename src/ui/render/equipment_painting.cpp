@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/render/equipment_painting.h"
 
+#include <QImage>
 #include <QLineF>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -293,6 +294,22 @@ void drawBody(QPainter& p, const SceneEquipment& e, const Frame& f, bool upright
 
 void drawSelection(QPainter& p, const SceneEquipment& e, const Frame& f, const View& view);
 
+// The smallest rectangle of an ARGB32 premultiplied image holding every pixel that is not
+// fully transparent; one pixel when all are.
+QRect coveredPixels(const QImage& image) {
+    int x0 = image.width(), x1 = -1, y0 = image.height(), y1 = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int first = 0, last = image.width() - 1;
+        while (first <= last && row[first] == 0) ++first;
+        if (first > last) continue;
+        while (row[last] == 0) --last;
+        x0 = std::min(x0, first), x1 = std::max(x1, last);
+        y0 = std::min(y0, y), y1 = y;
+    }
+    return x1 < 0 ? QRect(0, 0, 1, 1) : QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
 }  // namespace
 
 void PieceSprites::draw(QPainter& p, const SceneEquipment& e, const View& view, qreal dpr) {
@@ -322,20 +339,25 @@ void PieceSprites::draw(QPainter& p, const SceneEquipment& e, const View& view, 
                     left = std::min(left, c.x() - 4), right = std::max(right, c.x() + 4);
                     top = std::min(top, c.y() - 4), bottom = std::max(bottom, c.y() + 4);
                 }
-        const double reachX = -left, above = -top;
+        const QPointF origin(-left, -top);
         const QSize size(static_cast<int>(std::ceil(right - left)), static_cast<int>(std::ceil(bottom - top)));
-        Sprite sprite{QPixmap(size * dpr), QPointF(reachX, above)};
-        sprite.pixmap.setDevicePixelRatio(dpr);
-        sprite.pixmap.fill(Qt::transparent);
-        QPainter sp(&sprite.pixmap);
+        QImage canvas(size * dpr, QImage::Format_ARGB32_Premultiplied);
+        canvas.setDevicePixelRatio(dpr);
+        canvas.fill(Qt::transparent);
+        QPainter sp(&canvas);
         sp.setRenderHint(QPainter::Antialiasing);
         Frame local = f;
-        local.centre = sprite.origin;
+        local.centre = origin;
         SceneEquipment plain = e;
         plain.opacity = 1;
         drawBody(sp, plain, local, view.upright);
         sp.end();
-        it = sprites_.emplace(key, std::move(sprite)).first;
+        // Cut to the pixels the piece covers, whole device pixels, so a frame blends no
+        // empty margin and each pixel lands where it did on the whole canvas.
+        const QRect used = coveredPixels(canvas);
+        QImage cut = canvas.copy(used);
+        cut.setDevicePixelRatio(dpr);
+        it = sprites_.emplace(key, Sprite{QPixmap::fromImage(std::move(cut)), origin - QPointF(used.topLeft()) / dpr}).first;
     }
     const qreal opacity = p.opacity();
     if (e.opacity < 1) p.setOpacity(opacity * e.opacity);
