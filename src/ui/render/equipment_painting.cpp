@@ -446,9 +446,19 @@ void drawPitchAreas(QPainter& p, const PitchAreas& areas, const View& view) {
         p.setBrush(QColor(0, 0, 0, 70));
         if (r.x0 > 0) p.drawPolygon(polygon(0, 0, r.x0, 1));
         if (r.x1 < 1) p.drawPolygon(polygon(r.x1, 0, 1, 1));
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QColor(255, 255, 255, 190), 2, Qt::DashLine));
-        p.drawPolygon(polygon(r.x0, r.y0, r.x1, r.y1));
+        // The outline as four dashed lines, each taking the dashes on where the last side
+        // left them: the raster engine dashes single lines on its fast path, a closed
+        // polygon through the general stroker at several times the cost per frame.
+        QPen edge(QColor(255, 255, 255, 190), 2, Qt::DashLine);
+        const QPolygonF corners = polygon(r.x0, r.y0, r.x1, r.y1);
+        double along = 0;   // in pen widths, the unit of the dash pattern
+        for (int i = 0; i < 4; ++i) {
+            const QLineF side(corners[i], corners[(i + 1) % 4]);
+            edge.setDashOffset(along);
+            p.setPen(edge);
+            p.drawLine(side);
+            along += side.length() / edge.widthF();
+        }
     }
     const PitchGridLines lines = pitchGridLines(areas.effectiveGrid());
     p.setPen(QPen(QColor(255, 255, 255, 95), 1.2, Qt::DashLine));
