@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTest>
 
 #include "support/board_view_fixture.h"
 #include "support/lineup.h"
@@ -54,13 +55,60 @@ TEST_F(EquipmentViewTest, EquipmentIsPlacedDraggedTurnedReadOutAndDeletedOnTheBo
     const QImage frame = vantrel::testing::paintFlatBoard(*store, QSize(1500, 900));
     const QPointF at = FlatBoardPainter().toView(QSizeF(1500, 900), store->currentStep()->equipment->back().position);
     EXPECT_LE(colourDistance(frame.pixelColor((at + QPointF(0, 4.5)).toPoint()), QColor(0xFF7A1A)), 40);
+}
 
-    // Delete removes the selected piece.
-    store->selectEquipment(first.id);
-    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
-    QApplication::sendEvent(view.get(), &del);
-    EXPECT_EQ(store->currentStep()->equipment->size(), 1u);
+// Without a mouse: the ring walks on from the ball to the pieces, Space selects one,
+// Alt+arrows move it by metres (a burst one undo level), [ and ] turn it, Delete removes it.
+TEST_F(EquipmentViewTest, TheKeyboardReachesSelectsMovesTurnsAndDeletesAPiece) {
+    open({lineup({}, std::nullopt)});
+    EquipmentTool tool(*store, *view);   // the shelf's gestures stay on the board as in the studio
+    const Uuid cone = *store->addEquipment(EquipmentKind::cone, {0.5, 0.5});
+    const Uuid pole = *store->addEquipment(EquipmentKind::pole, {0.2, 0.2});
+    store->selectEquipment(std::nullopt);
+    QApplication::setActiveWindow(view.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    view->setFocus(Qt::TabFocusReason);
+    auto key = [&](int k, Qt::KeyboardModifiers mods = {}) {
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, k, mods);
+            QApplication::sendEvent(view.get(), &event);
+        }
+    };
+    key(Qt::Key_Left);   // round from the first player to the last piece, then back one
+    key(Qt::Key_Left);
+    EXPECT_EQ(view->keyFocus(), PlayerTokenHost::equipmentKey(cone));
+    const QImage shown = view->grab().toImage();
+    const QPointF c = view->toView({0.5, 0.5});
+    EXPECT_LE(colourDistance(shown.pixelColor((c + QPointF(16, 0)).toPoint()), view->palette().color(QPalette::Highlight)), 60);
+
+    key(Qt::Key_Space);
+    EXPECT_EQ(store->selectedEquipment(), cone);
+    key(Qt::Key_BracketRight);
+    EXPECT_NEAR(store->currentStep()->equipment->front().degrees(), 15, 1e-9);
+    key(Qt::Key_BracketLeft);
+    key(Qt::Key_BracketLeft);
+    EXPECT_NEAR(store->currentStep()->equipment->front().degrees(), 345, 1e-9);
+    const Point before = store->currentStep()->equipment->front().position;
+    key(Qt::Key_Right, Qt::AltModifier);
+    key(Qt::Key_Right, Qt::AltModifier);
+    key(Qt::Key_Up, Qt::AltModifier | Qt::ShiftModifier);
+    QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QApplication::sendEvent(view.get(), &altUp);
+    const Point after = store->currentStep()->equipment->front().position;
+    EXPECT_NEAR((after.x - before.x) * kPitchLengthMetres, 2, 1e-9);
+    EXPECT_NEAR((after.y - before.y) * kPitchWidthMetres, -5, 1e-9);
+    store->undoBoardEdit();
+    EXPECT_EQ(store->currentStep()->equipment->front().position, before);   // one burst, one level
+    EXPECT_NEAR(store->currentStep()->equipment->front().degrees(), 345, 1e-9);
+
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(store->selectedEquipment());
+    key(Qt::Key_Delete);   // nothing selected: nothing goes
+    key(Qt::Key_Space);
+    key(Qt::Key_Delete);
+    ASSERT_EQ(store->currentStep()->equipment->size(), 1u);
     EXPECT_EQ(store->status(), "已删除标志桶 1");
+    EXPECT_EQ(view->keyFocus(), PlayerTokenHost::equipmentKey(pole));   // the ring moves on
 }
 
 TEST_F(EquipmentViewTest, GoalsStandInThreeDAndAHalfPitchDimsTheOtherHalf) {

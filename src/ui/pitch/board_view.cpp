@@ -8,10 +8,24 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
+
 #include "ui/render/flat_board_painter.h"
 #include "ui/style/studio_style.h"
 
 namespace vantrel {
+
+namespace {
+
+// The step's piece of equipment with `id`, if it has one.
+const Equipment* stepPiece(const BoardStep* step, const std::optional<Uuid>& id) {
+    if (!step || !step->equipment || !id) return nullptr;
+    for (const auto& e : *step->equipment)
+        if (e.id == *id) return &e;
+    return nullptr;
+}
+
+}  // namespace
 
 // The board gestures' view of the frame shown: hit-testing through the painter that drew it.
 class BoardView::Geometry : public BoardGeometry {
@@ -109,6 +123,7 @@ void BoardView::paintBoard(QPainter& painter) {
     QRectF ring;
     if (keyFocus_->empty()) ring = ballRect();
     else if (const SceneToken* token = scene_.token(*keyFocus_)) ring = tokenRect(*token);
+    else if (const SceneEquipment* piece = focusedPiece()) ring = equipmentRect(*piece);
     if (ring.isEmpty()) return;
     ring.adjust(-7, -7, 7, 7);
     painter.save();
@@ -132,7 +147,15 @@ std::vector<std::string> BoardView::readingOrder() const {
     std::vector<std::string> order;
     for (const SceneToken* t : tokens) order.push_back(t->player.id);
     order.emplace_back();   // the ball
+    for (const auto& e : scene_.equipment) order.push_back(equipmentKey(e.piece.id));
     return order;
+}
+
+const SceneEquipment* BoardView::focusedPiece() const {
+    if (!keyFocus_) return nullptr;
+    for (const auto& e : scene_.equipment)
+        if (equipmentKey(e.piece.id) == *keyFocus_) return &e;
+    return nullptr;
 }
 
 void BoardView::setKeyFocus(std::optional<std::string> id) {
@@ -183,6 +206,8 @@ void BoardView::nudge(Qt::Key key, bool far) {
         store_.moveBall({step->ball.x + by.x, step->ball.y + by.y}, false);
     } else if (const auto& id = store_.selectedPlayer()) {
         if (const Player* p = step->player(*id)) store_.movePlayer(*id, {p->position.x + by.x, p->position.y + by.y});
+    } else if (const Equipment* e = stepPiece(step, store_.selectedEquipment())) {
+        store_.moveEquipment(e->id, {e->position.x + by.x, e->position.y + by.y});   // clamped as a drag is
     }
 }
 
@@ -190,6 +215,33 @@ void BoardView::endNudges() {
     if (!nudging_) return;
     nudging_ = false;
     store_.setDraggingPlayer(false);
+}
+
+void BoardView::turnSelectedPiece(double degrees) {
+    const Equipment* e = stepPiece(store_.currentStep(), store_.selectedEquipment());
+    if (!e || !scene_.interactive) return;
+    if (!turning_) store_.endEquipmentDrag();   // a new press, a new undo level
+    turning_ = true;
+    store_.rotateEquipment(e->id, e->degrees() + degrees);
+}
+
+void BoardView::endTurning() {
+    if (!turning_) return;
+    turning_ = false;
+    store_.endEquipmentDrag();
+}
+
+void BoardView::removeSelectedPiece() {
+    const Uuid id = *store_.selectedEquipment();
+    // A ring on the piece goes to the one after it, or to the one before the last.
+    std::vector<std::string> order = readingOrder();
+    const auto ringed = std::find(order.begin(), order.end(), keyFocus_.value_or(std::string()));
+    const bool onIt = keyFocus_ && *keyFocus_ == equipmentKey(id);
+    const auto at = std::size_t(ringed - order.begin());
+    store_.removeEquipment(id);
+    if (!onIt) return;
+    order = readingOrder();
+    setKeyFocus(order[std::min(at, order.size() - 1)]);
 }
 
 void BoardView::keyPressEvent(QKeyEvent* event) {
@@ -201,23 +253,35 @@ void BoardView::keyPressEvent(QKeyEvent* event) {
         moveKeyFocus(key == Qt::Key_Left || key == Qt::Key_Up ? -1 : 1, true);
         return;
     }
-    const bool onPlayer = keyFocus_ && !keyFocus_->empty();
+    const SceneEquipment* piece = focusedPiece();
+    const bool onPlayer = keyFocus_ && !keyFocus_->empty() && !isEquipmentKey(*keyFocus_);
     if (key == Qt::Key_Space && mods == Qt::NoModifier && onPlayer) return store_.selectPlayer(*keyFocus_, false);
+    if (key == Qt::Key_Space && mods == Qt::NoModifier && piece) return store_.selectEquipment(piece->piece.id);
+    // A bracket may need Shift or AltGr on some layouts; only Ctrl and Alt are left alone.
+    const bool turn = key == Qt::Key_BracketLeft || key == Qt::Key_BracketRight;
+    if (turn && !(mods & (Qt::ControlModifier | Qt::AltModifier)) && store_.selectedEquipment())
+        return turnSelectedPiece(key == Qt::Key_BracketLeft ? -15 : 15);
+    if ((key == Qt::Key_Delete || key == Qt::Key_Backspace) && store_.selectedEquipment()) return removeSelectedPiece();
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && onPlayer) {
         if (mods & Qt::ControlModifier) return store_.selectPlayer(*keyFocus_, true);
         return store_.passOrGiveBall(*keyFocus_);
     }
     if (key == Qt::Key_Escape && store_.selectedPlayer()) return store_.clearSelectedPlayer();
+    if (key == Qt::Key_Escape && store_.selectedEquipment()) return store_.selectEquipment(std::nullopt);
     QWidget::keyPressEvent(event);
 }
 
 void BoardView::keyReleaseEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Alt) endNudges();
+    // Letting go of a turning key closes its undo level; a held key's repeats share one.
+    if ((event->key() == Qt::Key_BracketLeft || event->key() == Qt::Key_BracketRight) && !event->isAutoRepeat())
+        endTurning();
     QWidget::keyReleaseEvent(event);
 }
 
 void BoardView::focusInEvent(QFocusEvent* event) {
-    // Arriving by Tab rings the first token, by Shift+Tab the ball.
+    // Arriving by Tab rings the first token, by Shift+Tab the last (the ball, or the last
+    // piece of equipment).
     if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) {
         const std::vector<std::string> order = readingOrder();
         setKeyFocus(event->reason() == Qt::TabFocusReason ? order.front() : order.back());
@@ -228,6 +292,7 @@ void BoardView::focusInEvent(QFocusEvent* event) {
 
 void BoardView::focusOutEvent(QFocusEvent* event) {
     endNudges();
+    endTurning();
     update();
     QWidget::focusOutEvent(event);
 }

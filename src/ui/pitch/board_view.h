@@ -21,9 +21,11 @@ namespace vantrel {
 // and nothing while the view is hidden.
 //
 // By keyboard: the view takes the focus; the arrow keys (and Tab / Shift+Tab until the
-// last or first) move a focus ring over the players in reading order, then the ball;
-// Space selects the focused player; Alt+arrows move the selected player, or the focused
-// ball, by 1 m (5 m with Shift) as a drag does, one undo level per burst; Return passes
+// last or first) move a focus ring over the players in reading order, then the ball, then
+// the pieces of equipment in the step's order; Space selects the focused player or piece;
+// Alt+arrows move the selected player or piece, or the focused ball, by 1 m (5 m with
+// Shift) as a drag does, one undo level per burst; [ and ] turn the selected piece 15°
+// either way (a held key is one undo level), Delete or Backspace removes it; Return passes
 // to the focused player (or gives him a loose ball), Ctrl+Return opens his player view;
 // Esc clears the selection.
 class BoardView : public QWidget, public PlayerTokenHost {
@@ -69,12 +71,13 @@ public:
     std::optional<std::string> tokenAt(QPointF viewPoint) const override { return playerAt(viewPoint); }
     void tokenPress(const std::string& playerID, bool inspect) override { store_.selectPlayer(playerID, inspect); }
     QRectF equipmentRect(const SceneEquipment& piece) const override {
-        return QRectF(toView(piece.piece.position) - QPointF(12, 12), QSizeF(24, 24));
+        return EquipmentPainting::bounds(piece, painter_->equipmentView(sizeF()));
     }
 
     QSize minimumSizeHint() const override { return {620, 400}; }
 
-    // The token under the keyboard's focus ring: a player's id, an empty id for the ball.
+    // The token under the keyboard's focus ring: a player's id, an empty id for the ball,
+    // a piece's accessible key (PlayerTokenHost::equipmentKey).
     const std::optional<std::string>& keyFocus() const { return keyFocus_; }
 
 signals:
@@ -100,13 +103,17 @@ private:
     void rebuildScene(bool drawings);
     void updatePointer(QPointF at);
     // The focusable tokens in reading order (far touchline first, left to right), the
-    // ball last as an empty id.
+    // ball as an empty id, then the pieces of equipment as the accessibility tree has them.
     std::vector<std::string> readingOrder() const;
+    const SceneEquipment* focusedPiece() const;
     // Moves the focus ring by `by` places; false past either end (Tab leaves the board).
     bool moveKeyFocus(int by, bool wrap);
     void setKeyFocus(std::optional<std::string> id);
     void nudge(Qt::Key key, bool far);
     void endNudges();
+    void turnSelectedPiece(double degrees);
+    void endTurning();
+    void removeSelectedPiece();
 
     BoardStore& store_;
     std::unique_ptr<BoardPainter> flat_;
@@ -118,6 +125,7 @@ private:
     std::shared_ptr<const std::vector<BoardAnnotation>> drawings_;   // the step's, when painted here
     std::optional<std::string> keyFocus_;
     bool nudging_ = false;   // an Alt+arrow burst: one undo level
+    bool turning_ = false;   // a turning key held down: one undo level
     Subscription subscription_;
 };
 

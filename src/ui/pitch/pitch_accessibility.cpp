@@ -17,6 +17,8 @@ QAccessibleInterface* tokenViewFactory(const QString&, QObject* object) {
 
 const QString kBallName = QStringLiteral("足球");
 const QString kBallHelp = QStringLiteral("足球 · 拖动调整位置");
+const QString kEquipmentHelp = QStringLiteral(
+    "器材 · 拖动调整位置\n空格 选中 · Alt+方向键 移动 1 米（加 Shift 5 米）· [ ] 旋转 15° · Delete 删除 · Esc 取消选中");
 
 }  // namespace
 
@@ -89,7 +91,7 @@ QString PlayerTokenAccessible::text(QAccessible::Text t) const {
         const SceneEquipment* e = piece();
         if (!e) return {};
         if (t == QAccessible::Name) return QString::fromStdString(e->label);
-        if (t == QAccessible::Description || t == QAccessible::Help) return QStringLiteral("器材 · 拖动调整位置");
+        if (t == QAccessible::Description || t == QAccessible::Help) return kEquipmentHelp;
         return {};
     }
     if (isBall()) {

@@ -35,6 +35,7 @@ public:
     virtual QRectF equipmentRect(const SceneEquipment&) const { return {}; }
     // The accessible key of a piece of equipment ("equipment:" and its id).
     static std::string equipmentKey(const Uuid& id) { return "equipment:" + id.string(); }
+    static bool isEquipmentKey(const std::string& key) { return key.rfind("equipment:", 0) == 0; }
 
     // The accessibility interface of a player's token (an empty id: the ball), made on
     // first request and kept (assistive technology holds it by id) until the view goes.
@@ -78,7 +79,7 @@ public:
     const std::string& playerID() const { return playerID_; }
     bool isBall() const { return playerID_.empty(); }
     // A piece of training equipment, named by kind and number ("标志桶 3").
-    bool isEquipment() const { return playerID_.rfind("equipment:", 0) == 0; }
+    bool isEquipment() const { return PlayerTokenHost::isEquipmentKey(playerID_); }
 
 private:
     // The host while its view lives and shows a scene.

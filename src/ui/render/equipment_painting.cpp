@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/render/equipment_painting.h"
 
+#include <QImage>
 #include <QLineF>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -293,6 +294,22 @@ void drawBody(QPainter& p, const SceneEquipment& e, const Frame& f, bool upright
 
 void drawSelection(QPainter& p, const SceneEquipment& e, const Frame& f, const View& view);
 
+// The smallest rectangle of an ARGB32 premultiplied image holding every pixel that is not
+// fully transparent; one pixel when all are.
+QRect coveredPixels(const QImage& image) {
+    int x0 = image.width(), x1 = -1, y0 = image.height(), y1 = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int first = 0, last = image.width() - 1;
+        while (first <= last && row[first] == 0) ++first;
+        if (first > last) continue;
+        while (row[last] == 0) --last;
+        x0 = std::min(x0, first), x1 = std::max(x1, last);
+        y0 = std::min(y0, y), y1 = y;
+    }
+    return x1 < 0 ? QRect(0, 0, 1, 1) : QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
 }  // namespace
 
 void PieceSprites::draw(QPainter& p, const SceneEquipment& e, const View& view, qreal dpr) {
@@ -322,20 +339,25 @@ void PieceSprites::draw(QPainter& p, const SceneEquipment& e, const View& view, 
                     left = std::min(left, c.x() - 4), right = std::max(right, c.x() + 4);
                     top = std::min(top, c.y() - 4), bottom = std::max(bottom, c.y() + 4);
                 }
-        const double reachX = -left, above = -top;
+        const QPointF origin(-left, -top);
         const QSize size(static_cast<int>(std::ceil(right - left)), static_cast<int>(std::ceil(bottom - top)));
-        Sprite sprite{QPixmap(size * dpr), QPointF(reachX, above)};
-        sprite.pixmap.setDevicePixelRatio(dpr);
-        sprite.pixmap.fill(Qt::transparent);
-        QPainter sp(&sprite.pixmap);
+        QImage canvas(size * dpr, QImage::Format_ARGB32_Premultiplied);
+        canvas.setDevicePixelRatio(dpr);
+        canvas.fill(Qt::transparent);
+        QPainter sp(&canvas);
         sp.setRenderHint(QPainter::Antialiasing);
         Frame local = f;
-        local.centre = sprite.origin;
+        local.centre = origin;
         SceneEquipment plain = e;
         plain.opacity = 1;
         drawBody(sp, plain, local, view.upright);
         sp.end();
-        it = sprites_.emplace(key, std::move(sprite)).first;
+        // Cut to the pixels the piece covers, whole device pixels, so a frame blends no
+        // empty margin and each pixel lands where it did on the whole canvas.
+        const QRect used = coveredPixels(canvas);
+        QImage cut = canvas.copy(used);
+        cut.setDevicePixelRatio(dpr);
+        it = sprites_.emplace(key, Sprite{QPixmap::fromImage(std::move(cut)), origin - QPointF(used.topLeft()) / dpr}).first;
     }
     const qreal opacity = p.opacity();
     if (e.opacity < 1) p.setOpacity(opacity * e.opacity);
@@ -376,11 +398,26 @@ QPointF turnHandle(const SceneEquipment& e, const View& view) {
     return f.centre + f.along / len * (reach(e, f) + 14);
 }
 
+namespace {
+
+// The middle of the disc a piece answers the pointer in: on the 3D view the body stands
+// above its foot.
+QPointF hitCentre(const SceneEquipment& e, const Frame& f, const View& view) {
+    return view.upright ? f.centre + f.up * (shapeOf(e.piece.kind).height / 2) : f.centre;
+}
+
+}  // namespace
+
 bool contains(const SceneEquipment& e, const View& view, QPointF v) {
     const Frame f = frameOf(e.piece.position, e.piece.degrees(), view);
-    QPointF c = f.centre;
-    if (view.upright) c += f.up * (shapeOf(e.piece.kind).height / 2);   // the body stands above its foot
-    return QLineF(c, v).length() <= reach(e, f);
+    return QLineF(hitCentre(e, f, view), v).length() <= reach(e, f);
+}
+
+QRectF bounds(const SceneEquipment& e, const View& view) {
+    const Frame f = frameOf(e.piece.position, e.piece.degrees(), view);
+    const QPointF c = hitCentre(e, f, view);
+    const double r = reach(e, f);
+    return {c.x() - r, c.y() - r, 2 * r, 2 * r};
 }
 
 void drawPitchGoals(QPainter& p, const View& view) {
@@ -409,9 +446,19 @@ void drawPitchAreas(QPainter& p, const PitchAreas& areas, const View& view) {
         p.setBrush(QColor(0, 0, 0, 70));
         if (r.x0 > 0) p.drawPolygon(polygon(0, 0, r.x0, 1));
         if (r.x1 < 1) p.drawPolygon(polygon(r.x1, 0, 1, 1));
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QColor(255, 255, 255, 190), 2, Qt::DashLine));
-        p.drawPolygon(polygon(r.x0, r.y0, r.x1, r.y1));
+        // The outline as four dashed lines, each taking the dashes on where the last side
+        // left them: the raster engine dashes single lines on its fast path, a closed
+        // polygon through the general stroker at several times the cost per frame.
+        QPen edge(QColor(255, 255, 255, 190), 2, Qt::DashLine);
+        const QPolygonF corners = polygon(r.x0, r.y0, r.x1, r.y1);
+        double along = 0;   // in pen widths, the unit of the dash pattern
+        for (int i = 0; i < 4; ++i) {
+            const QLineF side(corners[i], corners[(i + 1) % 4]);
+            edge.setDashOffset(along);
+            p.setPen(edge);
+            p.drawLine(side);
+            along += side.length() / edge.widthF();
+        }
     }
     const PitchGridLines lines = pitchGridLines(areas.effectiveGrid());
     p.setPen(QPen(QColor(255, 255, 255, 95), 1.2, Qt::DashLine));

@@ -48,6 +48,8 @@ private:
 // Where the turning handle of a piece is drawn, and whether a view point lies on the piece.
 QPointF turnHandle(const SceneEquipment& piece, const View& view);
 bool contains(const SceneEquipment& piece, const View& view, QPointF viewPoint);
+// The square around the disc `contains` takes for the piece, in view points.
+QRectF bounds(const SceneEquipment& piece, const View& view);
 inline constexpr qreal kHandleRadius = 6.5;
 
 // Both full-size goals at the goal lines, as part of the pitch: `view` maps the marked

@@ -151,12 +151,10 @@ bool EquipmentTool::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonDblClick:
             return armed_ || drag_ != Drag::none;
         case QEvent::KeyPress: {
+            // The board's own keys delete, move and turn the selected piece; Esc here
+            // only while a kind is armed.
             auto* e = static_cast<QKeyEvent*>(event);
-            if ((e->key() == Qt::Key_Delete || e->key() == Qt::Key_Backspace) && store_.selectedEquipment()) {
-                store_.removeEquipment(*store_.selectedEquipment());
-                return true;
-            }
-            if (e->key() == Qt::Key_Escape && (armed_ || store_.selectedEquipment())) {
+            if (e->key() == Qt::Key_Escape && armed_) {
                 arm(std::nullopt);
                 store_.selectEquipment(std::nullopt);
                 return true;

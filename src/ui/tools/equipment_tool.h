@@ -21,8 +21,8 @@ class BoardView;
 // The board's equipment gestures, ahead of the player gestures: a click with a kind armed
 // on the shelf places a piece there, a piece dropped from the shelf lands where it is
 // dropped; a press on a piece selects it and drags it, a press on the selected piece's
-// handle turns it; Delete removes the selected piece and Esc lets go of the kind and the
-// selection. Each drag is one undo level.
+// handle turns it; Esc lets go of an armed kind and the selection (the board view's own
+// keys select, move, turn and delete pieces). Each drag is one undo level.
 class EquipmentTool : public QObject {
     Q_OBJECT
 public:
