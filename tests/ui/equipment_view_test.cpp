@@ -111,7 +111,7 @@ TEST_F(EquipmentViewTest, TheKeyboardReachesSelectsMovesTurnsAndDeletesAPiece) {
     EXPECT_EQ(view->keyFocus(), PlayerTokenHost::equipmentKey(pole));   // the ring moves on
 }
 
-TEST_F(EquipmentViewTest, GoalsStandInThreeDAndAHalfPitchDimsTheOtherHalf) {
+TEST_F(EquipmentViewTest, GoalsStandInThreeDAndAHalfPitchTurnsToFillTheView) {
     open({lineup({}, std::nullopt)});
     const QSize size(1500, 900);
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
@@ -129,10 +129,28 @@ TEST_F(EquipmentViewTest, GoalsStandInThreeDAndAHalfPitchDimsTheOtherHalf) {
             if (colourDistance(image.pixelColor(x, y), Qt::white) < 60) ++white;
     EXPECT_GT(white, 40);
 
+    // A half turns to fill the view, the attacked goal at the top: the turf no longer
+    // reaches the sides, and pieces are drawn and hit where the turned projection puts them.
     const QImage full = vantrel::testing::paintFlatBoard(*store, size);
     store->setPitchAreas(PitchAreas{PitchArea::half, PitchGrid::none});
-    const QImage half = vantrel::testing::paintFlatBoard(*store, size);
-    const QPoint own(300, 300), attacking(1200, 300);
-    EXPECT_LT(half.pixelColor(own).lightness(), full.pixelColor(own).lightness() - 10);
-    EXPECT_EQ(half.pixelColor(attacking), full.pixelColor(attacking));
+    FlatBoardPainter painter;
+    QImage half(size, QImage::Format_ARGB32_Premultiplied);
+    half.fill(Qt::transparent);
+    {
+        QPainter p(&half);
+        painter.paint(p, store->scene(), QSizeF(size));
+    }
+    EXPECT_GT(full.pixelColor(100, 450).alpha(), 0);
+    EXPECT_EQ(half.pixelColor(100, 450).alpha(), 0);
+    const FlatProjection turned{{1500, 900}, PitchArea::half};
+    EXPECT_LT(turned.toView({1, 0.5}).y, turned.toView({0.5, 0.5}).y);
+    int shown = 0;
+    for (const SceneToken& token : store->scene().players) {
+        if (token.player.position.x < 0.55) continue;
+        const Point at = turned.toView(token.player.position);
+        EXPECT_EQ(painter.playerAt(store->scene(), QSizeF(size), QPointF(at.x, at.y)), token.player.id);
+        EXPECT_NE(half.pixelColor(int(at.x), int(at.y)), full.pixelColor(int(at.x), int(at.y)));
+        ++shown;
+    }
+    EXPECT_GT(shown, 0);
 }

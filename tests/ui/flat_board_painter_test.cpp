@@ -28,7 +28,7 @@ protected:
     void SetUp() override { store.selectBuiltIn(0, 11); }
 
     QColor pixel(const QImage& image, Point p, QPointF nudge = {}) const {
-        const Point v = FlatBoardPainter::projectionFor(image.size()).toView(p);
+        const Point v = FlatBoardPainter().projectionFor(image.size()).toView(p);
         return image.pixelColor((QPointF(v.x, v.y) + nudge).toPoint());
     }
 
@@ -45,7 +45,7 @@ TEST_F(FlatBoardPainterTest, AFrameShowsTurfStripesAndTokensAtAnySize) {
         ASSERT_EQ(frame.size(), size);
         EXPECT_EQ(frame.pixelColor(0, 0).alpha(), 0);   // outside the rounded pitch
         // Bands 3 and 2 of the ten across the painted area (inset 22 points): turf, stripe.
-        const double width = FlatBoardPainter::projectionFor(size).rect().width;
+        const double width = FlatBoardPainter().projectionFor(size).rect().width;
         auto band = [&](double i) { return Point{(22 + (i + 0.5) * (width - 44) / 10) / width, 0.08}; };
         EXPECT_LE(colourDistance(pixel(frame, band(3)), StudioStyle::pitch()), 3) << size.width();
         EXPECT_LE(colourDistance(pixel(frame, band(2)), over(StudioStyle::pitch(), StudioStyle::pitchStripe(), 0.35)), 3);
@@ -113,7 +113,7 @@ TEST_F(FlatBoardPainterTest, APlayedPassShowsTheBallInFlight) {
     ASSERT_FALSE(scene.ball.carrierID);
     const QImage frame = paintFlatBoard(store, {1500, 900});
     const QPointF ball = FlatBoardPainter().ballCentre(scene, QSizeF(1500, 900));
-    const FlatProjection view = FlatBoardPainter::projectionFor(QSizeF(1500, 900));
+    const FlatProjection view = FlatBoardPainter().projectionFor(QSizeF(1500, 900));
     const Point kick = view.ballPlacement(owner->position, 0).centre;
     const Point receive = view.ballPlacement(receiver->position, 0).centre;
     EXPECT_GT(QLineF(ball, QPointF(kick.x, kick.y)).length(), 20);

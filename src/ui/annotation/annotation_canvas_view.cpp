@@ -43,7 +43,10 @@ void AnnotationCanvasView::setPerspective(bool is3D) {
 }
 
 AnnotationSurface AnnotationCanvasView::surface() const {
-    return is3D_ ? AnnotationSurface::perspective(QSizeF(size())) : AnnotationSurface::flat(QSizeF(size()));
+    if (is3D_) return AnnotationSurface::perspective(QSizeF(size()));
+    // The flat board shows the tactic's half or final third turned to fill it.
+    const auto& pitch = store_.tactic().pitch;
+    return AnnotationSurface::flat(QSizeF(size()), store_.showPitchAreas() && pitch ? pitch->effectiveArea() : PitchArea::full);
 }
 
 void AnnotationCanvasView::addPaintTarget(QWidget* view) {
@@ -131,8 +134,12 @@ void AnnotationCanvasView::refreshScene() {
             for (const std::optional<BoardAnnotation>* draft : std::array{&old.draft, static_cast<const std::optional<BoardAnnotation>*>(&scene.draft)}) {
                 if (!*draft) continue;
                 area |= reach(**draft);
-                if (const QRectF painted = drawing_.paintedRect((*draft)->id); !painted.isEmpty())
+                if (QRectF painted = drawing_.paintedRect((*draft)->id); !painted.isEmpty()) {
+                    // Kept in the surface's own frame when the surface is turned.
+                    if (const AnnotationSurface s = surface(); s.turned)
+                        painted = QRectF(s.toView({painted.left(), painted.top()}), s.toView({painted.right(), painted.bottom()})).normalized();
                     area |= painted.adjusted(-6, -6, 6, 6);
+                }
             }
         }
         dirty += area.toAlignedRect().adjusted(-1, -1, 1, 1);

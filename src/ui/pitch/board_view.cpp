@@ -106,10 +106,6 @@ QRectF BoardView::ballRect() const {
     return {c.x() - r, c.y() - r, 2 * r, 2 * r};
 }
 
-QRectF BoardView::drawingRect() const {
-    return is3D() ? QRectF(rect()) : FlatBoardPainter::drawingRect(sizeF());
-}
-
 void BoardView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintBoard(painter);
@@ -194,8 +190,12 @@ bool BoardView::focusNextPrevChild(bool next) {
 void BoardView::nudge(Qt::Key key, bool far) {
     const double metres = far ? 5 : 1;
     const double dx = metres / kPitchLengthMetres, dy = metres / kPitchWidthMetres;
-    const Point by = key == Qt::Key_Left ? Point{-dx, 0} : key == Qt::Key_Right ? Point{dx, 0}
-                   : key == Qt::Key_Up   ? Point{0, -dy} : Point{0, dy};
+    Point by = key == Qt::Key_Left ? Point{-dx, 0} : key == Qt::Key_Right ? Point{dx, 0}
+             : key == Qt::Key_Up   ? Point{0, -dy} : Point{0, dy};
+    // A half or the final third is shown turned (the goal at the top): the arrows keep
+    // to the screen.
+    if (!is3D() && scene_.pitchAreas && scene_.pitchAreas->effectiveArea() != PitchArea::full)
+        by = {-by.y * kPitchWidthMetres / kPitchLengthMetres, by.x * kPitchLengthMetres / kPitchWidthMetres};
     const BoardStep* step = store_.currentStep();
     if (!step || !scene_.interactive) return;
     if (!nudging_) {

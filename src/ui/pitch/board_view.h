@@ -58,7 +58,6 @@ public:
     QRectF ballRect() const;
     std::optional<QPointF> routeHandleCentre() const { return painter_->routeHandleCentre(scene_, sizeF()); }
     // The flat board's pitch rectangle; the whole view in perspective.
-    QRectF drawingRect() const;
 
     // Paints one complete frame into `painter`, in this widget's coordinates.
     void paintBoard(QPainter& painter);

@@ -353,6 +353,18 @@ AnnotationDrawing::Entry& AnnotationDrawing::entryFor(const BoardAnnotation& ann
 
 void AnnotationDrawing::paint(QPainter& painter, const AnnotationSurface& surface) {
     if (surface.isEmpty()) return;
+    if (surface.turned) {
+        // Drawn upright in the surface's own frame, which the painter turns into place.
+        AnnotationSurface upright = surface;
+        upright.origin = {};
+        upright.turned = false;
+        painter.save();
+        painter.translate(surface.origin);
+        painter.rotate(-90);
+        paint(painter, upright);
+        painter.restore();
+        return;
+    }
     const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     if (!(surface == surface_) || dpr != dpr_) {
         clearCache();

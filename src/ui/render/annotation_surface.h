@@ -16,18 +16,22 @@ namespace vantrel {
 // The annotation geometry works in that rectangle's points; this value converts between
 // it and the host view, so a view with another projection plugs in through one factory.
 //
-// The flat view maps the unit square onto its centred pitch rectangle; the 3D view maps
-// it through `PitchPerspective` over its whole surface.
+// The flat view maps the unit square onto its centred pitch rectangle, or, showing a half
+// or the final third, onto the whole pitch's rectangle turned a quarter anticlockwise about
+// `origin`; the 3D view maps it through `PitchPerspective` over its whole surface.
 struct AnnotationSurface {
-    QPointF origin;   // the surface's top-left in view points
+    QPointF origin;   // where the surface's top-left (0, 0) lies in view points
     ViewSize size;
     bool is3D = false;
+    bool turned = false;   // the surface point (x, y) lies at origin + (y, -x)
 
     bool operator==(const AnnotationSurface&) const = default;
 
-    static AnnotationSurface flat(QSizeF viewSize) {
-        const ViewRect r = FlatProjection{{viewSize.width(), viewSize.height()}}.rect();
-        return {{r.left, r.top}, {r.width, r.height}, false};
+    static AnnotationSurface flat(QSizeF viewSize, PitchArea area = PitchArea::full) {
+        const FlatProjection view{{viewSize.width(), viewSize.height()}, area};
+        const ViewRect r = view.rect();
+        const Point o = view.origin();
+        return {{o.x, o.y}, {r.width, r.height}, false, view.turned()};
     }
     static AnnotationSurface perspective(QSizeF viewSize) {
         return {{0, 0}, {viewSize.width(), viewSize.height()}, true};
@@ -35,11 +39,16 @@ struct AnnotationSurface {
 
     AnnotationCanvasGeometry geometry() const { return {size, is3D}; }
     bool isEmpty() const { return !size.isPositive(); }
-    QRectF rect() const { return {origin, QSizeF(size.width, size.height)}; }
 
     // A view point in surface points, where the annotation geometry measures.
-    Point toSurface(QPointF viewPoint) const { return {viewPoint.x() - origin.x(), viewPoint.y() - origin.y()}; }
-    QPointF toView(Point surfacePoint) const { return {surfacePoint.x + origin.x(), surfacePoint.y + origin.y()}; }
+    Point toSurface(QPointF viewPoint) const {
+        if (turned) return {origin.y() - viewPoint.y(), viewPoint.x() - origin.x()};
+        return {viewPoint.x() - origin.x(), viewPoint.y() - origin.y()};
+    }
+    QPointF toView(Point surfacePoint) const {
+        if (turned) return {origin.x() + surfacePoint.y, origin.y() - surfacePoint.x};
+        return {surfacePoint.x + origin.x(), surfacePoint.y + origin.y()};
+    }
     // Pitch (model) point under a view point, and back.
     Point toPitch(QPointF viewPoint) const { return geometry().normalise(toSurface(viewPoint)); }
     QPointF fromPitch(Point pitchPoint) const { return toView(geometry().project(pitchPoint)); }

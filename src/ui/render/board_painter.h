@@ -51,7 +51,7 @@ public:
     // The drawing layer painted over every frame instead of the scene's drawings (the
     // canvas's, with its draft and selection); null: the scene's. Owned by the caller.
     void setAnnotationDrawing(AnnotationDrawing* drawing) { external_ = drawing; }
-    AnnotationSurface annotationSurface(QSizeF size) const;
+    virtual AnnotationSurface annotationSurface(QSizeF size) const;
 
     // Between pitch and surface points.
     virtual QPointF toView(QSizeF size, Point pitchPoint) const = 0;

@@ -108,25 +108,47 @@ QPointF toQt(Point p) { return {p.x, p.y}; }
 
 }  // namespace
 
-const QPixmap& FlatBoardPainter::staticPitch(QSize size, qreal dpr) {
-    if (staticPitchSize_ == size && !staticPitch_.isNull() && staticPitch_.devicePixelRatio() == dpr)
+const QPixmap& FlatBoardPainter::staticPitch(const FlatProjection& view, qreal dpr) {
+    const ViewRect frame = view.rect(), window = view.window();
+    const QSize size(qRound(window.width), qRound(window.height));
+    if (staticPitchSize_ == size && staticPitchArea_ == view.area && !staticPitch_.isNull() &&
+        staticPitch_.devicePixelRatio() == dpr)
         return staticPitch_;
     staticPitchSize_ = size;
+    staticPitchArea_ = view.area;
     staticPitch_ = QPixmap(size * dpr);
     staticPitch_.setDevicePixelRatio(dpr);
     staticPitch_.fill(Qt::transparent);
 
+    const QSizeF pitch(qRound(frame.width), qRound(frame.height));
+    const QRectF painted(kMargin, kMargin, pitch.width() - 2 * kMargin, pitch.height() - 2 * kMargin);
+    // The whole pitch in its frame, placed as the view places it relative to the window;
+    // a turned window is cut from the pitch with corners rounded like the whole one's.
+    const QTransform place = frameTransform(view) * QTransform::fromTranslate(-window.left, -window.top);
     QPainter p(&staticPitch_);
-    paintPitchSurface(p, QSizeF(size), dpr);
+    if (view.turned()) {
+        QPainterPath clip;
+        clip.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)), kCornerRadius, kCornerRadius);
+        p.setClipPath(clip);
+    }
+    p.setTransform(place);
+    paintPitchSurface(p, pitch, view.turned() ? 1.0 : dpr);
     p.end();
 
     // The same pitch under the vision overlay's light wash, so a frame with the overlay
     // blits one image instead of washing the whole pitch again.
     washedPitch_ = staticPitch_;
     QPainter w(&washedPitch_);
-    w.fillRect(QRectF(kMargin, kMargin, size.width() - 2 * kMargin, size.height() - 2 * kMargin),
-               withAlpha(StudioStyle::onPitch(), 0.055));
+    w.setTransform(place);
+    w.fillRect(painted, withAlpha(StudioStyle::onPitch(), 0.055));
     return staticPitch_;
+}
+
+QTransform FlatBoardPainter::frameTransform(const FlatProjection& view) {
+    const Point o = view.origin();
+    QTransform t = QTransform::fromTranslate(o.x, o.y);
+    if (view.turned()) t.rotate(-90);   // frame (x, y) lands at origin + (y, -x)
+    return t;
 }
 
 // The turf, the stripes and the markings of a pitch of `size` points with its corner at
@@ -181,11 +203,6 @@ void FlatBoardPainter::paintPitchSurface(QPainter& p, QSizeF size, qreal dpr) {
     p.restore();
 }
 
-QRectF FlatBoardPainter::drawingRect(QSizeF size) {
-    const ViewRect r = projectionFor(size).rect();
-    return {r.left, r.top, r.width, r.height};
-}
-
 EquipmentPainting::View FlatBoardPainter::markedPitch(const QRectF& r) {
     const QRectF m = r.adjusted(kMargin, kMargin, -kMargin, -kMargin);
     return {[m](Point pt) { return QPointF(m.left() + pt.x * m.width(), m.top() + pt.y * m.height()); }};
@@ -215,9 +232,13 @@ QPointF FlatBoardPainter::ballCentre(const BoardScene& scene, QSizeF size) const
 }
 
 void FlatBoardPainter::paintBoard(QPainter& painter, const BoardScene& scene, QSizeF size, qreal dpr) {
+    area_ = scene.pitchAreas ? scene.pitchAreas->effectiveArea() : PitchArea::full;
     const FlatProjection view = projectionFor(size);
-    const ViewRect rect = view.rect();
-    const QRectF r(rect.left, rect.top, rect.width, rect.height);
+    const ViewRect rect = view.rect(), window = view.window();
+    // The whole pitch in its frame; `frame` places it in the view (turned for an area).
+    const QRectF r(0, 0, rect.width, rect.height);
+    const QRectF shown(window.left, window.top, window.width, window.height);
+    const QTransform frame = frameTransform(view);
     if (r.width() < 1 || r.height() < 1) return;
     const int appearance = StudioStyle::isDark() ? 1 : 0;
     if (appearance != appearance_) {
@@ -231,18 +252,19 @@ void FlatBoardPainter::paintBoard(QPainter& painter, const BoardScene& scene, QS
     const QSize pitchSize(qRound(r.width()), qRound(r.height()));
     const double washed = scene.vision ? scene.vision->opacity : 0.0;
     // On whole device pixels, so the snapped markings stay crisp.
-    const QPointF origin(std::round(r.left() * dpr) / dpr, std::round(r.top() * dpr) / dpr);
+    const QPointF origin(std::round(shown.left() * dpr) / dpr, std::round(shown.top() * dpr) / dpr);
     if (PitchPainting::isVectorDevice(painter)) {
         // A handout page keeps the pitch as lines and fills, sharp when printed.
         painter.save();
-        painter.translate(origin);
+        painter.setClipRect(shown, Qt::IntersectClip);
+        painter.setTransform(frame, true);
         paintPitchSurface(painter, QSizeF(pitchSize), dpr);
         if (washed > 0)
             painter.fillRect(QRectF(kMargin, kMargin, pitchSize.width() - 2 * kMargin, pitchSize.height() - 2 * kMargin),
                              withAlpha(StudioStyle::onPitch(), 0.055 * washed));
         painter.restore();
     } else {
-        const QPixmap& plain = staticPitch(pitchSize, dpr);
+        const QPixmap& plain = staticPitch(view, dpr);
         if (washed < 1) painter.drawPixmap(origin, plain);
         if (washed > 0) {
             painter.setOpacity(washed);
@@ -253,10 +275,15 @@ void FlatBoardPainter::paintBoard(QPainter& painter, const BoardScene& scene, QS
 
     // A rectangular clip keeps every fill on the raster engine's fast path. Nothing that
     // moves reaches the rounded corners: positions stay 0.04 of the pitch from its edges.
-    painter.setClipRect(r, Qt::IntersectClip);
+    painter.setClipRect(shown, Qt::IntersectClip);
+    // What lies on the turf is drawn in the pitch's frame; pieces and their paths below
+    // stand upright at their projected points.
+    painter.save();
+    painter.setTransform(frame, true);
     if (scene.pitchAreas) EquipmentPainting::drawPitchAreas(painter, *scene.pitchAreas, markedPitch(r));
     if (scene.vision) paintVision(painter, r, *scene.vision);
     if (scene.offside) paintOffside(painter, r, *scene.offside, scene);
+    painter.restore();
     paintMoves(painter, view, scene);
     const auto project = [&](Point q) { return toQt(view.toView(q)); };
     if (scene.focus) PitchPainting::drawFocusPath(painter, *scene.focus, scene, project, [](Point) { return 1.0; });

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QTransform>
+
 #include <QPixmap>
 #include <QSize>
 
@@ -16,9 +18,13 @@ namespace vantrel {
 // shadow.
 class FlatBoardPainter : public BoardPainter {
 public:
-    static FlatProjection projectionFor(QSizeF size) { return {{size.width(), size.height()}}; }
-    // The rectangle the unit square maps onto.
-    static QRectF drawingRect(QSizeF size);
+    // The projection of the area last painted (a half or the final third turns the pitch
+    // to fill the view), so hit tests answer for what is on screen.
+    FlatProjection projectionFor(QSizeF size) const { return {{size.width(), size.height()}, area_}; }
+    // Where the pitch's frame (the whole pitch at `rect()`'s size, corner at 0, 0) lies in
+    // the view.
+    static QTransform frameTransform(const FlatProjection& view);
+    AnnotationSurface annotationSurface(QSizeF size) const override { return AnnotationSurface::flat(size, area_); }
 
     Projection projection() const override { return Projection::flat; }
     QPointF toView(QSizeF size, Point pitchPoint) const override;
@@ -35,7 +41,8 @@ protected:
     bool tokenContains(QSizeF size, const SceneToken& token, QPointF viewPoint) const override;
 
 private:
-    const QPixmap& staticPitch(QSize size, qreal dpr);
+    // The pitch as the view shows it, painted once per size, area and appearance.
+    const QPixmap& staticPitch(const FlatProjection& view, qreal dpr);
     static void paintPitchSurface(QPainter& p, QSizeF size, qreal dpr);
     // The marked pitch (goal line to goal line) of the pitch rectangle `r` as 0 … 1.
     static EquipmentPainting::View markedPitch(const QRectF& r);
@@ -54,6 +61,8 @@ private:
     QPixmap staticPitch_;
     QPixmap washedPitch_;
     QSize staticPitchSize_;
+    PitchArea staticPitchArea_ = PitchArea::full;
+    PitchArea area_ = PitchArea::full;
     int appearance_ = -1;   // the appearance the sprites were drawn in: 0 light, 1 dark
 };
 

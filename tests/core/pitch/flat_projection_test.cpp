@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace vantrel {
 namespace {
 
@@ -17,6 +19,29 @@ TEST(FlatProjection, FitsTheSquareIntoTheLargestCentredPitchRectangle) {
     EXPECT_NEAR(back.x, -0.2, 1e-12);
     EXPECT_NEAR(back.y, 1.4, 1e-12);
     EXPECT_EQ((FlatProjection{{0, 300}}.toPitch({10, 10})), (Point{0.5, 0.5}));
+}
+
+TEST(FlatProjection, AHalfOrTheFinalThirdTurnsToFillTheSurface) {
+    for (PitchArea area : {PitchArea::half, PitchArea::box}) {
+        const FlatProjection view{{1500, 900}, area};
+        const ViewRect w = view.window();
+        // Inside the surface and touching two of its opposite sides.
+        EXPECT_GE(w.left, -1e-9);
+        EXPECT_GE(w.top, -1e-9);
+        EXPECT_LE(w.left + w.width, 1500 + 1e-9);
+        EXPECT_LE(w.top + w.height, 900 + 1e-9);
+        EXPECT_TRUE(std::abs(w.height - 900) < 1e-6 || std::abs(w.width - 1500) < 1e-6);
+        // The goal line along the top edge, the touchline y = 0 down the left edge, and the
+        // area's back line inside the window, near its bottom.
+        EXPECT_NEAR(view.toView({1, 0.3}).y, w.top, 1e-9);
+        EXPECT_NEAR(view.toView({0.7, 0}).x, w.left, 1e-9);
+        const double back = view.toView({pitchAreaRect(area).x0, 0.5}).y;
+        EXPECT_GT(back, w.top + 0.9 * w.height);
+        EXPECT_LT(back, w.top + w.height);
+        const Point round = view.toPitch(view.toView({0.81, 0.27}));
+        EXPECT_NEAR(round.x, 0.81, 1e-12);
+        EXPECT_NEAR(round.y, 0.27, 1e-12);
+    }
 }
 
 TEST(FlatProjection, TheBallRisesFromTheFeetOverAGroundedShadow) {
