@@ -160,7 +160,7 @@ void FlatBoardPainter::paintPitchSurface(QPainter& p, QSizeF size, qreal dpr) {
     const qreal H = size.height();
     QPainterPath clip;
     clip.addRoundedRect(QRectF(0, 0, W, H), kCornerRadius, kCornerRadius);
-    p.setClipPath(clip);
+    p.setClipPath(clip, Qt::IntersectClip);   // within a turned window's own rounded cut
     p.fillRect(QRectF(0, 0, W, H), StudioStyle::pitch());
 
     const QRectF painted(kMargin, kMargin, W - 2 * kMargin, H - 2 * kMargin);
@@ -256,7 +256,9 @@ void FlatBoardPainter::paintBoard(QPainter& painter, const BoardScene& scene, QS
     if (PitchPainting::isVectorDevice(painter)) {
         // A handout page keeps the pitch as lines and fills, sharp when printed.
         painter.save();
-        painter.setClipRect(shown, Qt::IntersectClip);
+        QPainterPath cut;
+        cut.addRoundedRect(shown, kCornerRadius, kCornerRadius);
+        painter.setClipPath(cut, Qt::IntersectClip);
         painter.setTransform(frame, true);
         paintPitchSurface(painter, QSizeF(pitchSize), dpr);
         if (washed > 0)
