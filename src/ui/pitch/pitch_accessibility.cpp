@@ -140,6 +140,8 @@ QAccessible::State PlayerTokenAccessible::state() const {
     if (const SceneToken* tok = token(); tok && tok->selected) s.selected = true;
     if (const SceneEquipment* e = piece(); e && e->selected) s.selected = true;
     if (!isValid()) s.invisible = true;
+    // A half or the final third leaves pieces outside the board: off screen, not showing.
+    else if (!QRect(view_->mapToGlobal(QPoint(0, 0)), view_->size()).intersects(rect())) s.invisible = s.offscreen = true;
     return s;
 }
 
