@@ -175,6 +175,8 @@ void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotat
     painter.setBrush(body);
     painter.drawEllipse(QPointF(0, 0), r, r);
 
+    // The panels are cut by the rim; the board's own clip stays in force around them.
+    painter.save();
     QPainterPath clip;
     clip.addEllipse(QPointF(0, 0), r, r);
     painter.setClipPath(clip, Qt::IntersectClip);
@@ -201,7 +203,7 @@ void drawFootball(QPainter& painter, QPointF centre, qreal diameter, qreal rotat
         }
         painter.drawPolygon(outer);
     }
-    painter.setClipping(false);
+    painter.restore();
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(24, 28, 27, 215), 0.9));
     painter.drawEllipse(QPointF(0, 0), r - 0.2, r - 0.2);
