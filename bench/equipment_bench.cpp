@@ -26,10 +26,10 @@ void paintEquipment(benchmark::State& state, BoardPainter::Projection projection
     const auto kinds = allEquipmentKinds();
     for (int i = 0; i < 200; ++i) {
         const Point at{0.06 + 0.88 * ((i % 20) + 0.5) / 20, 0.06 + 0.88 * ((i / 20) + 0.5) / 10};
-        const auto id = store.addEquipment(kinds[static_cast<std::size_t>(i) % kinds.size()], at);
-        if (id) store.rotateEquipment(*id, 17.0 * i);
+        const auto id = store.equipment().add(kinds[static_cast<std::size_t>(i) % kinds.size()], at);
+        if (id) store.equipment().rotate(*id, 17.0 * i);
     }
-    store.setPitchAreas(PitchAreas{PitchArea::half, PitchGrid::zones});
+    store.equipment().setPitchAreas(PitchAreas{PitchArea::half, PitchGrid::zones});
     const BoardScene scene = store.scene();
     if (scene.equipment.size() != 200 || scene.players.size() != 22) {
         state.SkipWithError("the board is not in the state measured");

@@ -53,7 +53,7 @@ void BM_FocusedScene11(benchmark::State& state) {
     VirtualTimePlatform platform;
     BoardStore store(prefs, platform);
     store.selectBuiltIn(0, 11);
-    store.setFocusedPlayer(state.range(0) ? std::optional<std::string>("home-8") : std::nullopt);
+    store.squad().setFocused(state.range(0) ? std::optional<std::string>("home-8") : std::nullopt);
     for (auto _ : state) benchmark::DoNotOptimize(store.scene());
 }
 BENCHMARK(BM_FocusedScene11)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -215,7 +215,7 @@ TEST_F(BoardViewTest, TheSquadsKitShirtAndNameShow) {
     store->selectImported(SavedTactic{Uuid::random(), tactic, true});
     const QPointF three = at("home-3");
     const QColor before = vantrel::testing::paintFlatBoard(*store, view->size()).pixelColor(three.toPoint());
-    store->setFocusedPlayer("home-5");
+    store->squad().setFocused("home-5");
     store->selectStep(1);
     const QImage focused = vantrel::testing::paintFlatBoard(*store, view->size());
     EXPECT_GT(vantrel::testing::colourDistance(focused.pixelColor(three.toPoint()), before), 60);

@@ -36,7 +36,7 @@ TEST_F(EquipmentViewTest, EquipmentIsPlacedDraggedTurnedReadOutAndDeletedOnTheBo
     // A drag moves the piece it starts on: one undo level; a drag on its handle turns it.
     drag(view->toView({0.3, 0.3}), view->toView({0.4, 0.35}));
     EXPECT_NEAR(store->currentStep()->equipment->front().position.x, 0.4, 0.01);
-    EXPECT_EQ(store->selectedEquipment(), first.id);
+    EXPECT_EQ(store->equipment().selected(), first.id);
     const QPointF handle = EquipmentPainting::turnHandle(view->scene().equipment.front(), view->painter().equipmentView(view->size()));
     drag(handle, view->toView({0.4, 0.45}));   // straight across the pitch: 90°
     EXPECT_NEAR(store->currentStep()->equipment->front().degrees(), 90, 3);
@@ -62,9 +62,9 @@ TEST_F(EquipmentViewTest, EquipmentIsPlacedDraggedTurnedReadOutAndDeletedOnTheBo
 TEST_F(EquipmentViewTest, TheKeyboardReachesSelectsMovesTurnsAndDeletesAPiece) {
     open({lineup({}, std::nullopt)});
     EquipmentTool tool(*store, *view);   // the shelf's gestures stay on the board as in the studio
-    const Uuid cone = *store->addEquipment(EquipmentKind::cone, {0.5, 0.5});
-    const Uuid pole = *store->addEquipment(EquipmentKind::pole, {0.2, 0.2});
-    store->selectEquipment(std::nullopt);
+    const Uuid cone = *store->equipment().add(EquipmentKind::cone, {0.5, 0.5});
+    const Uuid pole = *store->equipment().add(EquipmentKind::pole, {0.2, 0.2});
+    store->equipment().select(std::nullopt);
     QApplication::setActiveWindow(view.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
     view->setFocus(Qt::TabFocusReason);
@@ -82,7 +82,7 @@ TEST_F(EquipmentViewTest, TheKeyboardReachesSelectsMovesTurnsAndDeletesAPiece) {
     EXPECT_LE(colourDistance(shown.pixelColor((c + QPointF(16, 0)).toPoint()), view->palette().color(QPalette::Highlight)), 60);
 
     key(Qt::Key_Space);
-    EXPECT_EQ(store->selectedEquipment(), cone);
+    EXPECT_EQ(store->equipment().selected(), cone);
     key(Qt::Key_BracketRight);
     EXPECT_NEAR(store->currentStep()->equipment->front().degrees(), 15, 1e-9);
     key(Qt::Key_BracketLeft);
@@ -102,7 +102,7 @@ TEST_F(EquipmentViewTest, TheKeyboardReachesSelectsMovesTurnsAndDeletesAPiece) {
     EXPECT_NEAR(store->currentStep()->equipment->front().degrees(), 345, 1e-9);
 
     key(Qt::Key_Escape);
-    EXPECT_FALSE(store->selectedEquipment());
+    EXPECT_FALSE(store->equipment().selected());
     key(Qt::Key_Delete);   // nothing selected: nothing goes
     key(Qt::Key_Space);
     key(Qt::Key_Delete);
@@ -132,7 +132,7 @@ TEST_F(EquipmentViewTest, GoalsStandInThreeDAndAHalfPitchTurnsToFillTheView) {
     // A half turns to fill the view, the attacked goal at the top: the turf no longer
     // reaches the sides, and pieces are drawn and hit where the turned projection puts them.
     const QImage full = vantrel::testing::paintFlatBoard(*store, size);
-    store->setPitchAreas(PitchAreas{PitchArea::half, PitchGrid::none});
+    store->equipment().setPitchAreas(PitchAreas{PitchArea::half, PitchGrid::none});
     FlatBoardPainter painter;
     QImage half(size, QImage::Format_ARGB32_Premultiplied);
     half.fill(Qt::transparent);

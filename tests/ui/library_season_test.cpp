@@ -158,6 +158,6 @@ TEST_F(LibrarySeasonTest, RowsShowTheFirstStagePaintedOffTheInterfaceThreadAndKe
     cache.waitForAll();
     EXPECT_NE(cache.image(store().tactic()), old);
     // So does a piece of equipment placed on it.
-    ASSERT_TRUE(store().addEquipment(EquipmentKind::miniGoal, {0.3, 0.3}));
+    ASSERT_TRUE(store().equipment().add(EquipmentKind::miniGoal, {0.3, 0.3}));
     EXPECT_TRUE(cache.image(store().tactic()).isNull());
 }

@@ -67,9 +67,9 @@ TEST_F(SquadTest, ACoachNamesTeamsKitsAndPlayersFromASpreadsheet) {
     store().selectPlayer("home-5", true);
     content().inspector().focusButton()->setFocus();
     key(Qt::Key_F);
-    EXPECT_EQ(store().focusedPlayer(), "home-5");
+    EXPECT_EQ(store().squad().focused(), "home-5");
     EXPECT_TRUE(content().inspector().focusButton()->isChecked());
     EXPECT_TRUE(a.focusPlayer->isChecked());
     QTest::mouseClick(content().inspector().focusButton(), Qt::LeftButton);
-    EXPECT_FALSE(store().focusedPlayer());
+    EXPECT_FALSE(store().squad().focused());
 }

@@ -72,7 +72,7 @@ void BoardStore::setStepIndex(int index) {
 void BoardStore::setSelectedPlayer(std::optional<std::string> id) {
     selectedPlayer_ = std::move(id);
     if (selectedPlayer_ != inspectedPlayerID_) inspectedPlayerID_.reset();
-    if (selectedPlayer_) selectedEquipment_.reset();
+    if (selectedPlayer_) equipment_.selected_.reset();
     notifier_.mark(StoreChange::selection);
 }
 

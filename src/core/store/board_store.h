@@ -17,10 +17,12 @@
 #include "core/platform/platform.h"
 #include "core/scene/board_scene.h"
 #include "core/store/board_edit_history.h"
+#include "core/store/board_equipment.h"
 #include "core/store/board_motion.h"
 #include "core/store/change_notifier.h"
 #include "core/store/own_tactic_library.h"
 #include "core/store/recovery_journal.h"
+#include "core/store/board_squad.h"
 #include "core/store/stage_baseline.h"
 #include "core/store/tactic_files.h"
 #include "core/store/tactic_versions.h"
@@ -52,12 +54,17 @@ struct StepTransition;
 //   board_store_own_tactics.cpp  renaming, copying and deleting own tactics; their
 //                                earlier versions (TacticVersions, tactic_versions.h)
 //   board_store_risk.cpp         the interception risk of the step shown
-//   board_store_squad.cpp        the squad's names, roles and shirts
-//   board_store_equipment.cpp    training equipment of a step; the tactic's pitch areas
+//   board_squad.cpp              the squad's names, roles, shirts and kits; the player
+//                                in focus (BoardSquad, board_squad.h: store.squad())
+//   board_equipment.cpp          training equipment of a step; the tactic's pitch areas
+//                                (BoardEquipment, board_equipment.h: store.equipment())
 //   board_store_recovery.cpp     the recovery journal's answer at start-up (the journal,
 //                                which follows the store on its own: RecoveryJournal,
 //                                recovery_journal.h)
 class BoardStore {
+    friend class BoardEquipment;
+    friend class BoardSquad;
+
 public:
     BoardStore(PreferenceStore& defaults, Platform& platform);
     ~BoardStore();
@@ -216,37 +223,12 @@ public:
     // Renames the open tactic (an own tactic's library entry too); white space around it,
     // the ideographic space included, is dropped, and a name left empty is ignored.
     void setTacticName(std::string name);
-    // A player's name, role and shirt in the squad: texts trimmed and cut to 24 and 16
-    // characters, empty ones cleared, a shirt outside 1 … 99 cleared. A shirt a teammate
-    // wears is refused ("号码 7 已被蓝队 7 号使用"). One undo level; autosaved like edits.
-    void setSquadPlayer(const std::string& id, const std::string& name, const std::string& role, std::optional<int> shirt);
-    // A team's name (trimmed, cut to 24 characters, empty: "蓝队" / "橙队") and kit colour
-    // ("#RRGGBB", absent: the team's own). One undo level.
-    void setTeamIdentity(int team, const std::string& name, std::optional<std::string> color);
-    // Names and roles from a squad list, matched to the team's players by the number each
-    // shows; lines whose number no player shows are left out and named in the status. One
-    // undo level.
-    void applyRoster(int team, const std::vector<RosterRow>& roster);
-    // "聚焦球员": the others dim and his path through every step is drawn, also while the
-    // tactic plays; another tactic, or the same id again, ends it.
-    const std::optional<std::string>& focusedPlayer() const { return focusedPlayer_; }
-    void setFocusedPlayer(std::optional<std::string> id);
-    // --- Training equipment and pitch areas (board_store_equipment.cpp) -------------
-    // A piece of `kind` placed in the current step where the coach put it (pulled onto
-    // the pitch and its lines), selected; refused past 200 a step. One undo level each
-    // command; a drag of one piece (moves and turns) is one level until endEquipmentDrag.
-    const std::optional<Uuid>& selectedEquipment() const { return selectedEquipment_; }
-    std::optional<Uuid> addEquipment(EquipmentKind kind, Point at);
-    void selectEquipment(std::optional<Uuid> id);
-    void moveEquipment(const Uuid& id, Point to);
-    void rotateEquipment(const Uuid& id, double degrees);
-    void setEquipmentColor(const Uuid& id, std::optional<std::string> color);
-    void removeEquipment(const Uuid& id);
-    void endEquipmentDrag();
-    // The tactic's pitch area and grid; the display option shows or hides them.
-    void setPitchAreas(std::optional<PitchAreas> pitch);
-    bool showPitchAreas() const { return showPitchAreas_; }
-    void setShowPitchAreas(bool on);
+    // The squad and the player in focus (board_squad.cpp).
+    BoardSquad& squad() { return squad_; }
+    const BoardSquad& squad() const { return squad_; }
+    // Training equipment and pitch areas (board_equipment.cpp).
+    BoardEquipment& equipment() { return equipment_; }
+    const BoardEquipment& equipment() const { return equipment_; }
     // The current step's title and explanation: edits of the step like any other.
     void setStepTitle(std::string title);
     void setStepNote(std::string note);
@@ -360,7 +342,6 @@ private:
     std::string selectedTacticKey_ = "builtin-7-0";
     int stepIndex_ = 0;
     std::optional<std::string> selectedPlayer_;
-    std::optional<std::string> focusedPlayer_;
     std::optional<std::string> inspectedPlayerID_;
     bool draggingPlayer_ = false;
     std::string status_ = "拖动球员或足球来布置战术";
@@ -369,8 +350,8 @@ private:
     bool showRoutes_ = true;
     bool showInterceptionRisk_ = true;
     bool showMoves_ = false;
-    std::optional<Uuid> selectedEquipment_;
-    bool showPitchAreas_ = true;
+    BoardEquipment equipment_{*this};
+    BoardSquad squad_{*this};
     struct RiskMemo {
         BoardStep from;
         BoardStep to;

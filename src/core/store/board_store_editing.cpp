@@ -393,14 +393,14 @@ BoardScene BoardStore::scene(bool withAnnotations) const {
         if (const BoardStep* step = currentStep(); step && step->annotations && !step->annotations->empty())
             in.annotations = std::make_shared<const std::vector<BoardAnnotation>>(*step->annotations);
     in.interactive = !transitionRunning();
-    if (focusedPlayer_) in.focus = focusOf(tactic_, *focusedPlayer_);
+    if (squad_.focused()) in.focus = focusOf(tactic_, *squad_.focused());
     if (motion_.previewPlayers)
         in.equipment = glideEquipment(motion_.previewEquipmentFrom, motion_.previewEquipmentTo, motion_.previewProgress,
                                       in.equipmentOpacities);
     else if (const BoardStep* step = currentStep())
         in.equipment = stepEquipment(*step);
-    in.selectedEquipment = selectedEquipment_;
-    if (showPitchAreas_) in.pitchAreas = tactic_.pitch;
+    in.selectedEquipment = equipment_.selected();
+    if (equipment_.showPitchAreas()) in.pitchAreas = tactic_.pitch;
     return buildScene(std::move(in));
 }
 

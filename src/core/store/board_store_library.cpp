@@ -110,7 +110,7 @@ void BoardStore::openTactic(Tactic tactic, std::string key, std::string status) 
     setStepIndex(0);
     captureStageBaseline();
     setSelectedPlayer(std::nullopt);
-    setFocusedPlayer(std::nullopt);
+    squad_.setFocused(std::nullopt);
     setSelectedTacticKey(std::move(key));
     setStatus(std::move(status));
     reportSelectionWriteFailure();

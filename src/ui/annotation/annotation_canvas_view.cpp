@@ -46,7 +46,7 @@ AnnotationSurface AnnotationCanvasView::surface() const {
     if (is3D_) return AnnotationSurface::perspective(QSizeF(size()));
     // The flat board shows the tactic's half or final third turned to fill it.
     const auto& pitch = store_.tactic().pitch;
-    return AnnotationSurface::flat(QSizeF(size()), store_.showPitchAreas() && pitch ? pitch->effectiveArea() : PitchArea::full);
+    return AnnotationSurface::flat(QSizeF(size()), store_.equipment().showPitchAreas() && pitch ? pitch->effectiveArea() : PitchArea::full);
 }
 
 void AnnotationCanvasView::addPaintTarget(QWidget* view) {

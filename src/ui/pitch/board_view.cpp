@@ -206,8 +206,8 @@ void BoardView::nudge(Qt::Key key, bool far) {
         store_.moveBall({step->ball.x + by.x, step->ball.y + by.y}, false);
     } else if (const auto& id = store_.selectedPlayer()) {
         if (const Player* p = step->player(*id)) store_.movePlayer(*id, {p->position.x + by.x, p->position.y + by.y});
-    } else if (const Equipment* e = stepPiece(step, store_.selectedEquipment())) {
-        store_.moveEquipment(e->id, {e->position.x + by.x, e->position.y + by.y});   // clamped as a drag is
+    } else if (const Equipment* e = stepPiece(step, store_.equipment().selected())) {
+        store_.equipment().move(e->id, {e->position.x + by.x, e->position.y + by.y});   // clamped as a drag is
     }
 }
 
@@ -218,27 +218,27 @@ void BoardView::endNudges() {
 }
 
 void BoardView::turnSelectedPiece(double degrees) {
-    const Equipment* e = stepPiece(store_.currentStep(), store_.selectedEquipment());
+    const Equipment* e = stepPiece(store_.currentStep(), store_.equipment().selected());
     if (!e || !scene_.interactive) return;
-    if (!turning_) store_.endEquipmentDrag();   // a new press, a new undo level
+    if (!turning_) store_.equipment().endDrag();   // a new press, a new undo level
     turning_ = true;
-    store_.rotateEquipment(e->id, e->degrees() + degrees);
+    store_.equipment().rotate(e->id, e->degrees() + degrees);
 }
 
 void BoardView::endTurning() {
     if (!turning_) return;
     turning_ = false;
-    store_.endEquipmentDrag();
+    store_.equipment().endDrag();
 }
 
 void BoardView::removeSelectedPiece() {
-    const Uuid id = *store_.selectedEquipment();
+    const Uuid id = *store_.equipment().selected();
     // A ring on the piece goes to the one after it, or to the one before the last.
     std::vector<std::string> order = readingOrder();
     const auto ringed = std::find(order.begin(), order.end(), keyFocus_.value_or(std::string()));
     const bool onIt = keyFocus_ && *keyFocus_ == equipmentKey(id);
     const auto at = std::size_t(ringed - order.begin());
-    store_.removeEquipment(id);
+    store_.equipment().remove(id);
     if (!onIt) return;
     order = readingOrder();
     setKeyFocus(order[std::min(at, order.size() - 1)]);
@@ -256,18 +256,18 @@ void BoardView::keyPressEvent(QKeyEvent* event) {
     const SceneEquipment* piece = focusedPiece();
     const bool onPlayer = keyFocus_ && !keyFocus_->empty() && !isEquipmentKey(*keyFocus_);
     if (key == Qt::Key_Space && mods == Qt::NoModifier && onPlayer) return store_.selectPlayer(*keyFocus_, false);
-    if (key == Qt::Key_Space && mods == Qt::NoModifier && piece) return store_.selectEquipment(piece->piece.id);
+    if (key == Qt::Key_Space && mods == Qt::NoModifier && piece) return store_.equipment().select(piece->piece.id);
     // A bracket may need Shift or AltGr on some layouts; only Ctrl and Alt are left alone.
     const bool turn = key == Qt::Key_BracketLeft || key == Qt::Key_BracketRight;
-    if (turn && !(mods & (Qt::ControlModifier | Qt::AltModifier)) && store_.selectedEquipment())
+    if (turn && !(mods & (Qt::ControlModifier | Qt::AltModifier)) && store_.equipment().selected())
         return turnSelectedPiece(key == Qt::Key_BracketLeft ? -15 : 15);
-    if ((key == Qt::Key_Delete || key == Qt::Key_Backspace) && store_.selectedEquipment()) return removeSelectedPiece();
+    if ((key == Qt::Key_Delete || key == Qt::Key_Backspace) && store_.equipment().selected()) return removeSelectedPiece();
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && onPlayer) {
         if (mods & Qt::ControlModifier) return store_.selectPlayer(*keyFocus_, true);
         return store_.passOrGiveBall(*keyFocus_);
     }
     if (key == Qt::Key_Escape && store_.selectedPlayer()) return store_.clearSelectedPlayer();
-    if (key == Qt::Key_Escape && store_.selectedEquipment()) return store_.selectEquipment(std::nullopt);
+    if (key == Qt::Key_Escape && store_.equipment().selected()) return store_.equipment().select(std::nullopt);
     QWidget::keyPressEvent(event);
 }
 

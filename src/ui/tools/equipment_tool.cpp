@@ -85,7 +85,7 @@ bool EquipmentTool::press(QPointF at) {
     BoardPainter& painter = view_.painter();
     const QSizeF size(view_.size());
     if (armed_) {
-        store_.addEquipment(*armed_, painter.toPitch(size, at));
+        store_.equipment().add(*armed_, painter.toPitch(size, at));
         return true;
     }
     const BoardScene& scene = view_.scene();
@@ -96,11 +96,11 @@ bool EquipmentTool::press(QPointF at) {
     }
     // A player standing on a piece is taken first: he is drawn over it.
     if (painter.playerAt(scene, size, at) || painter.ballAt(scene, size, at)) {
-        if (store_.selectedEquipment()) store_.selectEquipment(std::nullopt);
+        if (store_.equipment().selected()) store_.equipment().select(std::nullopt);
         return false;
     }
     if (auto id = painter.equipmentAt(scene, size, at)) {
-        store_.selectEquipment(*id);
+        store_.equipment().select(*id);
         drag_ = Drag::move;
         dragged_ = *id;
         const Point pointer = painter.toPitch(size, at);
@@ -108,14 +108,14 @@ bool EquipmentTool::press(QPointF at) {
             if (e.piece.id == *id) grab_ = {e.piece.position.x - pointer.x, e.piece.position.y - pointer.y};
         return true;
     }
-    if (store_.selectedEquipment()) store_.selectEquipment(std::nullopt);
+    if (store_.equipment().selected()) store_.equipment().select(std::nullopt);
     return false;
 }
 
 void EquipmentTool::move(QPointF at) {
     const Point pointer = view_.painter().toPitch(QSizeF(view_.size()), at);
     if (drag_ == Drag::move) {
-        store_.moveEquipment(dragged_, {pointer.x + grab_.x, pointer.y + grab_.y});
+        store_.equipment().move(dragged_, {pointer.x + grab_.x, pointer.y + grab_.y});
         return;
     }
     for (const auto& e : view_.scene().equipment)
@@ -123,7 +123,7 @@ void EquipmentTool::move(QPointF at) {
             // The handle points along the piece: its angle is the pointer's bearing in metres.
             const double dx = (pointer.x - e.piece.position.x) * kPitchLengthMetres;
             const double dy = (pointer.y - e.piece.position.y) * kPitchWidthMetres;
-            if (std::hypot(dx, dy) > 0.05) store_.rotateEquipment(dragged_, std::atan2(dy, dx) * 180 / M_PI);
+            if (std::hypot(dx, dy) > 0.05) store_.equipment().rotate(dragged_, std::atan2(dy, dx) * 180 / M_PI);
         }
 }
 
@@ -146,7 +146,7 @@ bool EquipmentTool::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease:
             if (drag_ == Drag::none) return false;
             drag_ = Drag::none;
-            store_.endEquipmentDrag();
+            store_.equipment().endDrag();
             return true;
         case QEvent::MouseButtonDblClick:
             return armed_ || drag_ != Drag::none;
@@ -156,7 +156,7 @@ bool EquipmentTool::eventFilter(QObject* watched, QEvent* event) {
             auto* e = static_cast<QKeyEvent*>(event);
             if (e->key() == Qt::Key_Escape && armed_) {
                 arm(std::nullopt);
-                store_.selectEquipment(std::nullopt);
+                store_.equipment().select(std::nullopt);
                 return true;
             }
             return false;
@@ -172,7 +172,7 @@ bool EquipmentTool::eventFilter(QObject* watched, QEvent* event) {
             auto* e = static_cast<QDropEvent*>(event);
             if (!e->mimeData()->hasFormat(mimeType())) return false;
             const auto kind = equipmentKindFromRaw(e->mimeData()->data(mimeType()).toStdString());
-            if (kind) store_.addEquipment(*kind, view_.painter().toPitch(QSizeF(view_.size()), e->position()));
+            if (kind) store_.equipment().add(*kind, view_.painter().toPitch(QSizeF(view_.size()), e->position()));
             e->acceptProposedAction();
             return true;
         }
@@ -218,7 +218,7 @@ EquipmentShelf::EquipmentShelf(BoardStore& store, EquipmentTool& tool, QWidget* 
                              .arg(QString::fromLatin1(hex)));
         const std::string colour = hex;
         connect(b, &QToolButton::clicked, this, [this, colour] {
-            if (auto id = store_.selectedEquipment()) store_.setEquipmentColor(*id, colour);
+            if (auto id = store_.equipment().selected()) store_.equipment().setColor(*id, colour);
         });
         row->addWidget(b);
         colours_.push_back(b);
@@ -229,7 +229,7 @@ EquipmentShelf::EquipmentShelf(BoardStore& store, EquipmentTool& tool, QWidget* 
     StudioWidgets::describe(remove_, QStringLiteral("删除器材"), QStringLiteral("删除所选器材 · Delete"));
     remove_->setAutoRaise(true);
     connect(remove_, &QToolButton::clicked, this, [this] {
-        if (auto id = store_.selectedEquipment()) store_.removeEquipment(*id);
+        if (auto id = store_.equipment().selected()) store_.equipment().remove(*id);
     });
     row->addWidget(remove_);
     connect(&tool_, &EquipmentTool::armedChanged, this, &EquipmentShelf::refresh);
@@ -248,9 +248,9 @@ void EquipmentShelf::refresh() {
     for (std::size_t i = 0; i < kinds_.size(); ++i)
         kinds_[i]->setChecked(tool_.armed() && static_cast<std::size_t>(*tool_.armed()) == i);
     std::optional<EquipmentKind> selected;
-    if (const BoardStep* step = store_.currentStep(); step && step->equipment && store_.selectedEquipment())
+    if (const BoardStep* step = store_.currentStep(); step && step->equipment && store_.equipment().selected())
         for (const auto& e : *step->equipment)
-            if (e.id == *store_.selectedEquipment()) selected = e.kind;
+            if (e.id == *store_.equipment().selected()) selected = e.kind;
     for (QToolButton* b : colours_) b->setEnabled(selected && recolourable(*selected));
     remove_->setEnabled(selected.has_value());
 }
@@ -282,7 +282,7 @@ QMenu* pitchAreaMenu(BoardStore& store, QWidget* parent) {
     auto* menu = new QMenu(QStringLiteral("场地区域"), parent);
     auto* show = menu->addAction(QStringLiteral("显示场地区域"));
     show->setCheckable(true);
-    QObject::connect(show, &QAction::toggled, menu, [&store](bool on) { if (on != store.showPitchAreas()) store.setShowPitchAreas(on); });
+    QObject::connect(show, &QAction::toggled, menu, [&store](bool on) { if (on != store.equipment().showPitchAreas()) store.equipment().setShowPitchAreas(on); });
     menu->addSeparator();
     auto* areas = new QActionGroup(menu);
     std::vector<std::pair<QAction*, PitchArea>> areaActions;
@@ -294,7 +294,7 @@ QMenu* pitchAreaMenu(BoardStore& store, QWidget* parent) {
         QObject::connect(a, &QAction::triggered, menu, [&store, area] {
             PitchAreas next = store.tactic().pitch.value_or(PitchAreas{});
             next.area = area == PitchArea::full ? std::nullopt : std::optional(area);
-            store.setPitchAreas(next);
+            store.equipment().setPitchAreas(next);
         });
     }
     menu->addSeparator();
@@ -308,12 +308,12 @@ QMenu* pitchAreaMenu(BoardStore& store, QWidget* parent) {
         QObject::connect(a, &QAction::triggered, menu, [&store, grid] {
             PitchAreas next = store.tactic().pitch.value_or(PitchAreas{});
             next.grid = grid == PitchGrid::none ? std::nullopt : std::optional(grid);
-            store.setPitchAreas(next);
+            store.equipment().setPitchAreas(next);
         });
     }
     // The checks follow the tactic shown each time the menu opens.
     QObject::connect(menu, &QMenu::aboutToShow, menu, [&store, show, areaActions, gridActions] {
-        show->setChecked(store.showPitchAreas());
+        show->setChecked(store.equipment().showPitchAreas());
         const PitchAreas now = store.tactic().pitch.value_or(PitchAreas{});
         for (const auto& [a, area] : areaActions) a->setChecked(now.effectiveArea() == area);
         for (const auto& [a, grid] : gridActions) a->setChecked(now.effectiveGrid() == grid);

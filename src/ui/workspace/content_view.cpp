@@ -333,8 +333,8 @@ void ContentView::copyToMine(const std::string& key) {
 
 void ContentView::storeChanged(StoreChange change) {
     if (any(change & (StoreChange::displayOptions | StoreChange::selection))) {
-        actions_.focusPlayer->setChecked(store_->focusedPlayer().has_value());
-        actions_.focusPlayer->setEnabled(store_->focusedPlayer() || store_->selectedPlayer() || store_->inspectedPlayerID());
+        actions_.focusPlayer->setChecked(store_->squad().focused().has_value());
+        actions_.focusPlayer->setEnabled(store_->squad().focused() || store_->selectedPlayer() || store_->inspectedPlayerID());
     }
     if (any(change & StoreChange::library) && store_->selectedTacticKey() != lastKey_) {
         lastKey_ = store_->selectedTacticKey();

@@ -106,8 +106,8 @@ void ContentView::createActions() {
     connect(actions_.squad, &QAction::triggered, this, &ContentView::openSquad);
     connect(actions_.focusPlayer, &QAction::triggered, this, [this] {
         const auto& chosen = store_->selectedPlayer() ? store_->selectedPlayer() : store_->inspectedPlayerID();
-        store_->setFocusedPlayer(store_->focusedPlayer() ? std::nullopt : chosen);
-        actions_.focusPlayer->setChecked(store_->focusedPlayer().has_value());
+        store_->squad().setFocused(store_->squad().focused() ? std::nullopt : chosen);
+        actions_.focusPlayer->setChecked(store_->squad().focused().has_value());
     });
     connect(actions_.tutorial, &QAction::triggered, this, &ContentView::startTutorial);
     auto setMode = [this](const char* mode) {

@@ -234,7 +234,7 @@ QWidget* InspectorView::buildPlayerPage() {
     auto commitSquad = [this] {
         if (writing_) return;
         if (const auto& id = store_.inspectedPlayerID())
-            store_.setSquadPlayer(*id, playerName_->text().toStdString(), playerRole_->text().toStdString(),
+            store_.squad().setPlayer(*id, playerName_->text().toStdString(), playerRole_->text().toStdString(),
                                   shirt_->value() > 0 ? std::optional<int>(shirt_->value()) : std::nullopt);
         refresh();
     };
@@ -269,7 +269,7 @@ QWidget* InspectorView::buildPlayerPage() {
     focus_->setCheckable(true);
     connect(focus_, &QToolButton::clicked, this, [this] {
         if (const auto& id = store_.inspectedPlayerID())
-            store_.setFocusedPlayer(store_.focusedPlayer() == id ? std::nullopt : id);
+            store_.squad().setFocused(store_.squad().focused() == id ? std::nullopt : id);
         refresh();
     });
     v->addWidget(focus_, 0, Qt::AlignLeft);
@@ -329,7 +329,7 @@ void InspectorView::refresh() {
             if (!playerName_->hasFocus()) playerName_->setText(QString::fromStdString(named && named->name ? *named->name : ""));
             if (!playerRole_->hasFocus()) playerRole_->setText(QString::fromStdString(named && named->role ? *named->role : ""));
             if (!shirt_->hasFocus()) shirt_->setValue(named && named->shirt ? *named->shirt : 0);
-            focus_->setChecked(store_.focusedPlayer() == id);
+            focus_->setChecked(store_.squad().focused() == id);
             const bool owns = step->ballOwner == *id;
             hasBall_->setVisible(owns);
             giveBall_->setVisible(!owns);

@@ -101,7 +101,7 @@ QWidget* SquadSheet::buildColumn(int team) {
         const Tactic& tactic = store_.tactic();
         const auto index = static_cast<std::size_t>(team);
         std::optional<std::string> kit = index < tactic.teams.size() ? tactic.teams[index].color : std::nullopt;
-        store_.setTeamIdentity(team, teams_[index].name->text().toStdString(), kit);
+        store_.squad().setTeamIdentity(team, teams_[index].name->text().toStdString(), kit);
     });
     identity->addWidget(c.name, 1);
     c.color = button(side + QStringLiteral("队服颜色"), QStringLiteral("选择%1的队服颜色").arg(side), StudioIcons::Glyph::tune, true, column);
@@ -110,7 +110,7 @@ QWidget* SquadSheet::buildColumn(int team) {
     identity->addWidget(c.color);
     c.defaultColor = button(QStringLiteral("默认颜色"), QStringLiteral("恢复%1的默认颜色").arg(side), StudioIcons::Glyph::undo, false, column);
     connect(c.defaultColor, &QToolButton::clicked, this, [this, team] {
-        store_.setTeamIdentity(team, teams_[std::size_t(team)].name->text().toStdString(), std::nullopt);
+        store_.squad().setTeamIdentity(team, teams_[std::size_t(team)].name->text().toStdString(), std::nullopt);
     });
     identity->addWidget(c.defaultColor);
     v->addLayout(identity);
@@ -150,7 +150,7 @@ QWidget* SquadSheet::buildColumn(int team) {
 
 void SquadSheet::takeRoster(int team, const std::string& text) {
     auto roster = parseRoster(text);
-    if (roster) store_.applyRoster(team, roster.value());
+    if (roster) store_.squad().applyRoster(team, roster.value());
     else store_.reportStatus("名单无法导入：" + roster.error());
     // The outcome stays in the sheet, where the coach is looking, as on the status line.
     announceText(outcome_, qt(store_.status()));
@@ -167,7 +167,7 @@ void SquadSheet::chooseColor(int team) {
         if (picked.isValid()) chosen = picked;
     }
     if (!chosen) return;
-    store_.setTeamIdentity(team, teams_[std::size_t(team)].name->text().toStdString(),
+    store_.squad().setTeamIdentity(team, teams_[std::size_t(team)].name->text().toStdString(),
                            chosen->name(QColor::HexRgb).toUpper().toStdString());
 }
 

@@ -11,30 +11,30 @@ TEST_F(StoreTest, EquipmentIsPlacedMovedTurnedRecolouredAndRemovedWithOneUndoEac
     start().newTactic("器材");
     BoardStore& s = *store;
     const Tactic bare = s.tactic();
-    const auto cone = s.addEquipment(EquipmentKind::cone, {0.3, 0.4});
+    const auto cone = s.equipment().add(EquipmentKind::cone, {0.3, 0.4});
     ASSERT_TRUE(cone);
-    EXPECT_EQ(s.selectedEquipment(), cone);
+    EXPECT_EQ(s.equipment().selected(), cone);
     EXPECT_EQ(s.status(), "已放置标志桶 1");
     EXPECT_EQ(s.undoBoardEditLabel(), "放置器材");
-    const auto goal = s.addEquipment(EquipmentKind::goal, {-3, 0.5});   // pulled in
+    const auto goal = s.equipment().add(EquipmentKind::goal, {-3, 0.5});   // pulled in
     ASSERT_EQ(s.currentStep()->equipment->size(), 2u);
     EXPECT_EQ(s.currentStep()->equipment->back().position, (Point{0.04, 0.5}));
 
     // A drag is one level: moves and turns merge until it ends.
-    s.moveEquipment(*cone, {0.35, 0.4});
-    s.moveEquipment(*cone, {0.4, 0.45});
-    s.rotateEquipment(*cone, 370);
-    s.endEquipmentDrag();
+    s.equipment().move(*cone, {0.35, 0.4});
+    s.equipment().move(*cone, {0.4, 0.45});
+    s.equipment().rotate(*cone, 370);
+    s.equipment().endDrag();
     EXPECT_EQ(s.currentStep()->equipment->front().position, (Point{0.4, 0.45}));
     EXPECT_EQ(s.currentStep()->equipment->front().angle, 10.0);
     s.undoBoardEdit();
     EXPECT_EQ(s.currentStep()->equipment->front().position, (Point{0.3, 0.4}));
     s.redoBoardEdit();
 
-    s.setEquipmentColor(*cone, "#00ff00");
+    s.equipment().setColor(*cone, "#00ff00");
     EXPECT_EQ(s.currentStep()->equipment->front().color, "#00FF00");
-    s.setEquipmentColor(*cone, "green");   // ignored, as is a goal's colour
-    s.setEquipmentColor(*goal, "#00FF00");
+    s.equipment().setColor(*cone, "green");   // ignored, as is a goal's colour
+    s.equipment().setColor(*goal, "#00FF00");
     EXPECT_EQ(s.currentStep()->equipment->front().color, "#00FF00");
     EXPECT_FALSE(s.currentStep()->equipment->back().color);
 
@@ -63,14 +63,14 @@ TEST_F(StoreTest, EquipmentIsPlacedMovedTurnedRecolouredAndRemovedWithOneUndoEac
         if (saved.tactic.name == "器材") stored = saved.tactic.steps[0].equipment == s.tactic().steps[0].equipment;
     EXPECT_TRUE(stored);
 
-    s.removeEquipment(*cone);
-    s.removeEquipment(*goal);
+    s.equipment().remove(*cone);
+    s.equipment().remove(*goal);
     EXPECT_FALSE(s.currentStep()->equipment);   // none left: the document as it was
     EXPECT_EQ(s.status(), "已删除球门 1");
 
-    s.setPitchAreas(PitchAreas{PitchArea::half, PitchGrid::thirds});
+    s.equipment().setPitchAreas(PitchAreas{PitchArea::half, PitchGrid::thirds});
     EXPECT_EQ(s.scene().pitchAreas, (PitchAreas{PitchArea::half, PitchGrid::thirds}));
-    s.setShowPitchAreas(false);
+    s.equipment().setShowPitchAreas(false);
     EXPECT_FALSE(s.scene().pitchAreas);
     s.undoBoardEdit();
     EXPECT_FALSE(s.tactic().pitch);

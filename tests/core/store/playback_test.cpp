@@ -114,7 +114,7 @@ TEST_F(StoreTest, AnInterceptionBecomesANewStepAndStopsPlayback) {
     first.id = Uuid::random();
     BoardStore& s = open({first, pair[0], pair[1], last});
     s.selectStep(1);
-    s.setTeamIdentity(1, "红星队", std::nullopt);   // the note names him as the squad does
+    s.squad().setTeamIdentity(1, "红星队", std::nullopt);   // the note names him as the squad does
     s.play();
     ASSERT_TRUE(platform.advanceUntil([&] { return !s.playing(); }, 10));
     ASSERT_EQ(s.tactic().steps.size(), 5u);

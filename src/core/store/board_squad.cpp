@@ -4,6 +4,8 @@
 
 #include "core/model/step_title.h"
 #include "core/model/tactic_limits.h"
+#include "core/store/board_squad.h"
+
 #include "core/store/board_store.h"
 
 namespace vantrel {
@@ -34,84 +36,84 @@ SquadPlayer& entryOf(std::vector<TeamSquad>& teams, std::size_t team, const std:
 
 }  // namespace
 
-void BoardStore::setTeamIdentity(int team, const std::string& name, std::optional<std::string> color) {
-    Batch batch(notifier_);
+void BoardSquad::setTeamIdentity(int team, const std::string& name, std::optional<std::string> color) {
+    BoardStore::Batch batch(store_.notifier_);
     if (team < 0 || team > 1) return;
     if (color && !TacticLimits::isKitColour(*color)) color.reset();
-    auto scope = editScope("修改球队信息");
-    const std::vector<TeamSquad> before = tactic_.teams;
+    auto scope = store_.editScope("修改球队信息");
+    const std::vector<TeamSquad> before = store_.tactic_.teams;
     const auto index = static_cast<std::size_t>(team);
-    if (tactic_.teams.size() <= index) tactic_.teams.resize(index + 1);
-    tactic_.teams[index].name = squadText(name, TacticLimits::kMaxSquadNameCharacters);
-    tactic_.teams[index].color = std::move(color);
-    pruneSquad(tactic_.teams);
-    if (tactic_.teams != before) recordEdit();
+    if (store_.tactic_.teams.size() <= index) store_.tactic_.teams.resize(index + 1);
+    store_.tactic_.teams[index].name = squadText(name, TacticLimits::kMaxSquadNameCharacters);
+    store_.tactic_.teams[index].color = std::move(color);
+    pruneSquad(store_.tactic_.teams);
+    if (store_.tactic_.teams != before) store_.recordEdit();
 }
 
-void BoardStore::applyRoster(int team, const std::vector<RosterRow>& roster) {
-    Batch batch(notifier_);
-    const BoardStep* step = currentStep();
+void BoardSquad::applyRoster(int team, const std::vector<RosterRow>& roster) {
+    BoardStore::Batch batch(store_.notifier_);
+    const BoardStep* step = store_.currentStep();
     if (team < 0 || team > 1 || !step) return;
-    auto scope = editScope("导入名单");
-    const std::vector<TeamSquad> before = tactic_.teams;
+    auto scope = store_.editScope("导入名单");
+    const std::vector<TeamSquad> before = store_.tactic_.teams;
     int matched = 0;
     std::vector<int> unmatched;
     for (const RosterRow& row : roster) {
         const auto wearer = std::find_if(step->players.begin(), step->players.end(), [&](const Player& p) {
-            return p.team == team && shirtNumber(tactic_, p) == row.shirt;
+            return p.team == team && shirtNumber(store_.tactic_, p) == row.shirt;
         });
         if (wearer == step->players.end()) {
             unmatched.push_back(row.shirt);
             continue;
         }
-        SquadPlayer& entry = entryOf(tactic_.teams, static_cast<std::size_t>(team), wearer->id);
+        SquadPlayer& entry = entryOf(store_.tactic_.teams, static_cast<std::size_t>(team), wearer->id);
         entry.name = row.name;
         entry.role = row.role;
         ++matched;
     }
-    pruneSquad(tactic_.teams);
-    if (tactic_.teams != before) recordEdit();
-    std::string status = "已导入名单：" + teamName(tactic_, team) + " " + std::to_string(matched) + " 名球员";
+    pruneSquad(store_.tactic_.teams);
+    if (store_.tactic_.teams != before) store_.recordEdit();
+    std::string status = "已导入名单：" + teamName(store_.tactic_, team) + " " + std::to_string(matched) + " 名球员";
     if (!unmatched.empty()) {
         status += " · 未找到号码";
         for (std::size_t i = 0; i < unmatched.size(); ++i) status += (i ? "、" : " ") + std::to_string(unmatched[i]);
     }
-    setStatus(std::move(status));
+    store_.setStatus(std::move(status));
 }
 
-void BoardStore::setFocusedPlayer(std::optional<std::string> id) {
-    Batch batch(notifier_);
-    if (id && (id == focusedPlayer_ || !currentStep() || !currentStep()->player(*id))) id.reset();
-    if (id == focusedPlayer_) return;
-    focusedPlayer_ = std::move(id);
-    notifier_.mark(StoreChange::frame | StoreChange::displayOptions);
+void BoardSquad::setFocused(std::optional<std::string> id) {
+    BoardStore::Batch batch(store_.notifier_);
+    if (id && (id == focused_ || !store_.currentStep() || !store_.currentStep()->player(*id))) id.reset();
+    if (id == focused_) return;
+    focused_ = std::move(id);
+    store_.notifier_.mark(StoreChange::frame | StoreChange::displayOptions);
 }
 
-void BoardStore::setSquadPlayer(const std::string& id, const std::string& name, const std::string& role,
+void BoardSquad::setPlayer(const std::string& id, const std::string& name, const std::string& role,
                                 std::optional<int> shirt) {
-    Batch batch(notifier_);
-    const BoardStep* step = currentStep();
+    BoardStore::Batch batch(store_.notifier_);
+    const BoardStep* step = store_.currentStep();
     const Player* player = step ? step->player(id) : nullptr;
     if (!player || player->team < 0 || player->team > 1) return;
     const auto team = static_cast<std::size_t>(player->team);
     if (shirt && (*shirt < 1 || *shirt > TacticLimits::kMaxShirt)) shirt.reset();
-    if (shirt && tactic_.teams.size() > team)
-        for (const SquadPlayer& other : tactic_.teams[team].players)
+    if (shirt && store_.tactic_.teams.size() > team)
+        for (const SquadPlayer& other : store_.tactic_.teams[team].players)
             if (other.id != id && other.shirt == shirt) {
                 const Player* wearer = step->player(other.id);
-                setStatus("号码 " + std::to_string(*shirt) + " 已被" +
-                          (wearer ? playerLabel(tactic_, *wearer) : other.id) + "使用");
+                store_.setStatus("号码 " + std::to_string(*shirt) + " 已被" +
+                          (wearer ? playerLabel(store_.tactic_, *wearer) : other.id) + "使用");
                 return;
             }
 
-    auto scope = editScope("修改球员信息");
-    const std::vector<TeamSquad> before = tactic_.teams;
-    SquadPlayer& entry = entryOf(tactic_.teams, team, id);
+    auto scope = store_.editScope("修改球员信息");
+    const std::vector<TeamSquad> before = store_.tactic_.teams;
+    SquadPlayer& entry = entryOf(store_.tactic_.teams, team, id);
     entry.name = squadText(name, TacticLimits::kMaxSquadNameCharacters);
     entry.role = squadText(role, TacticLimits::kMaxRoleCharacters);
     entry.shirt = shirt;
-    pruneSquad(tactic_.teams);
-    if (tactic_.teams != before) recordEdit();
+    pruneSquad(store_.tactic_.teams);
+    if (store_.tactic_.teams != before) store_.recordEdit();
 }
 
 }  // namespace vantrel
