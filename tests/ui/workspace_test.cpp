@@ -242,7 +242,7 @@ TEST_F(WorkspaceTest, EarlierVersionsAreListedPreviewedAndRestoredByKeys) {
     platform.calendarOffset += TacticVersions::kSessionSeconds;
     store().addStep();
     store().flushAutosave();
-    ASSERT_EQ(store().tacticVersions(own).size(), 2u);
+    ASSERT_EQ(store().ownTactics().versions(own).size(), 2u);
     contextCommand(own, "历史版本…");
     ASSERT_TRUE(sheet());
     ASSERT_TRUE(sheet()->list());
@@ -262,7 +262,7 @@ TEST_F(WorkspaceTest, EarlierVersionsAreListedPreviewedAndRestoredByKeys) {
     QApplication::processEvents();
     EXPECT_EQ(store().tactic().steps, oneStep.steps);
     EXPECT_EQ(store().status(), "已恢复历史版本：历史");
-    EXPECT_EQ(store().tacticVersions(own).front().tactic.steps.size(), 3u);
+    EXPECT_EQ(store().ownTactics().versions(own).front().tactic.steps.size(), 3u);
 }
 
 TEST_F(WorkspaceTest, ThePlayerViewNamesAPlayer) {

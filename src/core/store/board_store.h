@@ -20,6 +20,7 @@
 #include "core/store/board_equipment.h"
 #include "core/store/board_motion.h"
 #include "core/store/change_notifier.h"
+#include "core/store/own_tactic_commands.h"
 #include "core/store/own_tactic_library.h"
 #include "core/store/recovery_journal.h"
 #include "core/store/board_squad.h"
@@ -51,8 +52,9 @@ struct StepTransition;
 //                                board_motion.h: the clocks and the frame they show)
 //   board_store_history.cpp      undo and redo of board edits (over BoardEditHistory,
 //                                board_edit_history.h)
-//   board_store_own_tactics.cpp  renaming, copying and deleting own tactics; their
-//                                earlier versions (TacticVersions, tactic_versions.h)
+//   own_tactic_commands.cpp      renaming, copying, labelling and deleting own tactics;
+//                                their earlier versions (OwnTacticCommands,
+//                                own_tactic_commands.h: store.ownTactics())
 //   board_store_risk.cpp         the interception risk of the step shown
 //   board_squad.cpp              the squad's names, roles, shirts and kits; the player
 //                                in focus (BoardSquad, board_squad.h: store.squad())
@@ -64,6 +66,7 @@ struct StepTransition;
 class BoardStore {
     friend class BoardEquipment;
     friend class BoardSquad;
+    friend class OwnTacticCommands;
 
 public:
     BoardStore(PreferenceStore& defaults, Platform& platform);
@@ -143,27 +146,10 @@ public:
     // Writes the pending autosave and waits until every write has landed (close, quit);
     // false when the newest failed.
     bool finishWrites();
-    // Unreadable libraries kept aside at start-up, newest first; the export offers one
-    // through the save dialog.
-    int unreadableLibraryCount();
-    void exportUnreadableLibrary(int index = 0);
     void selectPlayer(const std::string& id, bool inspect);
-    // The coach's own tactics, by library key; unknown keys do nothing. A rename is
-    // trimmed and an empty name keeps the old one; a copy is named after the original
-    // with " 副本" and its key returned; a deletion writes the library and the favourites
-    // at once, and deleting the open tactic opens the first built-in tactic of its format.
-    void renameOwnTactic(const std::string& key, std::string name);
-    std::optional<std::string> duplicateOwnTactic(const std::string& key);
-    void deleteOwnTactic(const std::string& key);
-    // Labels an own tactic: each tag trimmed and cut to 16 characters, empty and repeated
-    // ones dropped, the first 12 kept; written at once.
-    void setOwnTacticTags(const std::string& key, const std::vector<std::string>& tags);
-    // The earlier versions of an own tactic ("历史版本…"), newest first; none for other keys.
-    const std::vector<TacticVersion>& tacticVersions(const std::string& key);
-    // Makes `version` the stored version of an own tactic, keeping the one it replaces
-    // among the versions; the open tactic reopens at its first step, after the save
-    // question when its stage has changes.
-    void restoreTacticVersion(const std::string& key, const Tactic& version);
+    // Renaming, copying, labelling and deleting own tactics; their versions; unreadable
+    // libraries kept aside (own_tactic_commands.cpp).
+    OwnTacticCommands& ownTactics() { return ownTactics_; }
     // Asks for a file with the platform's open dialog, then imports it as below.
     void importFile();
     // Imports a tactic file (a file given on the command line or handed over by a later
@@ -352,6 +338,7 @@ private:
     bool showMoves_ = false;
     BoardEquipment equipment_{*this};
     BoardSquad squad_{*this};
+    OwnTacticCommands ownTactics_{*this};
     struct RiskMemo {
         BoardStep from;
         BoardStep to;

@@ -249,19 +249,4 @@ bool BoardStore::finishWrites() {
     return library_.finishWrites().ok();
 }
 
-int BoardStore::unreadableLibraryCount() { return library_.storage().unreadableCount(); }
-
-void BoardStore::exportUnreadableLibrary(int index) {
-    Batch batch(notifier_);
-    auto bytes = library_.storage().unreadableCopy(index);
-    if (!bytes) return;
-    auto path = platform_.chooseJsonFileToSave("无法读取的战术-" + std::to_string(index + 1) + ".json");
-    if (!path) return;
-    if (Status written = writeFileAtomically(*path, *bytes); !written) {
-        setStatus("导出失败：" + written.error());
-        return;
-    }
-    setStatus("已导出：" + path->filename().string());
-}
-
 }  // namespace vantrel

@@ -78,7 +78,7 @@ void BoardStore::depart(const StageDeparture& d) {
         case Kind::importDialog: return importFile();
         case Kind::importFile: return importFile(d.path);
         case Kind::restoreVersion:
-            if (d.saved) restoreTacticVersion(d.saved->key(), d.saved->tactic);
+            if (d.saved) ownTactics_.restoreVersion(d.saved->key(), d.saved->tactic);
             return;
         case Kind::close: return;   // the window closes once the answer is in
     }

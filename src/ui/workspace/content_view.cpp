@@ -262,7 +262,7 @@ void ContentView::askRenameOwnTactic(const std::string& key) {
     sheet->setFocusProxy(field);
     adoptSheet(sheet);
     connect(sheet, &QDialog::finished, this, [this, key, field](int result) {
-        if (result == QDialog::Accepted) store_->renameOwnTactic(key, field->text().toStdString());
+        if (result == QDialog::Accepted) store_->ownTactics().rename(key, field->text().toStdString());
     });
     sheet->open();
     field->setFocus();
@@ -279,7 +279,7 @@ void ContentView::askDeleteOwnTactic(const std::string& key) {
     sheet->addButton(QStringLiteral("取消"), QDialog::Rejected, false, false);
     sheet->addButton(QStringLiteral("删除战术"), QDialog::Accepted, false, true);
     sheet->setDefaultResult(QDialog::Rejected);   // a deliberate click deletes, never Return
-    present(sheet, [this, key] { store_->deleteOwnTactic(key); });
+    present(sheet, [this, key] { store_->ownTactics().remove(key); });
 }
 
 void ContentView::showTacticHistory(const std::string& key) {
@@ -287,9 +287,9 @@ void ContentView::showTacticHistory(const std::string& key) {
     for (const auto& own : store_->importedTactics())
         if (own.key() == key) saved = &own;
     if (!saved || sheet_) return;
-    auto* sheet = new VersionHistorySheet(QString::fromStdString(saved->tactic.name), store_->tacticVersions(key), this);
+    auto* sheet = new VersionHistorySheet(QString::fromStdString(saved->tactic.name), store_->ownTactics().versions(key), this);
     present(sheet, [this, sheet, key] {
-        if (sheet->chosen()) store_->restoreTacticVersion(key, sheet->chosen()->tactic);
+        if (sheet->chosen()) store_->ownTactics().restoreVersion(key, sheet->chosen()->tactic);
     });
 }
 

@@ -250,7 +250,7 @@ QMenu* LibrarySidebar::entryMenu(const std::string& key) {
         QAction* tags = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::label), QStringLiteral("编辑标签…"));
         connect(tags, &QAction::triggered, this, [this, key] { editTags(key); });
         QAction* duplicate = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::copy), QStringLiteral("创建副本"));
-        connect(duplicate, &QAction::triggered, this, [this, key] { store_.duplicateOwnTactic(key); });
+        connect(duplicate, &QAction::triggered, this, [this, key] { store_.ownTactics().duplicate(key); });
         QAction* history = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::history), QStringLiteral("历史版本…"));
         connect(history, &QAction::triggered, this, [this, key] { emit historyRequested(key); });
         QAction* remove = menu->addAction(StudioIcons::icon(StudioIcons::Glyph::remove, StudioStyle::destructive),

@@ -103,7 +103,7 @@ void LibrarySidebar::editTags(const std::string& key) {
     if (!entry) return;
     // The entries may be rebuilt while the sheet is open: it works on copies.
     TagEditorDialog sheet(entry->tactic->tags, tagsInUse(entries_), this);
-    if (sheet.exec() == QDialog::Accepted) store_.setOwnTacticTags(key, sheet.tags());
+    if (sheet.exec() == QDialog::Accepted) store_.ownTactics().setTags(key, sheet.tags());
 }
 
 void LibrarySidebar::refreshExpansion() {

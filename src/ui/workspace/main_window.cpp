@@ -95,13 +95,13 @@ void MainWindow::buildToolbar() {
     auto* unreadable = new QMenu(QStringLiteral("导出无法读取的战术数据"), moreMenu);
     QAction* unreadableEntry = moreMenu->addMenu(unreadable);
     auto refreshUnreadable = [this, unreadable, unreadableEntry] {
-        const int count = content_->store().unreadableLibraryCount();
+        const int count = content_->store().ownTactics().unreadableCount();
         unreadableEntry->setVisible(count > 0);
         unreadable->clear();
         for (int i = 0; i < count; ++i) {
             const QString text = i == 0 ? QStringLiteral("第 1 份（最新）…") : QStringLiteral("第 %1 份…").arg(i + 1);
             connect(unreadable->addAction(text), &QAction::triggered, this,
-                    [this, i] { content_->store().exportUnreadableLibrary(i); });
+                    [this, i] { content_->store().ownTactics().exportUnreadable(i); });
         }
     };
     connect(moreMenu, &QMenu::aboutToShow, this, refreshUnreadable);

@@ -159,12 +159,12 @@ TEST_F(AutosaveTest, EveryUnreadableLibraryIsKeptAndCanBeExported) {
     // The same unreadable library met again is not kept twice.
     start();
     EXPECT_EQ(store->status(), "已保留无法读取的战术数据");
-    ASSERT_EQ(store->unreadableLibraryCount(), 5);
+    ASSERT_EQ(store->ownTactics().unreadableCount(), 5);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(prefs.data(PreferenceLibraryStorage::unreadableKey(i)), "broken " + std::to_string(7 - i));
 
     platform.saveAnswers.push_back(dir / "copy.json");
-    store->exportUnreadableLibrary(1);
+    store->ownTactics().exportUnreadable(1);
     EXPECT_EQ(platform.proposedSaveNames.back(), "无法读取的战术-2.json");
     EXPECT_EQ(store->status(), "已导出：copy.json");
     EXPECT_EQ(readFileForTest(dir / "copy.json"), "broken 6");

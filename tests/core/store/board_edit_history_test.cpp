@@ -110,17 +110,17 @@ TEST_F(StoreTest, OwnTacticsAreRenamedCopiedAndDeleted) {
     s.newTactic("甲", 11);
     const std::string a = s.selectedTacticKey();
     s.newTactic("乙", 7);
-    s.renameOwnTactic(a, "  边路突破\xE3\x80\x80 ");   // not open: written at once
-    s.renameOwnTactic(a, "   ");                       // empty keeps the name
+    s.ownTactics().rename(a, "  边路突破\xE3\x80\x80 ");   // not open: written at once
+    s.ownTactics().rename(a, "   ");                       // empty keeps the name
     EXPECT_EQ(storedLibrary()[0].tactic.name, "边路突破");
-    const std::string copy = s.duplicateOwnTactic(a).value();
+    const std::string copy = s.ownTactics().duplicate(a).value();
     EXPECT_EQ(storedLibrary()[2].tactic.name, "边路突破 副本");
 
     // A deleted favourite is gone from the library and the favourites for good.
     WorkspacePreferences workspace(prefs);
     workspace.toggleFavorite(a);
     workspace.toggleFavorite(copy);
-    s.deleteOwnTactic(a);
+    s.ownTactics().remove(a);
     start();
     ASSERT_EQ(store->importedTactics().size(), 2u);
     EXPECT_EQ(WorkspacePreferences(prefs).favorites(), std::set<std::string>{copy});
@@ -128,7 +128,7 @@ TEST_F(StoreTest, OwnTacticsAreRenamedCopiedAndDeleted) {
     // Deleting the open tactic, unsaved edits and all, opens the first built-in of its format.
     store->selectImported(store->importedTactics()[1]);   // the 11-a-side copy
     editStep();
-    store->deleteOwnTactic(copy);
+    store->ownTactics().remove(copy);
     EXPECT_FALSE(store->showingStageSaveConfirmation());
     EXPECT_EQ(store->selectedTacticKey(), "builtin-11-0");
     platform.advance(1);   // no late autosave brings it back

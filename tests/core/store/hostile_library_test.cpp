@@ -54,7 +54,7 @@ TEST_F(HostileLibraryTest, EntriesFailingTheImportChecksAreKeptAsideAndTheRestLo
     EXPECT_NE(s.selectedTacticKey(), stored[5].key());
 
     // Kept, and exportable with the unreadable copies: one document of the four.
-    ASSERT_EQ(s.unreadableLibraryCount(), 1);
+    ASSERT_EQ(s.ownTactics().unreadableCount(), 1);
     std::vector<std::size_t> listed;
     auto kept = TacticJson::decodeLibrary(prefs.data(kUnreadableTacticsKey).value_or(""), &listed);
     ASSERT_TRUE(kept) << kept.error();
@@ -68,7 +68,7 @@ TEST_F(HostileLibraryTest, EntriesFailingTheImportChecksAreKeptAsideAndTheRestLo
     EXPECT_EQ(storedLibrary().size(), 2u);
     start();
     EXPECT_EQ(store->importedTactics().size(), 2u);
-    EXPECT_EQ(store->unreadableLibraryCount(), 1);
+    EXPECT_EQ(store->ownTactics().unreadableCount(), 1);
     EXPECT_EQ(store->status().find("已保留"), std::string::npos);
 }
 
@@ -143,7 +143,7 @@ TEST_F(HostileLibraryTest, AnOversizedLibraryIsRenamedAsideAndStaleTemporariesGo
     struct stat kept {};
     ASSERT_EQ(::stat(files.unreadableFile(0).c_str(), &kept), 0);
     EXPECT_EQ(kept.st_ino, before.st_ino);   // renamed, not copied
-    EXPECT_EQ(s.unreadableLibraryCount(), 1);
+    EXPECT_EQ(s.ownTactics().unreadableCount(), 1);
 
     EXPECT_FALSE(fs::exists(stale));
     EXPECT_TRUE(fs::exists(fresh));

@@ -68,7 +68,7 @@ TEST_F(RecoveryTest, EditsOfABuiltInComeBackOrAreKeptAsideForTheExport) {
     store->resolveRecovery(false);
     EXPECT_FALSE(prefs.contains(kRecoveryKey));
     EXPECT_FALSE(store->hasStageChanges());
-    ASSERT_EQ(store->unreadableLibraryCount(), 1);
+    ASSERT_EQ(store->ownTactics().unreadableCount(), 1);
     EXPECT_EQ(TacticJson::decodeTactic(*prefs.data(PreferenceLibraryStorage::unreadableKey(0))).value(), declined);
 }
 

@@ -39,14 +39,14 @@ TEST_F(SeasonLibraryTest, TagsAreOptionalCheckedAtImportAndKeptByTheLibrary) {
     BoardStore& s = start();
     s.newTactic("角球");
     const std::string key = s.selectedTacticKey();
-    s.setOwnTacticTags(key, {" 定位球 ", "定位球", "", "一二三四五六七八九十一二三四五六七"});
+    s.ownTactics().setTags(key, {" 定位球 ", "定位球", "", "一二三四五六七八九十一二三四五六七"});
     EXPECT_EQ(s.tactic().tags, (std::vector<std::string>{"定位球", "一二三四五六七八九十一二三四五六"}));
     EXPECT_EQ(storedLibrary().front().tactic.tags, s.tactic().tags);
     EXPECT_EQ(s.status(), "已设置标签：定位球、一二三四五六七八九十一二三四五六");
     // A stage edit not yet confirmed is not written with the tags.
     const auto storedSteps = storedLibrary().front().tactic.steps;
     editStep();
-    s.setOwnTacticTags(key, {"进攻"});
+    s.ownTactics().setTags(key, {"进攻"});
     EXPECT_EQ(storedLibrary().front().tactic.steps, storedSteps);
     EXPECT_EQ(storedLibrary().front().tactic.tags, std::vector<std::string>{"进攻"});
     EXPECT_TRUE(s.hasStageChanges());
@@ -67,7 +67,7 @@ TEST_F(SeasonLibraryTest, LastChangeIsRecordedAndOrdersTheList) {
     }
     const std::string first = s.importedTactics()[1].key();
     platform.calendarOffset += 60;
-    s.renameOwnTactic(first, "角球 10 改");
+    s.ownTactics().rename(first, "角球 10 改");
     EXPECT_EQ(storedLibrary()[1].changedAt, platform.wallClockSeconds());
 
     auto names = [&](LibraryOrder order) {

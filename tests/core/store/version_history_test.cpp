@@ -14,7 +14,7 @@ protected:
         store->saveCurrentTactic();
     }
     void later(std::int64_t seconds) { platform.calendarOffset += seconds; }
-    std::size_t versionCount() { return store->tacticVersions(store->selectedTacticKey()).size(); }
+    std::size_t versionCount() { return store->ownTactics().versions(store->selectedTacticKey()).size(); }
 };
 
 TEST_F(VersionHistoryTest, SavesKeepWhatTheyReplacedOncePerSessionWithinTheLimits) {
@@ -26,20 +26,20 @@ TEST_F(VersionHistoryTest, SavesKeepWhatTheyReplacedOncePerSessionWithinTheLimit
     editAndSave();
     editAndSave();   // within five minutes of the first: one session, one version
     ASSERT_EQ(versionCount(), 1u);
-    EXPECT_EQ(store->tacticVersions(key)[0].tactic, first);
+    EXPECT_EQ(store->ownTactics().versions(key)[0].tactic, first);
 
     later(TacticVersions::kSessionSeconds);
     const Tactic second = store->tactic();
     editAndSave();
     ASSERT_EQ(versionCount(), 2u);
-    EXPECT_EQ(store->tacticVersions(key)[0].tactic, second);   // newest first
-    EXPECT_GT(store->tacticVersions(key)[0].savedAt, store->tacticVersions(key)[1].savedAt);
+    EXPECT_EQ(store->ownTactics().versions(key)[0].tactic, second);   // newest first
+    EXPECT_GT(store->ownTactics().versions(key)[0].savedAt, store->ownTactics().versions(key)[1].savedAt);
 
     // They outlive the program; built-in tactics have none.
-    const auto kept = store->tacticVersions(key);
+    const auto kept = store->ownTactics().versions(key);
     start();
-    EXPECT_EQ(store->tacticVersions(key), kept);
-    EXPECT_TRUE(store->tacticVersions("builtin-7-0").empty());
+    EXPECT_EQ(store->ownTactics().versions(key), kept);
+    EXPECT_TRUE(store->ownTactics().versions("builtin-7-0").empty());
 
     // At most 20, the oldest dropped; none older than 30 days.
     store->selectImported(*std::find_if(store->importedTactics().begin(), store->importedTactics().end(),
@@ -49,8 +49,8 @@ TEST_F(VersionHistoryTest, SavesKeepWhatTheyReplacedOncePerSessionWithinTheLimit
         editAndSave();
     }
     EXPECT_EQ(versionCount(), TacticVersions::kMaxVersions);
-    EXPECT_NE(store->tacticVersions(key).back().tactic, first);
-    later(store->tacticVersions(key).back().savedAt + TacticVersions::kMaxAgeSeconds + 1 - platform.wallClockSeconds());
+    EXPECT_NE(store->ownTactics().versions(key).back().tactic, first);
+    later(store->ownTactics().versions(key).back().savedAt + TacticVersions::kMaxAgeSeconds + 1 - platform.wallClockSeconds());
     EXPECT_EQ(versionCount(), TacticVersions::kMaxVersions - 1);
     later(TacticVersions::kMaxAgeSeconds);
     EXPECT_EQ(versionCount(), 0u);
@@ -68,7 +68,7 @@ TEST_F(VersionHistoryTest, RestoringAsksAboutTheStageKeepsTheNameAndCanBeUndone)
 
     // Unsaved stage changes of the open tactic: the save question decides first.
     editStep();
-    store->restoreTacticVersion(key, store->tacticVersions(key).back().tactic);
+    store->ownTactics().restoreVersion(key, store->ownTactics().versions(key).back().tactic);
     ASSERT_TRUE(store->showingStageSaveConfirmation());
     store->resolveStageChanges(StageSaveDecision::discard);
     EXPECT_FALSE(store->showingStageSaveConfirmation());
@@ -79,15 +79,15 @@ TEST_F(VersionHistoryTest, RestoringAsksAboutTheStageKeepsTheNameAndCanBeUndone)
     EXPECT_FALSE(store->canUndoBoardEdit());
 
     // The replaced version is the newest one now: restoring it undoes the restore.
-    ASSERT_EQ(store->tacticVersions(key)[0].tactic.steps, edited.steps);
-    store->restoreTacticVersion(key, store->tacticVersions(key)[0].tactic);
+    ASSERT_EQ(store->ownTactics().versions(key)[0].tactic.steps, edited.steps);
+    store->ownTactics().restoreVersion(key, store->ownTactics().versions(key)[0].tactic);
     EXPECT_EQ(store->tactic().steps, edited.steps);
     EXPECT_EQ(storedLibrary().front().tactic.steps, edited.steps);
 
     // A tactic not open changes in the library only.
     store->selectBuiltIn(0, 7);
     const Tactic shown = store->tactic();
-    store->restoreTacticVersion(key, original);
+    store->ownTactics().restoreVersion(key, original);
     EXPECT_EQ(store->tactic(), shown);
     EXPECT_EQ(storedLibrary().front().tactic.steps, original.steps);
     EXPECT_EQ(store->status(), "已恢复历史版本：乙");
@@ -104,15 +104,15 @@ TEST_F(VersionHistoryTest, FilesBesideTheLibraryGoWithTheTacticAndBadOnesReadAsN
     store->finishWrites();
     const auto file = dir / "versions" / (id + ".json");
     ASSERT_TRUE(std::filesystem::exists(file));
-    EXPECT_EQ(TacticJson::decodeVersions(vantrel::testing::readFileForTest(file)).value(), store->tacticVersions(key));
+    EXPECT_EQ(TacticJson::decodeVersions(vantrel::testing::readFileForTest(file)).value(), store->ownTactics().versions(key));
 
     for (std::string bad : {"{", "[{\"savedAt\":1e300,\"tactic\":{}}]", "[{\"savedAt\":1,\"tactic\":{\"name\":\"x\",\"format\":9,\"steps\":[]}}]"}) {
         ASSERT_TRUE(writeFileAtomically(file, bad));
         start();
-        EXPECT_TRUE(store->tacticVersions(key).empty()) << bad;
+        EXPECT_TRUE(store->ownTactics().versions(key).empty()) << bad;
     }
 
-    store->deleteOwnTactic(key);
+    store->ownTactics().remove(key);
     store->finishWrites();
     EXPECT_FALSE(std::filesystem::exists(file));
     store.reset();
