@@ -74,7 +74,7 @@ void BM_DragMove11(benchmark::State& state) {
         store.movePlayer(id, {0.2 + 0.5 * t, 0.3 + 0.2 * t});
     }
     store.setDraggingPlayer(false);
-    if (!store.canUndoBoardEdit()) state.SkipWithError("the drag recorded nothing");
+    if (!store.boardEdits().canUndo()) state.SkipWithError("the drag recorded nothing");
 }
 BENCHMARK(BM_DragMove11)->Unit(benchmark::kMicrosecond);
 

@@ -61,7 +61,7 @@ bool asAtFirstStart(const FreshStore& fresh) {
     return store.tactic() == BuiltInTactics::library(7).front() && store.importedTactics().empty() &&
            store.selectedTacticKey() == "builtin-7-0" && store.stepIndex() == 0 && !store.hasStageChanges() &&
            !store.showingStageSaveConfirmation() && !store.autosavePending() && !store.saveFailure() &&
-           !store.selectedPlayer() && !store.playing() && !store.canUndoBoardEdit() &&
+           !store.selectedPlayer() && !store.playing() && !store.boardEdits().canUndo() &&
            !fresh.preferences.contains(kImportedTacticsKey) && !fresh.preferences.contains(kLastSelectedTacticKey);
 }
 

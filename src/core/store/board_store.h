@@ -257,11 +257,8 @@ public:
     // tactic forgets them. Ignored while the save question is showing.
     void undoBoardEdit();
     void redoBoardEdit();
-    bool canUndoBoardEdit() const { return history_.canUndo(); }
-    bool canRedoBoardEdit() const { return history_.canRedo(); }
-    // What the coach knows the edit by, e.g. "移动球员".
-    std::optional<std::string> undoBoardEditLabel() const { return history_.undoLabel(); }
-    std::optional<std::string> redoBoardEditLabel() const { return history_.redoLabel(); }
+    // What can be undone and redone, and what the coach knows each by, e.g. "移动球员".
+    const BoardEditHistory& boardEdits() const { return history_; }
 
     // --- Motion ------------------------------------------------------------------------
     void play();

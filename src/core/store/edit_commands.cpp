@@ -17,12 +17,12 @@ bool blocked(const BoardStore& store, const DrawingSession& session) {
 
 bool canUndo(const BoardStore& store, const DrawingSession& session) {
     if (blocked(store, session)) return false;
-    return drawing(session) ? session.canUndo() : store.canUndoBoardEdit();
+    return drawing(session) ? session.canUndo() : store.boardEdits().canUndo();
 }
 
 bool canRedo(const BoardStore& store, const DrawingSession& session) {
     if (blocked(store, session)) return false;
-    return drawing(session) ? session.canRedo() : store.canRedoBoardEdit();
+    return drawing(session) ? session.canRedo() : store.boardEdits().canRedo();
 }
 
 void undo(BoardStore& store, DrawingSession& session) {
@@ -39,13 +39,13 @@ void redo(BoardStore& store, DrawingSession& session) {
 
 std::string undoText(const BoardStore& store, const DrawingSession& session) {
     if (drawing(session)) return "撤销 注释";
-    const auto label = store.undoBoardEditLabel();
+    const auto label = store.boardEdits().undoLabel();
     return label ? "撤销 " + *label : "撤销";
 }
 
 std::string redoText(const BoardStore& store, const DrawingSession& session) {
     if (drawing(session)) return "重做 注释";
-    const auto label = store.redoBoardEditLabel();
+    const auto label = store.boardEdits().redoLabel();
     return label ? "重做 " + *label : "重做";
 }
 

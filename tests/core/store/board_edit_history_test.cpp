@@ -12,7 +12,7 @@ using vantrel::testing::StoreTest;
 TEST_F(StoreTest, ADragAPassAndAFormationAreUndoneAndRedoneInOrder) {
     BoardStore& s = open({lineup({{"home-2", {0.2, 0.5}}, {"home-3", {0.6, 0.5}}}, "home-2")});
     const BoardStep start = *s.currentStep();
-    EXPECT_FALSE(s.canUndoBoardEdit());
+    EXPECT_FALSE(s.boardEdits().canUndo());
 
     s.setDraggingPlayer(true);   // one drag of many moves is one level
     for (double x : {0.3, 0.35, 0.4}) s.movePlayer("home-5", {x, 0.3});
@@ -27,19 +27,19 @@ TEST_F(StoreTest, ADragAPassAndAFormationAreUndoneAndRedoneInOrder) {
     const BoardStep formed = *s.currentStep();
     ASSERT_NE(formed, passed);
 
-    EXPECT_EQ(s.undoBoardEditLabel(), "应用阵型");
+    EXPECT_EQ(s.boardEdits().undoLabel(), "应用阵型");
     s.undoBoardEdit();
     EXPECT_EQ(*s.currentStep(), passed);
-    EXPECT_EQ(s.undoBoardEditLabel(), "传球");
-    EXPECT_EQ(s.redoBoardEditLabel(), "应用阵型");
+    EXPECT_EQ(s.boardEdits().undoLabel(), "传球");
+    EXPECT_EQ(s.boardEdits().redoLabel(), "应用阵型");
     s.undoBoardEdit();
     EXPECT_EQ(*s.currentStep(), dragged);
     EXPECT_TRUE(s.hasStageChanges());
-    EXPECT_EQ(s.undoBoardEditLabel(), "移动球员");
+    EXPECT_EQ(s.boardEdits().undoLabel(), "移动球员");
     s.undoBoardEdit();
     EXPECT_EQ(*s.currentStep(), start);
     EXPECT_FALSE(s.hasStageChanges());   // back at the baseline: nothing unsaved
-    EXPECT_FALSE(s.canUndoBoardEdit());
+    EXPECT_FALSE(s.boardEdits().canUndo());
     EXPECT_EQ(s.status(), "已撤销：移动球员");
 
     s.redoBoardEdit();
@@ -47,12 +47,12 @@ TEST_F(StoreTest, ADragAPassAndAFormationAreUndoneAndRedoneInOrder) {
     EXPECT_EQ(*s.currentStep(), passed);
     s.redoBoardEdit();
     EXPECT_EQ(*s.currentStep(), formed);
-    EXPECT_FALSE(s.canRedoBoardEdit());
+    EXPECT_FALSE(s.boardEdits().canRedo());
 
     // A new edit forgets what was undone.
     s.undoBoardEdit();
     s.movePlayer("home-6", {0.5, 0.2});
-    EXPECT_FALSE(s.canRedoBoardEdit());
+    EXPECT_FALSE(s.boardEdits().canRedo());
 }
 
 TEST_F(StoreTest, UndoFollowsTheSavedStateStepsNamesAndDrawingsAndEndsWithTheTactic) {
@@ -73,7 +73,7 @@ TEST_F(StoreTest, UndoFollowsTheSavedStateStepsNamesAndDrawingsAndEndsWithTheTac
     s.setTacticName("新名字");
     s.undoBoardEdit();
     EXPECT_EQ(s.tactic().name, "测试");
-    EXPECT_EQ(s.undoBoardEditLabel(), "修改步骤标题");
+    EXPECT_EQ(s.boardEdits().undoLabel(), "修改步骤标题");
     s.undoBoardEdit();
     EXPECT_EQ(s.currentStep()->title, "步骤");
 
@@ -96,13 +96,13 @@ TEST_F(StoreTest, UndoFollowsTheSavedStateStepsNamesAndDrawingsAndEndsWithTheTac
     // At most a hundred levels, and none after opening another tactic.
     for (int i = 0; i < 105; ++i) s.movePlayer("home-6", {0.1 + 0.005 * i, 0.3});
     int levels = 0;
-    while (s.canUndoBoardEdit() && levels < 200) s.undoBoardEdit(), ++levels;
+    while (s.boardEdits().canUndo() && levels < 200) s.undoBoardEdit(), ++levels;
     EXPECT_EQ(levels, 100);
     s.redoBoardEdit();
     s.selectBuiltIn(1);
     if (s.showingStageSaveConfirmation()) s.resolveStageChanges(StageSaveDecision::discard);
-    EXPECT_FALSE(s.canUndoBoardEdit());
-    EXPECT_FALSE(s.canRedoBoardEdit());
+    EXPECT_FALSE(s.boardEdits().canUndo());
+    EXPECT_FALSE(s.boardEdits().canRedo());
 }
 
 TEST_F(StoreTest, OwnTacticsAreRenamedCopiedAndDeleted) {

@@ -289,7 +289,7 @@ TEST_F(StoreTest, TheSquadIsEditedOnePlayerAtATimeWithOneUndoEach) {
     EXPECT_EQ(s.scene().token("home-5")->player.number, 10);
     EXPECT_EQ(s.scene().token("home-5")->name, "陈晨");
     EXPECT_FALSE(s.hasStageChanges());   // the squad is the tactic's, not the stage's
-    EXPECT_EQ(s.undoBoardEditLabel(), "修改球员信息");
+    EXPECT_EQ(s.boardEdits().undoLabel(), "修改球员信息");
 
     // A teammate's shirt is refused and said; the other team may wear it.
     s.squad().setPlayer("home-6", "", "", 10);
@@ -312,7 +312,7 @@ TEST_F(StoreTest, TheSquadIsEditedOnePlayerAtATimeWithOneUndoEach) {
     EXPECT_EQ(s.status(), "已导入名单：蓝队 2 名球员 · 未找到号码 42");
     EXPECT_EQ(s.scene().token("home-5")->name, "王五");
     EXPECT_EQ(s.scene().token("home-3")->name, "赵六");
-    EXPECT_EQ(s.undoBoardEditLabel(), "导入名单");
+    EXPECT_EQ(s.boardEdits().undoLabel(), "导入名单");
     s.squad().setTeamIdentity(1, "  红星队 ", "#C0102A");
     s.squad().setTeamIdentity(0, "", "red");   // not a kit colour: none
     EXPECT_EQ(s.scene().teamNames[1], "红星队");

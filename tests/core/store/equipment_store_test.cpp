@@ -15,7 +15,7 @@ TEST_F(StoreTest, EquipmentIsPlacedMovedTurnedRecolouredAndRemovedWithOneUndoEac
     ASSERT_TRUE(cone);
     EXPECT_EQ(s.equipment().selected(), cone);
     EXPECT_EQ(s.status(), "已放置标志桶 1");
-    EXPECT_EQ(s.undoBoardEditLabel(), "放置器材");
+    EXPECT_EQ(s.boardEdits().undoLabel(), "放置器材");
     const auto goal = s.equipment().add(EquipmentKind::goal, {-3, 0.5});   // pulled in
     ASSERT_EQ(s.currentStep()->equipment->size(), 2u);
     EXPECT_EQ(s.currentStep()->equipment->back().position, (Point{0.04, 0.5}));

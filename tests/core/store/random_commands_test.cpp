@@ -79,8 +79,8 @@ protected:
             EXPECT_TRUE(s.pendingStageDeparture().has_value()) << context;
         }
         EXPECT_TRUE(std::isfinite(s.visionOpacity())) << context;
-        EXPECT_EQ(s.canUndoBoardEdit(), s.undoBoardEditLabel().has_value()) << context;
-        EXPECT_EQ(s.canRedoBoardEdit(), s.redoBoardEditLabel().has_value()) << context;
+        EXPECT_EQ(s.boardEdits().canUndo(), s.boardEdits().undoLabel().has_value()) << context;
+        EXPECT_EQ(s.boardEdits().canRedo(), s.boardEdits().redoLabel().has_value()) << context;
         EXPECT_TRUE(std::isfinite(s.displayBallHeight())) << context;
     }
 
@@ -161,10 +161,10 @@ TEST_F(RandomCommands, StoreStaysConsistent) {
                 case 23: s.redoBoardEdit(); break;
                 case 30: {
                     // An undo that a redo follows at once leaves the tactic as it was.
-                    if (!s.canUndoBoardEdit() || s.playing() || s.transitionRunning()) break;
+                    if (!s.boardEdits().canUndo() || s.playing() || s.transitionRunning()) break;
                     const Tactic before = comparable(s.tactic());
                     s.undoBoardEdit();
-                    if (s.canRedoBoardEdit()) {
+                    if (s.boardEdits().canRedo()) {
                         s.redoBoardEdit();
                         EXPECT_EQ(comparable(s.tactic()), before) << "seed " << seed << " command " << i;
                     }

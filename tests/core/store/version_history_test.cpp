@@ -76,7 +76,7 @@ TEST_F(VersionHistoryTest, RestoringAsksAboutTheStageKeepsTheNameAndCanBeUndone)
     EXPECT_EQ(store->tactic().name, "乙");
     EXPECT_EQ(store->status(), "已恢复历史版本：乙");
     EXPECT_EQ(store->stepIndex(), 0);
-    EXPECT_FALSE(store->canUndoBoardEdit());
+    EXPECT_FALSE(store->boardEdits().canUndo());
 
     // The replaced version is the newest one now: restoring it undoes the restore.
     ASSERT_EQ(store->ownTactics().versions(key)[0].tactic.steps, edited.steps);
