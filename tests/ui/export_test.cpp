@@ -183,10 +183,7 @@ TEST_F(ExportTest, VideoPlaysTheWholeTacticAndStartsOnItsFirstStep) {
     ASSERT_TRUE(writeVideo(tactic, gifSettings, dir / "play.gif"));
     const Video gif = readVideo(dir / "play.gif");
     EXPECT_EQ(gif.codec, "gif");
-    EXPECT_EQ(gif.width, 960);
-    EXPECT_NEAR(gif.frames, seconds * 20, 1.0);
-    ASSERT_FALSE(gif.first.isNull());
-    EXPECT_LT(meanDifference(gif.first, still.scaled(960, 540, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 4.0);
+    EXPECT_NEAR(gif.frames, seconds * 20, 1.0);   // its size and colours: GifKeepsColoursFirstSeenLate
     EXPECT_EQ(folder(), (std::vector<std::string>{"play.gif", "play.mp4", "step1.png"}));
 }
 
