@@ -50,12 +50,6 @@ protected:
         err = readFileForTest(dir / "stderr");
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
-    std::vector<std::string> folder() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 
     vantrel::testing::TempFolder dir{"vantrel-export-cli"};
     std::string err;
@@ -104,7 +98,7 @@ TEST_F(ExportCommand, FailuresExitOneWithTheReasonAndWriteNothing) {
     EXPECT_EQ(run("pdf tactic.json bad.json out.pdf"), 1);
     EXPECT_EQ(err.rfind("Export failed: bad.json：JSON 格式不正确（", 0), 0u) << err;
     EXPECT_EQ(err.rfind("Export failed: ", 0), 0u);
-    EXPECT_EQ(folder(), (std::vector<std::string>{"bad.json", "nine.json", "stderr", "stdout", "tactic.json"}));
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"bad.json", "nine.json", "stderr", "stdout", "tactic.json"}));
 }
 
 // Every built-in tactic in one handout: a summary page and a page per stage each, and
