@@ -83,13 +83,6 @@ TEST_F(BoardViewTest, TheKeyboardAloneSelectsMovesAndPasses) {
     view->clearFocus();
     view->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(view->keyFocus(), "home-1");   // the far touchline's row, leftmost first
-    // One key at a time, a held modifier staying down between them.
-    auto key = [&](int k, Qt::KeyboardModifiers mods = {}) {
-        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent event(type, k, mods);
-            QApplication::sendEvent(view.get(), &event);
-        }
-    };
     for (int i = 0; i < 6; ++i) key(Qt::Key_Right);   // past blue's row of five: blue 2, then blue 6
     EXPECT_EQ(view->keyFocus(), "home-6");
     key(Qt::Key_Left);

@@ -17,12 +17,6 @@ using namespace vantrel;
 
 namespace {
 
-QStringList rows(QListWidget* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
-    return texts;
-}
-
 using SquadTest = vantrel::testing::WindowTest;
 
 }  // namespace

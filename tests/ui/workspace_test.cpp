@@ -25,11 +25,6 @@ namespace {
 
 class WorkspaceTest : public vantrel::testing::WindowTest {
 protected:
-    QStringList rows(QListWidget* list) {
-        QStringList names;
-        for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
-        return names;
-    }
     void clickRow(QListWidget* list, int row) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
     }
