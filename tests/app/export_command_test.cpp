@@ -50,12 +50,6 @@ protected:
         err = readFileForTest(dir / "stderr");
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
-    std::vector<std::string> folder() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 
     vantrel::testing::TempFolder dir{"vantrel-export-cli"};
     std::string err;
@@ -104,11 +98,11 @@ TEST_F(ExportCommand, FailuresExitOneWithTheReasonAndWriteNothing) {
     EXPECT_EQ(run("pdf tactic.json bad.json out.pdf"), 1);
     EXPECT_EQ(err.rfind("Export failed: bad.json：JSON 格式不正确（", 0), 0u) << err;
     EXPECT_EQ(err.rfind("Export failed: ", 0), 0u);
-    EXPECT_EQ(folder(), (std::vector<std::string>{"bad.json", "nine.json", "stderr", "stdout", "tactic.json"}));
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"bad.json", "nine.json", "stderr", "stdout", "tactic.json"}));
 }
 
-// Every built-in tactic in one handout: a summary page and a page per stage each, and
-// every title and note copies out of the PDF as written (no look-alike radicals).
+// Every built-in tactic in one handout: every name, title and note copies out of the PDF
+// as written (no look-alike radicals). The pages are counted by the window's export test.
 TEST_F(ExportCommand, AHandoutOfSeveralTacticsCopiesOutAsWritten) {
     if (std::system("command -v pdftotext >/dev/null") != 0) GTEST_SKIP() << "pdftotext is not installed";
     std::string files;
@@ -127,15 +121,11 @@ TEST_F(ExportCommand, AHandoutOfSeveralTacticsCopiesOutAsWritten) {
         return text;
     };
     const std::string text = squeezed(readFileForTest(dir / "all.txt"));
-    std::size_t pages = 0;
     for (const Tactic& tactic : tactics) {
         EXPECT_NE(text.find(squeezed(tactic.name)), std::string::npos) << tactic.name;
         for (const BoardStep& step : tactic.steps) {
             EXPECT_NE(text.find(squeezed(cleanStepTitle(step.title))), std::string::npos) << step.title;
             EXPECT_NE(text.find(squeezed(writtenNote(step.note))), std::string::npos) << step.note;
         }
-        pages += (tactic.steps.size() <= 8 ? 1 : 1 + (tactic.steps.size() - 8 + 11) / 12) + tactic.steps.size();
     }
-    const std::string last = std::to_string(pages) + "/" + std::to_string(pages);   // "i / N" through the document
-    EXPECT_NE(text.find(last), std::string::npos) << last;
 }

@@ -59,8 +59,6 @@ TEST_F(HostileExportCommand, TheInputIsNeverItsOwnOutput) {
 TEST_F(HostileExportCommand, InputsThatAreNotFilesSayWhatTheyAre) {
     EXPECT_EQ(run("png missing.json out.png"), 1);
     EXPECT_EQ(err, "Export failed: 找不到文件：missing.json\n");
-    EXPECT_EQ(run("png /dev/zero out.png"), 1);
-    EXPECT_EQ(err, "Export failed: 不是普通文件：/dev/zero\n");
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     EXPECT_EQ(run("png fifo out.png"), 1);   // returns at once: nobody writes the FIFO
     EXPECT_EQ(err, "Export failed: 不是普通文件：fifo\n");

@@ -111,10 +111,8 @@ TEST_F(SingleInstanceTest, LaterStartsHandTheirFilesToTheRunningWindow) {
     write("drill.json", TacticJson::encodePretty(drill).value());
     ASSERT_EQ(start({QStringLiteral("drill.json")}), 0) << errors;
     EXPECT_EQ(requests, 1);
-    EXPECT_EQ(store.tactic().name, "传中演练");
-    EXPECT_EQ(store.status(), "已导入：传中演练 · 已补充对手高位逼抢");
+    EXPECT_EQ(store.tactic().name, "传中演练");   // what an import then does is the store's test
     ASSERT_EQ(store.importedTactics().size(), 1u);
-    EXPECT_EQ(store.selectedTacticKey(), store.importedTactics()[0].key());
 
     // A bad file: the window shows why and keeps what it had.
     write("broken.json", "{\"name\": \"x\", \"steps\": [");

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include <cstdlib>
@@ -51,6 +52,13 @@ protected:
         mouse(view.get(), type, at, button, buttons);
     }
     void drag(QPointF from, QPointF to) { testing::drag(view.get(), from, to); }
+    // One key at a time to the view, a held modifier staying down between them.
+    void key(int k, Qt::KeyboardModifiers mods = {}) {
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, k, mods);
+            QApplication::sendEvent(view.get(), &event);
+        }
+    }
 
     MemoryPreferenceStore prefs;
     ManualPlatform platform;

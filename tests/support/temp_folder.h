@@ -5,10 +5,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace vantrel::testing {
 
@@ -33,6 +35,13 @@ public:
     operator const std::filesystem::path&() const { return path_; }
     std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
     std::string string() const { return path_.string(); }
+    // What the folder holds, by name in order: a write leaves its file and nothing else.
+    std::vector<std::string> names() const {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) found.push_back(entry.path().filename().string());
+        std::sort(found.begin(), found.end());
+        return found;
+    }
 
 private:
     std::filesystem::path path_;

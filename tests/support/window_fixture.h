@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QListWidget>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
@@ -53,6 +54,11 @@ protected:
         QInputMethodEvent event;
         event.setCommitString(text);
         QApplication::sendEvent(field, &event);
+    }
+    static QStringList rows(QListWidget* list) {
+        QStringList texts;
+        for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+        return texts;
     }
     template <class T>
     static T* findByName(QWidget* root, const QString& name) {

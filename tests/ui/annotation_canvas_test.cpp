@@ -60,10 +60,7 @@ protected:
     void press(QPointF p, Qt::KeyboardModifiers m = {}) { mouse(&canvas(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, m); }
     void move(QPointF p, Qt::KeyboardModifiers m = {}) { mouse(&canvas(), QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton, m); }
     void release(QPointF p, Qt::KeyboardModifiers m = {}) { mouse(&canvas(), QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, m); }
-    void tap(Point p) {
-        press(at(p));
-        release(at(p));
-    }
+    void tap(Point p) { vantrel::testing::click(&canvas(), at(p)); }
     void stroke(const std::vector<QPointF>& path, int stepsPerLeg = 8) {
         press(path.front());
         for (std::size_t i = 1; i < path.size(); ++i)

@@ -68,12 +68,6 @@ TEST_F(EquipmentViewTest, TheKeyboardReachesSelectsMovesTurnsAndDeletesAPiece) {
     QApplication::setActiveWindow(view.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
     view->setFocus(Qt::TabFocusReason);
-    auto key = [&](int k, Qt::KeyboardModifiers mods = {}) {
-        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent event(type, k, mods);
-            QApplication::sendEvent(view.get(), &event);
-        }
-    };
     key(Qt::Key_Left);   // round from the first player to the last piece, then back one
     key(Qt::Key_Left);
     EXPECT_EQ(view->keyFocus(), PlayerTokenHost::equipmentKey(cone));

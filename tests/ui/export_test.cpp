@@ -146,12 +146,6 @@ Tactic twoSteps() {
 template <class Base>
 class InFolder : public Base {
 protected:
-    std::vector<std::string> folder() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     vantrel::testing::TempFolder dir{"vantrel-export"};
 };
 using ExportTest = InFolder<::testing::Test>;
@@ -183,11 +177,8 @@ TEST_F(ExportTest, VideoPlaysTheWholeTacticAndStartsOnItsFirstStep) {
     ASSERT_TRUE(writeVideo(tactic, gifSettings, dir / "play.gif"));
     const Video gif = readVideo(dir / "play.gif");
     EXPECT_EQ(gif.codec, "gif");
-    EXPECT_EQ(gif.width, 960);
-    EXPECT_NEAR(gif.frames, seconds * 20, 1.0);
-    ASSERT_FALSE(gif.first.isNull());
-    EXPECT_LT(meanDifference(gif.first, still.scaled(960, 540, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 4.0);
-    EXPECT_EQ(folder(), (std::vector<std::string>{"play.gif", "play.mp4", "step1.png"}));
+    EXPECT_NEAR(gif.frames, seconds * 20, 1.0);   // its size and colours: GifKeepsColoursFirstSeenLate
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"play.gif", "play.mp4", "step1.png"}));
 }
 
 // Cancelling, at the first frame or half-way, stops the painting and the encoding (which
@@ -208,7 +199,7 @@ TEST_F(ExportTest, CancelledVideoLeavesNothing) {
             ASSERT_TRUE(written) << written.error();
             EXPECT_TRUE(written->cancelled);
             EXPECT_EQ(reportsAfterStop, 0);
-            EXPECT_EQ(folder(), std::vector<std::string>{}) << stopAt;
+            EXPECT_EQ(dir.names(), std::vector<std::string>{}) << stopAt;
         }
 }
 
@@ -304,7 +295,7 @@ TEST_F(ExportTest, HandoutHasASummaryThenAPagePerStepWithItsTitleNoteAndNumber) 
     const auto failed = writeHandout({tactic}, {}, dir / "missing" / "handout.pdf");
     EXPECT_FALSE(failed);
     EXPECT_NE(failed.error().find("missing"), std::string::npos);
-    EXPECT_EQ(folder(), std::vector<std::string>{"handout.pdf"});
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"handout.pdf"});
 }
 
 // A page for each blue player, named after him: his heading, his team, every stage; a
@@ -337,7 +328,6 @@ TEST_F(ExportWindowTest, WindowCommandsWriteOrLeaveNothing) {
         EXPECT_TRUE(more->actions().contains(action)) << action->text().toStdString();
         EXPECT_TRUE(file->actions().contains(action));
     }
-    EXPECT_EQ(a.exportHandout->text(), QStringLiteral("导出讲义 PDF…"));
 
     std::vector<ExportKind> asked;
     fs::path answer;
@@ -374,7 +364,7 @@ TEST_F(ExportWindowTest, WindowCommandsWriteOrLeaveNothing) {
     a.exportHandout->trigger();
     EXPECT_EQ(store().status().rfind("导出失败：", 0), 0u) << store().status();
     EXPECT_EQ(asked, (std::vector<ExportKind>{ExportKind::image, ExportKind::video, ExportKind::handout}));
-    EXPECT_EQ(folder(), (std::vector<std::string>{"board.png", "play.mp4"}));
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"board.png", "play.mp4"}));
 
     // Several tactics in one handout: the open one is ticked, Space ticks the next row,
     // Return exports them in the list's order.

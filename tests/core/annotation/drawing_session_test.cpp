@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/store/store_fixture.h"
+#include "support/board_items.h"
 
 namespace vantrel {
 
@@ -15,14 +16,7 @@ namespace {
 
 using testing::lineup;
 
-BoardAnnotation stroke(double x) {
-    BoardAnnotation a;
-    a.id = Uuid::random();
-    a.kind = AnnotationTool::line;
-    a.points = {{x, 0.2}, {x, 0.4}};
-    a.seed = randomUInt64();
-    return a;
-}
+BoardAnnotation stroke(double x) { return testing::drawing(AnnotationTool::line, {{x, 0.2}, {x, 0.4}}); }
 
 std::vector<Uuid> ids(const std::vector<BoardAnnotation>& list) {
     std::vector<Uuid> out;

@@ -97,17 +97,7 @@ TEST(MakePlay, PlacesTheFirstFrameFreelyAndLimitsLaterMoves) {
     }
 }
 
-TEST(MakePlay, ElevenASideKeepsTheSampleLineUpAndNoFormation) {
-    const Tactic t = BuiltInTactics::makePlay("试", 11, "4-3-3", {
-        frame("1 · a", 8),
-        frame("2 · b", 8, {{8, {0.9, 0.78}}}),
-    });
-    ASSERT_EQ(t.steps.size(), 2u);
-    EXPECT_EQ(t.steps[0].players, BuiltInTactics::sample(11).steps[0].players);
-    EXPECT_NEAR(t.steps[1].player("home-8")->position.x, 0.43 + 0.10 / 1.55, 1e-12);
-    for (const auto& step : t.steps) EXPECT_FALSE(step.blueFormation || step.orangeFormation);
-
-    // A 7-a-side play naming no preset keeps the sample line-up and claims none.
+TEST(MakePlay, AnUnknownPresetKeepsTheSampleLineUpAndClaimsNone) {
     const Tactic custom = BuiltInTactics::makePlay("试", 7, "9-9", {frame("1 · a", 6)});
     EXPECT_EQ(custom.steps[0].players, BuiltInTactics::sample(7).steps[0].players);
     EXPECT_FALSE(custom.steps[0].blueFormation || custom.steps[0].orangeFormation);
@@ -247,12 +237,6 @@ void expectWellFormedPlay(const Tactic& t, int format) {
     EXPECT_EQ(t.format, format);
     const auto& opening = t.steps.front();
     ASSERT_EQ(opening.players.size(), static_cast<std::size_t>(2 * format));
-    for (int n = 1; n <= format; ++n) {
-        EXPECT_EQ(opening.players[n - 1].id, "home-" + std::to_string(n));
-        EXPECT_EQ(opening.players[n - 1].team, 0);
-        EXPECT_EQ(opening.players[format + n - 1].id, "away-" + std::to_string(n));
-        EXPECT_EQ(opening.players[format + n - 1].team, 1);
-    }
     EXPECT_FALSE(opening.pathControls.has_value());
 
     const double scriptLimit = format == 7 ? 0.12 : 0.10;
@@ -310,11 +294,6 @@ TEST(BuiltInLibrary, SevenASidePlays) {
     }
     EXPECT_EQ(names.size(), 6u);
     EXPECT_EQ(formations.size(), 6u);   // one play per 7-a-side preset
-
-    // Orange keys own the ball where orange starts with it; the first frame is the preset.
-    const Tactic& press = list[3];
-    EXPECT_EQ(press.steps[0].ballOwner, "away-3");
-    EXPECT_EQ(press.steps[0].players, BuiltInTactics::makePlay("x", 7, "2-2-2", {frame("1", -3)}).steps[0].players);
 }
 
 TEST(BuiltInLibrary, ElevenASidePlays) {

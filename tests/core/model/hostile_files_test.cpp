@@ -116,7 +116,7 @@ TEST(HostileFiles, MoreThanTheLimitsIsRefusedWithTheReason) {
     shape.format = 9;
     EXPECT_EQ(refusal(shape), "需为 7 人制或 11 人制，且每步包含双方完整球员");
     shape = good;
-    shape.steps[0].players.resize(3);
+    shape.steps.back().players.pop_back();   // one player short, on a later step
     EXPECT_EQ(refusal(shape), "需为 7 人制或 11 人制，且每步包含双方完整球员");
     shape.steps.clear();
     EXPECT_EQ(refusal(shape), "需为 7 人制或 11 人制，且每步包含双方完整球员");

@@ -212,25 +212,6 @@ TEST(TacticJson, LibraryRoundTripsAndOneBadEntrySpoilsAll) {
         EXPECT_FALSE(TacticJson::decodeLibrary(broken)) << broken.substr(broken.size() - 20);
 }
 
-TEST(ImportChecks, FormatStepsAndPlayerCounts) {
-    EXPECT_TRUE(passesImportChecks(makeTactic(7)));
-    EXPECT_TRUE(passesImportChecks(makeTactic(11)));
-    Tactic nine = makeTactic(7);
-    nine.format = 9;
-    EXPECT_FALSE(passesImportChecks(nine));
-    Tactic empty = makeTactic(7);
-    empty.steps.clear();
-    EXPECT_FALSE(passesImportChecks(empty));
-    Tactic thirteen = makeTactic(7);
-    thirteen.steps[1].players.pop_back();
-    EXPECT_FALSE(passesImportChecks(thirteen));
-    // Only the count matters: fourteen blue players pass.
-    Tactic allBlue = makeTactic(7);
-    for (auto& step : allBlue.steps)
-        for (auto& p : step.players) p.team = 0;
-    EXPECT_TRUE(passesImportChecks(allBlue));
-}
-
 TEST(Squad, NamesRoundTripAreCheckedAndAbsentTeamsChangeNoByte) {
     Tactic plain = makeTactic();
     const std::string before = TacticJson::encodeCompact(plain).value();

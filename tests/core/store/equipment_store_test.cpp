@@ -10,7 +10,6 @@ using vantrel::testing::StoreTest;
 TEST_F(StoreTest, EquipmentIsPlacedMovedTurnedRecolouredAndRemovedWithOneUndoEach) {
     start().newTactic("器材");
     BoardStore& s = *store;
-    const Tactic bare = s.tactic();
     const auto cone = s.equipment().add(EquipmentKind::cone, {0.3, 0.4});
     ASSERT_TRUE(cone);
     EXPECT_EQ(s.equipment().selected(), cone);
@@ -74,7 +73,6 @@ TEST_F(StoreTest, EquipmentIsPlacedMovedTurnedRecolouredAndRemovedWithOneUndoEac
     EXPECT_FALSE(s.scene().pitchAreas);
     s.undoBoardEdit();
     EXPECT_FALSE(s.tactic().pitch);
-    (void)bare;
 }
 
 TEST_F(StoreTest, EquipmentGlidesBetweenStepsInPlayback) {

@@ -208,17 +208,6 @@ TEST_F(StoreTest, TheVisionFadesAroundThePass) {
     }
 }
 
-TEST_F(StoreTest, AChangedStepAsksBeforePlaying) {
-    BoardStore& s = open({lineup({}, "home-2"), lineup({}, "home-2")});
-    s.movePlayer("home-5", {0.3, 0.3});
-    s.play();
-    EXPECT_TRUE(s.showingStageSaveConfirmation());
-    EXPECT_FALSE(s.playing());
-    s.resolveStageChanges(StageSaveDecision::discard);
-    EXPECT_TRUE(s.playing());
-    EXPECT_EQ(s.stageDiscardRevision(), 1);
-}
-
 TEST_F(StoreTest, EveryBuiltInPlayRunsThroughWithoutAnInterception) {
     for (int format : {7, 11}) {
         const auto& list = BuiltInTactics::library(format);

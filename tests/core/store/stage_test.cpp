@@ -107,6 +107,7 @@ TEST_F(StoreTest, EveryDepartureAsksFirst) {
         [&] { s.selectStep(2); },       [&] { s.next(); },          [&] { s.addStep(); },
         [&] { s.selectBuiltIn(1, 7); }, [&] { s.newTactic("x"); },  [&] { s.importFile(); },
         [&] { s.selectImported(SavedTactic{Uuid::random(), BuiltInTactics::sample(7), true}); },
+        [&] { s.play(); },
     };
     for (std::size_t i = 0; i < departures.size(); ++i) {
         s.selectBuiltIn(0, 7);
@@ -119,6 +120,7 @@ TEST_F(StoreTest, EveryDepartureAsksFirst) {
         s.resolveStageChanges(StageSaveDecision::discard);
         EXPECT_FALSE(s.showingStageSaveConfirmation()) << i;
     }
+    EXPECT_TRUE(s.playing());   // the held departure runs once the edit is discarded
 }
 
 TEST_F(StoreTest, AddAndRemoveSteps) {

@@ -50,14 +50,3 @@ TEST_F(StoreTest, TheTutorialTakesAndRestoresASnapshot) {
     w.startTutorialIfFirstRun(s);   // completed once: not again
     EXPECT_FALSE(w.tutorialVisible());
 }
-
-TEST_F(StoreTest, TheTutorialWaitsForTheSaveQuestion) {
-    BoardStore& s = start();
-    WorkspacePreferences w(prefs);
-    editStep();
-    s.next();
-    ASSERT_TRUE(s.showingStageSaveConfirmation());
-    w.startTutorial(s);
-    EXPECT_FALSE(w.tutorialVisible());
-    EXPECT_FALSE(w.tutorialOriginalUI());
-}
