@@ -19,6 +19,7 @@
 #include "core/store/board_edit_history.h"
 #include "core/store/board_equipment.h"
 #include "core/store/board_motion.h"
+#include "core/store/board_recovery.h"
 #include "core/store/change_notifier.h"
 #include "core/store/own_tactic_commands.h"
 #include "core/store/own_tactic_library.h"
@@ -60,11 +61,13 @@ struct StepTransition;
 //                                in focus (BoardSquad, board_squad.h: store.squad())
 //   board_equipment.cpp          training equipment of a step; the tactic's pitch areas
 //                                (BoardEquipment, board_equipment.h: store.equipment())
-//   board_store_recovery.cpp     the recovery journal's answer at start-up (the journal,
-//                                which follows the store on its own: RecoveryJournal,
-//                                recovery_journal.h)
+//   board_recovery.cpp           the answer to the recovery journal found at start-up
+//                                (BoardRecovery, board_recovery.h: store.recovery(); the
+//                                journal, which follows the store on its own:
+//                                RecoveryJournal, recovery_journal.h)
 class BoardStore {
     friend class BoardEquipment;
+    friend class BoardRecovery;
     friend class BoardSquad;
     friend class OwnTacticCommands;
 
@@ -165,17 +168,9 @@ public:
     void reportStatus(std::string text);
 
     // --- Recovery of unconfirmed edits -----------------------------------------------
-    // What the last run left unconfirmed when it ended without a clean close, until it is
-    // answered; the window asks about it before anything else.
-    const std::optional<RecoveryRecord>& pendingRecovery() const { return journal_.found(); }
-    // Restoring opens the tactic at the journal's step with its edits unconfirmed: the
-    // confirmed version (the library entry, or the built-in) is the stage baseline and
-    // the save question decides as ever. Declining keeps the journal aside with the
-    // unreadable copies, for the export.
-    void resolveRecovery(bool restore);
-    // The window closed after its questions: what is still unconfirmed was declined, and
-    // the journal goes.
-    void endSession() { journal_.end(); }
+    // The answer to what a run that ended without a clean close left (board_recovery.cpp).
+    BoardRecovery& recovery() { return recovery_; }
+    const BoardRecovery& recovery() const { return recovery_; }
 
     // --- Stage baseline and steps -------------------------------------------------
     // True when the coach may leave the current step now; otherwise the save question
@@ -336,6 +331,7 @@ private:
     BoardEquipment equipment_{*this};
     BoardSquad squad_{*this};
     OwnTacticCommands ownTactics_{*this};
+    BoardRecovery recovery_{*this};
     struct RiskMemo {
         BoardStep from;
         BoardStep to;

@@ -459,12 +459,12 @@ void ContentView::showEvent(QShowEvent* event) {
     if (shownOnce_) return;
     shownOnce_ = true;
     // The tour opens tactics of its own: the edits a killed run left are asked about first.
-    if (store_->pendingRecovery()) return askRecovery();
+    if (store_->recovery().pending()) return askRecovery();
     if (!workspace_.onboardingCompleted()) startTutorial();
 }
 
 void ContentView::askRecovery() {
-    const auto& found = store_->pendingRecovery();
+    const auto& found = store_->recovery().pending();
     if (!found || sheet_) return;
     const QString when = QDateTime::fromSecsSinceEpoch(found->savedAt).toString(QStringLiteral("M月d日 HH:mm"));
     const QString what = QStringLiteral("「%1」· 阶段 %2 · %3")
@@ -477,7 +477,7 @@ void ContentView::askRecovery() {
     sheet->addButton(QStringLiteral("恢复"), QDialog::Accepted, true, false);
     adoptSheet(sheet);
     connect(sheet, &QDialog::finished, this, [this](int result) {
-        store_->resolveRecovery(result == QDialog::Accepted);
+        store_->recovery().resolve(result == QDialog::Accepted);
         if (!workspace_.onboardingCompleted()) startTutorial();
     });
     sheet->open();

@@ -81,8 +81,9 @@ private:
     void rebuildStages();
     void addStageRow(int index);
     QMenu* stageMenu(int step);
+    // `looks`: each row's look, indexed as entries_.
     void fillList(QListWidget* list, const std::vector<const LibraryEntry*>& rows,
-                  std::unordered_map<const LibraryEntry*, std::string>& looks);
+                  std::vector<std::string>& looks);
     void activate(QListWidgetItem* item);
     const LibraryEntry* entryFor(const std::string& key) const;
     QMenu* entryMenu(const std::string& key);

@@ -125,7 +125,8 @@ void LibrarySidebar::rebuildEntries() {
     // Rows are rebuilt only when what they show changed; a step edit or an autosave
     // that leaves names, counts, stars, tags and the order alone repaints them instead.
     // Each row's look in one string: a rename or a new star changes one of them.
-    std::unordered_map<const LibraryEntry*, std::string> rowLooks;
+    // Indexed as entries_.
+    std::vector<std::string> rowLooks;
     rowLooks.reserve(entries_.size());
     std::string signature = scope_ + "|" + std::string(libraryOrderKey(order)) + "|" + groupTag_;
     for (const auto& e : entries_) {
@@ -135,7 +136,7 @@ void LibrarySidebar::rebuildEntries() {
         signature.append("|").append(look);
         if (order == LibraryOrder::lastChange && e.saved)
             signature.append("@").append(std::to_string(e.saved->changedAt.value_or(0)));
-        rowLooks.emplace(&e, std::move(look));
+        rowLooks.push_back(std::move(look));
     }
     for (QAction* action : scopeButton_->menu()->actions())
         action->setChecked(action->data().toString().toStdString() == scope_);
@@ -173,7 +174,7 @@ void LibrarySidebar::rebuildEntries() {
 }
 
 void LibrarySidebar::fillList(QListWidget* list, const std::vector<const LibraryEntry*>& rows,
-                              std::unordered_map<const LibraryEntry*, std::string>& looks) {
+                              std::vector<std::string>& looks) {
     const auto favorites = workspace_.favorites();
     // Rows are reused, and a row whose look is what it shows is not touched at all: a
     // rename or a new star rewrites one row of a thousand.
@@ -183,7 +184,7 @@ void LibrarySidebar::fillList(QListWidget* list, const std::vector<const Library
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const LibraryEntry* e = rows[i];
         const bool existing = int(i) < list->count();
-        std::string& look = looks[e];
+        std::string& look = looks[static_cast<std::size_t>(e - entries_.data())];
         if (existing && shown[i] == look) continue;
         shown[i] = std::move(look);
         QListWidgetItem* item = existing ? list->item(int(i)) : new QListWidgetItem(list);

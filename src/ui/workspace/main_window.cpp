@@ -200,7 +200,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     // Closed after the questions: nothing unconfirmed is left to recover at the next start.
-    content_->store().endSession();
+    content_->store().recovery().endSession();
     // The last try to write the own tactics; if it fails too, the coach decides.
     if (!content_->store().finishWrites() && !closeGuard_->closeAllowed()) {
         event->ignore();

@@ -25,8 +25,8 @@ TEST_F(RecoveryTest, AStageEditOfAnOwnTacticComesBackUnconfirmed) {
     // Killed: the next store finds the journal, and restoring opens the edits unconfirmed
     // against the library's version, which stays as it was.
     start();
-    ASSERT_TRUE(store->pendingRecovery());
-    store->resolveRecovery(true);
+    ASSERT_TRUE(store->recovery().pending());
+    store->recovery().resolve(true);
     EXPECT_EQ(store->tactic(), edited);
     EXPECT_EQ(store->stepIndex(), 2);
     EXPECT_TRUE(store->hasStageChanges());
@@ -51,7 +51,7 @@ TEST_F(RecoveryTest, EditsOfABuiltInComeBackOrAreKeptAsideForTheExport) {
         return edited;
     };
     const Tactic edited = editAndRestart([&] { editStep(); });
-    store->resolveRecovery(true);
+    store->recovery().resolve(true);
     EXPECT_EQ(store->tactic(), edited);
     EXPECT_EQ(store->stepIndex(), 1);
     EXPECT_TRUE(store->hasStageChanges());
@@ -65,7 +65,7 @@ TEST_F(RecoveryTest, EditsOfABuiltInComeBackOrAreKeptAsideForTheExport) {
     // journal is kept aside with the unreadable copies, and exported from there it imports
     // as the edited tactic.
     const Tactic declined = editAndRestart([&] { store->addStep(); });
-    store->resolveRecovery(false);
+    store->recovery().resolve(false);
     EXPECT_FALSE(prefs.contains(kRecoveryKey));
     EXPECT_FALSE(store->hasStageChanges());
     ASSERT_EQ(store->ownTactics().unreadableCount(), 1);
@@ -80,7 +80,7 @@ TEST_F(RecoveryTest, AJournalThatCannotBeRestoredIsKeptAsideAndSaid) {
                                      TacticJson::encodeRecovery(gone).value()}) {
         prefs.setData(kRecoveryKey, bytes);
         start();
-        EXPECT_FALSE(store->pendingRecovery());
+        EXPECT_FALSE(store->recovery().pending());
         EXPECT_TRUE(store->status().starts_with("无法恢复上次未保存的修改")) << store->status();
         EXPECT_FALSE(prefs.contains(kRecoveryKey));
         EXPECT_EQ(prefs.data(PreferenceLibraryStorage::unreadableKey(0)), bytes);
@@ -104,7 +104,7 @@ TEST_F(RecoveryTest, TheFileAppearsBesideTheLibraryAndGoesWithACleanClose) {
     platform.advance(2);
     files.flush();
     EXPECT_TRUE(std::filesystem::exists(dir / "recovery.json"));
-    store->endSession();
+    store->recovery().endSession();
     store->finishWrites();
     EXPECT_FALSE(std::filesystem::exists(dir / "recovery.json"));
     store.reset();
