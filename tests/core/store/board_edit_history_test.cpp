@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Undo and redo of board edits, managing own tactics, and the interception risk.
+// Undo and redo of board edits.
 #include "core/library/formation_preset.h"
-#include "core/store/workspace_preferences.h"
 #include "store_fixture.h"
 
 using namespace vantrel;
 using vantrel::testing::lineup;
-using vantrel::testing::passPastDefender;
 using vantrel::testing::StoreTest;
 
 TEST_F(StoreTest, ADragAPassAndAFormationAreUndoneAndRedoneInOrder) {
@@ -103,79 +101,4 @@ TEST_F(StoreTest, UndoFollowsTheSavedStateStepsNamesAndDrawingsAndEndsWithTheTac
     if (s.showingStageSaveConfirmation()) s.resolveStageChanges(StageSaveDecision::discard);
     EXPECT_FALSE(s.boardEdits().canUndo());
     EXPECT_FALSE(s.boardEdits().canRedo());
-}
-
-TEST_F(StoreTest, OwnTacticsAreRenamedCopiedAndDeleted) {
-    BoardStore& s = start();
-    s.newTactic("甲", 11);
-    const std::string a = s.selectedTacticKey();
-    s.newTactic("乙", 7);
-    s.ownTactics().rename(a, "  边路突破\xE3\x80\x80 ");   // not open: written at once
-    s.ownTactics().rename(a, "   ");                       // empty keeps the name
-    EXPECT_EQ(storedLibrary()[0].tactic.name, "边路突破");
-    const std::string copy = s.ownTactics().duplicate(a).value();
-    EXPECT_EQ(storedLibrary()[2].tactic.name, "边路突破 副本");
-
-    // A deleted favourite is gone from the library and the favourites for good.
-    WorkspacePreferences workspace(prefs);
-    workspace.toggleFavorite(a);
-    workspace.toggleFavorite(copy);
-    s.ownTactics().remove(a);
-    start();
-    ASSERT_EQ(store->importedTactics().size(), 2u);
-    EXPECT_EQ(WorkspacePreferences(prefs).favorites(), std::set<std::string>{copy});
-
-    // Deleting the open tactic, unsaved edits and all, opens the first built-in of its format.
-    store->selectImported(store->importedTactics()[1]);   // the 11-a-side copy
-    editStep();
-    store->ownTactics().remove(copy);
-    EXPECT_FALSE(store->showingStageSaveConfirmation());
-    EXPECT_EQ(store->selectedTacticKey(), "builtin-11-0");
-    platform.advance(1);   // no late autosave brings it back
-    EXPECT_EQ(storedLibrary().size(), 1u);
-}
-
-TEST_F(StoreTest, TheRiskMarksWherePlaybackStops) {
-    BoardStore& s = open(passPastDefender());
-    EXPECT_FALSE(s.interceptionRisk());   // the first step has no move into it
-    s.selectStep(1);
-    const auto risk = s.interceptionRisk();
-    ASSERT_TRUE(risk);
-    EXPECT_EQ(risk->interceptor.id, "away-4");
-    EXPECT_TRUE(risk->onPassLine);
-
-    // Playback stops exactly there, at that interceptor.
-    s.selectStep(0);
-    s.next();
-    EXPECT_FALSE(s.interceptionRisk());   // not while a move is shown
-    platform.advance(5);
-    ASSERT_EQ(s.currentStep()->title, "传球被拦截");
-    EXPECT_NEAR(s.currentStep()->ball.x, risk->at.x, 1e-9);
-    EXPECT_NEAR(s.currentStep()->ball.y, risk->at.y, 1e-9);
-    EXPECT_EQ(s.currentStep()->ballOwner, risk->interceptor.id);
-    EXPECT_NEAR(s.currentStep()->player("away-4")->position.x, risk->interceptor.position.x, 1e-9);
-
-}
-
-TEST_F(StoreTest, ThePlaybackSpeedScalesTransitionsFromTheNextTickOn) {
-    BoardStore& s = open({lineup({}, "home-2"), lineup({{"home-2", {0.5, 0.5}}}, "home-2")});
-    s.setPlaybackSpeed(2);
-    s.next();   // 1.8 s of dribble at 2×
-    platform.advance(0.85);
-    EXPECT_TRUE(s.transitionRunning());
-    platform.advance(0.1);
-    EXPECT_EQ(s.stepIndex(), 1);
-
-    // Half-way at 1×, the other half at 0.5× takes twice as long, without a jump.
-    s.setPlaybackSpeed(1);
-    s.previous();
-    platform.advance(0.9);
-    const double halfWay = s.displayPlayers()[1].position.x;
-    s.setPlaybackSpeed(0.5);
-    platform.advance(1.0 / 60);
-    EXPECT_NEAR(s.displayPlayers()[1].position.x, halfWay, 0.01);
-    platform.advance(1.73);
-    EXPECT_TRUE(s.transitionRunning());
-    platform.advance(0.1);
-    EXPECT_EQ(s.stepIndex(), 0);
 }

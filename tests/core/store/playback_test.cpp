@@ -9,6 +9,7 @@ using namespace vantrel;
 using vantrel::testing::lineup;
 using vantrel::testing::ManualPlatform;
 using vantrel::testing::passBetween;
+using vantrel::testing::passPastDefender;
 using vantrel::testing::StoreTest;
 
 TEST_F(StoreTest, ADribbleLastsOnePointEightSecondsAndTheOwnerCarriesTheBall) {
@@ -255,4 +256,48 @@ TEST_F(StoreTest, SeekingAnyMomentShowsWhatPlayingUpToItShows) {
             EXPECT_NEAR(s.visionOpacity(), frame.visionOpacity.value_or(1.0), 1e-9);
         }
     }
+}
+
+TEST_F(StoreTest, TheRiskMarksWherePlaybackStops) {
+    BoardStore& s = open(passPastDefender());
+    EXPECT_FALSE(s.interceptionRisk());   // the first step has no move into it
+    s.selectStep(1);
+    const auto risk = s.interceptionRisk();
+    ASSERT_TRUE(risk);
+    EXPECT_EQ(risk->interceptor.id, "away-4");
+    EXPECT_TRUE(risk->onPassLine);
+
+    // Playback stops exactly there, at that interceptor.
+    s.selectStep(0);
+    s.next();
+    EXPECT_FALSE(s.interceptionRisk());   // not while a move is shown
+    platform.advance(5);
+    ASSERT_EQ(s.currentStep()->title, "传球被拦截");
+    EXPECT_NEAR(s.currentStep()->ball.x, risk->at.x, 1e-9);
+    EXPECT_NEAR(s.currentStep()->ball.y, risk->at.y, 1e-9);
+    EXPECT_EQ(s.currentStep()->ballOwner, risk->interceptor.id);
+    EXPECT_NEAR(s.currentStep()->player("away-4")->position.x, risk->interceptor.position.x, 1e-9);
+}
+
+TEST_F(StoreTest, ThePlaybackSpeedScalesTransitionsFromTheNextTickOn) {
+    BoardStore& s = open({lineup({}, "home-2"), lineup({{"home-2", {0.5, 0.5}}}, "home-2")});
+    s.setPlaybackSpeed(2);
+    s.next();   // 1.8 s of dribble at 2×
+    platform.advance(0.85);
+    EXPECT_TRUE(s.transitionRunning());
+    platform.advance(0.1);
+    EXPECT_EQ(s.stepIndex(), 1);
+
+    // Half-way at 1×, the other half at 0.5× takes twice as long, without a jump.
+    s.setPlaybackSpeed(1);
+    s.previous();
+    platform.advance(0.9);
+    const double halfWay = s.displayPlayers()[1].position.x;
+    s.setPlaybackSpeed(0.5);
+    platform.advance(1.0 / 60);
+    EXPECT_NEAR(s.displayPlayers()[1].position.x, halfWay, 0.01);
+    platform.advance(1.73);
+    EXPECT_TRUE(s.transitionRunning());
+    platform.advance(0.1);
+    EXPECT_EQ(s.stepIndex(), 0);
 }
