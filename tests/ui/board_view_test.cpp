@@ -98,7 +98,7 @@ TEST_F(BoardViewTest, TheKeyboardAloneSelectsMovesAndPasses) {
     const Point after = store->currentStep()->player("home-2")->position;
     EXPECT_NEAR((after.x - before.x) * kPitchLengthMetres, 3, 1e-9);
     EXPECT_NEAR((after.y - before.y) * kPitchWidthMetres, 5, 1e-9);
-    store->undoBoardEdit();
+    store->boardEdits().undo();
     EXPECT_EQ(store->currentStep()->player("home-2")->position, before);   // one burst, one level
 
     key(Qt::Key_Right);

@@ -40,8 +40,8 @@ TEST_F(EquipmentViewTest, EquipmentIsPlacedDraggedTurnedReadOutAndDeletedOnTheBo
     const QPointF handle = EquipmentPainting::turnHandle(view->scene().equipment.front(), view->painter().equipmentView(view->size()));
     drag(handle, view->toView({0.4, 0.45}));   // straight across the pitch: 90°
     EXPECT_NEAR(store->currentStep()->equipment->front().degrees(), 90, 3);
-    store->undoBoardEdit();
-    store->undoBoardEdit();
+    store->boardEdits().undo();
+    store->boardEdits().undo();
     EXPECT_NEAR(store->currentStep()->equipment->front().position.x, 0.3, 0.01);
 
     // Read out by kind and number after the players and the ball.
@@ -91,7 +91,7 @@ TEST_F(EquipmentViewTest, TheKeyboardReachesSelectsMovesTurnsAndDeletesAPiece) {
     const Point after = store->currentStep()->equipment->front().position;
     EXPECT_NEAR((after.x - before.x) * kPitchLengthMetres, 2, 1e-9);
     EXPECT_NEAR((after.y - before.y) * kPitchWidthMetres, -5, 1e-9);
-    store->undoBoardEdit();
+    store->boardEdits().undo();
     EXPECT_EQ(store->currentStep()->equipment->front().position, before);   // one burst, one level
     EXPECT_NEAR(store->currentStep()->equipment->front().degrees(), 345, 1e-9);
 

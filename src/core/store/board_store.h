@@ -17,6 +17,7 @@
 #include "core/platform/platform.h"
 #include "core/scene/board_scene.h"
 #include "core/store/board_edit_history.h"
+#include "core/store/board_edits.h"
 #include "core/store/board_equipment.h"
 #include "core/store/board_motion.h"
 #include "core/store/board_recovery.h"
@@ -51,7 +52,8 @@ struct StepTransition;
 //                                (over StepEditing, step_editing.h)
 //   board_store_playback.cpp     playback, pause, interceptions (over BoardMotion,
 //                                board_motion.h: the clocks and the frame they show)
-//   board_store_history.cpp      undo and redo of board edits (over BoardEditHistory,
+//   board_edits.cpp              undo and redo of board edits (BoardEdits, board_edits.h:
+//                                store.boardEdits(), over BoardEditHistory,
 //                                board_edit_history.h)
 //   own_tactic_commands.cpp      renaming, copying, labelling and deleting own tactics;
 //                                their earlier versions (OwnTacticCommands,
@@ -66,6 +68,7 @@ struct StepTransition;
 //                                journal, which follows the store on its own:
 //                                RecoveryJournal, recovery_journal.h)
 class BoardStore {
+    friend class BoardEdits;
     friend class BoardEquipment;
     friend class BoardRecovery;
     friend class BoardSquad;
@@ -247,13 +250,9 @@ public:
     // Without a step id it is the current step.
     void replaceAnnotations(std::vector<BoardAnnotation> annotations, std::optional<Uuid> stepID = std::nullopt);
 
-    // --- Undo and redo of board edits (drawings keep their own history) -------------------
-    // Edits of the open tactic, at most BoardEditHistory::kLimit levels; opening another
-    // tactic forgets them. Ignored while the save question is showing.
-    void undoBoardEdit();
-    void redoBoardEdit();
-    // What can be undone and redone, and what the coach knows each by, e.g. "移动球员".
-    const BoardEditHistory& boardEdits() const { return history_; }
+    // --- Undo and redo of board edits (board_edits.cpp; drawings keep their own history)
+    BoardEdits& boardEdits() { return edits_; }
+    const BoardEdits& boardEdits() const { return edits_; }
 
     // --- Motion ------------------------------------------------------------------------
     void play();
@@ -297,7 +296,6 @@ private:
     BoardEditHistory::Scope editScope(std::string label, std::string mergeKey = {}) {
         return BoardEditHistory::Scope(history_, tactic_, stepIndex_, std::move(label), std::move(mergeKey));
     }
-    void restoreBoardEdit(bool undo);
     void loadLibrary();
     void reportSaveOutcome();
     // Says a failed write of the remembered selection, after the command's own status.
@@ -311,6 +309,7 @@ private:
     OwnTacticLibrary library_;
     StageBaseline stage_;
     BoardEditHistory history_;
+    BoardEdits edits_{*this, history_};
     TacticFiles files_{*this, platform_};
     BoardMotion motion_{platform_};
     RecoveryJournal journal_{*this, library_.storage(), platform_};

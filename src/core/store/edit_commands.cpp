@@ -28,13 +28,13 @@ bool canRedo(const BoardStore& store, const DrawingSession& session) {
 void undo(BoardStore& store, DrawingSession& session) {
     if (!canUndo(store, session)) return;
     if (drawing(session)) session.undo();
-    else store.undoBoardEdit();
+    else store.boardEdits().undo();
 }
 
 void redo(BoardStore& store, DrawingSession& session) {
     if (!canRedo(store, session)) return;
     if (drawing(session)) session.redo();
-    else store.redoBoardEdit();
+    else store.boardEdits().redo();
 }
 
 std::string undoText(const BoardStore& store, const DrawingSession& session) {

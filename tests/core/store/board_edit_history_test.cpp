@@ -26,29 +26,29 @@ TEST_F(StoreTest, ADragAPassAndAFormationAreUndoneAndRedoneInOrder) {
     ASSERT_NE(formed, passed);
 
     EXPECT_EQ(s.boardEdits().undoLabel(), "应用阵型");
-    s.undoBoardEdit();
+    s.boardEdits().undo();
     EXPECT_EQ(*s.currentStep(), passed);
     EXPECT_EQ(s.boardEdits().undoLabel(), "传球");
     EXPECT_EQ(s.boardEdits().redoLabel(), "应用阵型");
-    s.undoBoardEdit();
+    s.boardEdits().undo();
     EXPECT_EQ(*s.currentStep(), dragged);
     EXPECT_TRUE(s.hasStageChanges());
     EXPECT_EQ(s.boardEdits().undoLabel(), "移动球员");
-    s.undoBoardEdit();
+    s.boardEdits().undo();
     EXPECT_EQ(*s.currentStep(), start);
     EXPECT_FALSE(s.hasStageChanges());   // back at the baseline: nothing unsaved
     EXPECT_FALSE(s.boardEdits().canUndo());
     EXPECT_EQ(s.status(), "已撤销：移动球员");
 
-    s.redoBoardEdit();
-    s.redoBoardEdit();
+    s.boardEdits().redo();
+    s.boardEdits().redo();
     EXPECT_EQ(*s.currentStep(), passed);
-    s.redoBoardEdit();
+    s.boardEdits().redo();
     EXPECT_EQ(*s.currentStep(), formed);
     EXPECT_FALSE(s.boardEdits().canRedo());
 
     // A new edit forgets what was undone.
-    s.undoBoardEdit();
+    s.boardEdits().undo();
     s.movePlayer("home-6", {0.5, 0.2});
     EXPECT_FALSE(s.boardEdits().canRedo());
 }
@@ -59,20 +59,20 @@ TEST_F(StoreTest, UndoFollowsTheSavedStateStepsNamesAndDrawingsAndEndsWithTheTac
     s.saveCurrentTactic();   // the moved line-up is now the saved state
     s.movePlayer("home-5", {0.6, 0.3});
     ASSERT_TRUE(s.hasStageChanges());
-    s.undoBoardEdit();
+    s.boardEdits().undo();
     EXPECT_FALSE(s.hasStageChanges());
-    s.undoBoardEdit();
+    s.boardEdits().undo();
     EXPECT_TRUE(s.hasStageChanges());   // before the save: differs from what was saved
-    s.redoBoardEdit();
+    s.boardEdits().redo();
 
     // Typing a title is one level.
     s.setStepTitle("1");
     s.setStepTitle("1 · 开");
     s.setTacticName("新名字");
-    s.undoBoardEdit();
+    s.boardEdits().undo();
     EXPECT_EQ(s.tactic().name, "测试");
     EXPECT_EQ(s.boardEdits().undoLabel(), "修改步骤标题");
-    s.undoBoardEdit();
+    s.boardEdits().undo();
     EXPECT_EQ(s.currentStep()->title, "步骤");
 
     // Adding a step is undone back onto the step it was added from; drawings stay.
@@ -85,18 +85,18 @@ TEST_F(StoreTest, UndoFollowsTheSavedStateStepsNamesAndDrawingsAndEndsWithTheTac
     s.selectStep(0);
     s.movePlayer("away-2", {0.3, 0.7});
     s.replaceAnnotations({note});
-    s.undoBoardEdit();   // the move: the drawing made after it stays
+    s.boardEdits().undo();   // the move: the drawing made after it stays
     EXPECT_EQ(s.currentStep()->annotations, std::vector<BoardAnnotation>{note});
-    s.undoBoardEdit();   // the added step
+    s.boardEdits().undo();   // the added step
     EXPECT_EQ(s.tactic().steps.size(), 1u);
     EXPECT_EQ(s.currentStep()->id, firstID);
 
     // At most a hundred levels, and none after opening another tactic.
     for (int i = 0; i < 105; ++i) s.movePlayer("home-6", {0.1 + 0.005 * i, 0.3});
     int levels = 0;
-    while (s.boardEdits().canUndo() && levels < 200) s.undoBoardEdit(), ++levels;
+    while (s.boardEdits().canUndo() && levels < 200) s.boardEdits().undo(), ++levels;
     EXPECT_EQ(levels, 100);
-    s.redoBoardEdit();
+    s.boardEdits().redo();
     s.selectBuiltIn(1);
     if (s.showingStageSaveConfirmation()) s.resolveStageChanges(StageSaveDecision::discard);
     EXPECT_FALSE(s.boardEdits().canUndo());

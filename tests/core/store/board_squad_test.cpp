@@ -30,7 +30,7 @@ TEST_F(StoreTest, TheSquadIsEditedOnePlayerAtATimeWithOneUndoEach) {
     s.squad().setPlayer("away-2", "", "", std::nullopt);
     s.squad().setPlayer("home-5", "", "", std::nullopt);
     EXPECT_EQ(s.tactic(), unnamed);
-    s.undoBoardEdit();
+    s.boardEdits().undo();
     EXPECT_EQ(s.tactic().teams[0].players.front().name, "陈晨");
 
     // A roster names players by the number they show; a number nobody shows is said.
@@ -44,8 +44,8 @@ TEST_F(StoreTest, TheSquadIsEditedOnePlayerAtATimeWithOneUndoEach) {
     EXPECT_EQ(s.scene().teamNames[1], "红星队");
     EXPECT_EQ(s.scene().kits[1], 0xC0102Au);
     EXPECT_FALSE(s.scene().kits[0]);
-    s.undoBoardEdit();
-    s.undoBoardEdit();
+    s.boardEdits().undo();
+    s.boardEdits().undo();
     EXPECT_FALSE(s.scene().teamNames[1]);
 }
 

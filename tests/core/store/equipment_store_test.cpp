@@ -26,9 +26,9 @@ TEST_F(StoreTest, EquipmentIsPlacedMovedTurnedRecolouredAndRemovedWithOneUndoEac
     s.equipment().endDrag();
     EXPECT_EQ(s.currentStep()->equipment->front().position, (Point{0.4, 0.45}));
     EXPECT_EQ(s.currentStep()->equipment->front().angle, 10.0);
-    s.undoBoardEdit();
+    s.boardEdits().undo();
     EXPECT_EQ(s.currentStep()->equipment->front().position, (Point{0.3, 0.4}));
-    s.redoBoardEdit();
+    s.boardEdits().redo();
 
     s.equipment().setColor(*cone, "#00ff00");
     EXPECT_EQ(s.currentStep()->equipment->front().color, "#00FF00");
@@ -71,7 +71,7 @@ TEST_F(StoreTest, EquipmentIsPlacedMovedTurnedRecolouredAndRemovedWithOneUndoEac
     EXPECT_EQ(s.scene().pitchAreas, (PitchAreas{PitchArea::half, PitchGrid::thirds}));
     s.equipment().setShowPitchAreas(false);
     EXPECT_FALSE(s.scene().pitchAreas);
-    s.undoBoardEdit();
+    s.boardEdits().undo();
     EXPECT_FALSE(s.tactic().pitch);
 }
 

@@ -157,15 +157,15 @@ TEST_F(RandomCommands, StoreStaysConsistent) {
                 case 19: platform.advance(pick(3) * 0.25); break;
                 case 20: s.setShowVision(pick(2)); break;
                 case 21: s.cancelManualPass(); break;
-                case 22: s.undoBoardEdit(); break;
-                case 23: s.redoBoardEdit(); break;
+                case 22: s.boardEdits().undo(); break;
+                case 23: s.boardEdits().redo(); break;
                 case 30: {
                     // An undo that a redo follows at once leaves the tactic as it was.
                     if (!s.boardEdits().canUndo() || s.playing() || s.transitionRunning()) break;
                     const Tactic before = comparable(s.tactic());
-                    s.undoBoardEdit();
+                    s.boardEdits().undo();
                     if (s.boardEdits().canRedo()) {
-                        s.redoBoardEdit();
+                        s.boardEdits().redo();
                         EXPECT_EQ(comparable(s.tactic()), before) << "seed " << seed << " command " << i;
                     }
                     break;
