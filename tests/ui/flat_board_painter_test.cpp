@@ -21,7 +21,7 @@ QColor over(QColor base, QColor ink, double alpha) {
 }
 
 using vantrel::testing::colourDistance;
-using vantrel::testing::paintFlatBoard;
+using vantrel::testing::paintBoard;
 
 class FlatBoardPainterTest : public ::testing::Test {
 protected:
@@ -41,7 +41,7 @@ protected:
 
 TEST_F(FlatBoardPainterTest, AFrameShowsTurfStripesAndTokensAtAnySize) {
     for (QSize size : {QSize(1500, 900), QSize(620, 500)}) {
-        const QImage frame = paintFlatBoard(store, size);
+        const QImage frame = paintBoard(store, size);
         ASSERT_EQ(frame.size(), size);
         EXPECT_EQ(frame.pixelColor(0, 0).alpha(), 0);   // outside the rounded pitch
         // Bands 3 and 2 of the ten across the painted area (inset 22 points): turf, stripe.
@@ -61,7 +61,7 @@ TEST_F(FlatBoardPainterTest, AFrameShowsTurfStripesAndTokensAtAnySize) {
 TEST_F(FlatBoardPainterTest, OffsideLineAndVisionShadowLieWhereTheCoreSays) {
     const QColor turf = StudioStyle::pitch();
     store.setShowOffside(true);
-    QImage frame = paintFlatBoard(store, {1500, 900});
+    QImage frame = paintBoard(store, {1500, 900});
     const double lineX = offsideLines(store.displayPlayers())->blue;
     int best = 1000;
     for (double y = 0.55; y < 0.62; y += 0.002)   // somewhere along a dash
@@ -72,7 +72,7 @@ TEST_F(FlatBoardPainterTest, OffsideLineAndVisionShadowLieWhereTheCoreSays) {
     // Just behind the player nearest the ball carrier, seen from the carrier: shaded.
     store.setShowOffside(false);
     store.setShowVision(true);
-    frame = paintFlatBoard(store, {1500, 900});
+    frame = paintBoard(store, {1500, 900});
     const BoardStep& step = *store.currentStep();
     const Point o = step.owner()->position;
     const Player* blocker = nullptr;
@@ -111,15 +111,12 @@ TEST_F(FlatBoardPainterTest, APlayedPassShowsTheBallInFlight) {
     platform.advance(0.3);
     const BoardScene scene = store.scene();
     ASSERT_FALSE(scene.ball.carrierID);
-    const QImage frame = paintFlatBoard(store, {1500, 900});
+    const QImage frame = paintBoard(store, {1500, 900});
     const QPointF ball = FlatBoardPainter().ballCentre(scene, QSizeF(1500, 900));
     const FlatProjection view = FlatBoardPainter().projectionFor(QSizeF(1500, 900));
     const Point kick = view.ballPlacement(owner->position, 0).centre;
     const Point receive = view.ballPlacement(receiver->position, 0).centre;
     EXPECT_GT(QLineF(ball, QPointF(kick.x, kick.y)).length(), 20);
     EXPECT_GT(QLineF(ball, QPointF(receive.x, receive.y)).length(), 20);
-    int light = 0;
-    for (int dx = -2; dx <= 2; ++dx)
-        for (int dy = -2; dy <= 2; ++dy) light += frame.pixelColor((ball + QPointF(dx, dy)).toPoint()).lightness() > 150;
-    EXPECT_GT(light, 8);
+    EXPECT_GT(vantrel::testing::countAround(frame, ball, 2, [](QColor c) { return c.lightness() > 150; }), 8);
 }
