@@ -77,6 +77,11 @@ protected:
     // Keys go through the window, to whichever widget has the focus.
     void press(Qt::Key key) { QTest::keyClick(host->windowHandle(), key); }
     void settle() { platform.advanceUntil([&] { return !store->transitionRunning() && !store->playing(); }); }
+    // A key, and the move it starts run to its end.
+    void pressAndSettle(Qt::Key key) {
+        press(key);
+        settle();
+    }
 
     MemoryPreferenceStore prefs;
     vantrel::testing::ManualPlatform platform;
@@ -103,8 +108,7 @@ TEST_F(TimelineTest, TransportFollowsTheStepsEdgeKeysPassOnAndTextFieldsKeepThei
     host->passedOn.clear();
     press(Qt::Key_Left);   // first step: nothing, and the key goes on
     EXPECT_EQ(store->stepIndex(), 0);
-    press(Qt::Key_Right);
-    settle();
+    pressAndSettle(Qt::Key_Right);
     EXPECT_EQ(store->stepIndex(), 1);
     EXPECT_TRUE(timeline->timelineFocused());
     QTest::mouseClick(button(*timeline, "nextButton"), Qt::LeftButton);
@@ -114,24 +118,19 @@ TEST_F(TimelineTest, TransportFollowsTheStepsEdgeKeysPassOnAndTextFieldsKeepThei
     press(Qt::Key_Right);   // last step: likewise
     EXPECT_EQ(store->stepIndex(), 2);
     EXPECT_EQ(host->passedOn, (std::vector<int>{Qt::Key_Left, Qt::Key_Right}));
-    press(Qt::Key_Left);
-    settle();
+    pressAndSettle(Qt::Key_Left);
     EXPECT_EQ(store->stepIndex(), 1);
     // Home and End go to the first and the last stage.
-    press(Qt::Key_End);
-    settle();
+    pressAndSettle(Qt::Key_End);
     EXPECT_EQ(store->stepIndex(), 2);
-    press(Qt::Key_Home);
-    settle();
+    pressAndSettle(Qt::Key_Home);
     EXPECT_EQ(store->stepIndex(), 0);
-    press(Qt::Key_Right);
-    settle();
+    pressAndSettle(Qt::Key_Right);
 
     // Keys typed into a text field stay there.
     field->setFocus();
     press(Qt::Key_Right);
-    press(Qt::Key_Space);
-    settle();
+    pressAndSettle(Qt::Key_Space);
     EXPECT_EQ(store->stepIndex(), 1);
     EXPECT_FALSE(store->playing());
     EXPECT_EQ(field->text(), " ");
@@ -203,8 +202,7 @@ TEST_F(TimelineTest, SummaryNodesAndTheExplanationPanel) {
     ASSERT_TRUE(panel->isVisible());
     EXPECT_EQ(timeline->findChild<QLabel*>("stageNote")->text(), "此阶段暂无讲解。");
     EXPECT_EQ(timeline->findChild<QLabel*>("stageStatus")->text().toStdString(), store->status());
-    press(Qt::Key_Right);
-    settle();
+    pressAndSettle(Qt::Key_Right);
     EXPECT_EQ(timeline->findChild<QLabel*>("stageNote")->text(), "边后卫套上");
     press(Qt::Key_Escape);
     EXPECT_FALSE(panel->isVisible());
