@@ -367,10 +367,8 @@ TEST_F(AnnotationCanvasTest, ADrawingMadeIn3DLandsAtTheSamePitchPlaceIn2D) {
     stroke({at({0.3, 0.4}), at({0.45, 0.6})});
     ASSERT_EQ(annotations().size(), 1u);
     const std::vector<Point> points = annotations()[0].points;
-    EXPECT_NEAR(points.front().x, 0.3, 0.01);
-    EXPECT_NEAR(points.front().y, 0.4, 0.01);
-    EXPECT_NEAR(points.back().x, 0.45, 0.01);
-    EXPECT_NEAR(points.back().y, 0.6, 0.01);
+    vantrel::testing::expectNear(points.front(), {0.3, 0.4}, "start", 0.01);
+    vantrel::testing::expectNear(points.back(), {0.45, 0.6}, "end", 0.01);
 }
 
 // A pencil stroke drawn sample by sample keeps the grains of its settled part between

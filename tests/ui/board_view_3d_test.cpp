@@ -6,6 +6,7 @@
 #include <QToolTip>
 
 #include "core/pitch/ball_projection.h"
+#include "support/board_items.h"
 #include "support/board_view_fixture.h"
 #include "support/lineup.h"
 #include "ui/render/perspective_board_painter.h"
@@ -17,6 +18,7 @@ namespace {
 
 using vantrel::testing::colourDistance;
 using vantrel::testing::countAround;
+using vantrel::testing::expectNear;
 
 class BoardView3DTest : public vantrel::testing::BoardViewTest {
 protected:
@@ -63,16 +65,14 @@ TEST_F(BoardView3DTest, PucksAndTheBallFollowThePointerThroughThePerspective) {
     drag(puckTop("home-3"), target);
     const Point moved = store->currentStep()->player("home-3")->position;
     const Point expected = perspective().unproject({target.x(), target.y()});
-    EXPECT_NEAR(moved.x, expected.x, 1e-9);
-    EXPECT_NEAR(moved.y, expected.y, 1e-9);
+    expectNear(moved, expected, "puck", 1e-9);
 
     // The ball's drawn centre follows the pointer; released near nobody it stays there.
     const QPointF ballTarget = view->toView({0.62, 0.15});
     drag(view->ballCentre(), ballTarget);
     const Point ball = store->currentStep()->ball;
     const Point ballExpected = BallProjection::modelPosition({ballTarget.x(), ballTarget.y()}, perspective());
-    EXPECT_NEAR(ball.x, ballExpected.x, 1e-9);
-    EXPECT_NEAR(ball.y, ballExpected.y, 1e-9);
+    expectNear(ball, ballExpected, "ball", 1e-9);
     EXPECT_LT(QLineF(view->ballCentre(), ballTarget).length(), 0.01);
 
     // A double click on a puck gives it the ball, as in 2D.

@@ -14,6 +14,7 @@
 
 #include "core/pitch/motion_path.h"
 #include "core/pitch/offside_lines.h"
+#include "support/board_items.h"
 #include "support/board_view_fixture.h"
 #include "support/lineup.h"
 #include "ui/render/pitch_painting.h"
@@ -69,9 +70,7 @@ TEST_F(BoardViewTest, DraggingATokenMovesThePlayerAndAShortPressOnlySelects) {
     open({lineup({{"home-3", {0.3, 0.5}}}, "home-3")});
     const QPointF target = view->toView({0.45, 0.4});
     drag(at("home-3"), target);
-    const Point p = store->currentStep()->player("home-3")->position;
-    EXPECT_NEAR(p.x, 0.45, 1e-9);
-    EXPECT_NEAR(p.y, 0.4, 1e-9);
+    vantrel::testing::expectNear(store->currentStep()->player("home-3")->position, {0.45, 0.4}, "home-3", 1e-9);
     EXPECT_EQ(store->selectedPlayer(), "home-3");
     EXPECT_FALSE(store->draggingPlayer());
 
@@ -174,9 +173,7 @@ TEST_F(BoardViewTest, TheRouteHandleBendsTheRunUnderThePointer) {
     drag(*handle, target);
     auto route = store->selectedRoute();
     ASSERT_TRUE(route);
-    const Point mid = quadraticPoint(route->start, route->control, route->end, 0.5);
-    EXPECT_NEAR(mid.x, 0.55, 1e-9);
-    EXPECT_NEAR(mid.y, 0.6, 1e-9);
+    vantrel::testing::expectNear(quadraticPoint(route->start, route->control, route->end, 0.5), {0.55, 0.6}, "bend", 1e-9);
 }
 
 TEST_F(BoardViewTest, TokensExplainThemselvesAndAreButtonsForAssistiveTechnology) {
