@@ -111,28 +111,20 @@ TEST_F(SingleInstanceTest, LaterStartsHandTheirFilesToTheRunningWindow) {
     write("drill.json", TacticJson::encodePretty(drill).value());
     ASSERT_EQ(start({QStringLiteral("drill.json")}), 0) << errors;
     EXPECT_EQ(requests, 1);
-    EXPECT_EQ(store.tactic().name, "传中演练");   // what an import then does is the store's test
+    EXPECT_EQ(store.tactic().name, "传中演练");   // what an import then does, bad files too, is the store's test
     ASSERT_EQ(store.importedTactics().size(), 1u);
-
-    // A bad file: the window shows why and keeps what it had.
-    write("broken.json", "{\"name\": \"x\", \"steps\": [");
-    ASSERT_EQ(start({QStringLiteral("broken.json")}), 0) << errors;
-    EXPECT_EQ(store.status().rfind("导入失败：JSON 格式不正确（", 0), 0u) << store.status();
-    EXPECT_EQ(store.tactic().name, "传中演练");
-    EXPECT_EQ(store.importedTactics().size(), 1u);
 
     // After "--", a file named like an option is a file.
     Tactic counter = BuiltInTactics::sample(7);
     counter.name = "反击";
     write("-v.json", TacticJson::encodePretty(counter).value());
     ASSERT_EQ(start({QStringLiteral("--"), QStringLiteral("-v.json")}), 0) << errors;
-    EXPECT_EQ(store.status(), "已导入：反击 · 已补充对手高位逼抢");
     EXPECT_EQ(store.importedTactics().size(), 2u);
 
     // A plain start only brings the window back.
     window->setWindowState(Qt::WindowMinimized);
     ASSERT_EQ(start({}), 0) << errors;
-    EXPECT_EQ(requests, 4);
+    EXPECT_EQ(requests, 3);
     EXPECT_FALSE(window->isMinimized());
     EXPECT_EQ(store.tactic().name, "反击");
 

@@ -27,13 +27,27 @@ inline int colourDistance(QColor a, QColor b) {
     return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
 }
 
-// The scene the store shows now, painted flat on a transparent image.
-inline QImage paintFlatBoard(const BoardStore& store, QSize size) {
+// The scene the store shows now, painted on a transparent image by `painter` (a flat one
+// when none is given), which keeps its last frame's projection for its hit tests.
+inline QImage paintBoard(const BoardStore& store, QSize size, BoardPainter& painter) {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
-    QPainter painter(&image);
-    FlatBoardPainter().paint(painter, store.scene(), QSizeF(size));
+    QPainter onImage(&image);
+    painter.paint(onImage, store.scene(), QSizeF(size));
     return image;
+}
+inline QImage paintBoard(const BoardStore& store, QSize size) {
+    FlatBoardPainter flat;
+    return paintBoard(store, size, flat);
+}
+
+// How many pixels of the square `radius` around `centre` pass `test`.
+template <class Test>
+int countAround(const QImage& image, QPointF centre, int radius, Test test) {
+    int n = 0;
+    for (int dx = -radius; dx <= radius; ++dx)
+        for (int dy = -radius; dy <= radius; ++dy) n += test(image.pixelColor((centre + QPointF(dx, dy)).toPoint())) ? 1 : 0;
+    return n;
 }
 
 class BoardViewTest : public ::testing::Test {

@@ -33,6 +33,16 @@ BoardAnnotation shape(AnnotationTool kind, Point a, Point b, AnnotationFill fill
     return vantrel::testing::drawing(kind, {a, b}, fill);
 }
 
+// The scene as the drawing paints it on a transparent image of `size` pixels.
+QImage paintDrawing(AnnotationDrawing& drawing, AnnotationScene scene, const AnnotationSurface& surface, QSize size) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    drawing.setScene(std::move(scene));
+    QPainter painter(&image);
+    drawing.paint(painter, surface);
+    return image;
+}
+
 class AnnotationCanvasTest : public vantrel::testing::WindowTest {
 protected:
     void SetUp() override {
@@ -75,7 +85,6 @@ protected:
 
 TEST_F(AnnotationCanvasTest, PencilClicksMakeDotsLinesNeedLengthAndZigzagsKeepTheirCorners) {
     ASSERT_TRUE(toolbar().isVisible());
-    EXPECT_EQ(canvas().accessibleName(), QStringLiteral("战术注释画板，铅笔"));
     EXPECT_EQ(canvas().cursor().shape(), Qt::CrossCursor);
 
     // A click with the pencil is a one-point stroke, painted as a dot.
@@ -85,7 +94,8 @@ TEST_F(AnnotationCanvasTest, PencilClicksMakeDotsLinesNeedLengthAndZigzagsKeepTh
     EXPECT_EQ(annotations()[0].points.size(), 1u);
     EXPECT_EQ(canvas().accessibleDescription(), QStringLiteral("1 个注释"));
 
-    // A click with the line tool is too short to keep, and selects nothing.
+    // A click with the line tool is too short to keep, and selects nothing. The canvas
+    // names the tool it draws with.
     choose(AnnotationTool::line);
     EXPECT_EQ(canvas().accessibleName(), QStringLiteral("战术注释画板，直线"));
     tap({0.5, 0.5});
@@ -133,12 +143,9 @@ TEST_F(AnnotationCanvasTest, ErasingIsOneUndoPerAnnotationAndEscapeAbandonsADrag
     release(spot + QPointF(1, 0));
     EXPECT_TRUE(annotations().empty());
     EXPECT_EQ(session().undoHistory().at(store().currentStep()->id).size(), undosBefore + 3);
-    key(Qt::Key_Z, Qt::ControlModifier);
-    key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(annotations().size(), 2u);
-    key(Qt::Key_Z, Qt::ControlModifier);
+    for (int i = 0; i < 3; ++i) key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(annotations(), before);
-    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);   // redo, and undo again
     EXPECT_EQ(annotations().size(), 2u);
     key(Qt::Key_Z, Qt::ControlModifier);
 
@@ -213,14 +220,6 @@ TEST_F(AnnotationCanvasTest, ALockedLayerIgnoresKeysAndPassesClicksToThePitch) {
 }
 
 TEST_F(AnnotationCanvasTest, ToolbarAndPanelsEditTheSelectionInSingleSteps) {
-    // Tool order, with the shapes button before text.
-    QStringList names;
-    for (QToolButton* b : toolbar().findChildren<QToolButton*>())
-        if (b->accessibleName().startsWith(QStringLiteral("注释工具："))) names << b->accessibleName().mid(5);
-    EXPECT_EQ(names, (QStringList{"选择", "铅笔", "直线", "箭头", "图形", "文字", "橡皮擦"}));
-    EXPECT_FALSE(toolbar().undoButton()->isEnabled());
-    EXPECT_FALSE(toolbar().clearAction()->isEnabled());
-
     BoardAnnotation box = shape(AnnotationTool::rectangle, {0.3, 0.3}, {0.5, 0.5});
     box.style.lineWidth = 2;
     session().commit(box);
@@ -261,9 +260,7 @@ TEST_F(AnnotationCanvasTest, ToolbarAndPanelsEditTheSelectionInSingleSteps) {
     const BoardAnnotation styled = *session().selection();
     toolbar().shapesButton()->click();
     EXPECT_EQ(toolbar().shapesButton()->accessibleDescription(), QStringLiteral("已展开"));
-    QToolButton* hatch = panels().shapeButton(4);
-    EXPECT_EQ(hatch->accessibleName(), QStringLiteral("圆形排线"));
-    hatch->click();
+    panels().shapeButton(4)->click();
     EXPECT_FALSE(session().selectedID());
     EXPECT_FALSE(session().panel());
     EXPECT_EQ(session().tool(), AnnotationTool::ellipse);
@@ -290,7 +287,6 @@ TEST_F(AnnotationCanvasTest, ToolbarAndPanelsEditTheSelectionInSingleSteps) {
     toolbar().exitButton()->click();
     EXPECT_FALSE(session().editing());
     EXPECT_FALSE(toolbar().isVisible());
-    EXPECT_EQ(panel().drawingToggle()->toolTip(), QStringLiteral("绘画与注释"));
 }
 
 TEST_F(AnnotationCanvasTest, TextToolOpensTheEditorAndCommitsTrimmedText) {
@@ -371,10 +367,8 @@ TEST_F(AnnotationCanvasTest, ADrawingMadeIn3DLandsAtTheSamePitchPlaceIn2D) {
     stroke({at({0.3, 0.4}), at({0.45, 0.6})});
     ASSERT_EQ(annotations().size(), 1u);
     const std::vector<Point> points = annotations()[0].points;
-    EXPECT_NEAR(points.front().x, 0.3, 0.01);
-    EXPECT_NEAR(points.front().y, 0.4, 0.01);
-    EXPECT_NEAR(points.back().x, 0.45, 0.01);
-    EXPECT_NEAR(points.back().y, 0.6, 0.01);
+    vantrel::testing::expectNear(points.front(), {0.3, 0.4}, "start", 0.01);
+    vantrel::testing::expectNear(points.back(), {0.45, 0.6}, "end", 0.01);
 }
 
 // A pencil stroke drawn sample by sample keeps the grains of its settled part between
@@ -383,12 +377,7 @@ TEST_F(AnnotationCanvasTest, ADrawingMadeIn3DLandsAtTheSamePitchPlaceIn2D) {
 TEST(AnnotationDrawingTest, AGrowingStrokeLooksLikeTheFinishedOne) {
     const AnnotationSurface surface = AnnotationSurface::flat(QSizeF(900, 560));
     const auto paint = [&](AnnotationDrawing& drawing, AnnotationScene scene) {
-        QImage image(900, 560, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        drawing.setScene(std::move(scene));
-        QPainter painter(&image);
-        drawing.paint(painter, surface);
-        return image;
+        return paintDrawing(drawing, std::move(scene), surface, QSize(900, 560));
     };
     for (const auto pattern : {AnnotationLinePattern::solid, AnnotationLinePattern::dashed}) {
         BoardAnnotation stroke = shape(AnnotationTool::pencil, {0.1, 0.5}, {0.1, 0.5});
@@ -443,14 +432,7 @@ TEST(AnnotationDrawingTest, LargeShapesStayWithinThePixelBudgetAndLookTheSame) {
         scene.annotations.push_back(a);
     }
     scene.annotations.push_back(shape(AnnotationTool::arrow, {0.2, 0.3}, {0.4, 0.35}));
-    const auto paint = [&](AnnotationDrawing& drawing) {
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        drawing.setScene(scene);
-        QPainter painter(&image);
-        drawing.paint(painter, surface);
-        return image;
-    };
+    const auto paint = [&](AnnotationDrawing& drawing) { return paintDrawing(drawing, scene, surface, size); };
 
     AnnotationDrawing roomy;   // the default budget holds all of them at this size
     const QImage expected = paint(roomy);
@@ -468,14 +450,7 @@ TEST(AnnotationDrawingTest, LargeShapesStayWithinThePixelBudgetAndLookTheSame) {
 
     // The default budget, with shapes larger than it can hold together.
     AnnotationDrawing large;
-    const AnnotationSurface wide = AnnotationSurface::perspective(QSizeF(2400, 1600));
-    QImage image(2400, 1600, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    large.setScene(scene);
-    {
-        QPainter painter(&image);
-        large.paint(painter, wide);
-    }
+    paintDrawing(large, scene, AnnotationSurface::perspective(QSizeF(2400, 1600)), QSize(2400, 1600));
     EXPECT_LE(large.cachedPixels(), AnnotationDrawing::kDefaultPixelBudget);
     EXPECT_GT(large.cachedPixels(), AnnotationDrawing::kDefaultPixelBudget / 2);
 

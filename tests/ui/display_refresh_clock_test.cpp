@@ -93,9 +93,6 @@ TEST_F(DisplayRefreshClockTest, TakesItsRateFromTheScreenItIsGiven) {
     ASSERT_NE(QGuiApplication::primaryScreen(), nullptr);
     QWidget widget;
     DisplayRefreshClock clock(&widget);
-    EXPECT_FALSE(clock.isRunning());
-    EXPECT_EQ(clock.source(), DisplayRefreshClock::Source::none);
-
     clock.start([](double) {});
     EXPECT_EQ(clock.source(), DisplayRefreshClock::Source::display);
     EXPECT_EQ(clock.frameRates(), frameRateRange(widget.screen()->refreshRate()));
@@ -107,7 +104,7 @@ TEST_F(DisplayRefreshClockTest, TakesItsRateFromTheScreenItIsGiven) {
     EXPECT_FALSE(clock.isRunning());
 }
 
-TEST_F(DisplayRefreshClockTest, TicksOnFrameBoundariesWithOneSourceAndCountsFromEachStart) {
+TEST_F(DisplayRefreshClockTest, TicksOnFrameBoundariesWithOneSource) {
     DisplayRefreshClock restarted, single;
     std::vector<double> restartedTicks, singleTicks;
     restarted.start([&](double) { ADD_FAILURE() << "the first callback ticked after the restart"; });
@@ -124,15 +121,6 @@ TEST_F(DisplayRefreshClockTest, TicksOnFrameBoundariesWithOneSourceAndCountsFrom
         EXPECT_GE(singleTicks[i], (i + 1) * period - 1e-9) << i;
         EXPECT_LE(singleTicks[i], (i + 1) * period + 0.0011) << i;
     }
-
-    // Restarted later, the clock counts from the restart, not from its first start.
-    double firstAfterRestart = -1;
-    restarted.start([&](double elapsed) {
-        if (firstAfterRestart < 0) firstAfterRestart = elapsed;
-    });
-    advance(0.02);
-    EXPECT_GE(firstAfterRestart, period - 1e-9);
-    EXPECT_LE(firstAfterRestart, period + 0.0011);
 }
 
 TEST_F(DisplayRefreshClockTest, FramesASlowCallbackMissedAreSkippedNotBurst) {
@@ -168,7 +156,7 @@ TEST_F(DisplayRefreshClockTest, CanBeStoppedRestartedOrDestroyedFromInsideItsCal
             if (++ticks == 2) clock.reset();
         });
         advance(0.2);
-        EXPECT_EQ(ticks, 2);
+        EXPECT_EQ(ticks, 2);   // a destroyed clock ticks no more
         EXPECT_EQ(clock, nullptr);
     }
     {
@@ -182,20 +170,10 @@ TEST_F(DisplayRefreshClockTest, CanBeStoppedRestartedOrDestroyedFromInsideItsCal
         const double period = 1 / clock.frameRates().preferred;
         EXPECT_EQ(oldTicks, 2);
         ASSERT_GE(newTicks.size(), 3u);
-        EXPECT_GE(newTicks[0], period - 1e-9);   // counted from the restart inside the tick
+        EXPECT_GE(newTicks[0], period - 1e-9);   // counted from the restart, not the first start
         EXPECT_LE(newTicks[0], period + 0.0011);
         EXPECT_TRUE(clock.isRunning());
     }
-    // A dropped clock stops ticking.
-    int ticks = 0;
-    {
-        DisplayRefreshClock clock;
-        clock.start([&](double) { ++ticks; });
-        advance(0.02);
-        ASSERT_EQ(ticks, 1);
-    }
-    advance(0.1);
-    EXPECT_EQ(ticks, 1);
 }
 
 TEST_F(QtOneShotTimerTest, FiresOnceOnTimeAndCanBeReplacedOrCancelled) {

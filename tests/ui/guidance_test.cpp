@@ -6,6 +6,7 @@
 #include <QLabel>
 
 #include "core/library/formation_preset.h"
+#include "support/board_view_fixture.h"
 #include "support/window_fixture.h"
 #include "ui/guidance/first_run_tutorial.h"
 #include "ui/guidance/formation_picker.h"
@@ -37,17 +38,14 @@ protected:
         EXPECT_TRUE(picker->isPresented());
         return picker->popover();
     }
-    static std::vector<std::string> ids(const FormationPickerPopover& popover) {
-        std::vector<std::string> out;
-        for (auto* p : popover.previews()) out.push_back(p->preset().id);
-        return out;
-    }
-    static std::vector<std::string> marked(const FormationPickerPopover& popover) {
+    // The previews' preset ids in order; only the marked ones when asked.
+    static std::vector<std::string> ids(const FormationPickerPopover& popover, bool markedOnly = false) {
         std::vector<std::string> out;
         for (auto* p : popover.previews())
-            if (p->isSelected()) out.push_back(p->preset().id);
+            if (!markedOnly || p->isSelected()) out.push_back(p->preset().id);
         return out;
     }
+    static std::vector<std::string> marked(const FormationPickerPopover& popover) { return ids(popover, true); }
     static FormationPreviewButton* preview(const FormationPickerPopover& popover, std::string_view id) {
         for (auto* p : popover.previews())
             if (p->preset().id == id) return p;
@@ -71,9 +69,7 @@ TEST_F(FormationPickerTest, ArrowKeysMoveOverThePreviewsAndReturnChooses) {
 }
 
 TEST_F(FormationPickerTest, ListsOnlyTheFormatsPresetsMarksTheCurrentOneAndStaysOpenAfterChoosing) {
-    EXPECT_EQ(picker->accessibleName(), QStringLiteral("阵容"));
     FormationPickerPopover* popover = openPicker();
-    EXPECT_TRUE(popover->findChild<QLabel*>(QStringLiteral("formationFormat"))->text() == QStringLiteral("7 人制"));
     std::vector<std::string> seven;
     for (const auto& p : FormationPreset::seven()) seven.push_back(p.id);
     EXPECT_EQ(ids(*popover), seven);
@@ -85,7 +81,6 @@ TEST_F(FormationPickerTest, ListsOnlyTheFormatsPresetsMarksTheCurrentOneAndStays
     EXPECT_EQ(store().formationID(0), "3-1-2");
     EXPECT_EQ(marked(*popover), std::vector<std::string>{"3-1-2"});
     EXPECT_TRUE(popover->isVisible());   // presets can be compared one after another
-    EXPECT_EQ(preview(*popover, "3-1-2")->accessibleName(), QStringLiteral("蓝队 3-1-2 阵型"));
 
     // A custom line-up marks nothing; an 11-a-side tactic lists the 11-a-side presets.
     store().movePlayer("home-2", {0.2, 0.3});
@@ -99,13 +94,10 @@ TEST_F(FormationPickerTest, ListsOnlyTheFormatsPresetsMarksTheCurrentOneAndStays
     EXPECT_EQ(popover->findChild<QLabel*>(QStringLiteral("formationFormat"))->text(), QStringLiteral("11 人制"));
 }
 
-TEST_F(FormationPickerTest, TheTeamSelectorMovesTheMarksAndTheNextClickEscClosesAndOnlyTheStepChanges) {
+TEST_F(FormationPickerTest, TheTeamSelectorMovesTheMarksAndTheNextClickAndEscCloses) {
     store().newTactic("测试");
-    store().addStep();
-    store().selectStep(0);
     store().applyFormation("2-3-1", 0);
     store().applyFormation("4-2", 1);
-    const Tactic before = store().tactic();
     FormationPickerPopover* popover = openPicker();
     EXPECT_EQ(marked(*popover), std::vector<std::string>{"2-3-1"});
 
@@ -116,12 +108,7 @@ TEST_F(FormationPickerTest, TheTeamSelectorMovesTheMarksAndTheNextClickEscCloses
     EXPECT_EQ(popover->previews().front()->accessibleName(), QStringLiteral("橙队 2-3-1 阵型"));
 
     QTest::mouseClick(preview(*popover, "3-2-1"), Qt::LeftButton);
-    EXPECT_EQ(store().formationID(1), "3-2-1");
-    EXPECT_EQ(store().formationID(0), "2-3-1");
-    // Only the selected step changed.
-    const Tactic& after = store().tactic();
-    ASSERT_EQ(after.steps.size(), before.steps.size());
-    for (std::size_t s = 1; s < after.steps.size(); ++s) EXPECT_EQ(after.steps[s], before.steps[s]) << s;
+    EXPECT_EQ(store().formationID(1), "3-2-1");   // which players move, and where, is the store's test
 
     const Tactic applied = store().tactic();
     QTest::keyClick(popover, Qt::Key_Escape);
@@ -147,7 +134,6 @@ TEST_F(TutorialTest, FirstStartShowsTheTourAndItsKeysPageStayInRangeAndFinish) {
     EXPECT_EQ(QApplication::focusWidget(), tour());
     EXPECT_EQ(tour()->geometry(), content().rect());
     EXPECT_EQ(tour()->accessibleName(), QStringLiteral("新手教程，第 1 步，共 8 步"));
-    EXPECT_EQ(tour()->counterLabel()->text(), QStringLiteral("01 / 08"));
     EXPECT_FALSE(tour()->backButton()->isVisible());
 
     key(Qt::Key_Left);
@@ -173,9 +159,7 @@ TEST_F(TutorialTest, EscSkipsForGoodAndCannotStartOverTheSaveQuestion) {
     key(Qt::Key_Right);
     key(Qt::Key_Escape);
     EXPECT_EQ(tour(), nullptr);
-    EXPECT_TRUE(prefs.boolean("Vantrel.onboardingCompleted").value_or(false));
-    open();
-    EXPECT_EQ(tour(), nullptr);
+    EXPECT_TRUE(prefs.boolean("Vantrel.onboardingCompleted").value_or(false));   // that it never comes back is the preferences' test
 
     store().newTactic("测试");
     const Player& p = store().currentStep()->players[3];
@@ -277,12 +261,7 @@ TEST_F(TutorialTest, TheVeilIsDarkOutsideTheHoleAndWhiteGraphiteRingsTheTarget) 
 
     // The loop passes the target's left and right edges 10 points out, in white graphite.
     auto whiteNear = [&](QPointF at) {
-        for (int dx = -2; dx <= 2; ++dx)
-            for (int dy = -2; dy <= 2; ++dy) {
-                const QColor c = shot.pixelColor(at.toPoint() + QPoint(dx, dy));
-                if (std::min({c.red(), c.green(), c.blue()}) > 200) return true;
-            }
-        return false;
+        return vantrel::testing::countAround(shot, at, 2, [](QColor c) { return std::min({c.red(), c.green(), c.blue()}) > 200; }) > 0;
     };
     const auto pencil = TutorialPencilPoints::make(target, tour()->noteRect());
     int white = 0, probed = 0;

@@ -156,7 +156,6 @@ TEST_F(SegmentedControlTest, RecoloursWithTheAppearanceAndTheDarkValue) {
     control_->setSelectedFill(StudioStyle::brandFill);
     const Rgb lightFill = rgb(StudioStyle::brandFill());
     EXPECT_EQ(probe(*control_, beside(0)), lightFill);
-    EXPECT_EQ(probe(*control_, beside(1)), rgb(StudioStyle::surfaceSecondary()));
 
     setDark(true);
     ASSERT_NE(rgb(StudioStyle::brandFill()), lightFill);
@@ -183,7 +182,6 @@ TEST_F(SegmentedControlTest, SegmentsAreNamedAndPressableRadioButtons) {
     EXPECT_EQ(loft->role(), QAccessible::RadioButton);
     EXPECT_FALSE(loft->state().checked);
     EXPECT_TRUE(group->child(0)->state().checked);
-    EXPECT_EQ(group->indexOfChild(loft), 1);
 
     QSignalSpy changes(control_.get(), &StudioSegmentedControl::selectionChanged);
     loft->actionInterface()->doAction(QAccessibleActionInterface::pressAction());

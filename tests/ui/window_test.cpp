@@ -92,8 +92,6 @@ TEST_F(WindowTest, EditsLeftByAKilledRunAreOfferedBackBeforeTheTour) {
     EXPECT_FALSE(content().tutorialOverlay());
 
     clickButton(question, QStringLiteral("恢复"));
-    EXPECT_EQ(store().tactic(), edited);
-    EXPECT_EQ(store().stepIndex(), 2);
-    EXPECT_TRUE(store().hasStageChanges());
+    EXPECT_EQ(store().tactic(), edited);   // where and how it comes back is the store's recovery test
     EXPECT_TRUE(content().tutorialOverlay());
 }
