@@ -7,6 +7,7 @@
 
 #include "core/model/tactic_json.h"
 #include "core/model/tactic_limits.h"
+#include "support/step_builder.h"
 
 using namespace vantrel;
 using nlohmann::json;
@@ -14,13 +15,11 @@ using nlohmann::json;
 namespace {
 
 BoardStep makeStep(int format, bool withOptionals) {
-    BoardStep step;
-    step.id = Uuid::random();
-    step.title = "1 · 初始站位";
-    step.note = "蓝队控球。";
+    std::vector<Player> players;
     for (int team = 0; team < 2; ++team)
-        for (int n = 1; n <= format; ++n)
-            step.players.push_back({playerID(team, n), n, team, {0.1 * n / format + team * 0.5, 0.1 + 0.05 * n}});
+        for (int n = 1; n <= format; ++n) players.push_back({playerID(team, n), n, team, {0.1 * n / format + team * 0.5, 0.1 + 0.05 * n}});
+    BoardStep step = vantrel::testing::stepOf(std::move(players), std::nullopt, "1 · 初始站位");
+    step.note = "蓝队控球。";
     step.ball = {0.44, 0.5};
     if (withOptionals) {
         step.ballOwner = "home-6";
