@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -82,23 +83,15 @@ TEST(VisionGeometry, ABlockerCastsAWedgeWhoseEdgesAreTheTangents) {
     EXPECT_TRUE(contains(polygon, {0.5, 0.5 - (d - kRadius) * kAspect}));
 
     // The rays either side of each edge: one stops on the disc, the other reaches the touchline.
+    const auto rayAt = [&](double angle) {
+        return std::find_if(polygon.begin(), polygon.end(), [&](Point p) { return std::abs(angleFrom(origin, p) - angle) < 1e-9; });
+    };
     for (double edge : {theta - alpha, theta + alpha}) {
-        const double inside = edge + (edge < theta ? 1e-5 : -1e-5);
-        const double outside = edge + (edge < theta ? -1e-5 : 1e-5);
-        bool sawInside = false, sawOutside = false;
-        for (Point p : polygon) {
-            const double angle = angleFrom(origin, p);
-            if (std::abs(angle - inside) < 1e-9) {
-                sawInside = true;
-                EXPECT_LT(distanceFrom(origin, p), d);
-            }
-            if (std::abs(angle - outside) < 1e-9) {
-                sawOutside = true;
-                EXPECT_NEAR(p.y, 0.0, 1e-12);
-            }
-        }
-        EXPECT_TRUE(sawInside);
-        EXPECT_TRUE(sawOutside);
+        const double in = edge < theta ? 1e-5 : -1e-5;
+        const auto inside = rayAt(edge + in), outside = rayAt(edge - in);
+        ASSERT_TRUE(inside != polygon.end() && outside != polygon.end()) << edge;
+        EXPECT_LT(distanceFrom(origin, *inside), d);
+        EXPECT_NEAR(outside->y, 0.0, 1e-12);
     }
 }
 
@@ -132,9 +125,7 @@ TEST(VisionGeometry, OddInputGivesASoundPolygon) {
     // A carrier off the pitch sees from the nearest edge; every corner stays on the pitch.
     const auto outside = VisionGeometry::visiblePolygon({1.3, -0.2}, real, kAspect, kRadius);
     ASSERT_FALSE(outside.empty());
-    for (Point p : outside) {
-        EXPECT_TRUE(p.x >= 0 && p.x <= 1 && p.y >= 0 && p.y <= 1);
-    }
+    for (Point p : outside) EXPECT_TRUE(p.x >= 0 && p.x <= 1 && p.y >= 0 && p.y <= 1) << p.x << "," << p.y;
     EXPECT_TRUE(contains(outside, {0, 1}));
 }
 
