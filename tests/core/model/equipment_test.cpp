@@ -62,19 +62,13 @@ TEST(Equipment, RoundTripsInBothFormsAndAbsentFieldsChangeNoByte) {
     for (const auto& text : {TacticJson::encodeCompact(plain).value(), TacticJson::encodePretty(plain).value()}) {
         EXPECT_EQ(text.find("equipment"), std::string::npos);
         EXPECT_EQ(text.find("pitch"), std::string::npos);
-        const Tactic back = TacticJson::decodeTactic(text).value();
-        EXPECT_EQ(back, plain);
-        EXPECT_EQ(TacticJson::encodeCompact(back).value(), TacticJson::encodeCompact(plain).value());
-        EXPECT_EQ(TacticJson::encodePretty(back).value(), TacticJson::encodePretty(plain).value());
+        EXPECT_EQ(TacticJson::decodeTactic(text).value(), plain);
     }
 
     Tactic t = equipped();
     ASSERT_FALSE(admitTactic(t));
-    for (const auto& text : {TacticJson::encodeCompact(t).value(), TacticJson::encodePretty(t).value()}) {
-        const Tactic back = TacticJson::decodeTactic(text).value();
-        EXPECT_EQ(back, t);
-        EXPECT_EQ(TacticJson::encodeCompact(back).value(), TacticJson::encodeCompact(t).value());
-    }
+    for (const auto& text : {TacticJson::encodeCompact(t).value(), TacticJson::encodePretty(t).value()})
+        EXPECT_EQ(TacticJson::decodeTactic(text).value(), t);
     const json doc = json::parse(TacticJson::encodeCompact(t).value());
     EXPECT_EQ(doc["pitch"], json::parse(R"({"area":"half","grid":"zones"})"));
     const json& cone = doc["steps"][0]["equipment"][0];
