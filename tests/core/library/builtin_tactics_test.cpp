@@ -131,11 +131,8 @@ TEST(MakePlay, OnlyTheSideWithoutTheBallReactsAndWithinItsLimits) {
             orangeReacted = orangeReacted || moved > 0;
             EXPECT_LE(moved, (p.number == 1 ? PressLimits::kGoalkeeper : PressLimits::kPresser) + kTolerance)
                 << p.id << " in " << step.title;
-            // Every run, scripted or not, has its curve.
-            EXPECT_EQ(step.pathControl(p.id).has_value(), moved > 0) << p.id << " in " << step.title;
         }
         EXPECT_TRUE(orangeReacted) << step.title;
-        for (const auto& id : scripted[i]) EXPECT_TRUE(step.pathControl(id).has_value()) << id;
     }
 }
 
@@ -283,23 +280,19 @@ void expectWellFormedPlay(const Tactic& t, int format) {
     EXPECT_EQ(ids.size(), t.steps.size());
 }
 
-TEST(BuiltInLibrary, SevenASidePlays) {
-    const auto& list = BuiltInTactics::sevenLibrary();
-    ASSERT_EQ(list.size(), 6u);
+TEST(BuiltInLibrary, SixSevenASidePlaysOnePerPresetAndTwoElevenASideOnesForBlue) {
+    const auto& seven = BuiltInTactics::sevenLibrary();
+    ASSERT_EQ(seven.size(), 6u);
     std::set<std::string> names, formations;
-    for (const auto& t : list) {
+    for (const auto& t : seven) {
         names.insert(t.name);
         formations.insert(t.steps.at(0).blueFormation.value_or(""));
         expectWellFormedPlay(t, 7);
     }
     EXPECT_EQ(names.size(), 6u);
-    EXPECT_EQ(formations.size(), 6u);   // one play per 7-a-side preset
-}
-
-TEST(BuiltInLibrary, ElevenASidePlays) {
-    const auto& list = BuiltInTactics::elevenLibrary();
-    ASSERT_EQ(list.size(), 2u);
-    for (const auto& t : list) {
+    EXPECT_EQ(formations.size(), 6u);
+    ASSERT_EQ(BuiltInTactics::elevenLibrary().size(), 2u);
+    for (const auto& t : BuiltInTactics::elevenLibrary()) {
         EXPECT_EQ(t.steps[0].players, BuiltInTactics::sample(11).steps[0].players);
         for (const auto& step : t.steps) EXPECT_EQ(step.owner()->team, 0);
         expectWellFormedPlay(t, 11);
