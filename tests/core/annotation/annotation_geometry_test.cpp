@@ -226,9 +226,7 @@ TEST(AnnotationCanvasGeometry, ShiftSnapsLinesTo45DegreesAndBoxesToSquares) {
     const Point snapped = canvas.constrainedEndpoint(from, at(30, 100), AnnotationTool::line, true);
     EXPECT_NEAR(std::hypot(snapped.x - from.x, snapped.y - from.y), 0.1, 1e-12);   // length kept
 
-    const Point square = canvas.constrainedEndpoint(from, {160, 510}, AnnotationTool::ellipse, true);
-    EXPECT_NEAR(square.x, 0.16, 1e-12);
-    EXPECT_NEAR(square.y, 0.54, 1e-12);
+    testing::expectNear(canvas.constrainedEndpoint(from, {160, 510}, AnnotationTool::ellipse, true), {0.16, 0.54});
     EXPECT_EQ(canvas.constrainedEndpoint(from, {160, 510}, AnnotationTool::ellipse, false), (Point{0.16, 0.51}));
     // The snapped end is still a pitch point.
     EXPECT_EQ(canvas.constrainedEndpoint({0.95, 0.5}, {990, 600}, AnnotationTool::rectangle, true), (Point{1, 0.6}));
