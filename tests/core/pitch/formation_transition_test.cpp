@@ -126,9 +126,8 @@ TEST(FormationTransition, ReportedVelocityIsTheRateOfChangeOfPosition) {
         const double t = p * transition.duration;
         const Point before = transition.sample(t - step).players[0].position;
         const Point after = transition.sample(t + step).players[0].position;
-        const Point velocity = transition.sample(t).velocities.at("home-1");
-        EXPECT_NEAR(velocity.x, (after.x - before.x) / (2 * step), 1e-6) << p;
-        EXPECT_NEAR(velocity.y, (after.y - before.y) / (2 * step), 1e-6) << p;
+        expectNear(transition.sample(t).velocities.at("home-1"), {(after.x - before.x) / (2 * step), (after.y - before.y) / (2 * step)},
+                   std::to_string(p), 1e-6);
     }
 }
 
@@ -177,9 +176,8 @@ TEST(FormationTransition, ATransitionBuiltFromAMidFlightFrameContinuesSmoothly) 
     EXPECT_EQ(find(continued, "home-1").position, find(handOver, "home-1").position);
     EXPECT_EQ(continued.velocities.at("home-1"), velocity);
     const double step = 1e-6;
-    const Point justAfter = find(second.sample(step), "home-1").position;
-    EXPECT_NEAR((justAfter.x - find(continued, "home-1").position.x) / step, velocity.x, 1e-4);
-    EXPECT_NEAR((justAfter.y - find(continued, "home-1").position.y) / step, velocity.y, 1e-4);
+    const Point justAfter = find(second.sample(step), "home-1").position, now = find(continued, "home-1").position;
+    expectNear({(justAfter.x - now.x) / step, (justAfter.y - now.y) / step}, velocity, "leaving", 1e-4);
 
     // Retargeted back where it came from: still no jump in position, and the run turns
     // round from rest rather than first carrying on away from its new target.

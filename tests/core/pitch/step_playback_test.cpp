@@ -40,10 +40,7 @@ TEST(StepPlayback, ThePassMeetsTheRunsAtAQuarterAndThreeQuarters) {
     // The ball leaves the passer's foot and arrives at the receiver's without a jump:
     // the eased runs reach the kick and receive points exactly then.
     for (double p : {StepPlayback::kKick, StepPlayback::kReceive}) {
-        const Point before = playback.sampleAt(p - eps).ball;
-        const Point after = playback.sampleAt(p + eps).ball;
-        EXPECT_NEAR(before.x, after.x, 1e-4) << p;
-        EXPECT_NEAR(before.y, after.y, 1e-4) << p;
+        vantrel::testing::expectNear(playback.sampleAt(p - eps).ball, playback.sampleAt(p + eps).ball, std::to_string(p), 1e-4);
     }
     EXPECT_NEAR(playback.sampleAt(StepPlayback::kKick).ball.x, pass.kick.x, 1e-12);
     // The passer keeps the ball drawn at his feet until the reception, not before.

@@ -8,6 +8,8 @@
 #include <limits>
 #include <numbers>
 
+#include "support/board_items.h"
+
 namespace vantrel {
 namespace {
 
@@ -48,9 +50,7 @@ TEST(VisionGeometry, WithoutBlockersTheWholePitchIsVisibleInAngularOrder) {
         }
     }
     // The first ray points along +x: straight at the far goal line.
-    const auto polygon = VisionGeometry::visiblePolygon({0.5, 0.5}, {}, kAspect, kRadius);
-    EXPECT_NEAR(polygon.front().x, 1.0, 1e-12);
-    EXPECT_NEAR(polygon.front().y, 0.5, 1e-12);
+    testing::expectNear(VisionGeometry::visiblePolygon({0.5, 0.5}, {}, kAspect, kRadius).front(), {1.0, 0.5});
 }
 
 TEST(VisionGeometry, ABlockerCastsAWedgeWhoseEdgesAreTheTangents) {
