@@ -83,7 +83,6 @@ TEST(MakePlay, PlacesTheFirstFrameFreelyAndLimitsLaterMoves) {
     // Later frames move at most 0.12 (aspect-weighted) towards the scripted spot.
     const auto& second = t.steps[1];
     EXPECT_NEAR(aspectDistance(second.player("home-2")->position, limitedMove({0.7, 0.3}, {0.2, 0.3}, 0.12)), 0, 1e-12);
-    EXPECT_EQ(second.ball, second.player("home-2")->position);
 
     // An owner who is nobody leaves the ball loose in the middle.
     EXPECT_EQ(t.steps[2].ball, (Point{0.5, 0.5}));

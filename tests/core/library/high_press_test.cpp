@@ -107,7 +107,6 @@ TEST(HighPress, BlocksTheLaneOfThePassThatJustArrived) {
     }
     EXPECT_FALSE(s.pathControl("away-1").has_value());
     EXPECT_EQ(s.pathControl("home-3"), (Point{0.6, 0.45}));
-    for (int n : {1, 2, 3, 4}) EXPECT_EQ(positionOf(s, playerID(0, n)), positionOf(t.steps[1], playerID(0, n)));
 }
 
 TEST(HighPress, LeavesStepsWithoutACarrierAlone) {
@@ -155,10 +154,7 @@ TEST(HighPress, SurvivesPlayersWithoutPositions) {
                            "home-3", "2 · 传球"));
     const Tactic adapted = withOpponentHighPress(t);
     for (const auto& s : adapted.steps)
-        for (const auto& p : s.players)
-            if (p.team == 1) {
-                EXPECT_TRUE(isFinite(p.position)) << p.id;
-            }
+        for (const auto& p : s.players) EXPECT_TRUE(p.team != 1 || isFinite(p.position)) << p.id;
 }
 
 }  // namespace
