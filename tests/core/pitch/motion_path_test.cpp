@@ -45,9 +45,7 @@ TEST(MotionPathControl, UrgentOrShortRunsAreStraightOthersBendMoreAroundAnObstac
 
 TEST(MotionPathControl, ObstaclesNearTheEndsOrBesideTheLineDoNotCount) {
     const auto [from, to] = runAlongX(0.4);
-    auto along = [&](double t, double off) {
-        return Point{from.x + (to.x - from.x) * t, 0.5 + off};
-    };
+    auto along = [&](double t, double off) { return Point{from.x + (to.x - from.x) * t, 0.5 + off}; };
     for (const Point ignored : {along(0.1, 0), along(0.9, 0), along(0.5, 0.08), along(0.5, -0.08)}) {
         const Point control = MotionPath::control(from, to, {ignored}, false);
         EXPECT_NEAR(bendOf(from, to, control), 0.06, 1e-12) << ignored.x << ", " << ignored.y;

@@ -36,12 +36,10 @@ TEST(StepPlayback, ThePassMeetsTheRunsAtAQuarterAndThreeQuarters) {
     const StepPlayback playback(m.from, m.to, true);
     ASSERT_TRUE(playback.pass());
     const auto& pass = *playback.pass();
-    const double eps = 1e-6;
     // The ball leaves the passer's foot and arrives at the receiver's without a jump:
     // the eased runs reach the kick and receive points exactly then.
-    for (double p : {StepPlayback::kKick, StepPlayback::kReceive}) {
-        vantrel::testing::expectNear(playback.sampleAt(p - eps).ball, playback.sampleAt(p + eps).ball, std::to_string(p), 1e-4);
-    }
+    for (double p : {StepPlayback::kKick, StepPlayback::kReceive})
+        vantrel::testing::expectNear(playback.sampleAt(p - 1e-6).ball, playback.sampleAt(p + 1e-6).ball, std::to_string(p), 1e-4);
     EXPECT_NEAR(playback.sampleAt(StepPlayback::kKick).ball.x, pass.kick.x, 1e-12);
     // The passer keeps the ball drawn at his feet until the reception, not before.
     for (double p : {0.2, 0.5, 0.6, 0.74}) EXPECT_EQ(playback.sampleAt(p).ownerID, "home-2") << p;
