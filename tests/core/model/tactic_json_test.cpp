@@ -73,8 +73,6 @@ TEST(TacticJson, AbsentOptionalsStayAbsentAndNullReadsAsAbsent) {
     for (const char* key : {"ballOwner", "blueFormation", "orangeFormation", "pathControls", "passStyle",
                             "annotations"})
         EXPECT_FALSE(plain.contains(key)) << key;
-    json style = doc["steps"][0]["annotations"][0]["style"];
-    EXPECT_TRUE(style.contains("pattern"));
 
     doc["steps"][0]["ballOwner"] = nullptr;
     doc["steps"][0]["passStyle"] = nullptr;
@@ -85,8 +83,7 @@ TEST(TacticJson, AbsentOptionalsStayAbsentAndNullReadsAsAbsent) {
     auto tactic = TacticJson::decodeTactic(doc.dump());
     ASSERT_TRUE(tactic) << tactic.error();
     const auto& step = tactic->steps[0];
-    EXPECT_FALSE(step.ballOwner);
-    EXPECT_FALSE(step.passStyle);
+    EXPECT_FALSE(step.ballOwner || step.passStyle);
     const auto& s = (*step.annotations)[0].style;
     EXPECT_FALSE(s.pattern || s.customInk || s.bold);
     auto again = json::parse(TacticJson::encodePretty(*tactic).value());
@@ -102,10 +99,8 @@ TEST(TacticJson, PrettyOutputSortsKeysAndWritesUpperCaseIds) {
     EXPECT_LT(text.find("\"name\""), text.find("\"steps\""));
     EXPECT_LT(text.find("\"annotations\""), text.find("\"ball\""));
     EXPECT_NE(text.find(tactic.steps[0].id.string()), std::string::npos);
-    // Compact output keeps field order instead.
-    auto compact = TacticJson::encodeCompact(tactic).value();
-    EXPECT_LT(compact.find("\"name\""), compact.find("\"format\""));
-    EXPECT_EQ(compact.rfind("{\"name\":", 0), 0u);
+    // Compact output keeps field order instead: the name comes first.
+    EXPECT_EQ(TacticJson::encodeCompact(tactic).value().rfind("{\"name\":", 0), 0u);
 }
 
 TEST(TacticJson, PassStyleUsesItsChineseRawValues) {
