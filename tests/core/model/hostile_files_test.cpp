@@ -120,9 +120,6 @@ TEST(HostileFiles, UnknownBulkAndStepsPastTheLimitAreNotBuiltWhileParsing) {
     const auto decoded = TacticJson::decodeTactic(text);
     ASSERT_TRUE(decoded) << decoded.error();
     EXPECT_EQ(decoded.value(), sample);
-    // Curved-run keys are player ids, not field names: they are kept.
-    doc["steps"][1]["pathControls"] = {{"home-3", {{"x", 0.4}, {"y", 0.5}}}};
-    EXPECT_EQ(TacticJson::decodeTactic(doc.dump())->steps[1].pathControl("home-3"), (Point{0.4, 0.5}));
 
     // Thousands of steps are parsed, but only one past the limit is built: the refusal
     // still says how many the file lists.
