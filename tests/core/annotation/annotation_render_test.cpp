@@ -97,11 +97,7 @@ TEST(GraphiteStroke, GrainsLieAlongTheStrokeWithinItsWidth) {
 }
 
 TEST(GraphiteStroke, TinySegmentsOnlyMoveTheCurrentPoint) {
-    RenderPath path;
-    path.moveTo({0, 0});
-    path.lineTo({0.0005, 0});
-    path.lineTo({20, 0});
-    const auto withTiny = GraphiteStroke::build(path, 2, 3);
+    const auto withTiny = GraphiteStroke::build(RenderPath::polyline(std::vector<Point>{{0, 0}, {0.0005, 0}, {20, 0}}), 2, 3);
     const auto without = GraphiteStroke::build(straight({0.0005, 0}, {20, 0}), 2, 3);
     EXPECT_EQ(withTiny.deposits, without.deposits);
     EXPECT_EQ(GraphiteStroke::build(straight({5, 5}, {5.0005, 5}), 2, 3).grainCount(), 0u);
