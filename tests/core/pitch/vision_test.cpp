@@ -30,9 +30,7 @@ double angleFrom(Point origin, Point p) {
 double distanceFrom(Point origin, Point p) { return std::hypot(p.x - origin.x, (p.y - origin.y) / kAspect); }
 
 bool contains(const std::vector<Point>& polygon, Point corner) {
-    for (Point p : polygon)
-        if (std::abs(p.x - corner.x) < 1e-12 && std::abs(p.y - corner.y) < 1e-12) return true;
-    return false;
+    return std::any_of(polygon.begin(), polygon.end(), [&](Point p) { return std::abs(p.x - corner.x) < 1e-12 && std::abs(p.y - corner.y) < 1e-12; });
 }
 
 TEST(VisionGeometry, WithoutBlockersTheWholePitchIsVisibleInAngularOrder) {
