@@ -229,8 +229,7 @@ TEST(AnnotationRenderItem, SelectionDotsAndTextFollowTheSurface) {
     auto text = drawing(AnnotationTool::text, {{0.4, 0.7}});
     text.text = "Hi";
     const auto textItem = AnnotationRenderItem::build(text, {2000, 1290}, false);
-    EXPECT_NEAR(textItem.textBounds.x, 800, 1e-9);
-    EXPECT_NEAR(textItem.textBounds.y, 0.7 * 1290, 1e-9);
+    testing::expectNear({textItem.textBounds.x, textItem.textBounds.y}, {800, 0.7 * 1290}, "text", 1e-9);
     EXPECT_TRUE(textItem.outline.empty());
     const auto small = AnnotationRenderItem::build(text, {300, 200}, true);
     EXPECT_DOUBLE_EQ(small.textBounds.width, 20);

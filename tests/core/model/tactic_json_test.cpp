@@ -113,11 +113,7 @@ TEST(TacticJson, PassStyleUsesItsChineseRawValues) {
 }
 
 TEST(TacticJson, MalformedDocumentsFailWithADescriptionThatNamesThePlace) {
-    struct Case {
-        const char* what;
-        void (*mutate)(json&);
-        const char* expectInError;
-    };
+    struct Case { const char* what; void (*mutate)(json&); const char* expectInError; };
     const Case cases[] = {
         {"missing step id", [](json& d) { d["steps"][0].erase("id"); }, "steps[0]"},
         {"bad uuid", [](json& d) { d["steps"][1]["id"] = "not-a-uuid"; }, "UUID"},

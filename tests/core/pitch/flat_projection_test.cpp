@@ -28,10 +28,7 @@ TEST(FlatProjection, AHalfOrTheFinalThirdTurnsToFillTheSurface) {
         const FlatProjection view{{1500, 900}, area};
         const ViewRect w = view.window();
         // Inside the surface and touching two of its opposite sides.
-        EXPECT_GE(w.left, -1e-9);
-        EXPECT_GE(w.top, -1e-9);
-        EXPECT_LE(w.left + w.width, 1500 + 1e-9);
-        EXPECT_LE(w.top + w.height, 900 + 1e-9);
+        EXPECT_TRUE(w.left >= -1e-9 && w.top >= -1e-9 && w.left + w.width <= 1500 + 1e-9 && w.top + w.height <= 900 + 1e-9);
         EXPECT_TRUE(std::abs(w.height - 900) < 1e-6 || std::abs(w.width - 1500) < 1e-6);
         // The goal line along the top edge, the touchline y = 0 down the left edge, and the
         // area's back line inside the window, near its bottom.

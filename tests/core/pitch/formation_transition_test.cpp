@@ -167,8 +167,7 @@ TEST(FormationTransition, ATransitionBuiltFromAMidFlightFrameContinuesSmoothly) 
         stepOf({home(1, {0.5, 0.6}), home(2, {0.8, 0.5})}));
     const auto handOver = first.sample(0.4 * first.duration);
     const Point velocity = handOver.velocities.at("home-1");
-    ASSERT_GT(velocity.x, 0.0);
-    ASSERT_GT(velocity.y, 0.0);
+    ASSERT_TRUE(velocity.x > 0 && velocity.y > 0);
 
     // Retargeted further the same way: no jump in position, none in velocity (which is the
     // rate of change of position, as the test above checks).

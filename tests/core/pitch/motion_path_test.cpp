@@ -30,9 +30,7 @@ TEST(MotionPathControl, UrgentOrShortRunsAreStraightOthersBendMoreAroundAnObstac
 
     // Clear runs bend in proportion to their length up to 0.06, perpendicular to the run;
     // one on the line bends more, up to 0.13.
-    struct Case {
-        double length, clear, blocked;
-    };
+    struct Case { double length, clear, blocked; };
     for (const Case c : {Case{0.1, 0.035, 0.07}, Case{0.14, 0.049, 0.07}, Case{0.2, 0.06, 0.1}, Case{0.9, 0.06, 0.13}}) {
         const auto [from, to] = runAlongX(c.length, 0.05);
         const Point control = MotionPath::control(from, to, {}, false);

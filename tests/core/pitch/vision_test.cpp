@@ -129,9 +129,7 @@ TEST(VisionGeometry, OddInputGivesASoundPolygon) {
 
 TEST(VisionTransition, FadesOutAfterAQuarterAndInAfterThreeQuarters) {
     const double inf = std::numeric_limits<double>::infinity();
-    struct Case {
-        double elapsed, duration, stage;
-    };
+    struct Case { double elapsed, duration, stage; };
     for (const Case c : {
              // A 2 s pass: the fades fit in their intervals.
              Case{0.0, 2.0, 1.0}, {0.5, 2.0, 1.0}, {0.6, 2.0, 0.5}, {0.75, 2.0, 0.0}, {1.5, 2.0, 0.0},
