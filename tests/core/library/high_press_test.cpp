@@ -26,9 +26,9 @@ TEST(HighPress, PressersCloseDownTheCarrierFromGoalSide) {
     Tactic t;
     t.name = "压迫";
     t.steps.push_back(stepOf({home(1, {0.1, 0.5}), home(2, {0.3, 0.5}), home(3, {0.6, 0.8}),
-                            away(1, {0.9, 0.5}), away(2, {0.38, 0.5}), away(3, {0.4, 0.42}),
-                            away(4, {0.66, 0.8})},
-                           "home-2"));
+                              away(1, {0.9, 0.5}), away(2, {0.38, 0.5}), away(3, {0.4, 0.42}),
+                              away(4, {0.66, 0.8})},
+                             "home-2"));
     const Tactic adapted = withOpponentHighPress(t);
     const BoardStep& s = adapted.steps[0];
 
@@ -53,9 +53,9 @@ TEST(HighPress, PressersCloseDownTheCarrierFromGoalSide) {
 TEST(HighPress, BlueDefendsTowardsItsOwnGoal) {
     Tactic t;
     t.steps.push_back(stepOf({home(1, {0.1, 0.5}), home(2, {0.66, 0.5}), home(3, {0.61, 0.57}),
-                            home(4, {0.38, 0.8}), away(1, {0.9, 0.5}), away(2, {0.7, 0.5}),
-                            away(3, {0.4, 0.8})},
-                           "away-2"));
+                              home(4, {0.38, 0.8}), away(1, {0.9, 0.5}), away(2, {0.7, 0.5}),
+                              away(3, {0.4, 0.8})},
+                             "away-2"));
     const BoardStep s = withOpponentHighPress(t).steps[0];
     expectNear(positionOf(s, "home-2"), {0.7, 0.5}, "first presser");
     // 0.09 towards x = 0, on the upper side where he started.
@@ -147,9 +147,9 @@ TEST(HighPress, SurvivesPlayersWithoutPositions) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     Tactic t;
     t.steps.push_back(stepOf({home(2, {0.3, 0.5}), home(3, {nan, 0.4}), away(2, {nan, nan}), away(3, {0.5, 0.5})},
-                           "home-2"));
+                             "home-2"));
     t.steps.push_back(stepOf({home(2, {0.3, 0.5}), home(3, {0.5, 0.4}), away(2, {0.6, 0.6}), away(3, {nan, 0.5})},
-                           "home-3", "2 · 传球"));
+                             "home-3", "2 · 传球"));
     const Tactic adapted = withOpponentHighPress(t);
     for (const auto& s : adapted.steps)
         for (const auto& p : s.players) EXPECT_TRUE(p.team != 1 || isFinite(p.position)) << p.id;

@@ -23,7 +23,6 @@ TEST(AnnotationRecord, RawValuesAndNamesCoverEveryCase) {
     for (auto pattern : allAnnotationLinePatterns())
         EXPECT_EQ(annotationLinePatternFromRaw(rawValue(pattern)), pattern);
     EXPECT_EQ(displayName(AnnotationTool::ellipse), "圆圈");
-    EXPECT_EQ(displayName(AnnotationTool::eraser), "橡皮擦");
     EXPECT_FALSE(annotationToolFromRaw("Pencil"));
 }
 
