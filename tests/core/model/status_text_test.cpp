@@ -11,14 +11,12 @@ namespace {
 // Code points of valid UTF-8, counting lead bytes; -1 when the bytes are not UTF-8.
 long characters(const std::string& s) {
     long count = 0;
-    for (std::size_t i = 0; i < s.size();) {
+    for (std::size_t i = 0, n = 0; i < s.size(); i += n, ++count) {
         const auto b = static_cast<unsigned char>(s[i]);
-        const std::size_t n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 ? 2 : 0;
+        n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 ? 2 : 0;
         if (n == 0 || i + n > s.size()) return -1;
         for (std::size_t k = 1; k < n; ++k)
             if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return -1;
-        i += n;
-        ++count;
     }
     return count;
 }

@@ -5,8 +5,12 @@
 
 #include <cmath>
 
+#include "support/board_items.h"
+
 namespace vantrel {
 namespace {
+
+using testing::expectNear;
 
 TEST(FlatProjection, FitsTheSquareIntoTheLargestCentredPitchRectangle) {
     // Too wide: full height, centred across. Too tall: full width, centred down.
@@ -15,9 +19,7 @@ TEST(FlatProjection, FitsTheSquareIntoTheLargestCentredPitchRectangle) {
     EXPECT_EQ((FlatProjection{{1240, 1000}}.rect()), (ViewRect{0, 100, 1240, 800}));
     EXPECT_EQ(view.toView({1, 1}), (Point{1447.5, 900}));
     // Off-pitch points map both ways unclamped: the store decides what to keep.
-    const Point back = view.toPitch(view.toView({-0.2, 1.4}));
-    EXPECT_NEAR(back.x, -0.2, 1e-12);
-    EXPECT_NEAR(back.y, 1.4, 1e-12);
+    expectNear(view.toPitch(view.toView({-0.2, 1.4})), {-0.2, 1.4});
     EXPECT_EQ((FlatProjection{{0, 300}}.toPitch({10, 10})), (Point{0.5, 0.5}));
 }
 
@@ -26,10 +28,7 @@ TEST(FlatProjection, AHalfOrTheFinalThirdTurnsToFillTheSurface) {
         const FlatProjection view{{1500, 900}, area};
         const ViewRect w = view.window();
         // Inside the surface and touching two of its opposite sides.
-        EXPECT_GE(w.left, -1e-9);
-        EXPECT_GE(w.top, -1e-9);
-        EXPECT_LE(w.left + w.width, 1500 + 1e-9);
-        EXPECT_LE(w.top + w.height, 900 + 1e-9);
+        EXPECT_TRUE(w.left >= -1e-9 && w.top >= -1e-9 && w.left + w.width <= 1500 + 1e-9 && w.top + w.height <= 900 + 1e-9);
         EXPECT_TRUE(std::abs(w.height - 900) < 1e-6 || std::abs(w.width - 1500) < 1e-6);
         // The goal line along the top edge, the touchline y = 0 down the left edge, and the
         // area's back line inside the window, near its bottom.
@@ -38,9 +37,7 @@ TEST(FlatProjection, AHalfOrTheFinalThirdTurnsToFillTheSurface) {
         const double back = view.toView({pitchAreaRect(area).x0, 0.5}).y;
         EXPECT_GT(back, w.top + 0.9 * w.height);
         EXPECT_LT(back, w.top + w.height);
-        const Point round = view.toPitch(view.toView({0.81, 0.27}));
-        EXPECT_NEAR(round.x, 0.81, 1e-12);
-        EXPECT_NEAR(round.y, 0.27, 1e-12);
+        expectNear(view.toPitch(view.toView({0.81, 0.27})), {0.81, 0.27});
     }
 }
 

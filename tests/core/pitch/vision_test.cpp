@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
+
+#include "support/board_items.h"
 
 namespace vantrel {
 namespace {
@@ -27,9 +30,7 @@ double angleFrom(Point origin, Point p) {
 double distanceFrom(Point origin, Point p) { return std::hypot(p.x - origin.x, (p.y - origin.y) / kAspect); }
 
 bool contains(const std::vector<Point>& polygon, Point corner) {
-    for (Point p : polygon)
-        if (std::abs(p.x - corner.x) < 1e-12 && std::abs(p.y - corner.y) < 1e-12) return true;
-    return false;
+    return std::any_of(polygon.begin(), polygon.end(), [&](Point p) { return std::abs(p.x - corner.x) < 1e-12 && std::abs(p.y - corner.y) < 1e-12; });
 }
 
 TEST(VisionGeometry, WithoutBlockersTheWholePitchIsVisibleInAngularOrder) {
@@ -47,9 +48,7 @@ TEST(VisionGeometry, WithoutBlockersTheWholePitchIsVisibleInAngularOrder) {
         }
     }
     // The first ray points along +x: straight at the far goal line.
-    const auto polygon = VisionGeometry::visiblePolygon({0.5, 0.5}, {}, kAspect, kRadius);
-    EXPECT_NEAR(polygon.front().x, 1.0, 1e-12);
-    EXPECT_NEAR(polygon.front().y, 0.5, 1e-12);
+    testing::expectNear(VisionGeometry::visiblePolygon({0.5, 0.5}, {}, kAspect, kRadius).front(), {1.0, 0.5});
 }
 
 TEST(VisionGeometry, ABlockerCastsAWedgeWhoseEdgesAreTheTangents) {
@@ -82,23 +81,15 @@ TEST(VisionGeometry, ABlockerCastsAWedgeWhoseEdgesAreTheTangents) {
     EXPECT_TRUE(contains(polygon, {0.5, 0.5 - (d - kRadius) * kAspect}));
 
     // The rays either side of each edge: one stops on the disc, the other reaches the touchline.
+    const auto rayAt = [&](double angle) {
+        return std::find_if(polygon.begin(), polygon.end(), [&](Point p) { return std::abs(angleFrom(origin, p) - angle) < 1e-9; });
+    };
     for (double edge : {theta - alpha, theta + alpha}) {
-        const double inside = edge + (edge < theta ? 1e-5 : -1e-5);
-        const double outside = edge + (edge < theta ? -1e-5 : 1e-5);
-        bool sawInside = false, sawOutside = false;
-        for (Point p : polygon) {
-            const double angle = angleFrom(origin, p);
-            if (std::abs(angle - inside) < 1e-9) {
-                sawInside = true;
-                EXPECT_LT(distanceFrom(origin, p), d);
-            }
-            if (std::abs(angle - outside) < 1e-9) {
-                sawOutside = true;
-                EXPECT_NEAR(p.y, 0.0, 1e-12);
-            }
-        }
-        EXPECT_TRUE(sawInside);
-        EXPECT_TRUE(sawOutside);
+        const double in = edge < theta ? 1e-5 : -1e-5;
+        const auto inside = rayAt(edge + in), outside = rayAt(edge - in);
+        ASSERT_TRUE(inside != polygon.end() && outside != polygon.end()) << edge;
+        EXPECT_LT(distanceFrom(origin, *inside), d);
+        EXPECT_NEAR(outside->y, 0.0, 1e-12);
     }
 }
 
@@ -132,17 +123,13 @@ TEST(VisionGeometry, OddInputGivesASoundPolygon) {
     // A carrier off the pitch sees from the nearest edge; every corner stays on the pitch.
     const auto outside = VisionGeometry::visiblePolygon({1.3, -0.2}, real, kAspect, kRadius);
     ASSERT_FALSE(outside.empty());
-    for (Point p : outside) {
-        EXPECT_TRUE(p.x >= 0 && p.x <= 1 && p.y >= 0 && p.y <= 1);
-    }
+    for (Point p : outside) EXPECT_TRUE(p.x >= 0 && p.x <= 1 && p.y >= 0 && p.y <= 1) << p.x << "," << p.y;
     EXPECT_TRUE(contains(outside, {0, 1}));
 }
 
 TEST(VisionTransition, FadesOutAfterAQuarterAndInAfterThreeQuarters) {
     const double inf = std::numeric_limits<double>::infinity();
-    struct Case {
-        double elapsed, duration, stage;
-    };
+    struct Case { double elapsed, duration, stage; };
     for (const Case c : {
              // A 2 s pass: the fades fit in their intervals.
              Case{0.0, 2.0, 1.0}, {0.5, 2.0, 1.0}, {0.6, 2.0, 0.5}, {0.75, 2.0, 0.0}, {1.5, 2.0, 0.0},

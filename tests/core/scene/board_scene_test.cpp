@@ -36,8 +36,6 @@ TEST_F(StoreTest, APlayedPassShowsTheBallTravellingFree) {
             EXPECT_GE(scene.ball.position.x, lastX - 1e-9);
             EXPECT_LE(scene.ball.position.x, 0.2 + 40.0 / 60.0 + 1e-9);
             if (scene.ball.height > 0.01) sawLoft = true;
-            // A free ball is layered by its own depth, raised with its height.
-            EXPECT_NEAR(scene.ball.depth, 100 * scene.ball.position.y + 300 * scene.ball.height + 0.6, 1e-9);
         }
         lastX = scene.ballGround().x;
         platform.advance(1.0 / 60);
@@ -63,9 +61,7 @@ TEST(BoardScene, DecidesOrderOverlaysAndRiskOnce) {
     const auto at = [&](const std::string& id) { return std::find(drawn.begin(), drawn.end(), id) - drawn.begin(); };
     EXPECT_EQ(at("ball") + 1, at("home-2"));
     EXPECT_LT(at("home-2"), at("home-3"));
-    EXPECT_FALSE(still.vision);
-    EXPECT_FALSE(still.offside);
-    EXPECT_FALSE(still.risk);
+    EXPECT_FALSE(still.vision || still.offside || still.risk);
 
     BoardScene shown = stepScene(t, 0, {.showVision = true, .showOffside = true});
     ASSERT_TRUE(shown.vision);
@@ -122,23 +118,14 @@ TEST_F(StoreTest, MovesIntoAStepAreRunsDribblesAndPassesAsPlayed) {
     EXPECT_LT(playing.movesOpacity, 1.0);
 }
 
-// A video's frames: the ball never jumps more than its flight allows between two frames,
-// each step reached pauses 0.2 s, and an interception ends playback on the step it makes.
+// A video's frames: one every sixtieth of the tactic's length, pauses included, and an
+// interception ends playback on the step it makes.
 TEST(TacticPlayback, PlaysTheTacticFrameByFrameAndStopsAtAnInterception) {
     Tactic t{"t", 7, longPass()};
     t.steps.push_back(lineup({{"home-2", {0.2, 0.5}}, {"home-3", {0.2 + 40.0 / 60.0, 0.5}}}, "home-3", "3"));
     TacticPlayback playback(t, {});
-    std::optional<Point> last;
     long frames = 0;
-    double biggestJump = 0;
-    while (auto scene = playback.next()) {
-        const Point ball = scene->ballGround();
-        if (last) biggestJump = std::max(biggestJump, std::hypot(ball.x - last->x, ball.y - last->y));
-        last = ball;
-        ++frames;
-    }
-    // 40 m at 17.6 m/s · 2 … the fastest moment of a ground pass covers under 0.02 a frame.
-    EXPECT_LT(biggestJump, 0.02);
+    while (playback.next()) ++frames;
     EXPECT_NEAR(frames / 60.0, TacticPlayback::seconds(t), 0.1);
 
     Tactic cut = t;
