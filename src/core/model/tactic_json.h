@@ -52,9 +52,4 @@ Result<std::vector<TacticVersion>> decodeVersions(std::string_view text);
 
 }  // namespace TacticJson
 
-// The checks an imported tactic must pass: format 7 or 11, 1 … 200 steps, exactly
-// 2 × format players in every step (only the count), and the limits of `admitTactic`
-// (core/model/tactic_limits.h), which also says why and clamps positions.
-bool passesImportChecks(const Tactic& tactic);
-
 }  // namespace vantrel

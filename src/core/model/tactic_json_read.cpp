@@ -592,9 +592,4 @@ Result<std::vector<TacticVersion>> decodeVersions(std::string_view text) {
 
 }  // namespace TacticJson
 
-bool passesImportChecks(const Tactic& tactic) {
-    Tactic admitted = tactic;
-    return !admitTactic(admitted);
-}
-
 }  // namespace vantrel

@@ -10,7 +10,7 @@
 
 #include "core/library/formation_preset.h"
 #include "core/library/pressing.h"
-#include "support/pitch_checks.h"
+#include "support/board_items.h"
 
 namespace vantrel {
 namespace {

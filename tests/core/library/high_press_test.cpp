@@ -7,7 +7,6 @@
 #include "core/library/builtin_tactics.h"
 #include "core/library/pressing.h"
 #include "support/board_items.h"
-#include "support/step_builder.h"
 
 namespace vantrel {
 namespace {

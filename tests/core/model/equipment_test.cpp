@@ -123,7 +123,6 @@ TEST(Equipment, ImportChecksRefuseFaultsAndPullPiecesIn) {
         Tactic bad = equipped();
         spoil(bad);
         EXPECT_EQ(admitTactic(bad), std::optional<std::string>(reason));
-        EXPECT_FALSE(passesImportChecks(bad));
     }
     // The same id may stand in two steps: that is how a piece glides between them.
     Tactic shared = equipped();

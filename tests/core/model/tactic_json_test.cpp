@@ -7,7 +7,7 @@
 
 #include "core/model/tactic_json.h"
 #include "core/model/tactic_limits.h"
-#include "support/step_builder.h"
+#include "support/board_items.h"
 
 using namespace vantrel;
 using nlohmann::json;

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/pitch_checks.h"
+#include "support/board_items.h"
 
 namespace vantrel {
 namespace {

@@ -7,7 +7,6 @@
 #include <limits>
 
 #include "support/board_items.h"
-#include "support/step_builder.h"
 
 namespace vantrel {
 namespace {

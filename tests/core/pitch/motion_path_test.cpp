@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "support/pitch_checks.h"
+#include "support/board_items.h"
 
 namespace vantrel {
 namespace {

@@ -8,7 +8,6 @@
 #include "core/model/ball_flight.h"
 #include "core/pitch/motion_path.h"
 #include "support/board_items.h"
-#include "support/step_builder.h"
 
 using namespace vantrel;
 using vantrel::testing::away;

@@ -92,12 +92,6 @@ TEST_F(HostileLibraryTest, ImportsBeyondTheLimitsAreRefusedWithTheReasonAndNothi
     EXPECT_EQ(import(points), "导入失败：阶段 1 的标注：笔画点数过多：100001 个，至多 100000 个");
     EXPECT_EQ(s.importedTactics().size(), before);
 
-    // A fifo is not a file: said at once, without waiting for a writer.
-    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-    platform.openAnswers.push_back(dir / "fifo");
-    s.importFile();
-    EXPECT_EQ(s.status(), "导入失败：不是普通文件：" + (dir / "fifo").string());
-
     // A pass far off the pitch imports, pulled onto it.
     Tactic far = BuiltInTactics::sample(7);
     far.steps[1].players[4].position = {1e308, 0.5};
