@@ -374,18 +374,38 @@ TEST_F(CloseTest, ClosingAfterEditingABuiltInOffersAnOwnCopy) {
     EXPECT_EQ(kept->steps, edited.steps);   // its name is the store's library test's
 }
 
+// --- Questions as assistive technology sees them ------------------------------------------
+
+namespace {
+
+// The question that holds the keyboard focus, as a screen reader finds it: the nearest
+// dialog or alert above the focused widget. None when the focus is outside every question.
+QAccessibleInterface* focusedQuestion() {
+    QWidget* focus = QApplication::focusWidget();
+    for (QAccessibleInterface* i = focus ? QAccessible::queryAccessibleInterface(focus) : nullptr; i; i = i->parent())
+        if (i->role() == QAccessible::Dialog || i->role() == QAccessible::AlertMessage) return i;
+    return nullptr;
+}
+
+void expectAsked(const QString& title, const QString& message) {
+    QAccessibleInterface* question = focusedQuestion();
+    ASSERT_TRUE(question) << title.toStdString();
+    EXPECT_EQ(question->role(), QAccessible::Dialog);
+    EXPECT_EQ(question->text(QAccessible::Name).toStdString(), title.toStdString());
+    EXPECT_EQ(question->text(QAccessible::Description).toStdString(), message.toStdString());
+    EXPECT_TRUE(question->state().modal) << title.toStdString();
+}
+
+}  // namespace
+
 TEST_F(CloseTest, ClosingAfterAFailedSaveTriesOnceMoreThenAsksAndCanExportEverything) {
     openWindow();
     store().newTactic("满盘");
     prefs.failWrites("磁盘空间不足");
     store().setTacticName("满盘（改）");
     EXPECT_FALSE(window->close());
-    ConfirmationOverlay* asked = shownOverlay();
-    ASSERT_TRUE(asked);
-    QStringList texts;
-    for (auto* l : asked->dialog().findChildren<QLabel*>()) texts << l->text();
-    EXPECT_TRUE(texts.contains("自动保存失败，仍要退出吗？"));
-    EXPECT_TRUE(texts.contains("磁盘空间不足"));
+    expectAsked("自动保存失败，仍要退出吗？",
+                "磁盘空间不足\n最近的修改未能写入“我的战术”，退出后将丢失。可以先把全部“我的战术”导出为文件。");
     answer("cancelButton");
     EXPECT_TRUE(window->isVisible());
 
@@ -411,33 +431,8 @@ TEST_F(CloseTest, ClosingAfterAFailedSaveTriesOnceMoreThenAsksAndCanExportEveryt
     EXPECT_TRUE(window->close());
 }
 
-// --- Questions as assistive technology sees them ------------------------------------------
-
-namespace {
-
-// The question that holds the keyboard focus, as a screen reader finds it: the nearest
-// dialog or alert above the focused widget. None when the focus is outside every question.
-QAccessibleInterface* focusedQuestion() {
-    QWidget* focus = QApplication::focusWidget();
-    for (QAccessibleInterface* i = focus ? QAccessible::queryAccessibleInterface(focus) : nullptr; i; i = i->parent())
-        if (i->role() == QAccessible::Dialog || i->role() == QAccessible::AlertMessage) return i;
-    return nullptr;
-}
-
-void expectAsked(const QString& title, const QString& message) {
-    QAccessibleInterface* question = focusedQuestion();
-    ASSERT_TRUE(question) << title.toStdString();
-    EXPECT_EQ(question->role(), QAccessible::Dialog);
-    EXPECT_EQ(question->text(QAccessible::Name).toStdString(), title.toStdString());
-    EXPECT_EQ(question->text(QAccessible::Description).toStdString(), message.toStdString());
-    EXPECT_TRUE(question->state().modal) << title.toStdString();
-}
-
-}  // namespace
-
 TEST_F(CloseTest, EveryQuestionIsAModalDialogThatHoldsAndReturnsTheFocus) {
     openWindow();
-    QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QWidget& timeline = window->content().timeline();
     timeline.setFocus();
