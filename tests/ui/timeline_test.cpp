@@ -463,7 +463,7 @@ TEST_F(CloseTest, EveryQuestionIsAModalDialogThatHoldsAndReturnsTheFocus) {
     expectAsked("删除“甲”？", "删除后无法恢复。");
     key(Qt::Key_Escape);
     QApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), &timeline);   // that Esc deletes nothing is the step question's test
+    EXPECT_EQ(QApplication::focusWidget(), &timeline);   // Esc deleting nothing: the step deletion sheet's test
 
     // Clearing the step's drawings.
     window->content().drawingSession().setEditing(true);
