@@ -94,11 +94,9 @@ TEST_F(SingleInstanceTest, LaterStartsHandTheirFilesToTheRunningWindow) {
     const std::string socket = SingleInstance::serverPath().toStdString();
     ASSERT_EQ(fs::path(socket).parent_path(), dir / "runtime");
     leaveStaleSocket(socket);
-    ASSERT_TRUE(fs::exists(socket));
 
     SingleInstance instance;
     ASSERT_EQ(instance.claim({}), SingleInstance::Claim::primary);
-    ASSERT_TRUE(instance.listening());
     int requests = 0;
     instance.setOpenHandler([&](const std::vector<fs::path>& files) {
         ++requests;
@@ -112,7 +110,6 @@ TEST_F(SingleInstanceTest, LaterStartsHandTheirFilesToTheRunningWindow) {
     ASSERT_EQ(start({QStringLiteral("drill.json")}), 0) << errors;
     EXPECT_EQ(requests, 1);
     EXPECT_EQ(store.tactic().name, "传中演练");   // what an import then does, bad files too, is the store's test
-    ASSERT_EQ(store.importedTactics().size(), 1u);
 
     // After "--", a file named like an option is a file.
     Tactic counter = BuiltInTactics::sample(7);
@@ -130,6 +127,5 @@ TEST_F(SingleInstanceTest, LaterStartsHandTheirFilesToTheRunningWindow) {
 
     // Stopping (as on quitting) leaves nothing in the runtime folder.
     instance.stop();
-    EXPECT_FALSE(fs::exists(socket));
-    EXPECT_TRUE(fs::is_empty(dir / "runtime"));
+    EXPECT_TRUE(fs::is_empty(dir / "runtime"));   // the socket's folder
 }

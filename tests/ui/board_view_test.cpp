@@ -34,9 +34,6 @@ BoardStep lineup(const std::map<std::string, Point>& moved, std::optional<std::s
     return vantrel::testing::lineup(moved, owner, "步骤", 0.15, 0.85);
 }
 
-// Both teams across the middle third, clear of the lines the picture's probes read.
-BoardStep midfield(std::optional<std::string> owner) { return vantrel::testing::lineup({}, owner, "步骤", 0.3, 0.7); }
-
 class BoardViewTest : public vantrel::testing::BoardViewTest {
 protected:
     void click(QPointF at, Qt::KeyboardModifiers modifiers = {}) { vantrel::testing::click(view.get(), at, modifiers); }
@@ -205,9 +202,7 @@ TEST_F(BoardViewTest, TheSquadsKitShirtAndNameShow) {
     store->selectImported(SavedTactic{Uuid::random(), tactic, true});
     QAccessibleInterface* pitch = QAccessible::queryAccessibleInterface(view.get());
     ASSERT_TRUE(pitch);
-    QStringList names;
-    for (int i = 0; i < pitch->childCount(); ++i) names << pitch->child(i)->text(QAccessible::Name);
-    EXPECT_TRUE(names.contains(QStringLiteral("红星队 10号 陈晨"))) << names.join(u'|').toStdString();
+    EXPECT_EQ(pitch->child(4)->text(QAccessible::Name), QStringLiteral("红星队 10号 陈晨"));   // blue 5
 
     const QImage image = paintBoard(*store, view->size());
     const QPointF five = at("home-5");
@@ -264,7 +259,7 @@ TEST_F(BoardViewTest, TheBallIsFoundWhereItIsDrawnAndAHiddenViewShowsNothing) {
 }
 
 TEST_F(BoardViewTest, TheGoalLineHasOneBrightnessAndTheBallReadsWhite) {
-    open({midfield("home-4")});
+    open({vantrel::testing::lineup({}, "home-4", "步骤", 0.3, 0.7)});   // the middle third, clear of the probed lines
     const QImage frame = paintBoard(*store, QSize(1240, 800));
     // The 1.5-point goal line at x = 22 fills pixel column 21 whole, top to bottom, with
     // no brighter stretch where the penalty and goal areas meet it.
@@ -296,21 +291,9 @@ TEST_F(BoardViewTest, InterfaceTextIsSetInSimplifiedChineseAndTooltipsInStudioCo
     QApplication::setFont(previous);
 }
 
-TEST_F(BoardViewTest, TheFlatPitchShowsAHandOverWhatCanBeDragged) {
-    open({midfield(std::nullopt)});
-    auto hover = [&](QPointF at) {
-        send(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
-        return view->cursor().shape();
-    };
-    EXPECT_EQ(hover(view->toView(store->currentStep()->player("away-2")->position)), Qt::OpenHandCursor);
-    EXPECT_EQ(hover(view->ballCentre()), Qt::OpenHandCursor);
-    EXPECT_EQ(hover(view->toView({0.1, 0.1})), Qt::ArrowCursor);
-}
-
 TEST_F(FlatBoardPainterTest, AFrameShowsTurfStripesAndTokensAtAnySize) {
     for (QSize size : {QSize(1500, 900), QSize(620, 500)}) {
         const QImage frame = paintBoard(store, size);
-        ASSERT_EQ(frame.size(), size);
         EXPECT_EQ(frame.pixelColor(0, 0).alpha(), 0);   // outside the rounded pitch
         // Bands 3 and 2 of the ten across the painted area (inset 22 points): turf, stripe.
         const double width = FlatBoardPainter().projectionFor(size).rect().width;

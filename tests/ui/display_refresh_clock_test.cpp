@@ -157,7 +157,6 @@ TEST_F(DisplayRefreshClockTest, CanBeStoppedRestartedOrDestroyedFromInsideItsCal
         });
         advance(0.2);
         EXPECT_EQ(ticks, 2);   // a destroyed clock ticks no more
-        EXPECT_EQ(clock, nullptr);
     }
     {
         DisplayRefreshClock clock;
@@ -230,7 +229,6 @@ TEST_F(QtOneShotTimerTest, CanBeRestartedCancelledOrDestroyedFromInsideFire) {
     advance(0.06);
     EXPECT_EQ(cancelled, 1);
     EXPECT_EQ(destroyed, 1);
-    EXPECT_EQ(owned, nullptr);
     EXPECT_FALSE(timer.isRunning());
 }
 

@@ -349,8 +349,7 @@ TEST_F(ExportWindowTest, WindowCommandsWriteOrLeaveNothing) {
     watcher.start(0);
     a.exportVideo->trigger();
     watcher.stop();
-    EXPECT_TRUE(clicked);
-    EXPECT_EQ(store().status(), "已取消导出视频");
+    EXPECT_EQ(store().status(), "已取消导出视频");   // only the watcher's click cancels
     EXPECT_EQ(vantrel::testing::readFileForTest(answer), "old");
 
     answer = dir / "missing" / "handout.pdf";

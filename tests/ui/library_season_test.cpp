@@ -58,8 +58,7 @@ TEST_F(LibrarySeasonTest, SearchFiltersAsYouTypeHighlightsAndEscClears) {
     ASSERT_FALSE(sidebar().isVisible());
     content().pitchView().setFocus();
     key(Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(sidebar().isVisible());
-    EXPECT_TRUE(field->hasFocus());
+    EXPECT_TRUE(field->hasFocus());   // a hidden field cannot hold it
     const QImage before = sidebar().ownList()->grab().toImage();
     typeText(field, QStringLiteral("ＪＩＡＯ"));   // nothing has it, whatever the width
     EXPECT_TRUE(sidebar().emptyHint()->isVisible());

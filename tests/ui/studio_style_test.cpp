@@ -65,9 +65,7 @@ TEST_F(StudioStyleTest, TheAppearanceSwitchesWithThePaletteWithoutRestart) {
     QApplication::setPalette(stillDark);
 
     ASSERT_EQ(switches.count(), 3);
-    EXPECT_EQ(switches.at(0).at(0).toBool(), true);
-    EXPECT_EQ(switches.at(1).at(0).toBool(), false);
-    EXPECT_EQ(switches.at(2).at(0).toBool(), true);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(switches.at(i).at(0).toBool(), i != 1) << i;   // dark, light, dark
 }
 
 // ---- StudioSegmentedControl ---------------------------------------------------------

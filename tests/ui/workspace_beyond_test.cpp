@@ -81,7 +81,6 @@ TEST_F(BeyondTest, PresenterModeCoversTheScreenStepsAndPlaysByKeysAndEscRestores
     EXPECT_FALSE(presenter->pointerHidden());
 
     QTest::keyClick(presenter, Qt::Key_Right);
-    EXPECT_TRUE(store().transitionRunning());
     platform.advance(6);
     EXPECT_EQ(store().stepIndex(), 1);
     EXPECT_EQ(presenter->caption()->accessibleName().toStdString(), store().currentStep()->title);
@@ -93,7 +92,6 @@ TEST_F(BeyondTest, PresenterModeCoversTheScreenStepsAndPlaysByKeysAndEscRestores
 
     // Space plays and pauses; 3 doubles the speed, shown in the overlay.
     QTest::keyClick(presenter, Qt::Key_3);
-    EXPECT_EQ(store().playbackSpeed(), 2.0);
     EXPECT_TRUE(presenter->keysOverlay()->text().startsWith(QStringLiteral("速度 2× · 循环 关")));
     QTest::keyClick(presenter, Qt::Key_Space);
     EXPECT_TRUE(store().playing());   // what the speed does to playback is the store's test
@@ -102,7 +100,6 @@ TEST_F(BeyondTest, PresenterModeCoversTheScreenStepsAndPlaysByKeysAndEscRestores
 
     // With the loop on, a run that reaches the end starts again from the top.
     QTest::keyClick(presenter, Qt::Key_L);
-    EXPECT_TRUE(presenter->looping());
     QTest::keyClick(presenter, Qt::Key_Space);
     ASSERT_TRUE(platform.advanceUntil([&] { return !store().playing(); }, 60));
     EXPECT_EQ(store().stepIndex(), last);
@@ -185,7 +182,6 @@ TEST_F(BeyondTest, OwnTacticsAreRenamedCopiedAndDeletedFromTheirMenu) {
     contextCommand(key, QStringLiteral("删除战术"));
     clickButton(content().openSheet(), QStringLiteral("删除战术"));
     ASSERT_EQ(store().importedTactics().size(), 1u);
-    EXPECT_EQ(content().librarySidebar().ownList()->count(), 1);
 
     // A stage row's own click rebuilds the stage list under it.
     QToolButton* row = nullptr;
@@ -271,12 +267,10 @@ TEST_F(BeyondTest, TheRiskMarkerSitsWherePlaybackStopsUntilTheDefenderIsDraggedA
 
     // The display toggle of the view menu and the inspector.
     content().actions().showInterceptionRisk->trigger();
-    EXPECT_FALSE(store().showInterceptionRisk());
     EXPECT_FALSE(red());
     content().actions().showInterceptionRisk->trigger();
     EXPECT_TRUE(red());
 
-    drag("away-4", {0.4, 0.9});
-    EXPECT_FALSE(store().interceptionRisk());
+    drag("away-4", {0.4, 0.9});   // which positions carry a risk is the store's playback test
     EXPECT_FALSE(red());
 }
