@@ -91,7 +91,10 @@ TEST_F(WindowTest, EditsLeftByAKilledRunAreOfferedBackBeforeTheTour) {
         QStringLiteral("「%1」· 阶段 3 · ").arg(QString::fromStdString(edited.name))));
     EXPECT_FALSE(content().tutorialOverlay());
 
-    clickButton(question, QStringLiteral("恢复"));
+    // Return gives the answer drawn as the default: it holds the focus.
+    ASSERT_TRUE(question->focusWidget());
+    EXPECT_EQ(question->focusWidget()->accessibleName(), QStringLiteral("恢复"));
+    QTest::keyClick(question->focusWidget(), Qt::Key_Return);
     EXPECT_EQ(store().tactic(), edited);   // where and how it comes back is the store's recovery test
     EXPECT_TRUE(content().tutorialOverlay());
 }

@@ -53,7 +53,15 @@ QToolButton* WorkspaceSheet::addButton(const QString& text, int result, bool pro
     b->setMinimumWidth(88);
     connect(b, &QToolButton::clicked, this, [this, result] { done(result); });
     buttons_->addWidget(b);
+    if (prominent) prominent_ = b;
     return b;
+}
+
+void WorkspaceSheet::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Without this the first button in the row (often "放弃" or "取消") would take the
+    // focus, and Return would give the answer that is not drawn as the default.
+    if (prominent_ && !focusWidget()) prominent_->setFocus();
 }
 
 void WorkspaceSheet::keyPressEvent(QKeyEvent* event) {

@@ -14,7 +14,9 @@ namespace vantrel {
 class StudioSegmentedControl;
 
 // A sheet of the workspace drawn on the surface token: a title, a message and a row of
-// buttons, the last one the default (Return) and "取消" bound to Esc. Modal to the
+// buttons, the last one the default (Return) and "取消" bound to Esc. Unless the sheet
+// gives the focus to one of its own widgets, the prominent button takes it, so that the
+// answer drawn as the default is the one Return gives. Modal to the
 // window; it reports its answer through QDialog's result and the `answered` signal.
 // Assistive technology sees a modal dialog named by the title and described by the
 // message; it takes the keyboard while shown and gives it back when answered.
@@ -33,11 +35,13 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QVBoxLayout* body_ = nullptr;
     QHBoxLayout* buttons_ = nullptr;
     QLabel* message_ = nullptr;
+    QToolButton* prominent_ = nullptr;
     int defaultResult_ = QDialog::Accepted;
 };
 
