@@ -342,21 +342,9 @@ TEST_F(FlatBoardPainterTest, OffsideLineAndVisionShadowLieWhereTheCoreSays) {
 // A played pass: between the kick and the reception the ball is drawn in flight, away
 // from the passer's feet and short of the receiver.
 TEST_F(FlatBoardPainterTest, APlayedPassShowsTheBallInFlight) {
-    BoardStep a = *store.currentStep();
-    BoardStep b = a;
-    b.id = Uuid::random();
-    const Player* owner = a.owner();
-    ASSERT_TRUE(owner);
-    const Player* receiver = nullptr;
-    for (const auto& p : a.players)
-        if (p.team == owner->team && p.id != owner->id &&
-            (!receiver || aspectDistance(p.position, owner->position) > aspectDistance(receiver->position, owner->position)))
-            receiver = &p;
-    b.ballOwner = receiver->id;
-    b.ball = receiver->position;
-    b.pathControls.reset();
-    for (auto& p : b.players) p.position = a.player(p.id)->position;   // nobody runs
-    store.selectImported(SavedTactic{Uuid::random(), Tactic{"传球", 11, {a, b}}, true});
+    // Across the pitch at x = 0.3, clear of every marking the probe could take for the ball.
+    const Point from{0.3, 0.2}, to{0.3, 0.8};
+    store.selectImported(SavedTactic{Uuid::random(), Tactic{"传球", 7, vantrel::testing::passBetween(from, to)}, true});
     store.next();
     while (store.transitionRunning() && store.scene().ball.carrierID) platform.advance(1.0 / 60);
     platform.advance(0.3);
@@ -365,8 +353,8 @@ TEST_F(FlatBoardPainterTest, APlayedPassShowsTheBallInFlight) {
     const QImage frame = paintBoard(store, {1500, 900});
     const QPointF ball = FlatBoardPainter().ballCentre(scene, QSizeF(1500, 900));
     const FlatProjection view = FlatBoardPainter().projectionFor(QSizeF(1500, 900));
-    const Point kick = view.ballPlacement(owner->position, 0).centre;
-    const Point receive = view.ballPlacement(receiver->position, 0).centre;
+    const Point kick = view.ballPlacement(from, 0).centre;
+    const Point receive = view.ballPlacement(to, 0).centre;
     EXPECT_GT(QLineF(ball, QPointF(kick.x, kick.y)).length(), 20);
     EXPECT_GT(QLineF(ball, QPointF(receive.x, receive.y)).length(), 20);
     EXPECT_GT(countAround(frame, ball, 2, [](QColor c) { return c.lightness() > 150; }), 8);

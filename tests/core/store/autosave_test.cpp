@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The own tactics' writes: only what changed, never reported as saved when they failed,
 // never larger than start-up reads, and kept aside when unreadable.
-#include <deque>
 #include <filesystem>
 #include <fstream>
 
 #include <sys/mount.h>
 
 #include "core/model/tactic_limits.h"
-#include "core/platform/file_library_storage.h"
 #include "store_fixture.h"
 
 using namespace vantrel;
@@ -199,27 +197,8 @@ TEST_F(AutosaveTest, DuplicateIdsGetAFreshIdAtStart) {
     EXPECT_EQ(storedLibrary()[1].tactic.name, "乙二");
 }
 
-// The file storage, with outcomes queued as the event loop would deliver them.
-class FileStorageTest : public AutosaveTest {
-protected:
-    FileLibraryStorage::Post post() {
-        return [this](std::function<void()> outcome) {
-            std::lock_guard lock(mutex);
-            posted.push_back(std::move(outcome));
-        };
-    }
-    void deliver() {
-        std::deque<std::function<void()>> due;
-        {
-            std::lock_guard lock(mutex);
-            due.swap(posted);
-        }
-        for (auto& outcome : due) outcome();
-    }
-
-    std::mutex mutex;
-    std::deque<std::function<void()>> posted;
-};
+// The file storage, its outcomes delivered by the test.
+using FileStorageTest = AutosaveTest;
 
 TEST_F(FileStorageTest, MovesTheLibraryOutOfThePreferencesAndWritesInTheBackground) {
     const SavedTactic first = saved("甲");

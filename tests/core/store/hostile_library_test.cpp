@@ -6,10 +6,8 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <mutex>
 
 #include "core/model/tactic_limits.h"
-#include "core/platform/file_library_storage.h"
 #include "store_fixture.h"
 
 namespace fs = std::filesystem;
@@ -100,12 +98,7 @@ TEST_F(HostileLibraryTest, ImportsBeyondTheLimitsAreRefusedWithTheReasonAndNothi
 }
 
 TEST_F(HostileLibraryTest, AnOversizedLibraryIsRenamedAsideAndStaleTemporariesGo) {
-    std::mutex mutex;
-    std::vector<std::function<void()>> posted;
-    FileLibraryStorage files(dir / "data", prefs, [&](std::function<void()> outcome) {
-        std::lock_guard lock(mutex);
-        posted.push_back(std::move(outcome));
-    });
+    FileLibraryStorage files(dir / "data", prefs, post());
     platform.storage = &files;
     fs::create_directories(dir / "data");
 

@@ -2,7 +2,6 @@
 // The recovery journal: unconfirmed edits survive a kill, and go once confirmed.
 #include <filesystem>
 
-#include "core/platform/file_library_storage.h"
 #include "store_fixture.h"
 
 using namespace vantrel;

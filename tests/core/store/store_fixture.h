@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 #include "core/library/builtin_tactics.h"
 #include "core/library/pressing.h"
 #include "core/model/tactic_json.h"
+#include "core/platform/file_library_storage.h"
 #include "core/platform/memory_preference_store.h"
 #include "core/store/board_store.h"
 #include "support/lineup.h"
@@ -61,6 +65,24 @@ protected:
         ASSERT_TRUE(store->hasStageChanges());
     }
 
+    // A file storage's outcomes, queued as the event loop would deliver them.
+    FileLibraryStorage::Post post() {
+        return [this](std::function<void()> outcome) {
+            std::lock_guard lock(mutex);
+            posted.push_back(std::move(outcome));
+        };
+    }
+    void deliver() {
+        std::deque<std::function<void()>> due;
+        {
+            std::lock_guard lock(mutex);
+            due.swap(posted);
+        }
+        for (auto& outcome : due) outcome();
+    }
+
+    std::mutex mutex;
+    std::deque<std::function<void()>> posted;
     MemoryPreferenceStore prefs;
     ManualPlatform platform;
     std::unique_ptr<BoardStore> store;

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/model/file_io.h"
-#include "core/platform/file_library_storage.h"
 #include "store_fixture.h"
 
 namespace vantrel {
