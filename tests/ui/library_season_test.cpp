@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The library for a season: search, tags and groups, order, and the rows' pictures,
 // through real keys and clicks on the offscreen platform.
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDateTime>
 #include <QFile>
@@ -82,8 +83,13 @@ TEST_F(LibrarySeasonTest, SearchFiltersAsYouTypeHighlightsAndEscClears) {
     typeText(field, QString::fromStdString(builtinName));
     EXPECT_TRUE(shown(sidebar().builtinList()).contains(QString::fromStdString(builtinName)));
 
-    // Past a dozen rows a list scrolls in itself, so the stages below stay in reach.
+    // Cleared, the collapsed group's rows are not offered to a screen reader either.
     field->clear();
+    QAccessibleInterface* builtIns = QAccessible::queryAccessibleInterface(sidebar().builtinList());
+    ASSERT_TRUE(builtIns);
+    for (int i = 0; i < builtIns->childCount(); ++i) EXPECT_TRUE(builtIns->child(i)->state().invisible) << i;
+
+    // Past a dozen rows a list scrolls in itself, so the stages below stay in reach.
     for (int i = 0; i < 12; ++i) store().newTactic("训练 " + std::to_string(i), 7);
     QApplication::processEvents();
     EXPECT_EQ(sidebar().ownList()->height(), kMaxListedRows * kLibraryRowHeight + 2);

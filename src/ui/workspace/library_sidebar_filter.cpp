@@ -211,8 +211,10 @@ void LibrarySidebar::applySearch() {
         haystacks_.reserve(entries_.size());
         for (const auto& e : entries_) haystacks_.push_back(TacticSearch::searchableText(*e.tactic));
     }
-    // Rows stay and are hidden: a keystroke touches flags, not a thousand items.
-    const auto filter = [&](QListWidget* list) {
+    // Rows stay and are hidden: a keystroke touches flags, not a thousand items. The rows
+    // of a collapsed list are hidden too: a hidden list's rows would still tell a screen
+    // reader they are showing. Returns the matches, listed or not.
+    const auto filter = [&](QListWidget* list, bool listed) {
         int shown = 0;
         for (int row = 0; row < list->count(); ++row) {
             bool match = true;
@@ -220,15 +222,17 @@ void LibrarySidebar::applySearch() {
                 const auto it = entryIndex_.find(list->item(row)->data(libraryKeyRole).toString().toStdString());
                 match = it != entryIndex_.end() && TacticSearch::matches(query_, haystacks_[it->second]);
             }
-            if (list->isRowHidden(row) != !match) list->setRowHidden(row, !match);
+            const bool hidden = !match || !listed;
+            if (list->isRowHidden(row) != hidden) list->setRowHidden(row, hidden);
             shown += match ? 1 : 0;
         }
         // A season's list scrolls in itself past a dozen rows, so the stages below stay in reach.
         list->setFixedHeight(std::min(shown, kMaxListedRows) * kLibraryRowHeight + 2);
         return shown;
     };
-    const int builtIns = filter(builtinList_), own = filter(ownList_), other = filter(otherList_);
     const bool expanded = workspace_.builtinLibraryExpanded();
+    const int builtIns = filter(builtinList_, expanded || searching), own = filter(ownList_, true),
+              other = filter(otherList_, true);
     builtinHeader_->setText(QStringLiteral("示范战术  %1").arg(builtIns));
     builtinHeader_->setVisible(builtIns > 0);
     builtinList_->setVisible((expanded || searching) && builtIns > 0);
