@@ -176,6 +176,10 @@ TEST_F(WorkspaceTest, ShortcutsReachTheirCommandsAndTheStatusIsHeard) {
 
     key(Qt::Key_I, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_TRUE(content().inspector().isVisible());
+    // Its toolbar button says what a press does now, in its name and its description.
+    QWidget* toggle = findByName<QWidget>(window.get(), QStringLiteral("隐藏步骤设置"));
+    ASSERT_TRUE(toggle);
+    EXPECT_EQ(toggle->accessibleDescription(), QStringLiteral("隐藏步骤设置 · Ctrl+Alt+I"));
     key(Qt::Key_I, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_FALSE(content().inspector().isVisible());
 

@@ -117,8 +117,12 @@ void MainWindow::buildToolbar() {
             w->setAccessibleDescription(action->toolTip());
             w->setFocusPolicy(Qt::TabFocus);
         }
+    // Its text says what a press does now ("显示…" / "隐藏…"); the description follows it.
     connect(a.toggleInspector, &QAction::changed, this, [this, a] {
-        if (QWidget* w = toolbar_->widgetForAction(a.toggleInspector)) w->setAccessibleName(a.toggleInspector->text());
+        if (QWidget* w = toolbar_->widgetForAction(a.toggleInspector)) {
+            w->setAccessibleName(a.toggleInspector->text());
+            w->setAccessibleDescription(a.toggleInspector->toolTip());
+        }
     });
 }
 
